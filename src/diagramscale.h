@@ -1,0 +1,38 @@
+// Value-to-pixel mapping of the glucose diagram, apart from any painting.
+// Plot area: x 20 to 200, y 20 to 180 of a 220 x 200 window.
+#ifndef DIAGRAMSCALE_H
+#define DIAGRAMSCALE_H
+
+#include <QColor>
+
+#include <vector>
+
+namespace DiagramScale {
+
+constexpr int left = 20;
+constexpr int right = 200;
+constexpr int top = 20;
+constexpr int bottom = 180;
+
+// Far-off points are kept within this distance of the window, so a reading
+// years away or a huge value cannot overflow an int.
+constexpr int farAway = 100000;
+
+// A value scale exists only for a positive top value.
+bool hasValueScale(int maxGluco);
+int valueY(qint64 value, int maxGluco);
+// Days shown: the time axis exists only for at least one day.
+bool hasTimeScale(int daysBack);
+int timeX(qint64 secondsFromStart, int daysBack);
+int pixelsPerDay(int daysBack);
+// The days whose grid line is drawn and, of those, the ones that get a label.
+// Beyond 180 days every grid line falls on x 20, so one line stands for all.
+std::vector<qint64> gridDays(int daysBack);
+bool labelsEveryDay(int daysBack);
+int labelOffset(int daysBack);
+
+QColor readingColor(int value, int lowerLimit, int upperLimit);
+
+} // namespace DiagramScale
+
+#endif

@@ -1,0 +1,444 @@
+#include "diary.h"
+
+#include "entrytext.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+enum : quint8 { DateFromText = 4 }; // the date lies outside the stored day range
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Reads 1 to maxDigits digits at s[pos]; false when there are none.
+bool readNumber(const char *s, qsizetype len, qsizetype &pos, int maxDigits, int &number)
+{
+    const qsizetype start = pos;
+    number = 0;
+    while (pos < len && isDigit(s[pos]) && pos - start < maxDigits)
+        number = number * 10 + (s[pos++] - '0');
+    return pos > start;
+}
+
+// The canonical texts are exactly what formatting their values gives back;
+// only then can a row drop its texts and keep its values.
+bool matchDate(const char *s, qsizetype len, int &day, int &month, int &year)
+{
+    qsizetype pos = 0;
+    if (pos < len && s[pos] == ' ')
+        ++pos;
+    if (!readNumber(s, len, pos, 2, day) || pos >= len || s[pos++] != '.')
+        return false;
+    if (pos < len && s[pos] == ' ')
+        ++pos;
+    if (!readNumber(s, len, pos, 2, month) || pos >= len || s[pos++] != '.')
+        return false;
+    if (!readNumber(s, len, pos, 6, year) || pos != len)
+        return false;
+    if (!QDate::isValid(year, month, day))
+        return false;
+    char canonical[32];
+    const int n = writeDate(canonical, day, month, year);
+    return n == len && std::memcmp(canonical, s, n) == 0;
+}
+
+bool matchTime(const char *s, qsizetype len, int &minutes)
+{
+    if (len != 5 || !isDigit(s[0]) || !isDigit(s[1]) || s[2] != ':' || !isDigit(s[3]) ||
+        !isDigit(s[4]))
+        return false;
+    const int hour = (s[0] - '0') * 10 + (s[1] - '0');
+    const int minute = (s[3] - '0') * 10 + (s[4] - '0');
+    if (hour > 23 || minute > 59)
+        return false;
+    minutes = hour * 60 + minute;
+    return true;
+}
+
+bool matchValue(const char *s, qsizetype len, int &value)
+{
+    qsizetype pos = 0;
+    while (pos < len && s[pos] == ' ')
+        ++pos;
+    const bool negative = pos < len && s[pos] == '-';
+    if (negative)
+        ++pos;
+    int magnitude = 0;
+    if (!readNumber(s, len, pos, 9, magnitude) || pos != len)
+        return false;
+    value = negative ? -magnitude : magnitude;
+    char canonical[32];
+    const int n = writeValue(canonical, value);
+    return n == len && std::memcmp(canonical, s, n) == 0;
+}
+
+qint32 clampDay(qint64 julianDay)
+{
+    return qint32(std::clamp<qint64>(julianDay, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+qsizetype Diary::itemCount() const
+{
+    return m_loose ? m_looseItems.size() : qsizetype(m_rows.size()) * 4;
+}
+
+bool Diary::matchCanonical(const Span *fields, Row &row)
+{
+    int day = 0, month = 0, year = 0, minutes = 0, value = 0;
+    const int type = typeIndex(fields[TypeColumn].data, fields[TypeColumn].size);
+    if (type < 0 || !matchDate(fields[DateColumn].data, fields[DateColumn].size, day, month, year) ||
+        !matchTime(fields[TimeColumn].data, fields[TimeColumn].size, minutes) ||
+        !matchValue(fields[ValueColumn].data, fields[ValueColumn].size, value))
+        return false;
+    row = Row{};
+    row.julianDay = qint32(QDate(year, month, day).toJulianDay());
+    row.minutes = quint16(minutes);
+    row.value = value;
+    row.type = quint8(type);
+    return true;
+}
+
+Diary::Row Diary::makeRow(const EntryTexts &texts)
+{
+    Row row{};
+    Span spans[4];
+    for (int column = DateColumn; column <= ValueColumn; ++column)
+        spans[column] = Span{texts[column].constData(), texts[column].size()};
+    if (matchCanonical(spans, row))
+        return row;
+
+    // A hand-made line: read it the general way and keep its texts.
+    const QDate date = parseDate(QString::fromUtf8(texts[DateColumn]));
+    const QTime time = parseTime(QString::fromUtf8(texts[TimeColumn]));
+    const QString typeText = QString::fromUtf8(texts[TypeColumn]);
+    const int otherType = typeIndex(typeText);
+    row.type = otherType >= 0 ? quint8(otherType) : OtherType;
+    row.value = parseValue(QString::fromUtf8(texts[ValueColumn]));
+    if (!date.isValid()) {
+        row.flags |= NullDate;
+        row.julianDay = INT_MIN;
+    } else {
+        row.julianDay = clampDay(date.toJulianDay());
+        if (row.julianDay != date.toJulianDay())
+            row.flags |= DateFromText;
+    }
+    if (time.isValid())
+        row.minutes = quint16(time.hour() * 60 + time.minute());
+    else
+        row.flags |= InvalidTime;
+    if (!m_freeVerbatim.empty()) {
+        const quint32 slot = m_freeVerbatim.back();
+        m_freeVerbatim.pop_back();
+        m_verbatim[slot] = texts;
+        row.verbatim = slot + 1;
+    } else {
+        m_verbatim.push_back(texts);
+        row.verbatim = quint32(m_verbatim.size());
+    }
+    return row;
+}
+
+void Diary::releaseVerbatim(const Row &row)
+{
+    if (!row.verbatim)
+        return;
+    m_verbatim[row.verbatim - 1] = EntryTexts();
+    m_freeVerbatim.push_back(row.verbatim - 1);
+}
+
+void Diary::rowsChangedFrom(size_t storageIndex)
+{
+    m_blocksValid = std::min(m_blocksValid, storageIndex / blockSize);
+}
+
+void Diary::prependRow(const EntryTexts &texts)
+{
+    insertRow(0, texts);
+}
+
+bool Diary::prependLine(const char *line, qsizetype length)
+{
+    bool allCommas = true;
+    Span fields[4];
+    qsizetype start = 0;
+    for (int column = DateColumn; column < ValueColumn; ++column) {
+        const void *comma = std::memchr(line + start, ',', size_t(length - start));
+        if (!comma) {
+            allCommas = false;
+            fields[column] = Span{line + start, length - start};
+        } else {
+            const qsizetype at = static_cast<const char *>(comma) - line;
+            fields[column] = Span{line + start, at - start};
+            start = at + 1;
+        }
+    }
+    fields[ValueColumn] = Span{line + start, length - start};
+    Row row;
+    if (m_loose || !matchCanonical(fields, row)) {
+        EntryTexts texts;
+        for (int column = DateColumn; column <= ValueColumn; ++column)
+            texts[column] = QByteArray(fields[column].data, fields[column].size);
+        prependRow(texts);
+        return allCommas;
+    }
+    rowsChangedFrom(m_rows.size());
+    m_rows.push_back(row);
+    return true;
+}
+
+void Diary::insertRow(int row, const EntryTexts &texts)
+{
+    if (m_loose) {
+        // Same order as single items: last block first keeps the indexes valid.
+        const qsizetype n = rowCount();
+        for (int column = ValueColumn; column >= DateColumn; --column)
+            insertItem(QString::fromUtf8(texts[column]), column * n + row);
+        return;
+    }
+    const size_t at = m_rows.size() - size_t(row);
+    m_rows.insert(m_rows.begin() + qsizetype(at), makeRow(texts));
+    rowsChangedFrom(at);
+}
+
+void Diary::removeRow(int row)
+{
+    if (m_loose) {
+        const qsizetype n = rowCount();
+        for (int column = ValueColumn; column >= DateColumn; --column)
+            removeItem(column * n + row);
+        return;
+    }
+    const size_t at = m_rows.size() - 1 - size_t(row);
+    releaseVerbatim(m_rows[at]);
+    m_rows.erase(m_rows.begin() + qsizetype(at));
+    rowsChangedFrom(at);
+}
+
+void Diary::clear()
+{
+    m_rows.clear();
+    m_verbatim.clear();
+    m_freeVerbatim.clear();
+    m_loose = false;
+    m_looseItems.clear();
+    m_blocksValid = 0;
+}
+
+QByteArray Diary::bytes(int row, int column) const
+{
+    if (m_loose)
+        return itemText(qsizetype(column) * rowCount() + row).toUtf8();
+    const Row &r = rowAt(row);
+    if (r.verbatim)
+        return m_verbatim[r.verbatim - 1][column];
+    char buffer[32];
+    int n = 0;
+    switch (column) {
+    case DateColumn: {
+        int y, m, d;
+        QDate::fromJulianDay(r.julianDay).getDate(&y, &m, &d);
+        n = writeDate(buffer, d, m, y);
+        break;
+    }
+    case TimeColumn:
+        n = writeTime(buffer, r.minutes / 60, r.minutes % 60);
+        break;
+    case TypeColumn:
+        return QByteArray(items[r.type]);
+    default:
+        n = writeValue(buffer, r.value);
+        break;
+    }
+    return QByteArray(buffer, n);
+}
+
+QString Diary::text(int row, int column) const
+{
+    if (m_loose)
+        return itemText(qsizetype(column) * rowCount() + row);
+    const Row &r = rowAt(row);
+    if (!r.verbatim && column == TypeColumn)
+        return typeName(r.type);
+    return QString::fromUtf8(bytes(row, column));
+}
+
+void Diary::appendLine(int row, QByteArray &out) const
+{
+    const Row &r = m_loose ? Row{} : rowAt(row);
+    if (m_loose || r.verbatim) {
+        for (int column = DateColumn; column <= ValueColumn; ++column) {
+            if (column)
+                out += ',';
+            out += bytes(row, column);
+        }
+        out += '\n';
+        return;
+    }
+    char buffer[96];
+    int y, m, d;
+    QDate::fromJulianDay(r.julianDay).getDate(&y, &m, &d);
+    int n = writeDate(buffer, d, m, y);
+    buffer[n++] = ',';
+    n += writeTime(buffer + n, r.minutes / 60, r.minutes % 60);
+    buffer[n++] = ',';
+    const char *name = items[r.type];
+    const int nameLength = int(std::strlen(name));
+    std::memcpy(buffer + n, name, nameLength);
+    n += nameLength;
+    buffer[n++] = ',';
+    n += writeValue(buffer + n, r.value);
+    buffer[n++] = '\n';
+    out.append(buffer, n);
+}
+
+QDate Diary::date(int row) const
+{
+    if (m_loose)
+        return parseDate(text(row, DateColumn));
+    const Row &r = rowAt(row);
+    if (r.flags & NullDate)
+        return QDate();
+    if (r.flags & DateFromText)
+        return parseDate(text(row, DateColumn));
+    return QDate::fromJulianDay(r.julianDay);
+}
+
+QTime Diary::time(int row) const
+{
+    if (m_loose)
+        return parseTime(text(row, TimeColumn));
+    const Row &r = rowAt(row);
+    if (r.flags & InvalidTime)
+        return QTime();
+    return QTime(r.minutes / 60, r.minutes % 60);
+}
+
+QString Diary::type(int row) const
+{
+    return text(row, TypeColumn);
+}
+
+int Diary::value(int row) const
+{
+    if (m_loose)
+        return parseValue(text(row, ValueColumn));
+    return rowAt(row).value;
+}
+
+qint64 Diary::dateTimeKey(const QDate &date, const QTime &time)
+{
+    const qint64 minutes = time.isValid() ? time.hour() * 60 + time.minute() : 0;
+    if (!date.isValid())
+        return minutes;
+    return (qint64(clampDay(date.toJulianDay())) + (qint64(1) << 32)) * 1440 + minutes;
+}
+
+qint64 Diary::rowKey(const Row &r)
+{
+    const qint64 minutes = (r.flags & InvalidTime) ? 0 : r.minutes;
+    if (r.flags & NullDate)
+        return minutes;
+    return (qint64(r.julianDay) + (qint64(1) << 32)) * 1440 + minutes;
+}
+
+qint64 Diary::dateTimeKey(int row) const
+{
+    if (m_loose)
+        return dateTimeKey(date(row), time(row));
+    return rowKey(rowAt(row));
+}
+
+QString Diary::itemText(qsizetype index) const
+{
+    if (index < 0 || index >= itemCount())
+        return QString();
+    if (m_loose)
+        return m_looseItems.at(index);
+    const qsizetype n = rowCount();
+    return text(int(index % n), int(index / n));
+}
+
+void Diary::makeLoose()
+{
+    if (m_loose)
+        return;
+    const int n = rowCount();
+    QStringList flat;
+    flat.reserve(qsizetype(n) * 4);
+    for (int column = DateColumn; column <= ValueColumn; ++column) {
+        for (int row = 0; row < n; ++row)
+            flat.append(text(row, column));
+    }
+    clear();
+    m_looseItems = std::move(flat);
+    m_loose = true;
+}
+
+void Diary::leaveLooseIfAligned()
+{
+    if (!m_loose || m_looseItems.size() % 4 != 0)
+        return;
+    const QStringList flat = std::move(m_looseItems);
+    clear();
+    const qsizetype n = flat.size() / 4;
+    m_rows.reserve(size_t(n));
+    for (qsizetype row = n - 1; row >= 0; --row) {
+        EntryTexts texts;
+        for (int column = DateColumn; column <= ValueColumn; ++column)
+            texts[column] = flat.at(column * n + row).toUtf8();
+        m_rows.push_back(makeRow(texts));
+    }
+}
+
+void Diary::insertItem(const QString &text, qsizetype index)
+{
+    makeLoose();
+    if (index < 0 || index > m_looseItems.size())
+        index = m_looseItems.size();
+    m_looseItems.insert(index, text);
+    leaveLooseIfAligned();
+}
+
+void Diary::removeItem(qsizetype index)
+{
+    if (index < 0 || index >= itemCount())
+        return;
+    makeLoose();
+    m_looseItems.removeAt(index);
+    leaveLooseIfAligned();
+}
+
+void Diary::sortByDateTime(bool ascending)
+{
+    if (m_loose)
+        return;
+    // Storage runs bottom-up, so ascending from the top is descending here.
+    std::stable_sort(m_rows.begin(), m_rows.end(), [ascending](const Row &a, const Row &b) {
+        return ascending ? rowKey(a) > rowKey(b) : rowKey(a) < rowKey(b);
+    });
+    m_blocksValid = 0;
+}
+
+void Diary::refreshBlocks() const
+{
+    const size_t blocks = (m_rows.size() + blockSize - 1) / blockSize;
+    m_blockLatest.resize(blocks);
+    for (size_t b = std::min(m_blocksValid, blocks); b < blocks; ++b) {
+        qint32 latest = INT_MIN;
+        const size_t end = std::min(m_rows.size(), (b + 1) * blockSize);
+        for (size_t i = b * blockSize; i < end; ++i) {
+            const Row &r = m_rows[i];
+            if (r.type == 0 && !(r.flags & NullDate))
+                latest = std::max(latest, r.julianDay);
+        }
+        m_blockLatest[b] = latest;
+    }
+    m_blocksValid = blocks;
+}

@@ -1,0 +1,143 @@
+// The rows of the diary. Each row keeps its parsed date, time, type and value;
+// its four texts are formatted back from them, except for the rows whose texts
+// differ from what formatting gives (hand-edited lines), which keep their
+// texts verbatim. Rows are stored bottom-up, so a new row 0 is an append.
+//
+// The same content is also reachable as a flat list of 4 x N items in four
+// column blocks (dates, times, types, values); item i belongs to row i mod N.
+#ifndef DIARY_H
+#define DIARY_H
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <array>
+#include <vector>
+
+using EntryTexts = std::array<QByteArray, 4>; // date, time, type, value as UTF-8
+
+class Diary
+{
+public:
+    enum Column { DateColumn, TimeColumn, TypeColumn, ValueColumn };
+
+    int rowCount() const { return int(itemCount() >> 2); }
+    qsizetype itemCount() const;
+    bool isEmpty() const { return itemCount() == 0; }
+
+    // Row level: row 0 is the top row.
+    void reserve(qsizetype rows) { m_rows.reserve(size_t(rows)); }
+    void prependRow(const EntryTexts &texts);
+    // Splits an entry line (without its line feed) and adds it as row 0.
+    // Returns false where saving would not write the line back as it was
+    // (fewer than three commas).
+    bool prependLine(const char *line, qsizetype length);
+    void insertRow(int row, const EntryTexts &texts);
+    void removeRow(int row);
+    void clear();
+
+    QString text(int row, int column) const;
+    QByteArray bytes(int row, int column) const;
+    QDate date(int row) const;
+    QTime time(int row) const;
+    QString type(int row) const;
+    int value(int row) const;
+    // Appends the row's entry line and a line feed.
+    void appendLine(int row, QByteArray &out) const;
+
+    // Item level, over the four column blocks. An index outside the list reads
+    // an empty text; inserting at a bad index appends; removing one is ignored.
+    QString itemText(qsizetype index) const;
+    void insertItem(const QString &text, qsizetype index);
+    void removeItem(qsizetype index);
+    // True while an item-level change has left the list off its 4-item rows.
+    bool isLoose() const { return m_loose; }
+
+    void sortByDateTime(bool ascending);
+
+    // Calls f(row, julianDay, minutes, value) for every "Glucose" row with a
+    // valid date on or after startDay, from the bottom row up to row 0.
+    template<typename F>
+    void forEachGlucoseFrom(qint64 startDay, F f) const;
+
+    // Key that orders rows by date, then time; null dates come first.
+    static qint64 dateTimeKey(const QDate &date, const QTime &time);
+    qint64 dateTimeKey(int row) const;
+
+private:
+    enum Flag : quint8 { NullDate = 1, InvalidTime = 2 };
+    static constexpr quint8 OtherType = 0xff;
+    static constexpr int blockSize = 512;
+
+    struct Row
+    {
+        qint32 julianDay;
+        qint32 value;
+        quint32 verbatim; // 1 + index into m_verbatim, 0 when formatted from the fields
+        quint16 minutes;
+        quint8 type;
+        quint8 flags;
+    };
+
+    struct Span
+    {
+        const char *data;
+        qsizetype size;
+    };
+
+    static bool matchCanonical(const Span *fields, Row &row);
+    static qint64 rowKey(const Row &row);
+    Row makeRow(const EntryTexts &texts);
+    void releaseVerbatim(const Row &row);
+    const Row &rowAt(int row) const { return m_rows[m_rows.size() - 1 - size_t(row)]; }
+    void rowsChangedFrom(size_t storageIndex);
+    void makeLoose();
+    void leaveLooseIfAligned();
+    void refreshBlocks() const;
+
+    std::vector<Row> m_rows; // bottom-up: m_rows.back() is row 0
+    std::vector<EntryTexts> m_verbatim;
+    std::vector<quint32> m_freeVerbatim;
+    bool m_loose = false;
+    QStringList m_looseItems;
+    // Latest "Glucose" day of each block of rows, for skipping old blocks.
+    mutable std::vector<qint32> m_blockLatest;
+    mutable size_t m_blocksValid = 0;
+};
+
+template<typename F>
+void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
+{
+    if (m_loose) {
+        const int n = rowCount();
+        for (int r = n - 1; r >= 0; --r) {
+            if (type(r) != QLatin1String("Glucose"))
+                continue;
+            const QDate d = date(r);
+            if (!d.isValid() || d.toJulianDay() < startDay)
+                continue;
+            const QTime t = time(r);
+            f(r, d.toJulianDay(), t.isValid() ? t.hour() * 60 + t.minute() : 0, value(r));
+        }
+        return;
+    }
+    refreshBlocks();
+    const size_t n = m_rows.size();
+    for (size_t b = 0; b < m_blockLatest.size(); ++b) {
+        if (m_blockLatest[b] < startDay)
+            continue;
+        const size_t end = std::min(n, (b + 1) * blockSize);
+        for (size_t i = b * blockSize; i < end; ++i) {
+            const Row &row = m_rows[i];
+            if (row.type != 0 || (row.flags & NullDate) || row.julianDay < startDay)
+                continue;
+            f(int(n - 1 - i), qint64(row.julianDay), (row.flags & InvalidTime) ? 0 : int(row.minutes),
+              int(row.value));
+        }
+    }
+}
+
+#endif

@@ -1,0 +1,194 @@
+#include "entrytext.h"
+
+#include <cstring>
+
+const char *const items[] = {"Glucose",   "Carbs",    "Basis",         "Bolus",      "Lispro",
+                             "Lantus",    "Protaphan", "Humalog",      "Novorapid",  "Actrapid",
+                             "Insuman Rapid", "Insulatard", "Semilente", nullptr};
+
+int typeIndex(QStringView text)
+{
+    for (int i = 0; items[i]; ++i) {
+        if (text == QLatin1String(items[i]))
+            return i;
+    }
+    return -1;
+}
+
+int typeIndex(const char *bytes, qsizetype length)
+{
+    for (int i = 0; items[i]; ++i) {
+        if (qsizetype(std::strlen(items[i])) == length && std::memcmp(items[i], bytes, length) == 0)
+            return i;
+    }
+    return -1;
+}
+
+const QString &typeName(int index)
+{
+    static const std::array<QString, itemCount> names = [] {
+        std::array<QString, itemCount> n;
+        for (int i = 0; i < itemCount; ++i)
+            n[i] = QString::fromLatin1(items[i]);
+        return n;
+    }();
+    return names[index];
+}
+
+QString formatDate(int day, int month, int year)
+{
+    return QString::asprintf("%2d.%2d.%2d", day, month, year);
+}
+
+QString formatTime(int hour, int minute)
+{
+    return QString::asprintf("%02d:%02d", hour, minute);
+}
+
+QString formatValue(int value)
+{
+    return QString::asprintf("% 4d", value);
+}
+
+namespace {
+
+// Writes the decimal digits of a non-negative number; returns their count.
+int writeDigits(char *out, unsigned int n)
+{
+    char tmp[12];
+    int len = 0;
+    do {
+        tmp[len++] = char('0' + n % 10);
+        n /= 10;
+    } while (n);
+    for (int i = 0; i < len; ++i)
+        out[i] = tmp[len - 1 - i];
+    return len;
+}
+
+// printf "%Wd" for int, W the minimum width, blank padded on the left.
+int writePadded(char *out, int n, int width, bool blankSign)
+{
+    char body[16];
+    int len = 0;
+    const unsigned int magnitude = n < 0 ? 0u - unsigned(n) : unsigned(n);
+    if (n < 0)
+        body[len++] = '-';
+    else if (blankSign)
+        body[len++] = ' ';
+    len += writeDigits(body + len, magnitude);
+    int pos = 0;
+    while (pos + len < width)
+        out[pos++] = ' ';
+    std::memcpy(out + pos, body, len);
+    return pos + len;
+}
+
+} // namespace
+
+int writeDate(char *out, int day, int month, int year)
+{
+    int pos = writePadded(out, day, 2, false);
+    out[pos++] = '.';
+    pos += writePadded(out + pos, month, 2, false);
+    out[pos++] = '.';
+    pos += writePadded(out + pos, year, 2, false);
+    return pos;
+}
+
+int writeTime(char *out, int hour, int minute)
+{
+    if (hour < 0 || hour > 99 || minute < 0 || minute > 99) {
+        const QByteArray text = formatTime(hour, minute).toLatin1();
+        std::memcpy(out, text.constData(), text.size());
+        return int(text.size());
+    }
+    out[0] = char('0' + hour / 10);
+    out[1] = char('0' + hour % 10);
+    out[2] = ':';
+    out[3] = char('0' + minute / 10);
+    out[4] = char('0' + minute % 10);
+    return 5;
+}
+
+int writeValue(char *out, int value)
+{
+    return writePadded(out, value, 4, true);
+}
+
+QStringView takePiece(QStringView &rest, QChar separator)
+{
+    const qsizetype at = rest.indexOf(separator);
+    if (at < 0)
+        return rest;
+    const QStringView piece = rest.left(at);
+    rest = rest.mid(at + 1);
+    return piece;
+}
+
+int parseValue(QStringView text)
+{
+    // toInt skips blanks around the number and gives 0 for anything else.
+    return text.toInt();
+}
+
+DateParts parseDateParts(QStringView text)
+{
+    QStringView rest = text;
+    DateParts parts;
+    parts.day = parseValue(takePiece(rest, u'.'));
+    parts.month = parseValue(takePiece(rest, u'.'));
+    parts.year = parseValue(rest);
+    return parts;
+}
+
+QDate parseDate(QStringView text)
+{
+    const DateParts parts = parseDateParts(text);
+    QDate date;
+    date.setDate(parts.year, parts.month, parts.day);
+    return date;
+}
+
+QTime parseTime(QStringView text)
+{
+    QStringView rest = text;
+    const int hour = parseValue(takePiece(rest, u':'));
+    const int minute = parseValue(rest);
+    QTime time;
+    time.setHMS(hour, minute, 0, 0);
+    return time;
+}
+
+std::array<QString, 4> splitEntryLine(const QString &line)
+{
+    QStringView rest = line;
+    std::array<QString, 4> fields;
+    for (int i = 0; i < 3; ++i)
+        fields[i] = takePiece(rest, u',').toString();
+    fields[3] = rest.toString();
+    return fields;
+}
+
+std::array<QByteArray, 4> splitEntryLine(const QByteArray &line)
+{
+    std::array<QByteArray, 4> fields;
+    qsizetype start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const qsizetype at = line.indexOf(',', start);
+        if (at < 0) {
+            fields[i] = line.mid(start);
+        } else {
+            fields[i] = line.mid(start, at - start);
+            start = at + 1;
+        }
+    }
+    fields[3] = line.mid(start);
+    return fields;
+}
+
+QString entryLine(const QString &date, const QString &time, const QString &type,
+                  const QString &value)
+{
+    return date + u',' + time + u',' + type + u',' + value;
+}

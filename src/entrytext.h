@@ -1,0 +1,60 @@
+// Field texts of a diary entry: their formats, how they are taken apart and
+// read back, the entry line and the table of entry types.
+#ifndef ENTRYTEXT_H
+#define ENTRYTEXT_H
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <array>
+
+// The 13 entry type names, ended by a null entry. "Glucose" (position 0)
+// marks the readings that the diagram draws.
+extern const char *const items[];
+constexpr int itemCount = 13;
+constexpr int glucoseType = 0;
+
+// Position of an exact (case-sensitive, whole text) name in items, or -1.
+int typeIndex(QStringView text);
+int typeIndex(const char *bytes, qsizetype length);
+// The name at a position of items as a shared string (cheap to copy).
+const QString &typeName(int index);
+
+QString formatDate(int day, int month, int year);
+QString formatTime(int hour, int minute);
+QString formatValue(int value);
+
+// Fast byte writers for the same formats; each returns the number of bytes
+// written. A buffer of 32 bytes is always enough.
+int writeDate(char *out, int day, int month, int year);
+int writeTime(char *out, int hour, int minute);
+int writeValue(char *out, int value);
+
+// Takes the text before the first separator out of rest and drops it together
+// with the separator; without a separator the whole of rest is the piece and
+// rest stays as it is.
+QStringView takePiece(QStringView &rest, QChar separator);
+
+int parseValue(QStringView text);
+QDate parseDate(QStringView text);
+QTime parseTime(QStringView text);
+
+struct DateParts
+{
+    int day = 0;
+    int month = 0;
+    int year = 0;
+};
+// The three numbers of a date text, also where they form no valid date.
+DateParts parseDateParts(QStringView text);
+
+// An entry line cut at its first three commas into date, time, type and value.
+std::array<QString, 4> splitEntryLine(const QString &line);
+std::array<QByteArray, 4> splitEntryLine(const QByteArray &line);
+
+QString entryLine(const QString &date, const QString &time, const QString &type,
+                  const QString &value);
+
+#endif

@@ -1,0 +1,104 @@
+#include "listbox.h"
+
+#include <QHeaderView>
+
+DiaryModel::DiaryModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int DiaryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_diary.rowCount();
+}
+
+int DiaryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 4;
+}
+
+QVariant DiaryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return QVariant();
+    return m_diary.text(index.row(), index.column());
+}
+
+void DiaryModel::insertEntry(int row, const EntryTexts &texts)
+{
+    if (m_diary.isLoose()) {
+        reset([&](Diary &d) { d.insertRow(row, texts); });
+        return;
+    }
+    beginInsertRows(QModelIndex(), row, row);
+    m_diary.insertRow(row, texts);
+    endInsertRows();
+}
+
+void DiaryModel::removeEntry(int row)
+{
+    if (m_diary.isLoose()) {
+        reset([&](Diary &d) { d.removeRow(row); });
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_diary.removeRow(row);
+    endRemoveRows();
+}
+
+void DiaryModel::sortByDateTime(bool ascending)
+{
+    emit layoutAboutToBeChanged();
+    m_diary.sortByDateTime(ascending);
+    // Cells keep no identity across a sort: the current cell stays where it is.
+    emit layoutChanged();
+}
+
+ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(this))
+{
+    setModel(m_model);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setFocusPolicy(Qt::StrongFocus);
+    // Fixed row heights and column widths: nothing is measured per row, so a
+    // million rows scroll as smoothly as ten.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int pad = fontMetrics().horizontalAdvance(QLatin1Char('0')) * 2;
+    setColumnWidth(Diary::DateColumn, fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + pad);
+    setColumnWidth(Diary::TimeColumn, fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + pad);
+    setColumnWidth(Diary::TypeColumn,
+                   fontMetrics().horizontalAdvance(QStringLiteral("Insuman Rapid")) + pad);
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void ListBox::insertItem(const QString &text, int index)
+{
+    m_model->reset([&](Diary &d) { d.insertItem(text, index); });
+}
+
+void ListBox::removeItem(int index)
+{
+    m_model->reset([&](Diary &d) { d.removeItem(index); });
+}
+
+int ListBox::currentItem() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return -1;
+    return current.column() * rowCount() + current.row();
+}
+
+void ListBox::setCurrentItem(int index)
+{
+    const int n = rowCount();
+    if (index < 0 || n == 0 || index >= 4 * n) {
+        setCurrentIndex(QModelIndex());
+        return;
+    }
+    setCurrentIndex(m_model->index(index % n, index / n));
+}

@@ -1,0 +1,65 @@
+// The diary list: N rows of date, time, type and value in a table view,
+// row 0 at the top. Besides whole rows it offers the flat item operations of
+// a four-column list box, where the current cell (row r, column c) is item
+// c * N + r.
+#ifndef LISTBOX_H
+#define LISTBOX_H
+
+#include "diary.h"
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+class DiaryModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit DiaryModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    const Diary &diary() const { return m_diary; }
+    // Changes the diary as one reset; for loading and item-level edits.
+    template<typename F>
+    void reset(F change)
+    {
+        beginResetModel();
+        change(m_diary);
+        endResetModel();
+    }
+    void insertEntry(int row, const EntryTexts &texts);
+    void removeEntry(int row);
+    void sortByDateTime(bool ascending);
+
+private:
+    Diary m_diary;
+};
+
+class ListBox : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget *parent = nullptr);
+
+    const Diary &diary() const { return m_model->diary(); }
+    DiaryModel *diaryModel() const { return m_model; }
+
+    int count() const { return int(diary().itemCount()); }
+    QString text(int index) const { return diary().itemText(index); }
+    void insertItem(const QString &text, int index);
+    void removeItem(int index);
+    int currentItem() const;
+    void setCurrentItem(int index);
+
+    int rowCount() const { return diary().rowCount(); }
+    void insertRow(int row, const EntryTexts &texts) { m_model->insertEntry(row, texts); }
+    void removeRow(int row) { m_model->removeEntry(row); }
+    void sort(bool ascending) { m_model->sortByDateTime(ascending); }
+
+private:
+    DiaryModel *m_model;
+};
+
+#endif

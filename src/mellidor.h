@@ -1,0 +1,74 @@
+// The main window: the diary list, the menus and buttons, the four settings
+// and the commands the user reaches through them.
+#ifndef MELLIDOR_H
+#define MELLIDOR_H
+
+#include "listbox.h"
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <QWidget>
+
+class QButtonGroup;
+class QSpinBox;
+
+// Type text and value of the last accepted entry dialog.
+extern QString tableString;
+extern int tableValue;
+
+class Mellidor : public QWidget
+{
+    Q_OBJECT
+public:
+    Mellidor();
+    ~Mellidor() override;
+
+    // Field of one row, read through the four column blocks of listBox. A row
+    // outside the list reads an empty text.
+    QDate getDateFromListBox(int row) const;
+    QTime getTimeFromListBox(int row) const;
+    QString getTypeFromListBox(int row) const;
+    int getValueFromListBox(int row) const;
+
+    ListBox *listBox;
+    int upperLimit;
+    int lowerLimit;
+    int maxGluco;
+    int daysBack;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void setMultiSelection(bool on);
+    void sortAscending();
+    void sortDescending();
+    void editValue();
+    void insertNewValue();
+    void paintLineDiagram();
+    void setup();
+
+private:
+    void loadSettings(const QString &path);
+    void loadDiary(const QString &path);
+    bool saveDiary(QString *error);
+    // Makes an accepted dialog's change durable; asks again on failure.
+    void storeChange(bool topRowAdded);
+    QString saveFailureText(const QString &reason) const;
+
+    QSpinBox *valueBox;
+    QSpinBox *dayBox;
+    QSpinBox *monthBox;
+    QSpinBox *yearBox;
+    QSpinBox *hourBox;
+    QSpinBox *minuteBox;
+    QButtonGroup *buttonGroup;
+
+    QString m_diaryPath;
+    bool m_diaryUnreadable = false; // never written over in this run
+    bool m_fileMatchesList = false; // the file holds exactly the list's rows
+    bool m_unsavedDiscarded = false;
+};
+
+#endif

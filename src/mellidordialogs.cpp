@@ -1,0 +1,231 @@
+// The three modal dialogs of the main window: a new entry, a corrected entry
+// and the settings.
+#include "clock.h"
+#include "diaryfile.h"
+#include "entrytext.h"
+#include "mellidor.h"
+#include "settings.h"
+#include "usermessage.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+// A modal dialog whose fields go in a column at grid cell (1, 0), with OK
+// (the default, on Enter) and Cancel (on Escape) below.
+QDialog *makeDialog(QWidget *parent, const QString &name, int margin, QVBoxLayout **column)
+{
+    auto *dialog = new QDialog(parent);
+    dialog->setObjectName(name);
+    dialog->setModal(true);
+    dialog->setWindowTitle(QDialog::tr(name.toLatin1().constData()));
+    auto *grid = new QGridLayout(dialog);
+    grid->setContentsMargins(margin, margin, margin, margin);
+    grid->setSpacing(margin);
+    *column = new QVBoxLayout;
+    grid->addLayout(*column, 1, 0);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    grid->addWidget(buttons, 2, 0, 1, -1);
+    return dialog;
+}
+
+QHBoxLayout *addLine(QVBoxLayout *column)
+{
+    auto *line = new QHBoxLayout;
+    column->addLayout(line, 0);
+    return line;
+}
+
+QSpinBox *makeSpinBox(QWidget *parent, int minimum, int maximum, int value)
+{
+    auto *box = new QSpinBox(parent);
+    box->setRange(minimum, maximum); // range first: an odd value shows at the nearer bound
+    box->setValue(value);
+    return box;
+}
+
+QComboBox *makeTypeChooser(QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setEditable(false);
+    for (int i = 0; items[i]; ++i)
+        combo->addItem(typeName(i));
+    return combo;
+}
+
+EntryTexts entryTexts(const QString &date, const QString &time, const QString &type,
+                      const QString &value)
+{
+    return {date.toUtf8(), time.toUtf8(), type.toUtf8(), value.toUtf8()};
+}
+
+} // namespace
+
+void Mellidor::insertNewValue()
+{
+    // The entry carries the moment the dialog opened, not when it was accepted.
+    const QDateTime stamp = Clock::now();
+    const QDate date = stamp.date();
+    const QTime time = stamp.time();
+
+    QVBoxLayout *column = nullptr;
+    QDialog *dialog = makeDialog(this, QStringLiteral("New"), 20, &column);
+    addLine(column)->addWidget(new QLabel(QStringLiteral("Value Input:"), dialog), 0);
+    QHBoxLayout *choices = addLine(column);
+    QComboBox *typeChooser = makeTypeChooser(dialog);
+    valueBox = makeSpinBox(dialog, 1, 3000, 100);
+    choices->addWidget(typeChooser, 0);
+    choices->addWidget(valueBox, 0);
+    typeChooser->setFocus();
+
+    if (dialog->exec() == QDialog::Accepted) {
+        tableValue = valueBox->value();
+        tableString = typeChooser->currentText();
+        listBox->insertRow(0, entryTexts(formatDate(date.day(), date.month(), date.year()),
+                                         formatTime(time.hour(), time.minute()), tableString,
+                                         formatValue(tableValue)));
+        storeChange(true);
+    }
+    delete dialog;
+}
+
+void Mellidor::editValue()
+{
+    const int n = listBox->count() >> 2;
+    if (n == 0)
+        return;
+    int row = listBox->currentItem();
+    if (row < 0)
+        row = 0;
+    while (row >= n)
+        row -= n;
+
+    const QDate date = getDateFromListBox(row);
+    const QTime time = getTimeFromListBox(row);
+    const QString typeText = listBox->text(2 * n + row);
+    const int value = parseValue(listBox->text(3 * n + row));
+    // An impossible date still shows its own numbers, brought into range.
+    const DateParts parts = date.isValid()
+                                ? DateParts{date.day(), date.month(), date.year()}
+                                : parseDateParts(listBox->text(row));
+
+    QVBoxLayout *column = nullptr;
+    QDialog *dialog = makeDialog(this, QStringLiteral("Edit"), 5, &column);
+    addLine(column);
+    QHBoxLayout *dateLine = addLine(column);
+    QHBoxLayout *timeLine = addLine(column);
+    QHBoxLayout *choices = addLine(column);
+    dayBox = makeSpinBox(dialog, 1, 31, parts.day);
+    monthBox = makeSpinBox(dialog, 1, 12, parts.month);
+    yearBox = makeSpinBox(dialog, 2000, 9999, parts.year);
+    hourBox = makeSpinBox(dialog, 0, 23, time.isValid() ? time.hour() : 0);
+    minuteBox = makeSpinBox(dialog, 0, 59, time.isValid() ? time.minute() : 0);
+    QComboBox *typeChooser = makeTypeChooser(dialog);
+    valueBox = makeSpinBox(dialog, 1, 3000, value);
+    dateLine->addWidget(dayBox, 0);
+    dateLine->addWidget(monthBox, 0);
+    dateLine->addWidget(yearBox, 0);
+    timeLine->addWidget(hourBox, 0);
+    timeLine->addWidget(minuteBox, 0);
+    choices->addWidget(typeChooser, 0);
+    choices->addWidget(valueBox, 0);
+
+    // The day never goes past the last day of the chosen month.
+    QSpinBox *const days = dayBox, *const months = monthBox, *const years = yearBox;
+    const auto limitDay = [days, months, years] {
+        days->setMaximum(QDate(years->value(), months->value(), 1).daysInMonth());
+    };
+    limitDay();
+    connect(monthBox, &QSpinBox::valueChanged, dialog, limitDay);
+    connect(yearBox, &QSpinBox::valueChanged, dialog, limitDay);
+
+    // A type that is not one of ours stays selectable, so accepting keeps it.
+    int typePosition = typeIndex(typeText);
+    if (typePosition < 0) {
+        typeChooser->addItem(typeText);
+        typePosition = typeChooser->count() - 1;
+    }
+    typeChooser->setCurrentIndex(typePosition);
+
+    if (dialog->exec() == QDialog::Accepted) {
+        const QDate newDate(yearBox->value(), monthBox->value(), dayBox->value());
+        const QTime newTime(hourBox->value(), minuteBox->value());
+        const qint64 newKey = Diary::dateTimeKey(newDate, newTime);
+        // From the bottom: the first row at or after the new moment goes below.
+        int insertAt = 0;
+        const Diary &diary = listBox->diary();
+        for (int r = n - 1; r >= 0; --r) {
+            if (diary.dateTimeKey(r) >= newKey) {
+                insertAt = r + 1;
+                break;
+            }
+        }
+        tableValue = valueBox->value();
+        tableString = typeChooser->currentText();
+        const int column = listBox->currentIndex().isValid() ? listBox->currentIndex().column() : 0;
+        listBox->insertRow(insertAt,
+                           entryTexts(formatDate(dayBox->value(), monthBox->value(),
+                                                 yearBox->value()),
+                                      formatTime(hourBox->value(), minuteBox->value()),
+                                      tableString, formatValue(tableValue)));
+        listBox->removeRow(insertAt > row ? row : row + 1);
+        const int newRow = insertAt <= row ? insertAt : insertAt - 1;
+        listBox->setCurrentIndex(listBox->model()->index(newRow, column));
+        listBox->scrollTo(listBox->currentIndex());
+        storeChange(false);
+    }
+    delete dialog;
+}
+
+void Mellidor::setup()
+{
+    QVBoxLayout *column = nullptr;
+    QDialog *dialog = makeDialog(this, QStringLiteral("Setup"), 10, &column);
+    struct Field
+    {
+        const char *label;
+        int minimum;
+        int maximum;
+        int *setting;
+        QSpinBox *box;
+    } fields[] = {{"Lower Gluco Limit:", 0, 999, &lowerLimit, nullptr},
+                  {"Upper Gluco Limit:", 0, 999, &upperLimit, nullptr},
+                  {"Max Gluco:", 0, 999, &maxGluco, nullptr},
+                  {"Show days back from today:", 1, 30, &daysBack, nullptr}};
+    for (Field &field : fields) {
+        QHBoxLayout *line = addLine(column);
+        line->addWidget(new QLabel(QString::fromLatin1(field.label), dialog), 0);
+        field.box = makeSpinBox(dialog, field.minimum, field.maximum, *field.setting);
+        line->addWidget(field.box, 0);
+    }
+
+    if (dialog->exec() == QDialog::Accepted) {
+        for (const Field &field : fields)
+            *field.setting = field.box->value();
+        Settings settings;
+        settings.lowerLimit = lowerLimit;
+        settings.upperLimit = upperLimit;
+        settings.maxGluco = maxGluco;
+        settings.daysBack = daysBack;
+        const QString path = QString::fromLatin1(SettingsFile::fileName);
+        QString error;
+        if (!SettingsFile::write(path, settings, &error)) {
+            UserMessage::error(this, QStringLiteral("Settings not saved"),
+                               QStringLiteral("The settings file \"%1\" cannot be written: %2\n\n"
+                                              "The new settings hold until Mellidor ends.")
+                                   .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)),
+                                        error));
+        }
+    }
+    delete dialog;
+}

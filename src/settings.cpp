@@ -1,0 +1,54 @@
+#include "settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace SettingsFile {
+
+Settings read(const QString &path)
+{
+    Settings settings;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settings;
+    QTextStream in(&file);
+    int *const targets[] = {&settings.lowerLimit, &settings.upperLimit, &settings.maxGluco,
+                            &settings.daysBack};
+    for (int line = 0; !in.atEnd(); ++line) {
+        const QString text = in.readLine();
+        if (line < 4)
+            *targets[line] = text.toInt();
+    }
+    return settings;
+}
+
+QByteArray toBytes(const Settings &settings)
+{
+    QByteArray bytes;
+    for (int value :
+         {settings.lowerLimit, settings.upperLimit, settings.maxGluco, settings.daysBack})
+        bytes += QString::asprintf("%3d\n", value).toLatin1();
+    return bytes;
+}
+
+bool write(const QString &path, const Settings &settings, QString *error)
+{
+    const QString dir = QFileInfo(path).path();
+    if (!QDir().mkpath(dir)) {
+        *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
+        return false;
+    }
+    QSaveFile file(path);
+    const QByteArray bytes = toBytes(settings);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        if (file.isOpen())
+            file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace SettingsFile

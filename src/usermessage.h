@@ -1,0 +1,32 @@
+// The few messages Mellidor shows. Tests answer them in advance through a
+// hook, so no test waits on a message box it cannot reach.
+#ifndef USERMESSAGE_H
+#define USERMESSAGE_H
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace UserMessage {
+
+enum class SaveChoice { Retry, Discard, Cancel };
+
+void error(QWidget *parent, const QString &title, const QString &text);
+// Saving failed: try again, give up the unsaved entries (where offered), or
+// go back.
+SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard);
+
+struct Shown
+{
+    QString title;
+    QString text;
+};
+// While set, messages are passed here instead of being shown; the result
+// answers saveFailed() (ignored for plain errors).
+void setHandlerForTesting(std::function<SaveChoice(const Shown &)> handler);
+
+} // namespace UserMessage
+
+#endif

@@ -1,0 +1,50 @@
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+WorkDir::WorkDir() : m_previous(QDir::currentPath())
+{
+    QVERIFY2(m_dir.isValid(), "no temporary directory");
+    QDir::setCurrent(m_dir.path());
+}
+
+WorkDir::~WorkDir()
+{
+    QDir::setCurrent(m_previous);
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void whenDialogOpens(std::function<void(QDialog *)> handle)
+{
+    auto *timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, handle] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog && ++*tries < 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (dialog)
+            handle(dialog);
+    });
+    timer->start(10);
+}

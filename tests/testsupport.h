@@ -1,0 +1,35 @@
+// Helpers shared by the tests: a private working directory, file bytes, and
+// answering modal dialogs from a timer.
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class QDialog;
+
+// Makes a fresh temporary directory the working directory for its lifetime.
+class WorkDir
+{
+public:
+    WorkDir();
+    ~WorkDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+void writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
+
+// Runs handle(dialog) on the next modal dialog as soon as it is open. The
+// handler accepts, rejects or changes it; nothing here blocks.
+void whenDialogOpens(std::function<void(QDialog *)> handle);
+
+#endif

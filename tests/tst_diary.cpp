@@ -1,0 +1,238 @@
+#include "diary.h"
+#include "entrytext.h"
+
+#include <QtTest>
+
+namespace {
+
+EntryTexts texts(const QString &date, const QString &time, const QString &type,
+                 const QString &value)
+{
+    return {date.toUtf8(), time.toUtf8(), type.toUtf8(), value.toUtf8()};
+}
+
+QStringList allItems(const Diary &diary)
+{
+    QStringList list;
+    for (qsizetype i = 0; i < diary.itemCount(); ++i)
+        list << diary.itemText(i);
+    return list;
+}
+
+} // namespace
+
+class TestDiary : public QObject
+{
+    Q_OBJECT
+private slots:
+    void itemInsertionKeepsColumnBlocks();
+    void rowsAndItemsAgree();
+    void textsKeptExactly_data();
+    void textsKeptExactly();
+    void parsedFields_data();
+    void parsedFields();
+    void looseItemsComeBackToRows();
+    void removeItemOutOfRangeIgnored();
+    void insertAndRemoveRowsInTheMiddle();
+    void glucoseScanMatchesFullScan();
+    void sortByDateTime();
+};
+
+void TestDiary::itemInsertionKeepsColumnBlocks()
+{
+    Diary diary;
+    // One entry into an empty list: every item goes to index 0.
+    for (const char *text : {" 100", "Glucose", "07:05", " 5.12.2020"})
+        diary.insertItem(QString::fromLatin1(text), 0);
+    QCOMPARE(allItems(diary), QStringList({" 5.12.2020", "07:05", "Glucose", " 100"}));
+    QVERIFY(!diary.isLoose());
+    QCOMPARE(diary.rowCount(), 1);
+
+    // A second entry as row 0: indexes 3N, 2N, N, 0 with the old N.
+    const int n = diary.rowCount();
+    diary.insertItem(QStringLiteral("  80"), 3 * n);
+    QVERIFY(diary.isLoose());
+    diary.insertItem(QStringLiteral("Carbs"), 2 * n);
+    diary.insertItem(QStringLiteral("08:00"), n);
+    diary.insertItem(QStringLiteral(" 6.12.2020"), 0);
+    QVERIFY(!diary.isLoose());
+    QCOMPARE(allItems(diary), QStringList({" 6.12.2020", " 5.12.2020", "08:00", "07:05", "Carbs",
+                                           "Glucose", "  80", " 100"}));
+    QCOMPARE(diary.text(0, Diary::TypeColumn), QStringLiteral("Carbs"));
+    QCOMPARE(diary.value(1), 100);
+}
+
+void TestDiary::rowsAndItemsAgree()
+{
+    Diary diary;
+    diary.prependRow(texts(" 1. 1.2020", "01:00", "Glucose", " 101"));
+    diary.prependRow(texts(" 2. 1.2020", "02:00", "Carbs", "  20"));
+    diary.prependRow(texts(" 3. 1.2020", "03:00", "Bolus", "   3"));
+    QCOMPARE(diary.itemCount(), 12);
+    // Row 1's type is item 2N + 1 = 7; row 2's value is item 3N + 2 = 11.
+    QCOMPARE(diary.itemText(7), QStringLiteral("Carbs"));
+    QCOMPARE(diary.itemText(11), QStringLiteral(" 101"));
+    QCOMPARE(diary.itemText(0), QStringLiteral(" 3. 1.2020"));
+    QCOMPARE(diary.itemText(-1), QString());
+    QCOMPARE(diary.itemText(12), QString());
+}
+
+void TestDiary::textsKeptExactly_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("standard") << QStringList{"17. 3.2020", "07:05", "Glucose", " 112"};
+    QTest::newRow("zero padded day") << QStringList{"05.12.2020", "07:05", "Glucose", " 112"};
+    QTest::newRow("no leading blank on value") << QStringList{"17. 3.2020", "07:05", "Glucose", "112"};
+    QTest::newRow("extra blank on value") << QStringList{"17. 3.2020", "07:05", "Glucose", "  112"};
+    QTest::newRow("unknown type") << QStringList{"17. 3.2020", "07:05", "Coffee", " 112"};
+    QTest::newRow("31 February") << QStringList{"31. 2.2020", "07:05", "Glucose", " 112"};
+    QTest::newRow("time without padding") << QStringList{"17. 3.2020", "7:05", "Glucose", " 112"};
+    QTest::newRow("empty") << QStringList{"", "", "", ""};
+    QTest::newRow("value with commas") << QStringList{"a", "b", "c", "d,e,f"};
+    QTest::newRow("non-ASCII") << QStringList{"1.1.2020", "08:00", "Größe", "ü"};
+    QTest::newRow("negative value") << QStringList{"17. 3.2020", "07:05", "Bolus", "  -5"};
+    QTest::newRow("big value") << QStringList{"17. 3.2020", "07:05", "Bolus", " 123456789"};
+    QTest::newRow("huge year") << QStringList{" 1. 1.2000000000", "07:05", "Glucose", " 112"};
+    QTest::newRow("year 5") << QStringList{" 5. 5. 5", "07:05", "Glucose", " 112"};
+}
+
+void TestDiary::textsKeptExactly()
+{
+    QFETCH(QStringList, fields);
+    Diary diary;
+    diary.prependRow(texts(fields[0], fields[1], fields[2], fields[3]));
+    for (int column = 0; column < 4; ++column) {
+        QCOMPARE(diary.text(0, column), fields[column]);
+        QCOMPARE(diary.bytes(0, column), fields[column].toUtf8());
+    }
+    QByteArray line;
+    diary.appendLine(0, line);
+    QCOMPARE(line, fields.join(u',').toUtf8() + '\n');
+}
+
+void TestDiary::parsedFields_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("standard") << QStringList{"17. 3.2020", "07:05", "Glucose", " 112"};
+    QTest::newRow("31 February") << QStringList{"31. 2.2020", "07:05", "Glucose", " 112"};
+    QTest::newRow("bad time") << QStringList{"17. 3.2020", "25:00", "Glucose", "x"};
+    QTest::newRow("no separators") << QStringList{"5", "7", "Carbs", "9"};
+    QTest::newRow("huge year") << QStringList{" 1. 1.2000000000", "07:05", "Glucose", " 112"};
+    QTest::newRow("empty") << QStringList{"", "", "", ""};
+}
+
+void TestDiary::parsedFields()
+{
+    // What a row gives back must be what parsing its texts gives.
+    QFETCH(QStringList, fields);
+    Diary diary;
+    diary.prependRow(texts(fields[0], fields[1], fields[2], fields[3]));
+    QCOMPARE(diary.date(0), parseDate(fields[0]));
+    QCOMPARE(diary.date(0).isValid(), parseDate(fields[0]).isValid());
+    QCOMPARE(diary.time(0), parseTime(fields[1]));
+    QCOMPARE(diary.time(0).isValid(), parseTime(fields[1]).isValid());
+    QCOMPARE(diary.type(0), fields[2]);
+    QCOMPARE(diary.value(0), parseValue(fields[3]));
+}
+
+void TestDiary::looseItemsComeBackToRows()
+{
+    Diary diary;
+    diary.prependRow(texts(" 1. 1.2020", "01:00", "Glucose", " 101"));
+    diary.prependRow(texts(" 2. 1.2020", "02:00", "Carbs", "  20"));
+    diary.insertItem(QStringLiteral("x"), 3);
+    QVERIFY(diary.isLoose());
+    QCOMPARE(diary.itemCount(), 9);
+    QCOMPARE(diary.rowCount(), 2);
+    QCOMPARE(diary.itemText(3), QStringLiteral("x"));
+    diary.removeItem(3);
+    QVERIFY(!diary.isLoose());
+    QCOMPARE(allItems(diary), QStringList({" 2. 1.2020", " 1. 1.2020", "02:00", "01:00", "Carbs",
+                                           "Glucose", "  20", " 101"}));
+    // A bad index appends.
+    diary.insertItem(QStringLiteral("end"), 100);
+    QCOMPARE(diary.itemText(8), QStringLiteral("end"));
+}
+
+void TestDiary::removeItemOutOfRangeIgnored()
+{
+    Diary diary;
+    diary.prependRow(texts(" 1. 1.2020", "01:00", "Glucose", " 101"));
+    diary.removeItem(4);
+    diary.removeItem(-1);
+    QCOMPARE(diary.itemCount(), 4);
+    QVERIFY(!diary.isLoose());
+}
+
+void TestDiary::insertAndRemoveRowsInTheMiddle()
+{
+    Diary diary;
+    for (int i = 0; i < 5; ++i)
+        diary.prependRow(texts(formatDate(i + 1, 1, 2020), "00:00", "Glucose", formatValue(i)));
+    diary.insertRow(2, texts("odd", "00:00", "Glucose", "99"));
+    QCOMPARE(diary.rowCount(), 6);
+    QCOMPARE(diary.text(2, Diary::DateColumn), QStringLiteral("odd"));
+    QCOMPARE(diary.value(1), 3);
+    QCOMPARE(diary.value(3), 2);
+    diary.removeRow(2);
+    diary.removeRow(0);
+    QCOMPARE(diary.rowCount(), 4);
+    QCOMPARE(diary.value(0), 3);
+    QCOMPARE(diary.value(3), 0);
+    // A freed verbatim slot is reused without mixing texts up.
+    diary.insertRow(4, texts("other", "00:00", "Carbs", "1"));
+    QCOMPARE(diary.text(4, Diary::DateColumn), QStringLiteral("other"));
+    QCOMPARE(diary.text(3, Diary::DateColumn), QStringLiteral(" 1. 1.2020"));
+}
+
+void TestDiary::glucoseScanMatchesFullScan()
+{
+    // Enough rows for several skip blocks, in an order that is not sorted.
+    Diary diary;
+    const QDate base(2020, 1, 1);
+    for (int i = 0; i < 3000; ++i) {
+        const QDate date = base.addDays((i * 7919) % 400);
+        const char *type = (i % 3 == 0) ? "Carbs" : "Glucose";
+        diary.prependRow(texts(formatDate(date.day(), date.month(), date.year()),
+                               formatTime(i % 24, i % 60), QString::fromLatin1(type),
+                               formatValue(i)));
+    }
+    diary.insertRow(1500, texts("31. 2.2020", "10:00", "Glucose", "7"));
+    diary.removeRow(10);
+    const qint64 start = base.addDays(350).toJulianDay();
+
+    QList<int> expected;
+    for (int r = diary.rowCount() - 1; r >= 0; --r) {
+        if (diary.type(r) == QLatin1String("Glucose") && diary.date(r).isValid() &&
+            diary.date(r).toJulianDay() >= start)
+            expected << r;
+    }
+    QList<int> seen;
+    diary.forEachGlucoseFrom(start, [&](int row, qint64 day, int minutes, int value) {
+        seen << row;
+        QCOMPARE(day, diary.date(row).toJulianDay());
+        QCOMPARE(minutes, diary.time(row).hour() * 60 + diary.time(row).minute());
+        QCOMPARE(value, diary.value(row));
+    });
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(seen, expected);
+}
+
+void TestDiary::sortByDateTime()
+{
+    Diary diary;
+    diary.prependRow(texts(" 2. 1.2020", "10:00", "Glucose", "   2"));
+    diary.prependRow(texts("bad", "09:00", "Carbs", "   0"));
+    diary.prependRow(texts(" 1. 1.2020", "12:00", "Bolus", "   1"));
+    diary.prependRow(texts(" 2. 1.2020", "08:00", "Glucose", "   3"));
+    diary.sortByDateTime(false);
+    QCOMPARE(allItems(diary).mid(12, 4), QStringList({"   2", "   3", "   1", "   0"}));
+    diary.sortByDateTime(true);
+    QCOMPARE(allItems(diary).mid(12, 4), QStringList({"   0", "   1", "   3", "   2"}));
+    // Whole entries move together.
+    QCOMPARE(diary.text(0, Diary::DateColumn), QStringLiteral("bad"));
+    QCOMPARE(diary.text(0, Diary::TypeColumn), QStringLiteral("Carbs"));
+}
+
+QTEST_APPLESS_MAIN(TestDiary)
+#include "tst_diary.moc"

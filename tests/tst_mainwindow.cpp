@@ -1,0 +1,275 @@
+#include "mellidor.h"
+#include "mellidorpaint.h"
+#include "testsupport.h"
+#include "usermessage.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startWithoutFiles();
+    void menusAndButtons();
+    void listShowsRowsOfFourColumns();
+    void threeLinesRoundTrip();
+    void fieldsOutsideTheList();
+    void settingsRead_data();
+    void settingsRead();
+    void unreadableDiaryIsReportedAndKept();
+    void closingEndsProgramWithDiagramsOpen();
+    void sortMovesWholeEntries();
+    void multiSelection();
+
+private:
+    QList<UserMessage::Shown> m_messages;
+};
+
+void TestMainWindow::init()
+{
+    m_messages.clear();
+    UserMessage::setHandlerForTesting([this](const UserMessage::Shown &shown) {
+        m_messages << shown;
+        return UserMessage::SaveChoice::Cancel;
+    });
+}
+
+void TestMainWindow::cleanup()
+{
+    UserMessage::setHandlerForTesting(nullptr);
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void TestMainWindow::startWithoutFiles()
+{
+    WorkDir dir;
+    {
+        Mellidor window;
+        QCOMPARE(window.listBox->count(), 0);
+        QCOMPARE(window.lowerLimit, 100);
+        QCOMPARE(window.upperLimit, 130);
+        QCOMPARE(window.maxGluco, 200);
+        QCOMPARE(window.daysBack, 3);
+    }
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(QFileInfo(dir.file("MellidorFile.txt")).size(), 0);
+    QVERIFY(QFileInfo(dir.file("MellidorFile.txt")).isFile());
+    QVERIFY(!QFileInfo::exists(dir.file("Settings")));
+}
+
+void TestMainWindow::menusAndButtons()
+{
+    WorkDir dir;
+    Mellidor window;
+    auto *menuBar = window.findChild<QMenuBar *>();
+    QVERIFY(menuBar);
+    QStringList titles;
+    QList<QStringList> entries;
+    for (QAction *action : menuBar->actions()) {
+        titles << action->text();
+        QStringList texts;
+        for (QAction *item : action->menu()->actions())
+            texts << item->text();
+        entries << texts;
+    }
+    QCOMPARE(titles, QStringList({"&Input", "&Graphic", "&Setup"}));
+    QCOMPARE(entries[0], QStringList({"&New Value", "&Edit Value"}));
+    QCOMPARE(entries[1], QStringList({"&Line Diagram", "&Bar Chart", "&Histogram"}));
+    QCOMPARE(entries[2], QStringList({"&General Setup"}));
+
+    const QList<QPushButton *> buttons = window.findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 4);
+    QStringList labels;
+    for (QPushButton *button : buttons) {
+        QVERIFY(button->group());
+        QCOMPARE(button->group()->id(button), labels.size());
+        labels << button->text();
+    }
+    QCOMPARE(labels, QStringList({"&New", "&Edit", "&Graphic", "&Setup"}));
+
+    // Every diagram entry and the button open a diagram window of their own.
+    for (QAction *item : entries.isEmpty() ? QList<QAction *>() : menuBar->actions()[1]->menu()->actions())
+        item->trigger();
+    buttons[2]->click();
+    int diagrams = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        diagrams += qobject_cast<MellidorPaint *>(w) != nullptr;
+    QCOMPARE(diagrams, 4);
+}
+
+void TestMainWindow::listShowsRowsOfFourColumns()
+{
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), "1.1.2020,01:00,Glucose, 101\n"
+                                             "2.1.2020,02:00,Carbs,  20\n"
+                                             "3.1.2020,03:00,Bolus,   3\n");
+    Mellidor window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QAbstractItemModel *model = window.listBox->model();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->columnCount(), 4);
+    QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("3.1.2020"));
+    QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("   3"));
+    QCOMPARE(model->index(2, 2).data().toString(), QStringLiteral("Glucose"));
+    // Row 0 at the top, columns left to right.
+    const QRect top = window.listBox->visualRect(model->index(0, 0));
+    QVERIFY(top.y() < window.listBox->visualRect(model->index(1, 0)).y());
+    QVERIFY(top.x() < window.listBox->visualRect(model->index(0, 1)).x());
+    QVERIFY(window.listBox->visualRect(model->index(0, 2)).x() <
+            window.listBox->visualRect(model->index(0, 3)).x());
+    QCOMPARE(window.listBox->currentItem() >= -1, true);
+    window.listBox->setCurrentItem(3 * 3 + 2);
+    QCOMPARE(window.listBox->currentIndex(), model->index(2, 3));
+    QCOMPARE(window.listBox->currentItem(), 11);
+}
+
+void TestMainWindow::threeLinesRoundTrip()
+{
+    WorkDir dir;
+    const QByteArray diary = "17. 3.2020,07:05,Glucose, 112\n"
+                             "18. 3.2020,08:00,Carbs,  40\n"
+                             "18. 3.2020,08:05,Humalog,   6\n";
+    writeBytes(dir.file("MellidorFile.txt"), diary);
+    {
+        Mellidor window;
+        window.show();
+        QCOMPARE(window.getTypeFromListBox(0), QStringLiteral("Humalog"));
+        QCOMPARE(window.getTypeFromListBox(2), QStringLiteral("Glucose"));
+        QVERIFY(window.close());
+    }
+    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), diary);
+
+    // A file that saving would write differently is rewritten at exit.
+    writeBytes(dir.file("MellidorFile.txt"), "a,b,c,d\r\ne,f,g,h");
+    {
+        Mellidor window;
+    }
+    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), QByteArray("a,b,c,d\ne,f,g,h\n"));
+}
+
+void TestMainWindow::fieldsOutsideTheList()
+{
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), " 1. 1.2020,01:00,Glucose, 101\n"
+                                             " 2. 1.2020,02:00,Carbs,  20\n"
+                                             " 3. 1.2020,03:00,Bolus,   3\n");
+    Mellidor window;
+    const int n = 3;
+    QCOMPARE(window.getDateFromListBox(2), QDate(2020, 1, 1));
+    QCOMPARE(window.getTimeFromListBox(1), QTime(2, 0));
+    QCOMPARE(window.getValueFromListBox(0), 3);
+    // No item: empty text.
+    QVERIFY(!window.getDateFromListBox(-1).isValid());
+    QVERIFY(!window.getDateFromListBox(4 * n).isValid());
+    QCOMPARE(window.getTimeFromListBox(-n - 1), QTime(0, 0));
+    QCOMPARE(window.getTimeFromListBox(3 * n), QTime(0, 0));
+    QCOMPARE(window.getTypeFromListBox(2 * n), QString());
+    QCOMPARE(window.getTypeFromListBox(-2 * n - 1), QString());
+    QCOMPARE(window.getValueFromListBox(n), 0);
+    QCOMPARE(window.getValueFromListBox(-3 * n - 1), 0);
+    // A row of another block reads that block's text.
+    QCOMPARE(window.getTypeFromListBox(n), QStringLiteral("   3"));
+    QCOMPARE(window.getTimeFromListBox(2 * n), QTime(3, 3));
+    QCOMPARE(window.getTimeFromListBox(-1), QTime(0, 0));
+}
+
+void TestMainWindow::settingsRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QList<int>>("expected"); // lower, upper, max, days
+    QTest::newRow("written format") << QByteArray(" 80\n160\n250\n  7\n") << QList<int>{80, 160, 250, 7};
+    QTest::newRow("no blanks") << QByteArray("80\n160\n250\n7\n") << QList<int>{80, 160, 250, 7};
+    QTest::newRow("five lines") << QByteArray("1\n2\n3\n4\n5\n") << QList<int>{1, 2, 3, 4};
+    QTest::newRow("letters") << QByteArray("abc\n160\n250\n7\n") << QList<int>{0, 160, 250, 7};
+    QTest::newRow("above range kept") << QByteArray("1\n2\n5000\n0\n") << QList<int>{1, 2, 5000, 0};
+    QTest::newRow("two lines") << QByteArray("90\n140\n") << QList<int>{90, 140, 200, 3};
+    QTest::newRow("empty file") << QByteArray() << QList<int>{100, 130, 200, 3};
+    QTest::newRow("no final line feed") << QByteArray("1\n2\n3\n4") << QList<int>{1, 2, 3, 4};
+}
+
+void TestMainWindow::settingsRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QList<int>, expected);
+    WorkDir dir;
+    QDir(dir.path()).mkdir("Settings");
+    writeBytes(dir.file("Settings/Mellidor.conf"), file);
+    Mellidor window;
+    QCOMPARE((QList<int>{window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack}),
+             expected);
+}
+
+void TestMainWindow::unreadableDiaryIsReportedAndKept()
+{
+    WorkDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("MellidorFile.txt"));
+    {
+        Mellidor window;
+        QCOMPARE(window.listBox->count(), 0);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].text.contains(dir.file("MellidorFile.txt")));
+        QVERIFY(m_messages[0].text.contains("directory"));
+        window.show();
+        // Closing neither writes nor hides the loss: it asks, and Cancel keeps it open.
+        QVERIFY(!window.close());
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(window.isVisible());
+    }
+    QVERIFY(QFileInfo(dir.file("MellidorFile.txt")).isDir());
+}
+
+void TestMainWindow::closingEndsProgramWithDiagramsOpen()
+{
+    WorkDir dir;
+    auto *window = new Mellidor;
+    window->show();
+    QVERIFY(QMetaObject::invokeMethod(window, "paintLineDiagram"));
+    QPointer<MellidorPaint> diagram;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *d = qobject_cast<MellidorPaint *>(w))
+            diagram = d;
+    QVERIFY(diagram && diagram->isVisible());
+    // The event loop ends when the main window closes, diagrams or not.
+    QTimer::singleShot(0, window, &QWidget::close);
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(2); });
+    QCOMPARE(QApplication::exec(), 0);
+    delete window;
+    QVERIFY(diagram.isNull());
+}
+
+void TestMainWindow::sortMovesWholeEntries()
+{
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), " 2. 1.2020,10:00,Glucose,   2\n"
+                                             " 1. 1.2020,12:00,Bolus,   1\n"
+                                             " 3. 1.2020,08:00,Carbs,   3\n");
+    Mellidor window;
+    QVERIFY(QMetaObject::invokeMethod(&window, "sortAscending"));
+    QCOMPARE(window.getTypeFromListBox(0), QStringLiteral("Bolus"));
+    QCOMPARE(window.getValueFromListBox(2), 3);
+    QVERIFY(QMetaObject::invokeMethod(&window, "sortDescending"));
+    QCOMPARE(window.getTypeFromListBox(0), QStringLiteral("Carbs"));
+    QCOMPARE(window.getDateFromListBox(0), QDate(2020, 1, 3));
+    QCOMPARE(window.getValueFromListBox(2), 1);
+}
+
+void TestMainWindow::multiSelection()
+{
+    WorkDir dir;
+    Mellidor window;
+    QVERIFY(QMetaObject::invokeMethod(&window, "setMultiSelection", Q_ARG(bool, true)));
+    QCOMPARE(window.listBox->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QVERIFY(QMetaObject::invokeMethod(&window, "setMultiSelection", Q_ARG(bool, false)));
+    QCOMPARE(window.listBox->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
