@@ -35,10 +35,25 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Every write is checked: a short write on a full disk must not pass.
-bool writeAll(QIODevice &file, const QByteArray &bytes)
+// Every write is checked: a short write on a full disk must not pass. The
+// device's own error text is often empty here, so the system's is kept.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *error)
 {
-    return file.write(bytes) == bytes.size();
+    errno = 0;
+    if (file.write(bytes) == bytes.size())
+        return true;
+    *error = errno ? systemError() : file.errorString();
+    return false;
+}
+
+bool flushAndSync(QFileDevice &file, QString *error)
+{
+    errno = 0;
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        *error = errno ? systemError() : file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -81,7 +96,7 @@ LoadResult load(const QString &path, Diary &diary)
     }
     if (QFileInfo(path).isDir()) {
         result.status = LoadResult::Failed;
-        result.error = QStringLiteral("It is a directory, not a file.");
+        result.error = QStringLiteral("it is a directory, not a file.");
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -104,7 +119,7 @@ bool save(const QString &path, const Diary &diary, QString *error)
 {
     QSaveFile file(path);
     if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("It is a directory, not a file.");
+        *error = QStringLiteral("it is a directory, not a file.");
         return false;
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -117,17 +132,11 @@ bool save(const QString &path, const Diary &diary, QString *error)
     for (int row = diary.rowCount() - 1; row >= 0 && ok; --row) {
         diary.appendLine(row, chunk);
         if (chunk.size() >= chunkSize) {
-            ok = writeAll(file, chunk);
+            ok = writeAll(file, chunk, error);
             chunk.clear();
         }
     }
-    ok = ok && writeAll(file, chunk) && file.flush();
-    if (ok && ::fsync(file.handle()) != 0) {
-        ok = false;
-        *error = systemError();
-    } else if (!ok) {
-        *error = file.errorString();
-    }
+    ok = ok && writeAll(file, chunk, error) && flushAndSync(file, error);
     if (!ok) {
         file.cancelWriting();
         file.commit(); // only removes the temporary
@@ -154,14 +163,7 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error)
     const qint64 oldSize = file.size();
     QByteArray line;
     diary.appendLine(0, line);
-    bool ok = writeAll(file, line) && file.flush();
-    if (ok && ::fsync(file.handle()) != 0) {
-        ok = false;
-        *error = systemError();
-    } else if (!ok) {
-        *error = file.errorString();
-    }
-    if (!ok) {
+    if (!writeAll(file, line, error) || !flushAndSync(file, error)) {
         // Leave no half line behind.
         file.resize(oldSize);
         ::fsync(file.handle());

@@ -2,13 +2,16 @@
 
 DiaryLock::DiaryLock(const QString &diaryPath) : m_lock(diaryPath + QStringLiteral(".lock"))
 {
-    // Never time out a live holder: a diary may stay open for days.
+    // Never time out a live holder: a diary may stay open for days. A lock
+    // whose process is gone is still recognised as stale.
     m_lock.setStaleLockTime(0);
 }
 
-bool DiaryLock::tryLock()
+DiaryLock::Result DiaryLock::tryLock()
 {
-    return m_lock.tryLock(0);
+    if (m_lock.tryLock(0))
+        return Locked;
+    return m_lock.error() == QLockFile::LockFailedError ? HeldByOther : CannotLock;
 }
 
 QString DiaryLock::holder() const
@@ -18,4 +21,10 @@ QString DiaryLock::holder() const
     if (!m_lock.getLockInfo(&pid, &host, &application))
         return QString();
     return QStringLiteral("process %1 on %2").arg(pid).arg(host);
+}
+
+QString DiaryLock::errorText() const
+{
+    return m_lock.error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                        : QStringLiteral("the lock file cannot be created");
 }

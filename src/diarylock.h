@@ -9,10 +9,13 @@
 class DiaryLock
 {
 public:
+    enum Result { Locked, HeldByOther, CannotLock };
+
     explicit DiaryLock(const QString &diaryPath);
-    bool tryLock();
-    // Who holds the lock, for the message when tryLock() fails.
+    Result tryLock();
+    // Who holds the lock, for the message when another copy has it.
     QString holder() const;
+    QString errorText() const;
 
 private:
     QLockFile m_lock;

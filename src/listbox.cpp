@@ -16,9 +16,21 @@ int DiaryModel::columnCount(const QModelIndex &parent) const
 
 QVariant DiaryModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
         return QVariant();
-    return m_diary.text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole && index.column() == Diary::ValueColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    // A hand-edited line can be megabytes long: show its start only, the
+    // entry itself keeps every byte.
+    constexpr qsizetype shown = 200;
+    QString text = m_diary.text(index.row(), index.column());
+    if (text.size() > shown) {
+        text.truncate(shown);
+        text += QChar(0x2026);
+    }
+    return text;
 }
 
 void DiaryModel::insertEntry(int row, const EntryTexts &texts)

@@ -1,0 +1,73 @@
+#include "application.h"
+
+#include "diaryfile.h"
+#include "diarylock.h"
+#include "mellidor.h"
+#include "unixsignals.h"
+#include "usermessage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+namespace {
+
+QString diaryLocation()
+{
+    return QDir::toNativeSeparators(
+        QDir::current().absoluteFilePath(QString::fromLatin1(DiaryFile::fileName)));
+}
+
+} // namespace
+
+int runMellidor(const std::function<void(Mellidor &)> &started)
+{
+    const QString diaryPath = QString::fromLatin1(DiaryFile::fileName);
+    DiaryLock lock(diaryPath);
+    switch (lock.tryLock()) {
+    case DiaryLock::Locked:
+        // Only the holder of the lock may tidy up after an interrupted save.
+        DiaryFile::removeStaleTemporaries(diaryPath);
+        break;
+    case DiaryLock::HeldByOther: {
+        const QString holder = lock.holder();
+        UserMessage::error(
+            nullptr, QStringLiteral("Mellidor"),
+            QStringLiteral("The diary \"%1\" is already open in another Mellidor%2.\n\n"
+                           "Use that window, or close it and start Mellidor again.")
+                .arg(diaryLocation(),
+                     holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder)));
+        return 1;
+    }
+    case DiaryLock::CannotLock:
+        // Nothing can be written here, so nothing can be overwritten either:
+        // show the diary, and saving will say why it fails.
+        UserMessage::error(nullptr, QStringLiteral("Mellidor"),
+                           QStringLiteral("Mellidor cannot write in the folder \"%1\" (%2). "
+                                          "The diary opens, but changes cannot be saved.")
+                               .arg(QDir::toNativeSeparators(QDir::currentPath()),
+                                    lock.errorText()));
+        break;
+    }
+
+    Mellidor window;
+    window.setWindowTitle(QString::fromLatin1(mellidorCaption));
+    window.resize(window.sizeHint().expandedTo(QSize(440, 480)));
+
+    // A termination request closes the window as the user would, so it saves.
+    UnixSignals termination;
+    QObject::connect(&termination, &UnixSignals::terminationRequested, &window, [&window] {
+        for (int open = 0; open < 16; ++open) {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                break;
+            modal->close();
+        }
+        QTimer::singleShot(0, &window, &QWidget::close);
+    });
+
+    window.show();
+    if (started)
+        QTimer::singleShot(0, &window, [&window, &started] { started(window); });
+    return QApplication::exec();
+}
