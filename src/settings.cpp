@@ -9,11 +9,16 @@ namespace SettingsFile {
 
 Settings read(const QString &path)
 {
-    Settings settings;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return settings;
-    QTextStream in(&file);
+        return Settings();
+    return parse(file.readAll());
+}
+
+Settings parse(const QByteArray &bytes)
+{
+    Settings settings;
+    QTextStream in(bytes);
     int *const targets[] = {&settings.lowerLimit, &settings.upperLimit, &settings.maxGluco,
                             &settings.daysBack};
     for (int line = 0; !in.atEnd(); ++line) {

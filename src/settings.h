@@ -20,6 +20,7 @@ inline constexpr char fileName[] = "Settings/Mellidor.conf";
 // A file that cannot be opened gives the defaults; lines that are missing
 // keep their defaults; lines after the fourth are ignored.
 Settings read(const QString &path);
+Settings parse(const QByteArray &bytes);
 QByteArray toBytes(const Settings &settings);
 // Creates the file's directory when it is missing.
 bool write(const QString &path, const Settings &settings, QString *error);
