@@ -15,36 +15,40 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Reads 1 to maxDigits digits at s[pos]; false when there are none.
-bool readNumber(const char *s, qsizetype len, qsizetype &pos, int maxDigits, int &number)
+// The canonical texts are exactly what formatting their values gives back;
+// only then can a row drop its texts and keep its values. Each matcher
+// checks that form directly: digits without leading zeros, blank padding.
+
+// "%2d" of a number from 1 to 99: " 5" or "17".
+bool matchTwoWide(const char *s, int &number)
 {
-    const qsizetype start = pos;
-    number = 0;
-    while (pos < len && isDigit(s[pos]) && pos - start < maxDigits)
-        number = number * 10 + (s[pos++] - '0');
-    return pos > start;
+    if (s[0] == ' ' && s[1] >= '1' && s[1] <= '9') {
+        number = s[1] - '0';
+        return true;
+    }
+    if (s[0] >= '1' && s[0] <= '9' && isDigit(s[1])) {
+        number = (s[0] - '0') * 10 + (s[1] - '0');
+        return true;
+    }
+    return false;
 }
 
-// The canonical texts are exactly what formatting their values gives back;
-// only then can a row drop its texts and keep its values.
 bool matchDate(const char *s, qsizetype len, int &day, int &month, int &year)
 {
-    qsizetype pos = 0;
-    if (pos < len && s[pos] == ' ')
-        ++pos;
-    if (!readNumber(s, len, pos, 2, day) || pos >= len || s[pos++] != '.')
+    // dd.mm.yyyy with a year of 2 to 6 digits
+    if (len < 8 || len > 12 || s[2] != '.' || s[5] != '.')
         return false;
-    if (pos < len && s[pos] == ' ')
-        ++pos;
-    if (!readNumber(s, len, pos, 2, month) || pos >= len || s[pos++] != '.')
+    if (!matchTwoWide(s, day) || !matchTwoWide(s + 3, month))
         return false;
-    if (!readNumber(s, len, pos, 6, year) || pos != len)
+    if (s[6] < '1' || s[6] > '9')
         return false;
-    if (!QDate::isValid(year, month, day))
-        return false;
-    char canonical[32];
-    const int n = writeDate(canonical, day, month, year);
-    return n == len && std::memcmp(canonical, s, n) == 0;
+    year = 0;
+    for (qsizetype i = 6; i < len; ++i) {
+        if (!isDigit(s[i]))
+            return false;
+        year = year * 10 + (s[i] - '0');
+    }
+    return day <= 31 && month <= 12;
 }
 
 bool matchTime(const char *s, qsizetype len, int &minutes)
@@ -60,21 +64,34 @@ bool matchTime(const char *s, qsizetype len, int &minutes)
     return true;
 }
 
+// "% 4d": blanks, an optional minus, digits without a leading zero; as many
+// blanks as make four characters, and at least one before a positive number.
 bool matchValue(const char *s, qsizetype len, int &value)
 {
     qsizetype pos = 0;
     while (pos < len && s[pos] == ' ')
         ++pos;
+    const qsizetype blanks = pos;
     const bool negative = pos < len && s[pos] == '-';
     if (negative)
         ++pos;
+    const qsizetype digits = len - pos;
+    if (digits < 1 || digits > 9 || (digits > 1 && s[pos] == '0'))
+        return false;
     int magnitude = 0;
-    if (!readNumber(s, len, pos, 9, magnitude) || pos != len)
+    for (; pos < len; ++pos) {
+        if (!isDigit(s[pos]))
+            return false;
+        magnitude = magnitude * 10 + (s[pos] - '0');
+    }
+    if (negative && magnitude == 0)
+        return false;
+    const qsizetype body = digits + 1; // the sign or its blank
+    const qsizetype padding = body < 4 ? 4 - body : 0;
+    if (blanks != padding + (negative ? 0 : 1))
         return false;
     value = negative ? -magnitude : magnitude;
-    char canonical[32];
-    const int n = writeValue(canonical, value);
-    return n == len && std::memcmp(canonical, s, n) == 0;
+    return true;
 }
 
 qint32 clampDay(qint64 julianDay)
@@ -97,8 +114,19 @@ bool Diary::matchCanonical(const Span *fields, Row &row)
         !matchTime(fields[TimeColumn].data, fields[TimeColumn].size, minutes) ||
         !matchValue(fields[ValueColumn].data, fields[ValueColumn].size, value))
         return false;
+    // Neighbouring lines mostly share their day: remember the last one.
+    static thread_local int lastDay = 0, lastMonth = 0, lastYear = 0;
+    static thread_local qint32 lastJulianDay = 0;
+    if (day != lastDay || month != lastMonth || year != lastYear) {
+        if (!QDate::isValid(year, month, day))
+            return false;
+        lastDay = day;
+        lastMonth = month;
+        lastYear = year;
+        lastJulianDay = qint32(QDate(year, month, day).toJulianDay());
+    }
     row = Row{};
-    row.julianDay = qint32(QDate(year, month, day).toJulianDay());
+    row.julianDay = lastJulianDay;
     row.minutes = quint16(minutes);
     row.value = value;
     row.type = quint8(type);
@@ -169,12 +197,14 @@ bool Diary::prependLine(const char *line, qsizetype length)
     Span fields[4];
     qsizetype start = 0;
     for (int column = DateColumn; column < ValueColumn; ++column) {
-        const void *comma = std::memchr(line + start, ',', size_t(length - start));
-        if (!comma) {
+        // Fields are short: a plain loop beats a library call here.
+        qsizetype at = start;
+        while (at < length && line[at] != ',')
+            ++at;
+        if (at == length) {
             allCommas = false;
             fields[column] = Span{line + start, length - start};
         } else {
-            const qsizetype at = static_cast<const char *>(comma) - line;
             fields[column] = Span{line + start, at - start};
             start = at + 1;
         }

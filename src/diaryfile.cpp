@@ -104,6 +104,16 @@ LoadResult load(const QString &path, Diary &diary)
         result.error = file.errorString();
         return result;
     }
+    // Mapping spares copying a diary of decades; a file that cannot be
+    // mapped (empty, or not a regular file) is read instead.
+    if (const qint64 size = file.size(); size > 0) {
+        if (const uchar *mapped = file.map(0, size, QFileDevice::MapPrivateOption)) {
+            loadBytes(reinterpret_cast<const char *>(mapped), size, diary, &result.matchesSave);
+            file.unmap(const_cast<uchar *>(mapped));
+            result.status = LoadResult::Loaded;
+            return result;
+        }
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         result.status = LoadResult::Failed;

@@ -1,0 +1,300 @@
+// The large-diary benchmark: load, first show, diagram paint, add, edit,
+// save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
+// the 1,000,000-line file as the yardstick. Run it through scripts/bench.
+#include "diaryfile.h"
+#include "mellidor.h"
+#include "mellidorpaint.h"
+#include "syntheticdiary.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QList<qsizetype> sizes{10000, 100000, 1000000};
+QString benchRoot;
+
+QString dirFor(qsizetype entries)
+{
+    return benchRoot + QStringLiteral("/%1").arg(entries);
+}
+
+QString diaryFor(qsizetype entries)
+{
+    return dirFor(entries) + QStringLiteral("/MellidorFile.txt");
+}
+
+// Writes the diaries once and keeps a pristine copy to restore after changes.
+void prepareDiaries()
+{
+    for (qsizetype entries : sizes) {
+        QDir().mkpath(dirFor(entries));
+        const QString pristine = diaryFor(entries) + QStringLiteral(".pristine");
+        if (!QFile::exists(pristine)) {
+            QFile file(pristine);
+            file.open(QIODevice::WriteOnly);
+            file.write(syntheticDiary(entries, QDateTime::currentDateTime()));
+        }
+    }
+    QDir().mkpath(benchRoot + QStringLiteral("/0"));
+}
+
+void restoreDiary(qsizetype entries)
+{
+    QFile::remove(diaryFor(entries));
+    QFile::copy(diaryFor(entries) + QStringLiteral(".pristine"), diaryFor(entries));
+    // A fresh copy is dirty in the page cache: write it out now, or the first
+    // fsync of a measured step pays for all of it.
+    ::sync();
+}
+
+double seconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// Presses OK on the next modal dialog after changing it.
+void acceptNextDialog(std::function<void(QDialog *)> change = {})
+{
+    QTimer::singleShot(0, [change] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (change)
+            change(dialog);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+}
+
+std::unique_ptr<Mellidor> openWindow(qsizetype entries)
+{
+    QDir::setCurrent(dirFor(entries));
+    return std::make_unique<Mellidor>();
+}
+
+void load(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    QDir::setCurrent(dirFor(entries));
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        auto window = std::make_unique<Mellidor>();
+        state.SetIterationTime(seconds(timer));
+        if (window->listBox->rowCount() != entries)
+            state.SkipWithError("not every row loaded");
+    }
+}
+
+void firstShow(benchmark::State &state, qsizetype entries)
+{
+    for (auto _ : state) {
+        auto window = openWindow(entries);
+        QElapsedTimer timer;
+        timer.start();
+        window->show();
+        window->repaint();
+        state.SetIterationTime(seconds(timer));
+    }
+}
+
+void diagramPaint(benchmark::State &state, qsizetype entries, int days)
+{
+    auto window = openWindow(entries);
+    window->daysBack = days;
+    MellidorPaint diagram(window.get());
+    QImage image(diagram.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        diagram.render(&image);
+        state.SetIterationTime(seconds(timer));
+    }
+}
+
+void addEntry(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    auto window = openWindow(entries);
+    // The hand-edited lines without commas make the first save after loading
+    // rewrite the file whole (that is save's figure); adds after it append.
+    acceptNextDialog();
+    QMetaObject::invokeMethod(window.get(), "insertNewValue");
+    ::sync();
+    for (auto _ : state) {
+        acceptNextDialog();
+        QElapsedTimer timer;
+        timer.start();
+        QMetaObject::invokeMethod(window.get(), "insertNewValue");
+        state.SetIterationTime(seconds(timer));
+    }
+    window.reset();
+    restoreDiary(entries);
+}
+
+void editEntry(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    auto window = openWindow(entries);
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    for (auto _ : state) {
+        // The bottom (oldest) entry becomes the newest: it moves to the top.
+        window->listBox->setCurrentItem(window->listBox->rowCount() - 1);
+        acceptNextDialog([tomorrow](QDialog *dialog) {
+            const QList<QSpinBox *> boxes = dialog->findChildren<QSpinBox *>();
+            boxes[2]->setValue(tomorrow.year());
+            boxes[1]->setValue(tomorrow.month());
+            boxes[0]->setValue(tomorrow.day());
+        });
+        QElapsedTimer timer;
+        timer.start();
+        QMetaObject::invokeMethod(window.get(), "editValue");
+        state.SetIterationTime(seconds(timer));
+    }
+    window.reset();
+    restoreDiary(entries);
+}
+
+void saveAtExit(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    auto window = openWindow(entries);
+    for (auto _ : state) {
+        QString error;
+        QElapsedTimer timer;
+        timer.start();
+        const bool ok = DiaryFile::save(QStringLiteral("MellidorFile.txt"),
+                                        window->listBox->diary(), &error);
+        state.SetIterationTime(seconds(timer));
+        if (!ok)
+            state.SkipWithError(qPrintable(error));
+    }
+}
+
+void wcLines(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess::execute(QStringLiteral("sh"),
+                          {QStringLiteral("-c"),
+                           QStringLiteral("wc -l '%1' >/dev/null").arg(diaryFor(sizes.last()))});
+        state.SetIterationTime(seconds(timer));
+    }
+}
+
+// A run of this program in its own process reports its resident memory with
+// the diary of the given directory loaded and shown.
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    statm.open(QIODevice::ReadOnly);
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+qint64 residentWith(qsizetype entries)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--rss"), entries ? dirFor(entries) : benchRoot + "/0"});
+    child.waitForFinished(120000);
+    return child.readAllStandardOutput().trimmed().toLongLong();
+}
+
+class TableReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.aggregate_name == "median")
+                medians[QString::fromStdString(run.run_name.function_name)] =
+                    run.GetAdjustedRealTime() / 1000.0; // microseconds to milliseconds
+        }
+    }
+    QMap<QString, double> medians;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && QByteArray(argv[1]) == "--rss") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
+        Mellidor window;
+        window.show();
+        window.repaint();
+        std::printf("%lld\n", static_cast<long long>(residentBytes()));
+        return 0;
+    }
+    QApplication app(argc, argv);
+    benchRoot = qEnvironmentVariable("MELLIDOR_BENCH_DIR", QDir::tempPath() + "/mellidor-bench");
+    prepareDiaries();
+
+    const auto add = [](const std::string &name, auto function) {
+        benchmark::RegisterBenchmark(name.c_str(), function)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Repetitions(7)
+            ->ReportAggregatesOnly(true)
+            ->Unit(benchmark::kMicrosecond);
+    };
+    add("wc_l/1000000", [](benchmark::State &s) { wcLines(s); });
+    for (qsizetype n : sizes) {
+        const std::string size = std::to_string(n);
+        add("load/" + size, [n](benchmark::State &s) { load(s, n); });
+        add("first_show/" + size, [n](benchmark::State &s) { firstShow(s, n); });
+        add("diagram_3_days/" + size, [n](benchmark::State &s) { diagramPaint(s, n, 3); });
+        add("diagram_30_days/" + size, [n](benchmark::State &s) { diagramPaint(s, n, 30); });
+        add("add/" + size, [n](benchmark::State &s) { addEntry(s, n); });
+        add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
+        add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
+    }
+    benchmark::Initialize(&argc, argv);
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const double wc = reporter.medians.value("wc_l/1000000");
+    const qint64 empty = residentWith(0);
+    const qint64 full = residentWith(sizes.last());
+    std::printf("\nMedian of 7 runs, milliseconds; ratio = time / (wc -l of the 1M-line file, "
+                "%.2f ms)\n\n",
+                wc);
+    std::printf("%-18s %12s %12s %12s %12s\n", "measure", "10,000", "100,000", "1,000,000",
+                "ratio at 1M");
+    for (const char *name :
+         {"load", "first_show", "diagram_3_days", "diagram_30_days", "add", "edit", "save"}) {
+        std::printf("%-18s", name);
+        double last = 0;
+        for (qsizetype n : sizes) {
+            last = reporter.medians.value(QStringLiteral("%1/%2").arg(QLatin1String(name)).arg(n));
+            std::printf(" %12.2f", last);
+        }
+        std::printf(" %12.1f\n", wc > 0 ? last / wc : 0.0);
+    }
+    std::printf("%-18s %12s %12s %12.1f\n", "memory B/entry", "", "",
+                double(full - empty) / double(sizes.last()));
+    std::printf("\nRSS empty %lld bytes, RSS with 1M entries %lld bytes\n",
+                static_cast<long long>(empty), static_cast<long long>(full));
+    return 0;
+}

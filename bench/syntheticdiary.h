@@ -1,0 +1,12 @@
+// Diaries shaped like years of sensor use: a glucose reading every five
+// minutes up to now, carbs and a bolus at three meals a day, and now and then
+// a line someone edited by hand.
+#ifndef SYNTHETICDIARY_H
+#define SYNTHETICDIARY_H
+
+#include <QByteArray>
+#include <QDateTime>
+
+QByteArray syntheticDiary(qsizetype entries, const QDateTime &end);
+
+#endif
