@@ -1,12 +1,14 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mellidor"));
     QApplication::setApplicationVersion(QStringLiteral("0.3"));
-    QApplication::setDesktopFileName(QStringLiteral("mellidor"));
+    QApplication::setDesktopFileName(QStringLiteral("org.mellidor.Mellidor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.mellidor.Mellidor")));
     return runMellidor();
 }

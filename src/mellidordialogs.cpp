@@ -18,8 +18,8 @@
 
 namespace {
 
-// A modal dialog whose fields go in a column at grid cell (1, 0), with OK
-// (the default, on Enter) and Cancel (on Escape) below.
+// A modal dialog whose fields go in a column at grid cell (1, 0). OK and
+// Cancel come last (addButtons), so the tab order runs through the fields first.
 QDialog *makeDialog(QWidget *parent, const QString &name, int margin, QVBoxLayout **column)
 {
     auto *dialog = new QDialog(parent);
@@ -31,12 +31,17 @@ QDialog *makeDialog(QWidget *parent, const QString &name, int margin, QVBoxLayou
     grid->setSpacing(margin);
     *column = new QVBoxLayout;
     grid->addLayout(*column, 1, 0);
+    return dialog;
+}
+
+// OK is the default button (Enter); Escape rejects.
+void addButtons(QDialog *dialog)
+{
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    grid->addWidget(buttons, 2, 0, 1, -1);
-    return dialog;
+    static_cast<QGridLayout *>(dialog->layout())->addWidget(buttons, 2, 0, 1, -1);
 }
 
 QHBoxLayout *addLine(QVBoxLayout *column)
@@ -86,6 +91,7 @@ void Mellidor::insertNewValue()
     valueBox = makeSpinBox(dialog, 1, 3000, 100);
     choices->addWidget(typeChooser, 0);
     choices->addWidget(valueBox, 0);
+    addButtons(dialog);
     typeChooser->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
@@ -156,6 +162,8 @@ void Mellidor::editValue()
         typePosition = typeChooser->count() - 1;
     }
     typeChooser->setCurrentIndex(typePosition);
+    addButtons(dialog);
+    dayBox->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
         const QDate newDate(yearBox->value(), monthBox->value(), dayBox->value());
@@ -208,6 +216,8 @@ void Mellidor::setup()
         field.box = makeSpinBox(dialog, field.minimum, field.maximum, *field.setting);
         line->addWidget(field.box, 0);
     }
+    addButtons(dialog);
+    fields[0].box->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
         for (const Field &field : fields)
