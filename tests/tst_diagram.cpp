@@ -92,6 +92,7 @@ private slots:
     void oddSettingsStillDrawAxes_data();
     void oddSettingsStillDrawAxes();
     void closedWindowsAreDeleted();
+    void sharpAtDevicePixelRatioTwo();
 
 private:
     void makeMain(const QByteArray &diary, const Setup &setup);
@@ -328,6 +329,27 @@ void TestDiagram::closedWindowsAreDeleted()
     // The main window takes the rest with it.
     m_main.reset();
     QVERIFY(diagrams[1].isNull());
+}
+
+void TestDiagram::sharpAtDevicePixelRatioTwo()
+{
+    makeMain(reading(today, 12, 0, 150), Setup());
+    MellidorPaint diagram(m_main.get());
+    QImage image(440, 400, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::gray);
+    diagram.render(&image);
+    // Same geometry in logical pixels, twice the device pixels ...
+    const auto device = [&](int x, int y) { return QColor(image.pixel(x, y)); };
+    QVERIFY(device(220, 200) == QColor(Qt::blue) || device(220, 201) == QColor(Qt::blue));
+    QVERIFY(device(220, 152) == QColor(Qt::red) || device(220, 153) == QColor(Qt::red));
+    QCOMPARE(device(342, 122), QColor(Qt::red)); // the mark at (170, 60)
+    QCOMPARE(device(439, 399), QColor(Qt::white));
+    // ... and the thin lines stay one device pixel wide, not smeared.
+    int blueRows = 0;
+    for (int y = 190; y < 212; ++y)
+        blueRows += device(300, y) == QColor(Qt::blue);
+    QCOMPARE(blueRows, 1);
 }
 
 QTEST_MAIN(TestDiagram)
