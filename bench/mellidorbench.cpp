@@ -178,8 +178,8 @@ void saveAtExit(benchmark::State &state, qsizetype entries)
         QString error;
         QElapsedTimer timer;
         timer.start();
-        const bool ok = DiaryFile::save(QStringLiteral("MellidorFile.txt"),
-                                        window->listBox->diary(), &error);
+        const bool ok =
+            DiaryFile::save(QStringLiteral("MellidorFile.txt"), window->listBox->diary(), &error);
         state.SetIterationTime(seconds(timer));
         if (!ok)
             state.SkipWithError(qPrintable(error));

@@ -10,8 +10,8 @@
 #include <QList>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 

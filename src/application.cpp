@@ -42,11 +42,11 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
     case DiaryLock::CannotLock:
         // Nothing can be written here, so nothing can be overwritten either:
         // show the diary, and saving will say why it fails.
-        UserMessage::error(nullptr, QStringLiteral("Mellidor"),
-                           QStringLiteral("Mellidor cannot write in the folder \"%1\" (%2). "
-                                          "The diary opens, but changes cannot be saved.")
-                               .arg(QDir::toNativeSeparators(QDir::currentPath()),
-                                    lock.errorText()));
+        UserMessage::error(
+            nullptr, QStringLiteral("Mellidor"),
+            QStringLiteral("Mellidor cannot write in the folder \"%1\" (%2). "
+                           "The diary opens, but changes cannot be saved.")
+                .arg(QDir::toNativeSeparators(QDir::currentPath()), lock.errorText()));
         break;
     }
 

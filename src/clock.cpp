@@ -3,7 +3,7 @@
 namespace Clock {
 
 namespace {
-std::function<QDateTime()> &override()
+std::function<QDateTime()> & override()
 {
     static std::function<QDateTime()> now;
     return now;

@@ -8,7 +8,10 @@
 
 namespace {
 
-enum : quint8 { DateFromText = 4 }; // the date lies outside the stored day range
+enum : quint8
+{
+    DateFromText = 4
+}; // the date lies outside the stored day range
 
 bool isDigit(char c)
 {
@@ -110,7 +113,8 @@ bool Diary::matchCanonical(const Span *fields, Row &row)
 {
     int day = 0, month = 0, year = 0, minutes = 0, value = 0;
     const int type = typeIndex(fields[TypeColumn].data, fields[TypeColumn].size);
-    if (type < 0 || !matchDate(fields[DateColumn].data, fields[DateColumn].size, day, month, year) ||
+    if (type < 0 ||
+        !matchDate(fields[DateColumn].data, fields[DateColumn].size, day, month, year) ||
         !matchTime(fields[TimeColumn].data, fields[TimeColumn].size, minutes) ||
         !matchValue(fields[ValueColumn].data, fields[ValueColumn].size, value))
         return false;

@@ -22,7 +22,13 @@ using EntryTexts = std::array<QByteArray, 4>; // date, time, type, value as UTF-
 class Diary
 {
 public:
-    enum Column { DateColumn, TimeColumn, TypeColumn, ValueColumn };
+    enum Column
+    {
+        DateColumn,
+        TimeColumn,
+        TypeColumn,
+        ValueColumn
+    };
 
     int rowCount() const { return int(itemCount() >> 2); }
     qsizetype itemCount() const;
@@ -60,15 +66,18 @@ public:
 
     // Calls f(row, julianDay, minutes, value) for every "Glucose" row with a
     // valid date on or after startDay, from the bottom row up to row 0.
-    template<typename F>
-    void forEachGlucoseFrom(qint64 startDay, F f) const;
+    template <typename F> void forEachGlucoseFrom(qint64 startDay, F f) const;
 
     // Key that orders rows by date, then time; null dates come first.
     static qint64 dateTimeKey(const QDate &date, const QTime &time);
     qint64 dateTimeKey(int row) const;
 
 private:
-    enum Flag : quint8 { NullDate = 1, InvalidTime = 2 };
+    enum Flag : quint8
+    {
+        NullDate = 1,
+        InvalidTime = 2
+    };
     static constexpr quint8 OtherType = 0xff;
     static constexpr int blockSize = 512;
 
@@ -108,8 +117,7 @@ private:
     mutable size_t m_blocksValid = 0;
 };
 
-template<typename F>
-void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
+template <typename F> void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
 {
     if (m_loose) {
         const int n = rowCount();
@@ -134,8 +142,8 @@ void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
             const Row &row = m_rows[i];
             if (row.type != 0 || (row.flags & NullDate) || row.julianDay < startDay)
                 continue;
-            f(int(n - 1 - i), qint64(row.julianDay), (row.flags & InvalidTime) ? 0 : int(row.minutes),
-              int(row.value));
+            f(int(n - 1 - i), qint64(row.julianDay),
+              (row.flags & InvalidTime) ? 0 : int(row.minutes), int(row.value));
         }
     }
 }

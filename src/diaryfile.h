@@ -13,7 +13,12 @@ inline constexpr char fileName[] = "MellidorFile.txt";
 
 struct LoadResult
 {
-    enum Status { Loaded, Missing, Failed };
+    enum Status
+    {
+        Loaded,
+        Missing,
+        Failed
+    };
     Status status = Missing;
     QString error;
     // The file holds exactly what saving the loaded rows would write.

@@ -25,6 +25,7 @@ QString DiaryLock::holder() const
 
 QString DiaryLock::errorText() const
 {
-    return m_lock.error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
-                                                        : QStringLiteral("the lock file cannot be created");
+    return m_lock.error() == QLockFile::PermissionError
+               ? QStringLiteral("permission denied")
+               : QStringLiteral("the lock file cannot be created");
 }

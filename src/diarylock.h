@@ -9,7 +9,12 @@
 class DiaryLock
 {
 public:
-    enum Result { Locked, HeldByOther, CannotLock };
+    enum Result
+    {
+        Locked,
+        HeldByOther,
+        CannotLock
+    };
 
     explicit DiaryLock(const QString &diaryPath);
     Result tryLock();

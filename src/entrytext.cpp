@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-const char *const items[] = {"Glucose",   "Carbs",    "Basis",         "Bolus",      "Lispro",
-                             "Lantus",    "Protaphan", "Humalog",      "Novorapid",  "Actrapid",
+const char *const items[] = {"Glucose",       "Carbs",      "Basis",     "Bolus",     "Lispro",
+                             "Lantus",        "Protaphan",  "Humalog",   "Novorapid", "Actrapid",
                              "Insuman Rapid", "Insulatard", "Semilente", nullptr};
 
 int typeIndex(QStringView text)

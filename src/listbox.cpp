@@ -80,8 +80,10 @@ ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(t
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     const int pad = fontMetrics().horizontalAdvance(QLatin1Char('0')) * 2;
-    setColumnWidth(Diary::DateColumn, fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + pad);
-    setColumnWidth(Diary::TimeColumn, fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + pad);
+    setColumnWidth(Diary::DateColumn,
+                   fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + pad);
+    setColumnWidth(Diary::TimeColumn,
+                   fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + pad);
     setColumnWidth(Diary::TypeColumn,
                    fontMetrics().horizontalAdvance(QStringLiteral("Insuman Rapid")) + pad);
     horizontalHeader()->setStretchLastSection(true);

@@ -22,8 +22,7 @@ public:
 
     const Diary &diary() const { return m_diary; }
     // Changes the diary as one reset; for loading and item-level edits.
-    template<typename F>
-    void reset(F change)
+    template <typename F> void reset(F change)
     {
         beginResetModel();
         change(m_diary);

@@ -121,9 +121,8 @@ void Mellidor::editValue()
     const QString typeText = listBox->text(2 * n + row);
     const int value = parseValue(listBox->text(3 * n + row));
     // An impossible date still shows its own numbers, brought into range.
-    const DateParts parts = date.isValid()
-                                ? DateParts{date.day(), date.month(), date.year()}
-                                : parseDateParts(listBox->text(row));
+    const DateParts parts = date.isValid() ? DateParts{date.day(), date.month(), date.year()}
+                                           : parseDateParts(listBox->text(row));
 
     QVBoxLayout *column = nullptr;
     QDialog *dialog = makeDialog(this, QStringLiteral("Edit"), 5, &column);
@@ -181,11 +180,10 @@ void Mellidor::editValue()
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
         const int column = listBox->currentIndex().isValid() ? listBox->currentIndex().column() : 0;
-        listBox->insertRow(insertAt,
-                           entryTexts(formatDate(dayBox->value(), monthBox->value(),
-                                                 yearBox->value()),
-                                      formatTime(hourBox->value(), minuteBox->value()),
-                                      tableString, formatValue(tableValue)));
+        listBox->insertRow(
+            insertAt, entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
+                                 formatTime(hourBox->value(), minuteBox->value()), tableString,
+                                 formatValue(tableValue)));
         listBox->removeRow(insertAt > row ? row : row + 1);
         const int newRow = insertAt <= row ? insertAt : insertAt - 1;
         listBox->setCurrentIndex(listBox->model()->index(newRow, column));
@@ -230,11 +228,11 @@ void Mellidor::setup()
         const QString path = QString::fromLatin1(SettingsFile::fileName);
         QString error;
         if (!SettingsFile::write(path, settings, &error)) {
-            UserMessage::error(this, QStringLiteral("Settings not saved"),
-                               QStringLiteral("The settings file \"%1\" cannot be written: %2\n\n"
-                                              "The new settings hold until Mellidor ends.")
-                                   .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)),
-                                        error));
+            UserMessage::error(
+                this, QStringLiteral("Settings not saved"),
+                QStringLiteral("The settings file \"%1\" cannot be written: %2\n\n"
+                               "The new settings hold until Mellidor ends.")
+                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
         }
     }
     delete dialog;

@@ -29,10 +29,9 @@ SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
         return handler()(Shown{title, text});
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     QPushButton *retry = box.addButton(QMessageBox::Retry);
-    QPushButton *discard = offerDiscard
-                               ? box.addButton(QStringLiteral("&Discard Unsaved Entries"),
-                                               QMessageBox::DestructiveRole)
-                               : nullptr;
+    QPushButton *discard = offerDiscard ? box.addButton(QStringLiteral("&Discard Unsaved Entries"),
+                                                        QMessageBox::DestructiveRole)
+                                        : nullptr;
     box.addButton(offerDiscard ? QMessageBox::Cancel : QMessageBox::Ok);
     box.setDefaultButton(retry);
     box.exec();

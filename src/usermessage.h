@@ -11,7 +11,12 @@ class QWidget;
 
 namespace UserMessage {
 
-enum class SaveChoice { Retry, Discard, Cancel };
+enum class SaveChoice
+{
+    Retry,
+    Discard,
+    Cancel
+};
 
 void error(QWidget *parent, const QString &title, const QString &text);
 // Saving failed: try again, give up the unsaved entries (where offered), or

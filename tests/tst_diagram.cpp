@@ -13,8 +13,7 @@ namespace {
 
 const QDate today(2026, 12, 6);
 
-QByteArray reading(const QDate &date, int hour, int minute, int value,
-                   const char *type = "Glucose")
+QByteArray reading(const QDate &date, int hour, int minute, int value, const char *type = "Glucose")
 {
     return (formatDate(date.day(), date.month(), date.year()) + u',' + formatTime(hour, minute) +
             u',' + QLatin1String(type) + u',' + formatValue(value) + u'\n')
@@ -76,7 +75,10 @@ class TestDiagram : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Clock::setForTesting([] { return QDateTime(today, QTime(15, 0)); }); }
+    void init()
+    {
+        Clock::setForTesting([] { return QDateTime(today, QTime(15, 0)); });
+    }
     void cleanup();
     void scale_data();
     void scale();
@@ -216,13 +218,18 @@ void TestDiagram::readingMarks_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QPoint>("mark");
     QTest::addColumn<QColor>("color");
-    QTest::newRow("150 at noon today is red") << 3 << 0 << 12 << 150 << QPoint(170, 60) << QColor(Qt::red);
-    QTest::newRow("100 at the start is blue") << 3 << -2 << 0 << 100 << QPoint(20, 100) << QColor(Qt::blue);
+    QTest::newRow("150 at noon today is red")
+        << 3 << 0 << 12 << 150 << QPoint(170, 60) << QColor(Qt::red);
+    QTest::newRow("100 at the start is blue")
+        << 3 << -2 << 0 << 100 << QPoint(20, 100) << QColor(Qt::blue);
     QTest::newRow("115 is green") << 3 << -1 << 0 << 115 << QPoint(80, 88) << QColor(Qt::green);
     QTest::newRow("130 is red") << 3 << -1 << 0 << 130 << QPoint(80, 76) << QColor(Qt::red);
-    QTest::newRow("tomorrow at x 200") << 3 << 1 << 0 << 120 << QPoint(200, 84) << QColor(Qt::green);
-    QTest::newRow("7 days, today 00:00") << 7 << 0 << 0 << 150 << QPoint(174, 60) << QColor(Qt::red);
-    QTest::newRow("30 days, first day") << 30 << -29 << 0 << 60 << QPoint(20, 132) << QColor(Qt::blue);
+    QTest::newRow("tomorrow at x 200")
+        << 3 << 1 << 0 << 120 << QPoint(200, 84) << QColor(Qt::green);
+    QTest::newRow("7 days, today 00:00")
+        << 7 << 0 << 0 << 150 << QPoint(174, 60) << QColor(Qt::red);
+    QTest::newRow("30 days, first day")
+        << 30 << -29 << 0 << 60 << QPoint(20, 132) << QColor(Qt::blue);
 }
 
 void TestDiagram::readingMarks()
@@ -248,8 +255,7 @@ void TestDiagram::magentaLineSkipsOtherRows()
 {
     // Glucose at 06:00 and 18:00 today, with other rows and an old reading between.
     const QByteArray diary = reading(today, 6, 0, 160) + reading(today, 7, 0, 40, "Carbs") +
-                             reading(today.addDays(-10), 8, 0, 100) +
-                             reading(today, 18, 0, 160);
+                             reading(today.addDays(-10), 8, 0, 100) + reading(today, 18, 0, 160);
     makeMain(diary, Setup());
     const QImage image = render(*m_main);
     QCOMPARE(at(image, 156, 53), QColor(Qt::red));
@@ -262,8 +268,10 @@ void TestDiagram::noReadingsNoMarks_data()
 {
     QTest::addColumn<QByteArray>("diary");
     QTest::newRow("no rows") << QByteArray();
-    QTest::newRow("no glucose rows") << reading(today, 12, 0, 150, "Bolus") + reading(today, 13, 0, 90, "Carbs");
-    QTest::newRow("all too old") << reading(today.addDays(-3), 23, 59, 150) + reading(today.addDays(-40), 1, 0, 90);
+    QTest::newRow("no glucose rows")
+        << reading(today, 12, 0, 150, "Bolus") + reading(today, 13, 0, 90, "Carbs");
+    QTest::newRow("all too old") << reading(today.addDays(-3), 23, 59, 150) +
+                                        reading(today.addDays(-40), 1, 0, 90);
     QTest::newRow("lower case type") << reading(today, 12, 0, 150, "glucose");
 }
 

@@ -177,7 +177,8 @@ void TestDialogs::newValueOnEmptyList()
     for (int i = 0; i < 4; ++i)
         items << window.listBox->text(i);
     QCOMPARE(items, QStringList({" 5. 3.2020", "07:05", "Glucose", " 100"}));
-    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), QByteArray(" 5. 3.2020,07:05,Glucose, 100\n"));
+    QCOMPARE(readBytes(dir.file("MellidorFile.txt")),
+             QByteArray(" 5. 3.2020,07:05,Glucose, 100\n"));
 }
 
 void TestDialogs::newValueEnterAcceptsEscapeRejects()
@@ -185,10 +186,12 @@ void TestDialogs::newValueEnterAcceptsEscapeRejects()
     WorkDir dir;
     Mellidor window;
     window.show();
-    whenDialogOpens([](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
+    whenDialogOpens(
+        [](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
     QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
     QCOMPARE(window.listBox->rowCount(), 1);
-    whenDialogOpens([](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); });
+    whenDialogOpens(
+        [](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); });
     QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
     QCOMPARE(window.listBox->rowCount(), 1);
 }
@@ -228,7 +231,7 @@ void TestDialogs::editPlacesEntry_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QList<int>>("change"); // day, month, year, hour, minute, value; -1 keeps
+    QTest::addColumn<QList<int>>("change");  // day, month, year, hour, minute, value; -1 keeps
     QTest::addColumn<QStringList>("values"); // value texts of the rows afterwards, top first
     QTest::newRow("older than all goes to the bottom")
         << fourEntries << 0 << QList<int>{1, 12, 2019, -1, -1, -1}
@@ -236,9 +239,8 @@ void TestDialogs::editPlacesEntry_data()
     QTest::newRow("newer than all goes to the top")
         << fourEntries << 3 << QList<int>{1, 2, 2020, -1, -1, -1}
         << QStringList{" 101", "  12", "   3", "  20"};
-    QTest::newRow("into the middle")
-        << fourEntries << 0 << QList<int>{2, 1, 2020, 12, 0, -1}
-        << QStringList{"   3", "  12", "  20", " 101"};
+    QTest::newRow("into the middle") << fourEntries << 0 << QList<int>{2, 1, 2020, 12, 0, -1}
+                                     << QStringList{"   3", "  12", "  20", " 101"};
     QTest::newRow("only the value changes")
         << fourEntries << 1 << QList<int>{-1, -1, -1, -1, -1, 77}
         << QStringList{"  12", "  77", "  20", " 101"};
@@ -412,8 +414,9 @@ void TestDialogs::setupWritesSettings()
             pressOk(dialog);
         });
         QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
-        QCOMPARE((QList<int>{window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack}),
-                 (QList<int>{80, 160, 250, 7}));
+        QCOMPARE(
+            (QList<int>{window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack}),
+            (QList<int>{80, 160, 250, 7}));
     }
     QCOMPARE(readBytes(dir.file("Settings/Mellidor.conf")), QByteArray(" 80\n160\n250\n  7\n"));
     Mellidor again;

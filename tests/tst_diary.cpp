@@ -82,7 +82,8 @@ void TestDiary::textsKeptExactly_data()
     QTest::addColumn<QStringList>("fields");
     QTest::newRow("standard") << QStringList{"17. 3.2020", "07:05", "Glucose", " 112"};
     QTest::newRow("zero padded day") << QStringList{"05.12.2020", "07:05", "Glucose", " 112"};
-    QTest::newRow("no leading blank on value") << QStringList{"17. 3.2020", "07:05", "Glucose", "112"};
+    QTest::newRow("no leading blank on value")
+        << QStringList{"17. 3.2020", "07:05", "Glucose", "112"};
     QTest::newRow("extra blank on value") << QStringList{"17. 3.2020", "07:05", "Glucose", "  112"};
     QTest::newRow("unknown type") << QStringList{"17. 3.2020", "07:05", "Coffee", " 112"};
     QTest::newRow("31 February") << QStringList{"31. 2.2020", "07:05", "Glucose", " 112"};

@@ -34,23 +34,23 @@ void TestDiaryFile::roundTrip_data()
     QTest::newRow("three lines") << three << three << 3 << true;
     QTest::newRow("empty file") << QByteArray() << QByteArray() << 0 << true;
     QTest::newRow("empty line") << QByteArray("\n") << QByteArray(",,,\n") << 1 << false;
-    QTest::newRow("no comma") << QByteArray("hello\n") << QByteArray("hello,hello,hello,hello\n") << 1
-                              << false;
-    QTest::newRow("more than three commas") << QByteArray("a,b,c,d,e\n") << QByteArray("a,b,c,d,e\n")
-                                            << 1 << true;
-    QTest::newRow("two commas in a row") << QByteArray("a,,c,d\n") << QByteArray("a,,c,d\n") << 1
-                                         << true;
-    QTest::newRow("no final line feed") << QByteArray("a,b,c,d\ne,f,g,h")
-                                        << QByteArray("a,b,c,d\ne,f,g,h\n") << 2 << false;
+    QTest::newRow("no comma") << QByteArray("hello\n") << QByteArray("hello,hello,hello,hello\n")
+                              << 1 << false;
+    QTest::newRow("more than three commas")
+        << QByteArray("a,b,c,d,e\n") << QByteArray("a,b,c,d,e\n") << 1 << true;
+    QTest::newRow("two commas in a row")
+        << QByteArray("a,,c,d\n") << QByteArray("a,,c,d\n") << 1 << true;
+    QTest::newRow("no final line feed")
+        << QByteArray("a,b,c,d\ne,f,g,h") << QByteArray("a,b,c,d\ne,f,g,h\n") << 2 << false;
     QTest::newRow("CR LF") << QByteArray("17. 3.2020,07:05,Glucose, 112\r\na,b,c,d\r\n")
                            << QByteArray("17. 3.2020,07:05,Glucose, 112\na,b,c,d\n") << 2 << false;
-    QTest::newRow("CR inside a line stays") << QByteArray("a\rb,c,d,e\n")
-                                            << QByteArray("a\rb,c,d,e\n") << 1 << true;
+    QTest::newRow("CR inside a line stays")
+        << QByteArray("a\rb,c,d,e\n") << QByteArray("a\rb,c,d,e\n") << 1 << true;
     QTest::newRow("non-ASCII UTF-8") << QByteArray("1.1.2020,08:00,Größe,ü\n")
                                      << QByteArray("1.1.2020,08:00,Größe,ü\n") << 1 << true;
-    QTest::newRow("invalid UTF-8 and NUL") << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10)
-                                           << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10) << 1
-                                           << true;
+    QTest::newRow("invalid UTF-8 and NUL")
+        << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10)
+        << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10) << 1 << true;
     QTest::newRow("odd but canonical-looking")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n") << 2 << true;
@@ -185,9 +185,9 @@ void TestDiaryFile::appendFailureLeavesNoHalfLine()
 void TestDiaryFile::staleTemporariesRemoved()
 {
     WorkDir dir;
-    for (const char *name : {"MellidorFile.txt.aB3xYz", "MellidorFile.txt.Q9w2E1",
-                             "MellidorFile.txt.backup", "MellidorFile.txt.lock",
-                             "MellidorFile.txt.toolong1", "Other.txt.aB3xYz"})
+    for (const char *name :
+         {"MellidorFile.txt.aB3xYz", "MellidorFile.txt.Q9w2E1", "MellidorFile.txt.backup",
+          "MellidorFile.txt.lock", "MellidorFile.txt.toolong1", "Other.txt.aB3xYz"})
         writeBytes(dir.file(QString::fromLatin1(name)), "x");
     DiaryFile::removeStaleTemporaries(QStringLiteral("MellidorFile.txt"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),

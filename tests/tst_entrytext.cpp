@@ -27,15 +27,32 @@ void TestEntryText::formats_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("value");
-    QTest::newRow("blank-padded day") << 5 << 12 << 2020 << " 5.12.2020" << "05:12" << "   5";
-    QTest::newRow("blank-padded month") << 17 << 3 << 2020 << "17. 3.2020" << "17:03" << "  17";
-    QTest::newRow("both two digits") << 31 << 12 << 2026 << "31.12.2026" << "31:12" << "  31";
-    QTest::newRow("year as written") << 5 << 5 << 5 << " 5. 5. 5" << "05:05" << "   5";
-    QTest::newRow("long year") << 1 << 1 << 123456 << " 1. 1.123456" << "01:01" << "   1";
-    QTest::newRow("hundred") << 0 << 0 << 100 << " 0. 0.100" << "00:00" << "   0";
-    QTest::newRow("thousand") << 1000 << 59 << 2000 << "1000.59.2000" << "1000:59" << " 1000";
-    QTest::newRow("negative") << -5 << 7 << -1000 << "-5. 7.-1000" << "-5:07" << "  -5";
-    QTest::newRow("int limits") << INT_MIN << 0 << INT_MAX << QString::asprintf("%2d. 0.%2d", INT_MIN, INT_MAX)
+    QTest::newRow("blank-padded day") << 5 << 12 << 2020 << " 5.12.2020"
+                                      << "05:12"
+                                      << "   5";
+    QTest::newRow("blank-padded month") << 17 << 3 << 2020 << "17. 3.2020"
+                                        << "17:03"
+                                        << "  17";
+    QTest::newRow("both two digits") << 31 << 12 << 2026 << "31.12.2026"
+                                     << "31:12"
+                                     << "  31";
+    QTest::newRow("year as written") << 5 << 5 << 5 << " 5. 5. 5"
+                                     << "05:05"
+                                     << "   5";
+    QTest::newRow("long year") << 1 << 1 << 123456 << " 1. 1.123456"
+                               << "01:01"
+                               << "   1";
+    QTest::newRow("hundred") << 0 << 0 << 100 << " 0. 0.100"
+                             << "00:00"
+                             << "   0";
+    QTest::newRow("thousand") << 1000 << 59 << 2000 << "1000.59.2000"
+                              << "1000:59"
+                              << " 1000";
+    QTest::newRow("negative") << -5 << 7 << -1000 << "-5. 7.-1000"
+                              << "-5:07"
+                              << "  -5";
+    QTest::newRow("int limits") << INT_MIN << 0 << INT_MAX
+                                << QString::asprintf("%2d. 0.%2d", INT_MIN, INT_MAX)
                                 << QString::asprintf("%02d:00", INT_MIN)
                                 << QString::asprintf("% 4d", INT_MIN);
 }
@@ -135,10 +152,12 @@ void TestEntryText::splitEntryLine_data()
                                 << QStringList{"17. 3.2020", "07:05", "07:05", "07:05"};
     QTest::newRow("no comma") << "hello" << QStringList{"hello", "hello", "hello", "hello"};
     QTest::newRow("empty") << "" << QStringList{"", "", "", ""};
-    QTest::newRow("more commas stay in value") << "a,b,c,d,e,f" << QStringList{"a", "b", "c", "d,e,f"};
+    QTest::newRow("more commas stay in value")
+        << "a,b,c,d,e,f" << QStringList{"a", "b", "c", "d,e,f"};
     QTest::newRow("two commas in a row") << "a,,c,d" << QStringList{"a", "", "c", "d"};
     QTest::newRow("only commas") << ",,," << QStringList{"", "", "", ""};
-    QTest::newRow("non-ASCII") << "1.1.2020,08:00,Größe,ü" << QStringList{"1.1.2020", "08:00", "Größe", "ü"};
+    QTest::newRow("non-ASCII") << "1.1.2020,08:00,Größe,ü"
+                               << QStringList{"1.1.2020", "08:00", "Größe", "ü"};
 }
 
 void TestEntryText::splitEntryLine()
@@ -156,8 +175,8 @@ void TestEntryText::splitEntryLine()
 
 void TestEntryText::typeTable()
 {
-    const QStringList expected{"Glucose",   "Carbs",    "Basis",       "Bolus",         "Lispro",
-                               "Lantus",    "Protaphan", "Humalog",    "Novorapid",     "Actrapid",
+    const QStringList expected{"Glucose",       "Carbs",      "Basis",    "Bolus",     "Lispro",
+                               "Lantus",        "Protaphan",  "Humalog",  "Novorapid", "Actrapid",
                                "Insuman Rapid", "Insulatard", "Semilente"};
     QStringList names;
     for (int i = 0; items[i]; ++i)

@@ -95,7 +95,8 @@ void TestMainWindow::menusAndButtons()
     QCOMPARE(labels, QStringList({"&New", "&Edit", "&Graphic", "&Setup"}));
 
     // Every diagram entry and the button open a diagram window of their own.
-    for (QAction *item : entries.isEmpty() ? QList<QAction *>() : menuBar->actions()[1]->menu()->actions())
+    for (QAction *item :
+         entries.isEmpty() ? QList<QAction *>() : menuBar->actions()[1]->menu()->actions())
         item->trigger();
     buttons[2]->click();
     int diagrams = 0;
@@ -185,7 +186,8 @@ void TestMainWindow::settingsRead_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<int>>("expected"); // lower, upper, max, days
-    QTest::newRow("written format") << QByteArray(" 80\n160\n250\n  7\n") << QList<int>{80, 160, 250, 7};
+    QTest::newRow("written format")
+        << QByteArray(" 80\n160\n250\n  7\n") << QList<int>{80, 160, 250, 7};
     QTest::newRow("no blanks") << QByteArray("80\n160\n250\n7\n") << QList<int>{80, 160, 250, 7};
     QTest::newRow("five lines") << QByteArray("1\n2\n3\n4\n5\n") << QList<int>{1, 2, 3, 4};
     QTest::newRow("letters") << QByteArray("abc\n160\n250\n7\n") << QList<int>{0, 160, 250, 7};

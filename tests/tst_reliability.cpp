@@ -59,7 +59,8 @@ int runChild(int argc, char **argv)
         }
     }
     QApplication app(argc, argv);
-    QStringList answers = QString::fromLatin1(qgetenv("MELLIDOR_ANSWERS")).split(u',', Qt::SkipEmptyParts);
+    QStringList answers =
+        QString::fromLatin1(qgetenv("MELLIDOR_ANSWERS")).split(u',', Qt::SkipEmptyParts);
     UserMessage::setHandlerForTesting([&answers](const UserMessage::Shown &shown) {
         say("MESSAGE " + shown.text.toUtf8().replace('\n', ' '));
         const QString answer = answers.isEmpty() ? QStringLiteral("discard") : answers.takeFirst();
@@ -330,8 +331,8 @@ void TestReliability::unwritableDiary()
         QVERIFY(QFileInfo(dir.file("MellidorFile.txt")).isDir());
     else
         QCOMPARE(readBytes(dir.file("MellidorFile.txt")), old);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TestReliability::garbageFiles_data()
@@ -343,7 +344,8 @@ void TestReliability::garbageFiles_data()
         c = char(random.bounded(256));
     QTest::newRow("random bytes") << binary;
     QTest::newRow("NUL bytes") << QByteArray("1.1.2020,\0\0,Glucose,\0 12\n\0,\0,\0,\0\n", 31);
-    QTest::newRow("invalid UTF-8") << QByteArray("\xc3\x28,\xa0\xa1,\xe2\x28\xa1,\xf0\x28\x8c\xbc\n");
+    QTest::newRow("invalid UTF-8")
+        << QByteArray("\xc3\x28,\xa0\xa1,\xe2\x28\xa1,\xf0\x28\x8c\xbc\n");
     QByteArray longLine = "1.1.2020,08:00,Glucose,";
     longLine += QByteArray(50 * 1024 * 1024, '7');
     longLine += '\n';
