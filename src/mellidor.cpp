@@ -84,7 +84,7 @@ Mellidor::~Mellidor()
 {
     // A window closed normally has saved already; this covers the rest
     // (a destroyed but never closed window) without asking anyone.
-    if (!m_unsavedDiscarded && !m_fileMatchesList && !m_diaryUnreadable) {
+    if (hasUnsavedEntries() && !m_diaryUnreadable) {
         QString error;
         if (!saveDiary(&error))
             qWarning("Mellidor: %s", qPrintable(saveFailureText(error)));
@@ -130,6 +130,14 @@ QString Mellidor::saveFailureText(const QString &reason) const
         .arg(QDir::toNativeSeparators(m_diaryPath), reason);
 }
 
+bool Mellidor::hasUnsavedEntries() const
+{
+    if (m_unsavedDiscarded || m_fileMatchesList)
+        return false;
+    // An unreadable diary was never loaded: only entries of this run count.
+    return !m_diaryUnreadable || listBox->rowCount() > 0;
+}
+
 bool Mellidor::saveDiary(QString *error)
 {
     if (m_diaryUnreadable) {
@@ -168,7 +176,7 @@ void Mellidor::storeChange(bool topRowAdded)
 
 void Mellidor::closeEvent(QCloseEvent *event)
 {
-    while (!m_unsavedDiscarded && !m_fileMatchesList) {
+    while (hasUnsavedEntries()) {
         QString error;
         if (saveDiary(&error))
             break;

@@ -53,6 +53,9 @@ private:
     void loadSettings(const QString &path);
     void loadDiary(const QString &path);
     bool saveDiary(QString *error);
+    // Entries in the list that the file does not hold (and that the user has
+    // not given up).
+    bool hasUnsavedEntries() const;
     // Makes an accepted dialog's change durable; asks again on failure.
     void storeChange(bool topRowAdded);
     QString saveFailureText(const QString &reason) const;

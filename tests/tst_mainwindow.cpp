@@ -220,9 +220,19 @@ void TestMainWindow::unreadableDiaryIsReportedAndKept()
         QVERIFY(m_messages[0].text.contains(dir.file("MellidorFile.txt")));
         QVERIFY(m_messages[0].text.contains("directory"));
         window.show();
-        // Closing neither writes nor hides the loss: it asks, and Cancel keeps it open.
+        // Nothing entered, nothing to lose: closing just closes.
+        QVERIFY(window.close());
+        QCOMPARE(m_messages.size(), 1);
+    }
+    {
+        Mellidor window;
+        window.show();
+        window.listBox->insertRow(0, {" 1. 1.2021", "08:00", "Glucose", " 100"});
+        // An entry of this run cannot be saved there: closing asks, and
+        // Cancel keeps the window open.
         QVERIFY(!window.close());
-        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages.size(), 3);
+        QVERIFY(m_messages[2].text.contains(dir.file("MellidorFile.txt")));
         QVERIFY(window.isVisible());
     }
     QVERIFY(QFileInfo(dir.file("MellidorFile.txt")).isDir());
