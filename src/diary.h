@@ -73,10 +73,13 @@ public:
     qint64 dateTimeKey(int row) const;
 
 private:
+    // DateFromText: the date lies outside the stored day range and is read
+    // from its text again.
     enum Flag : quint8
     {
         NullDate = 1,
-        InvalidTime = 2
+        InvalidTime = 2,
+        DateFromText = 4
     };
     static constexpr quint8 OtherType = 0xff;
     static constexpr int blockSize = 512;
@@ -99,6 +102,8 @@ private:
 
     static bool matchCanonical(const Span *fields, Row &row);
     static qint64 rowKey(const Row &row);
+    // Writes a formatted field of a row kept as values; returns its length.
+    static int writeField(const Row &row, int column, char *out);
     Row makeRow(const EntryTexts &texts);
     void releaseVerbatim(const Row &row);
     const Row &rowAt(int row) const { return m_rows[m_rows.size() - 1 - size_t(row)]; }
