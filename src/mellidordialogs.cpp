@@ -179,14 +179,16 @@ void Mellidor::editValue()
         }
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
-        const int column = listBox->currentIndex().isValid() ? listBox->currentIndex().column() : 0;
+        // The corrected entry stays selected where it lands.
+        const QModelIndex current = listBox->currentIndex();
+        const int shownColumn = current.isValid() ? current.column() : 0;
         listBox->insertRow(
             insertAt, entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
                                  formatTime(hourBox->value(), minuteBox->value()), tableString,
                                  formatValue(tableValue)));
         listBox->removeRow(insertAt > row ? row : row + 1);
         const int newRow = insertAt <= row ? insertAt : insertAt - 1;
-        listBox->setCurrentIndex(listBox->model()->index(newRow, column));
+        listBox->setCurrentIndex(listBox->model()->index(newRow, shownColumn));
         listBox->scrollTo(listBox->currentIndex());
         storeChange(false);
     }

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "usermessage.h"
 
+#include <QAbstractItemModelTester>
 #include <QButtonGroup>
 #include <QDir>
 #include <QMenu>
@@ -27,6 +28,7 @@ private slots:
     void closingEndsProgramWithDiagramsOpen();
     void sortMovesWholeEntries();
     void multiSelection();
+    void modelStaysConsistent();
 
 private:
     QList<UserMessage::Shown> m_messages;
@@ -281,6 +283,27 @@ void TestMainWindow::multiSelection()
     QCOMPARE(window.listBox->selectionMode(), QAbstractItemView::ExtendedSelection);
     QVERIFY(QMetaObject::invokeMethod(&window, "setMultiSelection", Q_ARG(bool, false)));
     QCOMPARE(window.listBox->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void TestMainWindow::modelStaysConsistent()
+{
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), " 2. 1.2020,10:00,Glucose,   2\n"
+                                             " 1. 1.2020,12:00,Bolus,   1\n");
+    Mellidor window;
+    ListBox *list = window.listBox;
+    QAbstractItemModelTester tester(list->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    list->insertRow(0, {" 3. 1.2020", "08:00", "Carbs", "  30"});
+    list->insertRow(3, {"odd", "", "", ""});
+    list->removeRow(1);
+    list->insertItem(QStringLiteral("loose"), 2);
+    QCOMPARE(list->model()->rowCount(), 3);
+    list->removeItem(2);
+    QCOMPARE(list->model()->rowCount(), 3);
+    list->sort(true);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("odd"));
+    QCOMPARE(list->model()->index(2, 2).data().toString(), QStringLiteral("Carbs"));
 }
 
 QTEST_MAIN(TestMainWindow)
