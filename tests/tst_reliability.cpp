@@ -186,7 +186,7 @@ void TestReliability::killDuringSavesLeavesOldOrNew()
     int rounds = 0, damaged = 0, foundOld = 0, foundNew = 0;
     QElapsedTimer clock;
     clock.start();
-    while (rounds < 300 && clock.elapsed() < 30000) {
+    while (rounds < 300 && clock.elapsed() < 45000) {
         Child child(dir.path(), "saveloop");
         QVERIFY(child.waitFor("READY"));
         QThread::usleep(QRandomGenerator::global()->bounded(20000));
