@@ -48,3 +48,12 @@ void whenDialogOpens(std::function<void(QDialog *)> handle)
     });
     timer->start(10);
 }
+
+void recordMessages(QList<UserMessage::Shown> *messages)
+{
+    messages->clear();
+    UserMessage::setHandlerForTesting([messages](const UserMessage::Shown &shown) {
+        messages->append(shown);
+        return UserMessage::SaveChoice::Cancel;
+    });
+}

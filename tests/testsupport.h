@@ -7,6 +7,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "usermessage.h"
+
+#include <QList>
+
 #include <functional>
 
 class QDialog;
@@ -31,5 +35,9 @@ QByteArray readBytes(const QString &path);
 // Runs handle(dialog) on the next modal dialog as soon as it is open. The
 // handler accepts, rejects or changes it; nothing here blocks.
 void whenDialogOpens(std::function<void(QDialog *)> handle);
+
+// Clears the list and records every message shown from now on in it; a
+// failed save is answered with Cancel.
+void recordMessages(QList<UserMessage::Shown> *messages);
 
 #endif

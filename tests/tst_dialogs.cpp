@@ -81,11 +81,7 @@ private:
 
 void TestDialogs::init()
 {
-    m_messages.clear();
-    UserMessage::setHandlerForTesting([this](const UserMessage::Shown &shown) {
-        m_messages << shown;
-        return UserMessage::SaveChoice::Cancel;
-    });
+    recordMessages(&m_messages);
     Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5, 42)); });
 }
 

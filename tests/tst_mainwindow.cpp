@@ -36,11 +36,7 @@ private:
 
 void TestMainWindow::init()
 {
-    m_messages.clear();
-    UserMessage::setHandlerForTesting([this](const UserMessage::Shown &shown) {
-        m_messages << shown;
-        return UserMessage::SaveChoice::Cancel;
-    });
+    recordMessages(&m_messages);
 }
 
 void TestMainWindow::cleanup()
