@@ -16,7 +16,7 @@ private slots:
     void parseValue();
     void splitEntryLine_data();
     void splitEntryLine();
-    void typeTable();
+    void typeLookup();
 };
 
 void TestEntryText::formats_data()
@@ -173,18 +173,16 @@ void TestEntryText::splitEntryLine()
         QCOMPARE(entryLine(split[0], split[1], split[2], split[3]), line);
 }
 
-void TestEntryText::typeTable()
+void TestEntryText::typeLookup()
 {
-    const QStringList expected{"Glucose",       "Carbs",      "Basis",    "Bolus",     "Lispro",
-                               "Lantus",        "Protaphan",  "Humalog",  "Novorapid", "Actrapid",
-                               "Insuman Rapid", "Insulatard", "Semilente"};
-    QStringList names;
-    for (int i = 0; items[i]; ++i)
-        names << QString::fromLatin1(items[i]);
-    QCOMPARE(names, expected);
+    // Exact, whole and case-sensitive, ended by the null entry.
+    QCOMPARE(typeIndex(u"Glucose"), glucoseType);
     QCOMPARE(typeIndex(u"Insuman Rapid"), 10);
+    QCOMPARE(typeIndex(u"Semilente"), itemCount - 1);
+    QCOMPARE(items[itemCount], nullptr);
     QCOMPARE(typeIndex(u"glucose"), -1);
     QCOMPARE(typeIndex(u"Glucose "), -1);
+    QCOMPARE(typeIndex(u""), -1);
 }
 
 QTEST_APPLESS_MAIN(TestEntryText)
