@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <unistd.h>
+
 namespace SettingsFile {
 
 Settings read(const QString &path)
@@ -47,7 +49,9 @@ bool write(const QString &path, const Settings &settings, QString *error)
     }
     QSaveFile file(path);
     const QByteArray bytes = toBytes(settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Checked at every step, and on disk before it replaces the old file.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        ::fsync(file.handle()) != 0 || !file.commit()) {
         *error = file.errorString();
         if (file.isOpen())
             file.cancelWriting();
