@@ -1,5 +1,6 @@
 #include "entrytext.h"
 
+#include <array>
 #include <cstring>
 
 const char *const items[] = {"Glucose",       "Carbs",      "Basis",     "Bolus",     "Lispro",
@@ -158,37 +159,4 @@ QTime parseTime(QStringView text)
     QTime time;
     time.setHMS(hour, minute, 0, 0);
     return time;
-}
-
-std::array<QString, 4> splitEntryLine(const QString &line)
-{
-    QStringView rest = line;
-    std::array<QString, 4> fields;
-    for (int i = 0; i < 3; ++i)
-        fields[i] = takePiece(rest, u',').toString();
-    fields[3] = rest.toString();
-    return fields;
-}
-
-std::array<QByteArray, 4> splitEntryLine(const QByteArray &line)
-{
-    std::array<QByteArray, 4> fields;
-    qsizetype start = 0;
-    for (int i = 0; i < 3; ++i) {
-        const qsizetype at = line.indexOf(',', start);
-        if (at < 0) {
-            fields[i] = line.mid(start);
-        } else {
-            fields[i] = line.mid(start, at - start);
-            start = at + 1;
-        }
-    }
-    fields[3] = line.mid(start);
-    return fields;
-}
-
-QString entryLine(const QString &date, const QString &time, const QString &type,
-                  const QString &value)
-{
-    return date + u',' + time + u',' + type + u',' + value;
 }

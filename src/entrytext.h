@@ -3,12 +3,9 @@
 #ifndef ENTRYTEXT_H
 #define ENTRYTEXT_H
 
-#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QTime>
-
-#include <array>
 
 // The 13 entry type names, ended by a null entry. "Glucose" (position 0)
 // marks the readings that the diagram draws.
@@ -49,12 +46,5 @@ struct DateParts
 };
 // The three numbers of a date text, also where they form no valid date.
 DateParts parseDateParts(QStringView text);
-
-// An entry line cut at its first three commas into date, time, type and value.
-std::array<QString, 4> splitEntryLine(const QString &line);
-std::array<QByteArray, 4> splitEntryLine(const QByteArray &line);
-
-QString entryLine(const QString &date, const QString &time, const QString &type,
-                  const QString &value);
 
 #endif

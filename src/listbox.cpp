@@ -73,7 +73,6 @@ ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(t
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
-    setFocusPolicy(Qt::StrongFocus);
     // Fixed row heights and column widths: nothing is measured per row, so a
     // million rows scroll as smoothly as ten.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

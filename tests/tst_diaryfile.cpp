@@ -36,6 +36,8 @@ void TestDiaryFile::roundTrip_data()
     QTest::newRow("empty line") << QByteArray("\n") << QByteArray(",,,\n") << 1 << false;
     QTest::newRow("no comma") << QByteArray("hello\n") << QByteArray("hello,hello,hello,hello\n")
                               << 1 << false;
+    QTest::newRow("two pieces") << QByteArray("17. 3.2020,07:05\n")
+                                << QByteArray("17. 3.2020,07:05,07:05,07:05\n") << 1 << false;
     QTest::newRow("more than three commas")
         << QByteArray("a,b,c,d,e\n") << QByteArray("a,b,c,d,e\n") << 1 << true;
     QTest::newRow("two commas in a row")

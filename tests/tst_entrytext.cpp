@@ -14,8 +14,6 @@ private slots:
     void parseTime();
     void parseValue_data();
     void parseValue();
-    void splitEntryLine_data();
-    void splitEntryLine();
     void typeLookup();
 };
 
@@ -140,37 +138,6 @@ void TestEntryText::parseValue()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(::parseValue(text), expected);
-}
-
-void TestEntryText::splitEntryLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("fields");
-    QTest::newRow("standard") << "17. 3.2020,07:05,Glucose, 112"
-                              << QStringList{"17. 3.2020", "07:05", "Glucose", " 112"};
-    QTest::newRow("two pieces") << "17. 3.2020,07:05"
-                                << QStringList{"17. 3.2020", "07:05", "07:05", "07:05"};
-    QTest::newRow("no comma") << "hello" << QStringList{"hello", "hello", "hello", "hello"};
-    QTest::newRow("empty") << "" << QStringList{"", "", "", ""};
-    QTest::newRow("more commas stay in value")
-        << "a,b,c,d,e,f" << QStringList{"a", "b", "c", "d,e,f"};
-    QTest::newRow("two commas in a row") << "a,,c,d" << QStringList{"a", "", "c", "d"};
-    QTest::newRow("only commas") << ",,," << QStringList{"", "", "", ""};
-    QTest::newRow("non-ASCII") << "1.1.2020,08:00,Größe,ü"
-                               << QStringList{"1.1.2020", "08:00", "Größe", "ü"};
-}
-
-void TestEntryText::splitEntryLine()
-{
-    QFETCH(QString, line);
-    QFETCH(QStringList, fields);
-    const auto split = ::splitEntryLine(line);
-    QCOMPARE(QStringList(split.begin(), split.end()), fields);
-    const auto bytes = ::splitEntryLine(line.toUtf8());
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(QString::fromUtf8(bytes[i]), fields[i]);
-    if (line.count(u',') >= 3)
-        QCOMPARE(entryLine(split[0], split[1], split[2], split[3]), line);
 }
 
 void TestEntryText::typeLookup()
