@@ -56,6 +56,11 @@ bool flushAndSync(QFileDevice &file, QString *error)
     return true;
 }
 
+QString isDirectoryError()
+{
+    return QStringLiteral("it is a directory, not a file.");
+}
+
 } // namespace
 
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
@@ -89,38 +94,36 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
 LoadResult load(const QString &path, Diary &diary)
 {
     LoadResult result;
-    QFile file(path);
     if (!QFileInfo::exists(path)) {
         result.status = LoadResult::Missing;
         return result;
     }
+    result.status = LoadResult::Failed;
+    QFile file(path);
     if (QFileInfo(path).isDir()) {
-        result.status = LoadResult::Failed;
-        result.error = QStringLiteral("it is a directory, not a file.");
+        result.error = isDirectoryError();
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = LoadResult::Failed;
         result.error = file.errorString();
         return result;
     }
     // Mapping spares copying a diary of decades; a file that cannot be
     // mapped (empty, or not a regular file) is read instead.
-    if (const qint64 size = file.size(); size > 0) {
-        if (const uchar *mapped = file.map(0, size, QFileDevice::MapPrivateOption)) {
-            loadBytes(reinterpret_cast<const char *>(mapped), size, diary, &result.matchesSave);
-            file.unmap(const_cast<uchar *>(mapped));
-            result.status = LoadResult::Loaded;
+    const qint64 size = file.size();
+    uchar *mapped = size > 0 ? file.map(0, size, QFileDevice::MapPrivateOption) : nullptr;
+    QByteArray bytes;
+    if (!mapped) {
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.error = file.errorString();
             return result;
         }
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = LoadResult::Failed;
-        result.error = file.errorString();
-        return result;
-    }
-    loadBytes(bytes.constData(), bytes.size(), diary, &result.matchesSave);
+    const char *data = mapped ? reinterpret_cast<const char *>(mapped) : bytes.constData();
+    loadBytes(data, mapped ? size : bytes.size(), diary, &result.matchesSave);
+    if (mapped)
+        file.unmap(mapped);
     result.status = LoadResult::Loaded;
     return result;
 }
@@ -129,7 +132,7 @@ bool save(const QString &path, const Diary &diary, QString *error)
 {
     QSaveFile file(path);
     if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("it is a directory, not a file.");
+        *error = isDirectoryError();
         return false;
     }
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
