@@ -155,14 +155,11 @@ void Mellidor::storeChange(bool topRowAdded)
 {
     for (;;) {
         QString error;
-        bool saved = false;
-        if (topRowAdded && m_fileMatchesList && !m_diaryUnreadable) {
-            // A new entry is the file's last line: append it, don't rewrite all.
-            saved = DiaryFile::appendTopRow(m_diaryPath, listBox->diary(), &error);
-        } else {
-            m_fileMatchesList = false;
-            saved = saveDiary(&error);
-        }
+        // A new entry is the file's last line: append it, don't rewrite all.
+        // (An unreadable diary never matches the list, so it is never appended to.)
+        const bool saved = topRowAdded && m_fileMatchesList
+                               ? DiaryFile::appendTopRow(m_diaryPath, listBox->diary(), &error)
+                               : saveDiary(&error);
         if (saved)
             return;
         m_fileMatchesList = false;
