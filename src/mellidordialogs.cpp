@@ -222,11 +222,7 @@ void Mellidor::setup()
     if (dialog->exec() == QDialog::Accepted) {
         for (const Field &field : fields)
             *field.setting = field.box->value();
-        Settings settings;
-        settings.lowerLimit = lowerLimit;
-        settings.upperLimit = upperLimit;
-        settings.maxGluco = maxGluco;
-        settings.daysBack = daysBack;
+        const Settings settings{lowerLimit, upperLimit, maxGluco, daysBack};
         const QString path = QString::fromLatin1(SettingsFile::fileName);
         QString error;
         if (!SettingsFile::write(path, settings, &error)) {
