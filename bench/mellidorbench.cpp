@@ -1,9 +1,9 @@
 // The large-diary benchmark: load, first show, diagram paint, add, edit,
 // save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
-#include "diaryfile.h"
-#include "mellidor.h"
-#include "mellidorpaint.h"
+#include "core/diaryfile.h"
+#include "ui/mellidor.h"
+#include "ui/mellidorpaint.h"
 #include "syntheticdiary.h"
 
 #include <QApplication>

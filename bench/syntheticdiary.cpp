@@ -1,6 +1,6 @@
 #include "syntheticdiary.h"
 
-#include "entrytext.h"
+#include "core/entrytext.h"
 
 #include <QList>
 

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the diary reader as a diary file and as a settings
 // file, and checks that saving gives every line back: byte for byte where it
 // holds its three commas, expanded by the piece rule where it does not.
-#include "diary.h"
-#include "diaryfile.h"
-#include "entrytext.h"
-#include "settings.h"
+#include "core/diary.h"
+#include "core/diaryfile.h"
+#include "core/entrytext.h"
+#include "core/settings.h"
 
 #include <QByteArray>
 #include <QList>

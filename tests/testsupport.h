@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "usermessage.h"
+#include "ui/usermessage.h"
 
 #include <QList>
 

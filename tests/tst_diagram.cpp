@@ -1,8 +1,8 @@
-#include "clock.h"
-#include "diagramscale.h"
-#include "entrytext.h"
-#include "mellidor.h"
-#include "mellidorpaint.h"
+#include "core/clock.h"
+#include "analysis/diagramscale.h"
+#include "core/entrytext.h"
+#include "ui/mellidor.h"
+#include "ui/mellidorpaint.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "clock.h"
-#include "mellidor.h"
+#include "core/clock.h"
+#include "ui/mellidor.h"
 #include "testsupport.h"
-#include "usermessage.h"
+#include "ui/usermessage.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,5 +1,5 @@
-#include "diary.h"
-#include "entrytext.h"
+#include "core/diary.h"
+#include "core/entrytext.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "diary.h"
-#include "diaryfile.h"
+#include "core/diary.h"
+#include "core/diaryfile.h"
 #include "testsupport.h"
 
 #include <QDir>

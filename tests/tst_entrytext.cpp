@@ -1,4 +1,4 @@
-#include "entrytext.h"
+#include "core/entrytext.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "mellidor.h"
-#include "mellidorpaint.h"
+#include "ui/mellidor.h"
+#include "ui/mellidorpaint.h"
 #include "testsupport.h"
-#include "usermessage.h"
+#include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
 #include <QButtonGroup>

@@ -1,12 +1,12 @@
 // Tries to lose entries: kills during saves, termination signals, a second
 // copy, and diaries that cannot be written. The scenarios run in child copies
 // of this program (see runChild), so a kill hits a real process.
-#include "application.h"
-#include "diary.h"
-#include "diaryfile.h"
-#include "mellidor.h"
+#include "app/application.h"
+#include "core/diary.h"
+#include "core/diaryfile.h"
+#include "ui/mellidor.h"
 #include "testsupport.h"
-#include "usermessage.h"
+#include "ui/usermessage.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

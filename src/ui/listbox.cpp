@@ -1,4 +1,4 @@
-#include "listbox.h"
+#include "ui/listbox.h"
 
 #include <QHeaderView>
 

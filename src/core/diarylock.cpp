@@ -1,4 +1,4 @@
-#include "diarylock.h"
+#include "core/diarylock.h"
 
 DiaryLock::DiaryLock(const QString &diaryPath) : m_lock(diaryPath + QStringLiteral(".lock"))
 {

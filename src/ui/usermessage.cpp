@@ -1,4 +1,4 @@
-#include "usermessage.h"
+#include "ui/usermessage.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 // The three modal dialogs of the main window: a new entry, a corrected entry
 // and the settings.
-#include "clock.h"
-#include "diaryfile.h"
-#include "entrytext.h"
-#include "mellidor.h"
-#include "settings.h"
-#include "usermessage.h"
+#include "core/clock.h"
+#include "core/diaryfile.h"
+#include "core/entrytext.h"
+#include "ui/mellidor.h"
+#include "core/settings.h"
+#include "ui/usermessage.h"
 
 #include <QComboBox>
 #include <QDialog>

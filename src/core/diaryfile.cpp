@@ -1,6 +1,6 @@
-#include "diaryfile.h"
+#include "core/diaryfile.h"
 
-#include "diary.h"
+#include "core/diary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "diaryfile.h"
-#include "diarylock.h"
-#include "mellidor.h"
-#include "unixsignals.h"
-#include "usermessage.h"
+#include "core/diaryfile.h"
+#include "core/diarylock.h"
+#include "ui/mellidor.h"
+#include "app/unixsignals.h"
+#include "ui/usermessage.h"
 
 #include <QApplication>
 #include <QDir>

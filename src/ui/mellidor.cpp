@@ -1,10 +1,10 @@
-#include "mellidor.h"
+#include "ui/mellidor.h"
 
-#include "diaryfile.h"
-#include "entrytext.h"
-#include "mellidorpaint.h"
-#include "settings.h"
-#include "usermessage.h"
+#include "core/diaryfile.h"
+#include "core/entrytext.h"
+#include "ui/mellidorpaint.h"
+#include "core/settings.h"
+#include "ui/usermessage.h"
 
 #include <QApplication>
 #include <QButtonGroup>

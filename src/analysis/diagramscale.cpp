@@ -1,4 +1,4 @@
-#include "diagramscale.h"
+#include "analysis/diagramscale.h"
 
 #include <algorithm>
 #include <cmath>

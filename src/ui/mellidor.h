@@ -3,7 +3,7 @@
 #ifndef MELLIDOR_H
 #define MELLIDOR_H
 
-#include "listbox.h"
+#include "ui/listbox.h"
 
 #include <QDate>
 #include <QString>

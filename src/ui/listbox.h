@@ -5,7 +5,7 @@
 #ifndef LISTBOX_H
 #define LISTBOX_H
 
-#include "diary.h"
+#include "core/diary.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>

@@ -1,6 +1,6 @@
-#include "diary.h"
+#include "core/diary.h"
 
-#include "entrytext.h"
+#include "core/entrytext.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,8 @@
-#include "mellidorpaint.h"
+#include "ui/mellidorpaint.h"
 
-#include "clock.h"
-#include "diagramscale.h"
-#include "mellidor.h"
+#include "core/clock.h"
+#include "analysis/diagramscale.h"
+#include "ui/mellidor.h"
 
 #include <QPainter>
 
