@@ -25,38 +25,22 @@ class TestDiary : public QObject
 {
     Q_OBJECT
 private slots:
-    void itemInsertionKeepsColumnBlocks();
+    void itemsReadThroughColumnBlocks();
     void textsKeptExactly_data();
     void textsKeptExactly();
-    void looseItemsComeBackToRows();
-    void removeItemOutOfRangeIgnored();
+    void batchInsertAndRemove();
     void insertAndRemoveRowsInTheMiddle();
     void glucoseScanMatchesFullScan();
     void sortByDateTime();
 };
 
-void TestDiary::itemInsertionKeepsColumnBlocks()
+void TestDiary::itemsReadThroughColumnBlocks()
 {
     Diary diary;
-    // One entry into an empty list: every item goes to index 0.
-    for (const char *text : {" 100", "Glucose", "07:05", " 5.12.2020"})
-        diary.insertItem(QString::fromLatin1(text), 0);
-    QCOMPARE(allItems(diary), QStringList({" 5.12.2020", "07:05", "Glucose", " 100"}));
-    QVERIFY(!diary.isLoose());
-    QCOMPARE(diary.rowCount(), 1);
-
-    // A second entry as row 0: indexes 3N, 2N, N, 0 with the old N.
-    const int n = diary.rowCount();
-    diary.insertItem(QStringLiteral("  80"), 3 * n);
-    QVERIFY(diary.isLoose());
-    diary.insertItem(QStringLiteral("Carbs"), 2 * n);
-    diary.insertItem(QStringLiteral("08:00"), n);
-    diary.insertItem(QStringLiteral(" 6.12.2020"), 0);
-    QVERIFY(!diary.isLoose());
+    diary.prependRow(texts(" 5.12.2020", "07:05", "Glucose", " 100"));
+    diary.prependRow(texts(" 6.12.2020", "08:00", "Carbs", "  80"));
     QCOMPARE(allItems(diary), QStringList({" 6.12.2020", " 5.12.2020", "08:00", "07:05", "Carbs",
                                            "Glucose", "  80", " 100"}));
-    QCOMPARE(diary.text(0, Diary::TypeColumn), QStringLiteral("Carbs"));
-    QCOMPARE(diary.value(1), 100);
     QCOMPARE(diary.itemText(-1), QString());
     QCOMPARE(diary.itemText(8), QString());
 }
@@ -105,33 +89,25 @@ void TestDiary::textsKeptExactly()
     QCOMPARE(diary.value(0), parseValue(fields[3]));
 }
 
-void TestDiary::looseItemsComeBackToRows()
+void TestDiary::batchInsertAndRemove()
 {
     Diary diary;
-    diary.prependRow(texts(" 1. 1.2020", "01:00", "Glucose", " 101"));
-    diary.prependRow(texts(" 2. 1.2020", "02:00", "Carbs", "  20"));
-    diary.insertItem(QStringLiteral("x"), 3);
-    QVERIFY(diary.isLoose());
-    QCOMPARE(diary.itemCount(), 9);
-    QCOMPARE(diary.rowCount(), 2);
-    QCOMPARE(diary.itemText(3), QStringLiteral("x"));
-    diary.removeItem(3);
-    QVERIFY(!diary.isLoose());
-    QCOMPARE(allItems(diary), QStringList({" 2. 1.2020", " 1. 1.2020", "02:00", "01:00", "Carbs",
-                                           "Glucose", "  20", " 101"}));
-    // A bad index appends.
-    diary.insertItem(QStringLiteral("end"), 100);
-    QCOMPARE(diary.itemText(8), QStringLiteral("end"));
-}
+    for (int i = 0; i < 4; ++i)
+        diary.prependRow(texts(QString::number(i), "", "", ""));
+    const QStringList before = allItems(diary);
+    // Rows 0, 2 and 5 of the result are new; the old rows 3 2 1 0 keep their order.
+    diary.insertRows({0, 2, 5},
+                     {texts("a", "", "", ""), texts("b", "", "", ""), texts("c", "", "", "")});
+    QStringList dates;
+    for (int row = 0; row < diary.rowCount(); ++row)
+        dates << diary.text(row, Diary::DateColumn);
+    QCOMPARE(dates, QStringList({"a", "3", "b", "2", "1", "c", "0"}));
+    diary.removeRows({0, 2, 5});
+    QCOMPARE(allItems(diary), before);
 
-void TestDiary::removeItemOutOfRangeIgnored()
-{
-    Diary diary;
-    diary.prependRow(texts(" 1. 1.2020", "01:00", "Glucose", " 101"));
-    diary.removeItem(4);
-    diary.removeItem(-1);
-    QCOMPARE(diary.itemCount(), 4);
-    QVERIFY(!diary.isLoose());
+    const Diary::Order order = diary.sortByDateTime(true);
+    diary.restoreOrder(order);
+    QCOMPARE(allItems(diary), before);
 }
 
 void TestDiary::insertAndRemoveRowsInTheMiddle()

@@ -99,11 +99,6 @@ qint32 clampDay(qint64 julianDay)
 
 } // namespace
 
-qsizetype Diary::itemCount() const
-{
-    return m_loose ? m_looseItems.size() : qsizetype(m_rows.size()) * 4;
-}
-
 bool Diary::matchCanonical(const Span *fields, Row &row)
 {
     int day = 0, month = 0, year = 0, minutes = 0, value = 0;
@@ -210,7 +205,7 @@ bool Diary::prependLine(const char *line, qsizetype length)
     }
     fields[ValueColumn] = Span{line + start, length - start};
     Row row;
-    if (m_loose || !matchCanonical(fields, row)) {
+    if (!matchCanonical(fields, row)) {
         EntryTexts texts;
         for (int column = DateColumn; column <= ValueColumn; ++column)
             texts[column] = QByteArray(fields[column].data, fields[column].size);
@@ -224,13 +219,6 @@ bool Diary::prependLine(const char *line, qsizetype length)
 
 void Diary::insertRow(int row, const EntryTexts &texts)
 {
-    if (m_loose) {
-        // Same order as single items: last block first keeps the indexes valid.
-        const qsizetype n = rowCount();
-        for (int column = ValueColumn; column >= DateColumn; --column)
-            insertItem(QString::fromUtf8(texts[column]), column * n + row);
-        return;
-    }
     const size_t at = m_rows.size() - size_t(row);
     m_rows.insert(m_rows.begin() + qsizetype(at), makeRow(texts));
     rowsChangedFrom(at);
@@ -238,12 +226,6 @@ void Diary::insertRow(int row, const EntryTexts &texts)
 
 void Diary::removeRow(int row)
 {
-    if (m_loose) {
-        const qsizetype n = rowCount();
-        for (int column = ValueColumn; column >= DateColumn; --column)
-            removeItem(column * n + row);
-        return;
-    }
     const size_t at = m_rows.size() - 1 - size_t(row);
     releaseVerbatim(m_rows[at]);
     m_rows.erase(m_rows.begin() + qsizetype(at));
@@ -255,8 +237,6 @@ void Diary::clear()
     m_rows.clear();
     m_verbatim.clear();
     m_freeVerbatim.clear();
-    m_loose = false;
-    m_looseItems.clear();
     m_blocksValid = 0;
 }
 
@@ -282,8 +262,6 @@ int Diary::writeField(const Row &r, int column, char *out)
 
 QByteArray Diary::bytes(int row, int column) const
 {
-    if (m_loose)
-        return itemText(qsizetype(column) * rowCount() + row).toUtf8();
     const Row &r = rowAt(row);
     if (r.verbatim)
         return m_verbatim[r.verbatim - 1][column];
@@ -293,8 +271,6 @@ QByteArray Diary::bytes(int row, int column) const
 
 QString Diary::text(int row, int column) const
 {
-    if (m_loose)
-        return itemText(qsizetype(column) * rowCount() + row);
     const Row &r = rowAt(row);
     if (!r.verbatim && column == TypeColumn)
         return typeName(r.type);
@@ -303,7 +279,7 @@ QString Diary::text(int row, int column) const
 
 void Diary::appendLine(int row, QByteArray &out) const
 {
-    if (m_loose || rowAt(row).verbatim) {
+    if (rowAt(row).verbatim) {
         for (int column = DateColumn; column <= ValueColumn; ++column) {
             if (column)
                 out += ',';
@@ -325,8 +301,6 @@ void Diary::appendLine(int row, QByteArray &out) const
 
 QDate Diary::date(int row) const
 {
-    if (m_loose)
-        return parseDate(text(row, DateColumn));
     const Row &r = rowAt(row);
     if (r.flags & NullDate)
         return QDate();
@@ -337,8 +311,6 @@ QDate Diary::date(int row) const
 
 QTime Diary::time(int row) const
 {
-    if (m_loose)
-        return parseTime(text(row, TimeColumn));
     const Row &r = rowAt(row);
     if (r.flags & InvalidTime)
         return QTime();
@@ -352,8 +324,6 @@ QString Diary::type(int row) const
 
 int Diary::value(int row) const
 {
-    if (m_loose)
-        return parseValue(text(row, ValueColumn));
     return rowAt(row).value;
 }
 
@@ -379,8 +349,6 @@ qint64 Diary::rowKey(const Row &r)
 
 qint64 Diary::dateTimeKey(int row) const
 {
-    if (m_loose)
-        return dateTimeKey(date(row), time(row));
     return rowKey(rowAt(row));
 }
 
@@ -388,71 +356,85 @@ QString Diary::itemText(qsizetype index) const
 {
     if (index < 0 || index >= itemCount())
         return QString();
-    if (m_loose)
-        return m_looseItems.at(index);
     const qsizetype n = rowCount();
     return text(int(index % n), int(index / n));
 }
 
-void Diary::makeLoose()
+Diary::Order Diary::sortByDateTime(bool ascending)
 {
-    if (m_loose)
-        return;
-    const int n = rowCount();
-    QStringList flat;
-    flat.reserve(qsizetype(n) * 4);
-    for (int column = DateColumn; column <= ValueColumn; ++column) {
-        for (int row = 0; row < n; ++row)
-            flat.append(text(row, column));
-    }
-    clear();
-    m_looseItems = std::move(flat);
-    m_loose = true;
-}
-
-void Diary::leaveLooseIfAligned()
-{
-    if (!m_loose || m_looseItems.size() % 4 != 0)
-        return;
-    const QStringList flat = std::move(m_looseItems);
-    clear();
-    const qsizetype n = flat.size() / 4;
-    m_rows.reserve(size_t(n));
-    for (qsizetype row = n - 1; row >= 0; --row) {
-        EntryTexts texts;
-        for (int column = DateColumn; column <= ValueColumn; ++column)
-            texts[column] = flat.at(column * n + row).toUtf8();
-        m_rows.push_back(makeRow(texts));
-    }
-}
-
-void Diary::insertItem(const QString &text, qsizetype index)
-{
-    makeLoose();
-    if (index < 0 || index > m_looseItems.size())
-        index = m_looseItems.size();
-    m_looseItems.insert(index, text);
-    leaveLooseIfAligned();
-}
-
-void Diary::removeItem(qsizetype index)
-{
-    if (index < 0 || index >= itemCount())
-        return;
-    makeLoose();
-    m_looseItems.removeAt(index);
-    leaveLooseIfAligned();
-}
-
-void Diary::sortByDateTime(bool ascending)
-{
-    if (m_loose)
-        return;
+    Order order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = quint32(i);
     // Storage runs bottom-up, so ascending from the top is descending here.
-    std::stable_sort(m_rows.begin(), m_rows.end(), [ascending](const Row &a, const Row &b) {
-        return ascending ? rowKey(a) > rowKey(b) : rowKey(a) < rowKey(b);
+    std::stable_sort(order.begin(), order.end(), [this, ascending](quint32 a, quint32 b) {
+        const qint64 ka = rowKey(m_rows[a]), kb = rowKey(m_rows[b]);
+        return ascending ? ka > kb : ka < kb;
     });
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (quint32 from : order)
+        sorted.push_back(m_rows[from]);
+    m_rows.swap(sorted);
     m_blocksValid = 0;
+    return order;
+}
+
+void Diary::restoreOrder(const Order &order)
+{
+    if (order.size() != m_rows.size())
+        return;
+    std::vector<Row> restored(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        restored[order[i]] = m_rows[i];
+    m_rows.swap(restored);
+    m_blocksValid = 0;
+}
+
+void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
+{
+    if (rows.empty())
+        return;
+    const size_t total = m_rows.size() + rows.size();
+    std::vector<Row> merged;
+    merged.reserve(total);
+    // Storage runs bottom-up: the highest new row comes first.
+    size_t old = 0;
+    qsizetype next = qsizetype(rows.size()) - 1;
+    for (size_t i = 0; i < total; ++i) {
+        if (next >= 0 && size_t(rows[size_t(next)]) == total - 1 - i)
+            merged.push_back(makeRow(texts[size_t(next--)]));
+        else
+            merged.push_back(m_rows[old++]);
+    }
+    const size_t first = total - 1 - size_t(rows.back());
+    m_rows.swap(merged);
+    rowsChangedFrom(first);
+}
+
+void Diary::removeRows(const std::vector<int> &rows)
+{
+    if (rows.empty())
+        return;
+    const size_t n = m_rows.size();
+    std::vector<bool> drop(n, false);
+    for (int row : rows) {
+        const size_t at = n - 1 - size_t(row);
+        drop[at] = true;
+        releaseVerbatim(m_rows[at]);
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (!drop[i])
+            m_rows[kept++] = m_rows[i];
+    }
+    m_rows.resize(kept);
+    rowsChangedFrom(n - 1 - size_t(rows.back()));
+}
+
+EntryTexts Diary::entryTexts(int row) const
+{
+    return {bytes(row, DateColumn), bytes(row, TimeColumn), bytes(row, TypeColumn),
+            bytes(row, ValueColumn)};
 }
 
 void Diary::refreshBlocks() const

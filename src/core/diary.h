@@ -3,8 +3,9 @@
 // differ from what formatting gives (hand-edited lines), which keep their
 // texts verbatim. Rows are stored bottom-up, so a new row 0 is an append.
 //
-// The same content is also reachable as a flat list of 4 x N items in four
+// The same content can also be read as a flat list of 4 x N items in four
 // column blocks (dates, times, types, values); item i belongs to row i mod N.
+// Every change is made to whole rows.
 #ifndef DIARY_H
 #define DIARY_H
 
@@ -15,6 +16,7 @@
 #include <QTime>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 using EntryTexts = std::array<QByteArray, 4>; // date, time, type, value as UTF-8
@@ -31,7 +33,7 @@ public:
     };
 
     int rowCount() const { return int(itemCount() >> 2); }
-    qsizetype itemCount() const;
+    qsizetype itemCount() const { return qsizetype(m_rows.size()) * 4; }
     bool isEmpty() const { return itemCount() == 0; }
 
     // Row level: row 0 is the top row.
@@ -43,6 +45,12 @@ public:
     bool prependLine(const char *line, qsizetype length);
     void insertRow(int row, const EntryTexts &texts);
     void removeRow(int row);
+    // Batch forms, linear in the diary's size. insertRows puts texts[i] at
+    // row rows[i] of the result; removeRows takes out the given rows. Both
+    // want the rows in ascending order, without repeats.
+    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts);
+    void removeRows(const std::vector<int> &rows);
+    EntryTexts entryTexts(int row) const;
     void clear();
 
     QString text(int row, int column) const;
@@ -55,14 +63,19 @@ public:
     void appendLine(int row, QByteArray &out) const;
 
     // Item level, over the four column blocks. An index outside the list reads
-    // an empty text; inserting at a bad index appends; removing one is ignored.
+    // an empty text.
     QString itemText(qsizetype index) const;
-    void insertItem(const QString &text, qsizetype index);
-    void removeItem(qsizetype index);
-    // True while an item-level change has left the list off its 4-item rows.
-    bool isLoose() const { return m_loose; }
 
-    void sortByDateTime(bool ascending);
+    // Sorts whole entries by date and time (stable). Returns the order it
+    // made, which restoreOrder() takes back.
+    using Order = std::vector<quint32>;
+    Order sortByDateTime(bool ascending);
+    void restoreOrder(const Order &order);
+
+    // Calls f(row, julianDay, minutes, type, value) for every row, from the
+    // bottom row up to row 0. julianDay is INT64_MIN for an unreadable date,
+    // minutes -1 for an unreadable time, type the position in items or -1.
+    template <typename F> void forEachEntry(F f) const;
 
     // Calls f(row, julianDay, minutes, value) for every "Glucose" row with a
     // valid date on or after startDay, from the bottom row up to row 0.
@@ -108,15 +121,11 @@ private:
     void releaseVerbatim(const Row &row);
     const Row &rowAt(int row) const { return m_rows[m_rows.size() - 1 - size_t(row)]; }
     void rowsChangedFrom(size_t storageIndex);
-    void makeLoose();
-    void leaveLooseIfAligned();
     void refreshBlocks() const;
 
     std::vector<Row> m_rows; // bottom-up: m_rows.back() is row 0
     std::vector<EntryTexts> m_verbatim;
     std::vector<quint32> m_freeVerbatim;
-    bool m_loose = false;
-    QStringList m_looseItems;
     // Latest "Glucose" day of each block of rows, for skipping old blocks.
     mutable std::vector<qint32> m_blockLatest;
     mutable size_t m_blocksValid = 0;
@@ -124,19 +133,6 @@ private:
 
 template <typename F> void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
 {
-    if (m_loose) {
-        const int n = rowCount();
-        for (int r = n - 1; r >= 0; --r) {
-            if (type(r) != QLatin1String("Glucose"))
-                continue;
-            const QDate d = date(r);
-            if (!d.isValid() || d.toJulianDay() < startDay)
-                continue;
-            const QTime t = time(r);
-            f(r, d.toJulianDay(), t.isValid() ? t.hour() * 60 + t.minute() : 0, value(r));
-        }
-        return;
-    }
     refreshBlocks();
     const size_t n = m_rows.size();
     for (size_t b = 0; b < m_blockLatest.size(); ++b) {
@@ -150,6 +146,17 @@ template <typename F> void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
             f(int(n - 1 - i), qint64(row.julianDay),
               (row.flags & InvalidTime) ? 0 : int(row.minutes), int(row.value));
         }
+    }
+}
+
+template <typename F> void Diary::forEachEntry(F f) const
+{
+    const size_t n = m_rows.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Row &row = m_rows[i];
+        f(int(n - 1 - i), (row.flags & NullDate) ? INT64_MIN : qint64(row.julianDay),
+          (row.flags & InvalidTime) ? -1 : int(row.minutes),
+          row.type == OtherType ? -1 : int(row.type), int(row.value));
     }
 }
 

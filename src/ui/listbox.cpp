@@ -35,10 +35,6 @@ QVariant DiaryModel::data(const QModelIndex &index, int role) const
 
 void DiaryModel::insertEntry(int row, const EntryTexts &texts)
 {
-    if (m_diary.isLoose()) {
-        reset([&](Diary &d) { d.insertRow(row, texts); });
-        return;
-    }
     beginInsertRows(QModelIndex(), row, row);
     m_diary.insertRow(row, texts);
     endInsertRows();
@@ -46,10 +42,6 @@ void DiaryModel::insertEntry(int row, const EntryTexts &texts)
 
 void DiaryModel::removeEntry(int row)
 {
-    if (m_diary.isLoose()) {
-        reset([&](Diary &d) { d.removeRow(row); });
-        return;
-    }
     beginRemoveRows(QModelIndex(), row, row);
     m_diary.removeRow(row);
     endRemoveRows();
@@ -86,16 +78,6 @@ ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(t
     setColumnWidth(Diary::TypeColumn,
                    fontMetrics().horizontalAdvance(QStringLiteral("Insuman Rapid")) + pad);
     horizontalHeader()->setStretchLastSection(true);
-}
-
-void ListBox::insertItem(const QString &text, int index)
-{
-    m_model->reset([&](Diary &d) { d.insertItem(text, index); });
-}
-
-void ListBox::removeItem(int index)
-{
-    m_model->reset([&](Diary &d) { d.removeItem(index); });
 }
 
 int ListBox::currentItem() const

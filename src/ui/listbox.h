@@ -1,6 +1,6 @@
 // The diary list: N rows of date, time, type and value in a table view,
-// row 0 at the top. Besides whole rows it offers the flat item operations of
-// a four-column list box, where the current cell (row r, column c) is item
+// row 0 at the top. Besides whole rows it offers the flat item reads of a
+// four-column list box, where the current cell (row r, column c) is item
 // c * N + r.
 #ifndef LISTBOX_H
 #define LISTBOX_H
@@ -21,7 +21,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     const Diary &diary() const { return m_diary; }
-    // Changes the diary as one reset; for loading and item-level edits.
+    // Changes the diary as one reset; for loading and batch changes.
     template <typename F> void reset(F change)
     {
         beginResetModel();
@@ -47,8 +47,6 @@ public:
 
     int count() const { return int(diary().itemCount()); }
     QString text(int index) const { return diary().itemText(index); }
-    void insertItem(const QString &text, int index);
-    void removeItem(int index);
     int currentItem() const;
     void setCurrentItem(int index);
 
