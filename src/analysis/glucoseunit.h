@@ -1,0 +1,21 @@
+// Glucose is stored in mg/dL; people may read it in mmol/L.
+#ifndef GLUCOSEUNIT_H
+#define GLUCOSEUNIT_H
+
+#include <QString>
+
+#include <optional>
+
+enum class GlucoseUnit
+{
+    MgPerDl,
+    MmolPerL
+};
+
+inline constexpr double mgPerDlPerMmolPerL = 18.016;
+
+// "112" in mg/dL, "6.2" in mmol/L (one decimal); a dash for no figure.
+QString formatGlucose(std::optional<double> mgPerDl, GlucoseUnit unit);
+QString unitName(GlucoseUnit unit); // "mg/dL" or "mmol/L"
+
+#endif

@@ -1,0 +1,55 @@
+// The glucose figures of a period of whole days: mean, variability, the
+// glucose management indicator, time in ranges and the ambulatory glucose
+// profile (readings folded onto one day as percentiles by hour). Values are
+// mg/dL; a figure without readings to stand on is empty.
+#ifndef STATISTICS_H
+#define STATISTICS_H
+
+#include <QDate>
+#include <QJsonObject>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class Diary;
+
+struct AgpBin
+{
+    int hour = 0;
+    int n = 0;
+    std::optional<double> p5, p25, p50, p75, p95;
+};
+
+struct GlucoseStatistics
+{
+    QDate from, to;
+    int readings = 0;
+    int days = 0;
+    int daysWithReadings = 0;
+    std::optional<double> mean, sd, cvPercent, min, median, max;
+    std::optional<double> gmiPercent, ea1cPercent;
+    std::optional<double> veryLowPercent, lowPercent, inRangePercent, highPercent,
+        veryHighPercent;
+    std::optional<double> belowTargetPercent, inTargetPercent, aboveTargetPercent;
+    double carbsPerDay = 0;
+    double bolusPerDay = 0;
+    double basalPerDay = 0;
+    // Share of the period's five-minute slots that hold a reading, at most 100.
+    double coveragePercent = 0;
+    std::array<AgpBin, 24> agp{};
+};
+
+// Over the "Glucose" entries with a readable date and time from `from` to
+// `to`, both included. The limits are the user's own, as the diagram uses them.
+GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
+                                    int lowerLimit, int upperLimit);
+
+// Linear interpolation between closest ranks: p at (n - 1) * p / 100 of the
+// sorted values. Empty for no values.
+std::optional<double> percentile(const std::vector<int> &sortedValues, double p);
+
+// The keys the command line and tests rely on; empty figures are null.
+QJsonObject toJson(const GlucoseStatistics &statistics);
+
+#endif
