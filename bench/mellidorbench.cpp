@@ -2,9 +2,9 @@
 // save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
 #include "core/diaryfile.h"
+#include "syntheticdiary.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "syntheticdiary.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -170,6 +170,44 @@ void editEntry(benchmark::State &state, qsizetype entries)
     restoreDiary(entries);
 }
 
+void deleteEntry(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    auto window = openWindow(entries);
+    for (auto _ : state) {
+        // A middle entry: the file is rewritten whole.
+        window->listBox->setCurrentItem(window->listBox->rowCount() / 2);
+        QElapsedTimer timer;
+        timer.start();
+        QMetaObject::invokeMethod(window.get(), "deleteValue");
+        state.SetIterationTime(seconds(timer));
+    }
+    window.reset();
+    restoreDiary(entries);
+}
+
+void undoEdit(benchmark::State &state, qsizetype entries)
+{
+    restoreDiary(entries);
+    auto window = openWindow(entries);
+    const QDate tomorrow = QDate::currentDate().addDays(1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        window->listBox->setCurrentItem(window->listBox->rowCount() - 1);
+        acceptNextDialog([tomorrow](QDialog *dialog) {
+            dialog->findChildren<QSpinBox *>()[2]->setValue(tomorrow.year());
+        });
+        QMetaObject::invokeMethod(window.get(), "editValue");
+        state.ResumeTiming();
+        QElapsedTimer timer;
+        timer.start();
+        window->undoStack()->undo();
+        state.SetIterationTime(seconds(timer));
+    }
+    window.reset();
+    restoreDiary(entries);
+}
+
 void saveAtExit(benchmark::State &state, qsizetype entries)
 {
     restoreDiary(entries);
@@ -208,11 +246,13 @@ qint64 residentBytes()
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-qint64 residentWith(qsizetype entries)
+qint64 residentWith(qsizetype entries, bool history = false)
 {
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--rss"), entries ? dirFor(entries) : benchRoot + "/0"});
+    QStringList arguments{QStringLiteral("--rss"), entries ? dirFor(entries) : benchRoot + "/0"};
+    if (history)
+        arguments << QStringLiteral("--history");
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(120000);
     return child.readAllStandardOutput().trimmed().toLongLong();
 }
@@ -236,14 +276,26 @@ public:
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && QByteArray(argv[1]) == "--rss") {
+    if (argc >= 3 && QByteArray(argv[1]) == "--rss") {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
         QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
         Mellidor window;
         window.show();
         window.repaint();
-        std::printf("%lld\n", static_cast<long long>(residentBytes()));
+        const qint64 shown = residentBytes();
+        if (argc == 4) {
+            // A thousand deletes and undos of them: what the history holds.
+            for (int step = 0; step < 500; ++step) {
+                window.listBox->setCurrentItem(step);
+                QMetaObject::invokeMethod(&window, "deleteValue");
+            }
+            for (int step = 0; step < 500; ++step)
+                window.undoStack()->undo();
+            std::printf("%lld\n", static_cast<long long>(residentBytes() - shown));
+            return 0;
+        }
+        std::printf("%lld\n", static_cast<long long>(shown));
         return 0;
     }
     QApplication app(argc, argv);
@@ -268,6 +320,8 @@ int main(int argc, char **argv)
         add("add/" + size, [n](benchmark::State &s) { addEntry(s, n); });
         add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
         add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
+        add("delete/" + size, [n](benchmark::State &s) { deleteEntry(s, n); });
+        add("undo_edit/" + size, [n](benchmark::State &s) { undoEdit(s, n); });
     }
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
@@ -277,13 +331,16 @@ int main(int argc, char **argv)
     const double wc = reporter.medians.value("wc_l/1000000");
     const qint64 empty = residentWith(0);
     const qint64 full = residentWith(sizes.last());
+    restoreDiary(sizes[1]);
+    const qint64 history = residentWith(sizes[1], true);
+    restoreDiary(sizes[1]);
     std::printf("\nMedian of 7 runs, milliseconds; ratio = time / (wc -l of the 1M-line file, "
                 "%.2f ms)\n\n",
                 wc);
     std::printf("%-18s %12s %12s %12s %12s\n", "measure", "10,000", "100,000", "1,000,000",
                 "ratio at 1M");
-    for (const char *name :
-         {"load", "first_show", "diagram_3_days", "diagram_30_days", "add", "edit", "save"}) {
+    for (const char *name : {"load", "first_show", "diagram_3_days", "diagram_30_days", "add",
+                             "edit", "save", "delete", "undo_edit"}) {
         std::printf("%-18s", name);
         double last = 0;
         for (qsizetype n : sizes) {
@@ -294,6 +351,7 @@ int main(int argc, char **argv)
     }
     std::printf("%-18s %12s %12s %12.1f\n", "memory B/entry", "", "",
                 double(full - empty) / double(sizes.last()));
+    std::printf("%-18s %12s %12.1f\n", "1000 undo steps", "KB", double(history) / 1024);
     std::printf("\nRSS empty %lld bytes, RSS with 1M entries %lld bytes\n",
                 static_cast<long long>(empty), static_cast<long long>(full));
     return 0;

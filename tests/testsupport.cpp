@@ -1,9 +1,14 @@
 #include "testsupport.h"
 
+#include "ui/mellidor.h"
+
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -56,4 +61,32 @@ void recordMessages(QList<UserMessage::Shown> *messages)
         messages->append(shown);
         return UserMessage::SaveChoice::Cancel;
     });
+}
+
+QStringList rowLines(const Mellidor &window)
+{
+    QStringList lines;
+    const Diary &diary = window.listBox->diary();
+    for (int r = 0; r < diary.rowCount(); ++r) {
+        QStringList fields;
+        for (int c = 0; c < 4; ++c)
+            fields << diary.text(r, c);
+        lines << fields.join(u',');
+    }
+    return lines;
+}
+
+void pressOk(QDialog *dialog)
+{
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+}
+
+void pressCancel(QDialog *dialog)
+{
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+}
+
+QList<QSpinBox *> spinBoxes(QDialog *dialog)
+{
+    return dialog->findChildren<QSpinBox *>();
 }

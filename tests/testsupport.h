@@ -14,6 +14,8 @@
 #include <functional>
 
 class QDialog;
+class QSpinBox;
+class Mellidor;
 
 // Makes a fresh temporary directory the working directory for its lifetime.
 class WorkDir
@@ -39,5 +41,13 @@ void whenDialogOpens(std::function<void(QDialog *)> handle);
 // Clears the list and records every message shown from now on in it; a
 // failed save is answered with Cancel.
 void recordMessages(QList<UserMessage::Shown> *messages);
+
+// The list's rows, top first, each as "date,time,type,value".
+QStringList rowLines(const Mellidor &window);
+
+// Presses OK or Cancel of a dialog with a button box.
+void pressOk(QDialog *dialog);
+void pressCancel(QDialog *dialog);
+QList<QSpinBox *> spinBoxes(QDialog *dialog);
 
 #endif

@@ -1,6 +1,6 @@
 #include "core/clock.h"
-#include "ui/mellidor.h"
 #include "testsupport.h"
+#include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QComboBox>
@@ -14,38 +14,10 @@
 
 namespace {
 
-QList<QSpinBox *> spinBoxes(QDialog *dialog)
-{
-    return dialog->findChildren<QSpinBox *>();
-}
-
-void pressOk(QDialog *dialog)
-{
-    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-}
-
-void pressCancel(QDialog *dialog)
-{
-    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
-}
-
 const QByteArray fourEntries = " 1. 1.2020,08:00,Glucose, 101\n"
                                " 2. 1.2020,08:00,Carbs,  20\n"
                                " 3. 1.2020,08:00,Bolus,   3\n"
                                " 4. 1.2020,08:00,Lantus,  12\n";
-
-QStringList rowLines(const Mellidor &window)
-{
-    QStringList lines;
-    const Diary &diary = window.listBox->diary();
-    for (int r = 0; r < diary.rowCount(); ++r) {
-        QStringList fields;
-        for (int c = 0; c < 4; ++c)
-            fields << diary.text(r, c);
-        lines << fields.join(u',');
-    }
-    return lines;
-}
 
 } // namespace
 

@@ -1,6 +1,6 @@
+#include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "testsupport.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
@@ -78,7 +78,8 @@ void TestMainWindow::menusAndButtons()
         entries << texts;
     }
     QCOMPARE(titles, QStringList({"&Input", "&Graphic", "&Setup"}));
-    QCOMPARE(entries[0], QStringList({"&New Value", "&Edit Value"}));
+    QCOMPARE(entries[0],
+             QStringList({"&New Value", "&Edit Value", "&Delete Value", "", "&Undo", "&Redo"}));
     QCOMPARE(entries[1], QStringList({"&Line Diagram", "&Bar Chart", "&Histogram"}));
     QCOMPARE(entries[2], QStringList({"&General Setup"}));
 
@@ -293,7 +294,7 @@ void TestMainWindow::modelStaysConsistent()
     list->insertRow(0, {" 3. 1.2020", "08:00", "Carbs", "  30"});
     list->insertRow(3, {"odd", "", "", ""});
     list->removeRow(1);
-    list->sort(true);
+    list->diaryModel()->sortByDateTime(true);
     QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("odd"));
     QCOMPARE(list->model()->index(2, 2).data().toString(), QStringLiteral("Carbs"));
 }

@@ -4,8 +4,8 @@
 #include "app/application.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
-#include "ui/mellidor.h"
 #include "testsupport.h"
+#include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QDialog>

@@ -33,25 +33,45 @@ QVariant DiaryModel::data(const QModelIndex &index, int role) const
     return text;
 }
 
-void DiaryModel::insertEntry(int row, const EntryTexts &texts)
+void DiaryModel::insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
 {
-    beginInsertRows(QModelIndex(), row, row);
-    m_diary.insertRow(row, texts);
+    if (rows.empty())
+        return;
+    if (rows.size() != 1) {
+        reset([&](Diary &d) { d.insertRows(rows, texts); });
+        return;
+    }
+    beginInsertRows(QModelIndex(), rows.front(), rows.front());
+    m_diary.insertRows(rows, texts);
     endInsertRows();
 }
 
-void DiaryModel::removeEntry(int row)
+void DiaryModel::removeEntries(const std::vector<int> &rows)
 {
-    beginRemoveRows(QModelIndex(), row, row);
-    m_diary.removeRow(row);
+    if (rows.empty())
+        return;
+    if (rows.size() != 1) {
+        reset([&](Diary &d) { d.removeRows(rows); });
+        return;
+    }
+    beginRemoveRows(QModelIndex(), rows.front(), rows.front());
+    m_diary.removeRows(rows);
     endRemoveRows();
 }
 
-void DiaryModel::sortByDateTime(bool ascending)
+Diary::Order DiaryModel::sortByDateTime(bool ascending)
 {
     emit layoutAboutToBeChanged();
-    m_diary.sortByDateTime(ascending);
+    Diary::Order order = m_diary.sortByDateTime(ascending);
     // Cells keep no identity across a sort: the current cell stays where it is.
+    emit layoutChanged();
+    return order;
+}
+
+void DiaryModel::restoreOrder(const Diary::Order &order)
+{
+    emit layoutAboutToBeChanged();
+    m_diary.restoreOrder(order);
     emit layoutChanged();
 }
 
@@ -62,7 +82,8 @@ ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(t
     verticalHeader()->hide();
     setShowGrid(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
+    // The current cell is one item, but the whole entry shows as selected.
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     // Fixed row heights and column widths: nothing is measured per row, so a
@@ -96,4 +117,15 @@ void ListBox::setCurrentItem(int index)
         return;
     }
     setCurrentIndex(m_model->index(index % n, index / n));
+}
+
+void ListBox::setCurrentRow(int row)
+{
+    if (row < 0 || row >= rowCount()) {
+        setCurrentIndex(QModelIndex());
+        return;
+    }
+    const QModelIndex current = currentIndex();
+    setCurrentIndex(m_model->index(row, current.isValid() ? current.column() : 0));
+    scrollTo(currentIndex());
 }

@@ -28,9 +28,11 @@ public:
         change(m_diary);
         endResetModel();
     }
-    void insertEntry(int row, const EntryTexts &texts);
-    void removeEntry(int row);
-    void sortByDateTime(bool ascending);
+    // Rows as Diary::insertRows and removeRows take them.
+    void insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts);
+    void removeEntries(const std::vector<int> &rows);
+    Diary::Order sortByDateTime(bool ascending);
+    void restoreOrder(const Diary::Order &order);
 
 private:
     Diary m_diary;
@@ -51,9 +53,10 @@ public:
     void setCurrentItem(int index);
 
     int rowCount() const { return diary().rowCount(); }
-    void insertRow(int row, const EntryTexts &texts) { m_model->insertEntry(row, texts); }
-    void removeRow(int row) { m_model->removeEntry(row); }
-    void sort(bool ascending) { m_model->sortByDateTime(ascending); }
+    void insertRow(int row, const EntryTexts &texts) { m_model->insertEntries({row}, {texts}); }
+    void removeRow(int row) { m_model->removeEntries({row}); }
+    // Makes the row current, in the current cell's column, and shows it.
+    void setCurrentRow(int row);
 
 private:
     DiaryModel *m_model;

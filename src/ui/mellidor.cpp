@@ -2,8 +2,8 @@
 
 #include "core/diaryfile.h"
 #include "core/entrytext.h"
-#include "ui/mellidorpaint.h"
 #include "core/settings.h"
+#include "ui/mellidorpaint.h"
 #include "ui/usermessage.h"
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUndoStack>
 
 QString tableString;
 int tableValue;
@@ -23,9 +24,26 @@ Mellidor::Mellidor() : QWidget(nullptr)
     const QString diaryPath = QString::fromLatin1(DiaryFile::fileName);
     const QString settingsPath = QString::fromLatin1(SettingsFile::fileName);
 
+    listBox = new ListBox(this);
+    m_undoStack = new QUndoStack(this);
+    m_undoStack->setUndoLimit(1000);
+
     auto *inputMenu = new QMenu(this);
     inputMenu->addAction(QStringLiteral("&New Value"), this, SLOT(insertNewValue()));
     inputMenu->addAction(QStringLiteral("&Edit Value"), this, SLOT(editValue()));
+    QAction *deleteAction =
+        inputMenu->addAction(QStringLiteral("&Delete Value"), this, SLOT(deleteValue()));
+    // The Delete key belongs to the list: elsewhere it edits text.
+    deleteAction->setShortcut(QKeySequence::Delete);
+    deleteAction->setShortcutContext(Qt::WidgetShortcut);
+    listBox->addAction(deleteAction);
+    inputMenu->addSeparator();
+    QAction *undoAction = m_undoStack->createUndoAction(this, QStringLiteral("&Undo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    inputMenu->addAction(undoAction);
+    QAction *redoAction = m_undoStack->createRedoAction(this, QStringLiteral("&Redo"));
+    redoAction->setShortcut(QKeySequence::Redo);
+    inputMenu->addAction(redoAction);
     auto *graphicMenu = new QMenu(this);
     // All three open the same line diagram.
     graphicMenu->addAction(QStringLiteral("&Line Diagram"), this, SLOT(paintLineDiagram()));
@@ -47,7 +65,6 @@ Mellidor::Mellidor() : QWidget(nullptr)
     grid->setSpacing(6);
     grid->setMenuBar(menuBar);
 
-    listBox = new ListBox(this);
     grid->addWidget(listBox, 0, 0);
     grid->setRowMinimumHeight(0, 200);
     grid->setColumnMinimumWidth(0, 200);
@@ -235,18 +252,59 @@ void Mellidor::setMultiSelection(bool on)
 
 void Mellidor::sortAscending()
 {
-    listBox->sort(true);
-    storeChange(false);
+    m_undoStack->push(new SortEntries(this, true));
 }
 
 void Mellidor::sortDescending()
 {
-    listBox->sort(false);
-    storeChange(false);
+    m_undoStack->push(new SortEntries(this, false));
 }
 
 void Mellidor::paintLineDiagram()
 {
     auto *diagram = new MellidorPaint(this);
     diagram->show();
+}
+
+int Mellidor::chosenRow() const
+{
+    const int n = listBox->count() >> 2;
+    if (n == 0)
+        return -1;
+    const int item = listBox->currentItem();
+    return item < 0 ? 0 : item % n;
+}
+
+void Mellidor::deleteValue()
+{
+    const int row = chosenRow();
+    if (row >= 0)
+        m_undoStack->push(new DeleteEntry(this, row));
+}
+
+void Mellidor::insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
+{
+    listBox->diaryModel()->insertEntries(rows, texts);
+}
+
+void Mellidor::removeRows(const std::vector<int> &rows)
+{
+    listBox->diaryModel()->removeEntries(rows);
+}
+
+Diary::Order Mellidor::sortRows(bool ascending)
+{
+    return listBox->diaryModel()->sortByDateTime(ascending);
+}
+
+void Mellidor::restoreOrder(const Diary::Order &order)
+{
+    listBox->diaryModel()->restoreOrder(order);
+}
+
+void Mellidor::changeMade(const DiaryChange &change, bool topRowAdded)
+{
+    if (change.currentRowAfter() >= 0)
+        listBox->setCurrentRow(change.currentRowAfter());
+    storeChange(topRowAdded);
 }

@@ -3,6 +3,7 @@
 #ifndef MELLIDOR_H
 #define MELLIDOR_H
 
+#include "core/diarychange.h"
 #include "ui/listbox.h"
 
 #include <QDate>
@@ -12,12 +13,13 @@
 
 class QButtonGroup;
 class QSpinBox;
+class QUndoStack;
 
 // Type text and value of the last accepted entry dialog.
 extern QString tableString;
 extern int tableValue;
 
-class Mellidor : public QWidget
+class Mellidor : public QWidget, private DiaryEditor
 {
     Q_OBJECT
 public:
@@ -37,6 +39,8 @@ public:
     int maxGluco;
     int daysBack;
 
+    QUndoStack *undoStack() const { return m_undoStack; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -48,8 +52,19 @@ private slots:
     void insertNewValue();
     void paintLineDiagram();
     void setup();
+    void deleteValue();
 
 private:
+    // DiaryEditor: the undo steps change the list through these.
+    const Diary &diary() const override { return listBox->diary(); }
+    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts) override;
+    void removeRows(const std::vector<int> &rows) override;
+    Diary::Order sortRows(bool ascending) override;
+    void restoreOrder(const Diary::Order &order) override;
+    void changeMade(const DiaryChange &change, bool topRowAdded) override;
+    // Row of the entry that Edit and Delete act on, or -1 for an empty list.
+    int chosenRow() const;
+
     void loadSettings(const QString &path);
     void loadDiary(const QString &path);
     bool saveDiary(QString *error);
@@ -67,6 +82,7 @@ private:
     QSpinBox *hourBox;
     QSpinBox *minuteBox;
     QButtonGroup *buttonGroup;
+    QUndoStack *m_undoStack;
 
     QString m_diaryPath;
     bool m_diaryUnreadable = false; // never written over in this run

@@ -3,8 +3,8 @@
 #include "core/clock.h"
 #include "core/diaryfile.h"
 #include "core/entrytext.h"
-#include "ui/mellidor.h"
 #include "core/settings.h"
+#include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QComboBox>
@@ -97,10 +97,11 @@ void Mellidor::insertNewValue()
     if (dialog->exec() == QDialog::Accepted) {
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
-        listBox->insertRow(0, entryTexts(formatDate(date.day(), date.month(), date.year()),
-                                         formatTime(time.hour(), time.minute()), tableString,
-                                         formatValue(tableValue)));
-        storeChange(true);
+        m_undoStack->push(
+            new InsertEntries(this, QStringLiteral("New Entry"), {0},
+                              {entryTexts(formatDate(date.day(), date.month(), date.year()),
+                                          formatTime(time.hour(), time.minute()), tableString,
+                                          formatValue(tableValue))}));
     }
     delete dialog;
 }
@@ -108,13 +109,9 @@ void Mellidor::insertNewValue()
 void Mellidor::editValue()
 {
     const int n = listBox->count() >> 2;
-    if (n == 0)
-        return;
-    int row = listBox->currentItem();
+    const int row = chosenRow();
     if (row < 0)
-        row = 0;
-    while (row >= n)
-        row -= n;
+        return;
 
     const QDate date = getDateFromListBox(row);
     const QTime time = getTimeFromListBox(row);
@@ -165,32 +162,13 @@ void Mellidor::editValue()
     dayBox->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
-        const QDate newDate(yearBox->value(), monthBox->value(), dayBox->value());
-        const QTime newTime(hourBox->value(), minuteBox->value());
-        const qint64 newKey = Diary::dateTimeKey(newDate, newTime);
-        // From the bottom: the first row at or after the new moment goes below.
-        int insertAt = 0;
-        const Diary &diary = listBox->diary();
-        for (int r = n - 1; r >= 0; --r) {
-            if (diary.dateTimeKey(r) >= newKey) {
-                insertAt = r + 1;
-                break;
-            }
-        }
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
-        // The corrected entry stays selected where it lands.
-        const QModelIndex current = listBox->currentIndex();
-        const int shownColumn = current.isValid() ? current.column() : 0;
-        listBox->insertRow(
-            insertAt, entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
-                                 formatTime(hourBox->value(), minuteBox->value()), tableString,
-                                 formatValue(tableValue)));
-        listBox->removeRow(insertAt > row ? row : row + 1);
-        const int newRow = insertAt <= row ? insertAt : insertAt - 1;
-        listBox->setCurrentIndex(listBox->model()->index(newRow, shownColumn));
-        listBox->scrollTo(listBox->currentIndex());
-        storeChange(false);
+        m_undoStack->push(new CorrectEntry(
+            this, row,
+            entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
+                       formatTime(hourBox->value(), minuteBox->value()), tableString,
+                       formatValue(tableValue))));
     }
     delete dialog;
 }

@@ -1,7 +1,7 @@
 #include "ui/mellidorpaint.h"
 
-#include "core/clock.h"
 #include "analysis/diagramscale.h"
+#include "core/clock.h"
 #include "ui/mellidor.h"
 
 #include <QPainter>
