@@ -127,13 +127,18 @@ bool Diary::matchCanonical(const Span *fields, Row &row)
     return true;
 }
 
-Diary::Row Diary::makeRow(const EntryTexts &texts)
+bool Diary::matchCanonical(const EntryTexts &texts, Row &row)
 {
-    Row row{};
     Span spans[4];
     for (int column = DateColumn; column <= ValueColumn; ++column)
         spans[column] = Span{texts[column].constData(), texts[column].size()};
-    if (matchCanonical(spans, row))
+    return matchCanonical(spans, row);
+}
+
+Diary::Row Diary::makeRow(const EntryTexts &texts)
+{
+    Row row{};
+    if (matchCanonical(texts, row))
         return row;
 
     // A hand-made line: read it the general way and keep its texts.
@@ -429,6 +434,36 @@ void Diary::removeRows(const std::vector<int> &rows)
     }
     m_rows.resize(kept);
     rowsChangedFrom(n - 1 - size_t(rows.back()));
+}
+
+bool Diary::rowHasTexts(size_t storageIndex, const Row &probe, bool canonical,
+                        const EntryTexts &texts) const
+{
+    const Row &r = m_rows[storageIndex];
+    if (canonical)
+        return !r.verbatim && r.julianDay == probe.julianDay && r.minutes == probe.minutes &&
+               r.type == probe.type && r.value == probe.value;
+    return r.verbatim && m_verbatim[r.verbatim - 1] == texts;
+}
+
+int Diary::findRow(const EntryTexts &texts, int hint) const
+{
+    Row probe{};
+    const bool canonical = matchCanonical(texts, probe);
+    const qsizetype n = qsizetype(m_rows.size());
+    if (n == 0)
+        return -1;
+    const qsizetype start = std::clamp<qsizetype>(n - 1 - hint, 0, n - 1);
+    // Outward from the hint: after an outside change the entry is mostly near.
+    for (qsizetype step = 0; step < n; ++step) {
+        for (const qsizetype at : {start - step, start + step + 1}) {
+            if (at >= 0 && at < n && rowHasTexts(size_t(at), probe, canonical, texts))
+                return int(n - 1 - at);
+        }
+        if (start - step < 0 && start + step + 1 >= n)
+            break;
+    }
+    return -1;
 }
 
 EntryTexts Diary::entryTexts(int row) const

@@ -51,6 +51,9 @@ public:
     void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts);
     void removeRows(const std::vector<int> &rows);
     EntryTexts entryTexts(int row) const;
+    // The row whose four texts are these, the one nearest to hint first; -1
+    // when there is none.
+    int findRow(const EntryTexts &texts, int hint) const;
     void clear();
 
     QString text(int row, int column) const;
@@ -114,6 +117,9 @@ private:
     };
 
     static bool matchCanonical(const Span *fields, Row &row);
+    static bool matchCanonical(const EntryTexts &texts, Row &row);
+    bool rowHasTexts(size_t storageIndex, const Row &probe, bool canonical,
+                     const EntryTexts &texts) const;
     static qint64 rowKey(const Row &row);
     // Writes a formatted field of a row kept as values; returns its length.
     static int writeField(const Row &row, int column, char *out);

@@ -2,36 +2,97 @@
 
 #include "core/entrytext.h"
 
+#include <algorithm>
+
+namespace {
+
+QString missingEntry(const EntryTexts &texts)
+{
+    return QStringLiteral("The entry \"%1\" is no longer in the diary: another program "
+                          "changed or removed it.")
+        .arg(DiaryChange::describe(texts));
+}
+
+} // namespace
+
+DiaryChange::DiaryChange(DiaryEditor *editor, const QString &name)
+    : m_editor(editor), m_generation(editor->generation())
+{
+    setText(name);
+}
+
+QString DiaryChange::describe(const EntryTexts &texts)
+{
+    QStringList fields;
+    for (const QByteArray &field : texts)
+        fields << QString::fromUtf8(field);
+    return fields.join(u',');
+}
+
+void DiaryChange::run(bool forward)
+{
+    m_editor->prepareChange();
+    const bool rowsValid = m_generation == m_editor->generation();
+    bool topRowAdded = false;
+    m_currentRow =
+        forward ? apply(*m_editor, rowsValid, &topRowAdded) : revert(*m_editor, rowsValid);
+    m_generation = m_editor->generation();
+    m_editor->changeMade(*this, topRowAdded);
+}
+
 void DiaryChange::redo()
 {
-    bool topRowAdded = false;
-    m_currentRow = apply(*m_editor, &topRowAdded);
-    m_editor->changeMade(*this, topRowAdded);
+    run(true);
 }
 
 void DiaryChange::undo()
 {
-    m_currentRow = revert(*m_editor);
-    m_editor->changeMade(*this, false);
+    run(false);
 }
 
 InsertEntries::InsertEntries(DiaryEditor *editor, const QString &name, std::vector<int> rows,
-                             std::vector<EntryTexts> texts)
-    : DiaryChange(editor, name), m_rows(std::move(rows)), m_texts(std::move(texts))
-{}
-
-int InsertEntries::apply(DiaryEditor &editor, bool *topRowAdded)
+                             std::vector<EntryTexts> texts, Plan plan)
+    : DiaryChange(editor, name), m_rows(std::move(rows)), m_texts(std::move(texts)),
+      m_plan(std::move(plan))
 {
+    if (m_plan)
+        m_planned = m_texts;
+}
+
+int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded)
+{
+    if (!rowsValid && m_plan) {
+        m_texts = m_planned;
+        m_plan(editor.diary(), m_rows, m_texts);
+    }
+    const int rows = editor.diary().rowCount();
+    // Without a plan the rows stay; one past the end is as far as they go.
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        m_rows[i] = std::min(m_rows[i], rows + int(i));
     editor.insertRows(m_rows, m_texts);
     *topRowAdded = m_rows.size() == 1 && m_rows.front() == 0;
     return m_rows.empty() ? -1 : m_rows.front();
 }
 
-int InsertEntries::revert(DiaryEditor &editor)
+int InsertEntries::revert(DiaryEditor &editor, bool rowsValid)
 {
+    if (!rowsValid) {
+        // Find every entry by its texts; entries gone meanwhile stay gone.
+        std::vector<int> found;
+        std::vector<EntryTexts> texts;
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const int row = editor.diary().findRow(m_texts[i], m_rows[i]);
+            if (row < 0 || std::find(found.begin(), found.end(), row) != found.end())
+                editor.tell(missingEntry(m_texts[i]));
+            else
+                found.push_back(row);
+        }
+        std::sort(found.begin(), found.end());
+        m_rows = found;
+    }
     editor.removeRows(m_rows);
     const int rows = editor.diary().rowCount();
-    return rows == 0 ? -1 : std::min(m_rows.front(), rows - 1);
+    return rows == 0 || m_rows.empty() ? -1 : std::min(m_rows.front(), rows - 1);
 }
 
 DeleteEntry::DeleteEntry(DiaryEditor *editor, int row)
@@ -39,28 +100,38 @@ DeleteEntry::DeleteEntry(DiaryEditor *editor, int row)
       m_texts(editor->diary().entryTexts(row))
 {}
 
-int DeleteEntry::apply(DiaryEditor &editor, bool *)
+int DeleteEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
 {
+    if (!rowsValid)
+        m_row = editor.diary().findRow(m_texts, m_row);
+    m_removed = m_row >= 0;
+    if (!m_removed) {
+        editor.tell(missingEntry(m_texts));
+        m_row = 0;
+        return -1;
+    }
     editor.removeRows({m_row});
     // The entry below moves up into the row; at the bottom, the one above.
     const int rows = editor.diary().rowCount();
     return rows == 0 ? -1 : std::min(m_row, rows - 1);
 }
 
-int DeleteEntry::revert(DiaryEditor &editor)
+int DeleteEntry::revert(DiaryEditor &editor, bool)
 {
+    if (!m_removed)
+        return -1;
+    m_row = std::min(m_row, editor.diary().rowCount());
     editor.insertRows({m_row}, {m_texts});
     return m_row;
 }
 
 CorrectEntry::CorrectEntry(DiaryEditor *editor, int row, const EntryTexts &corrected)
     : DiaryChange(editor, QStringLiteral("Edit Entry")), m_oldRow(row),
-      m_old(editor->diary().entryTexts(row)), m_new(corrected)
+      m_old(editor->diary().entryTexts(row)), m_new(corrected),
+      m_key(Diary::dateTimeKey(parseDate(QString::fromUtf8(corrected[Diary::DateColumn])),
+                               parseTime(QString::fromUtf8(corrected[Diary::TimeColumn]))))
 {
-    const qint64 key =
-        Diary::dateTimeKey(parseDate(QString::fromUtf8(corrected[Diary::DateColumn])),
-                           parseTime(QString::fromUtf8(corrected[Diary::TimeColumn])));
-    const int insertAt = placement(editor->diary(), key);
+    const int insertAt = placement(editor->diary(), m_key);
     m_newRow = insertAt <= row ? insertAt : insertAt - 1;
 }
 
@@ -73,16 +144,38 @@ int CorrectEntry::placement(const Diary &diary, qint64 key)
     return 0;
 }
 
-int CorrectEntry::apply(DiaryEditor &editor, bool *)
+int CorrectEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
 {
-    editor.removeRows({m_oldRow});
+    if (rowsValid) {
+        editor.removeRows({m_oldRow});
+        editor.insertRows({m_newRow}, {m_new});
+        return m_newRow;
+    }
+    m_oldRow = editor.diary().findRow(m_old, m_oldRow);
+    m_oldRemoved = m_oldRow >= 0;
+    if (m_oldRemoved) {
+        editor.removeRows({m_oldRow});
+    } else {
+        editor.tell(missingEntry(m_old) +
+                    QStringLiteral(" The corrected entry is added as a new one."));
+        m_oldRow = 0;
+    }
+    m_newRow = placement(editor.diary(), m_key);
     editor.insertRows({m_newRow}, {m_new});
     return m_newRow;
 }
 
-int CorrectEntry::revert(DiaryEditor &editor)
+int CorrectEntry::revert(DiaryEditor &editor, bool rowsValid)
 {
-    editor.removeRows({m_newRow});
+    if (!rowsValid)
+        m_newRow = editor.diary().findRow(m_new, m_newRow);
+    if (m_newRow >= 0)
+        editor.removeRows({m_newRow});
+    else
+        editor.tell(missingEntry(m_new));
+    if (!m_oldRemoved)
+        return -1;
+    m_oldRow = std::min(m_oldRow, editor.diary().rowCount());
     editor.insertRows({m_oldRow}, {m_old});
     return m_oldRow;
 }
@@ -91,15 +184,17 @@ SortEntries::SortEntries(DiaryEditor *editor, bool ascending)
     : DiaryChange(editor, QStringLiteral("Sort Entries")), m_ascending(ascending)
 {}
 
-int SortEntries::apply(DiaryEditor &editor, bool *)
+int SortEntries::apply(DiaryEditor &editor, bool, bool *)
 {
     m_order = editor.sortRows(m_ascending);
     return -1;
 }
 
-int SortEntries::revert(DiaryEditor &editor)
+int SortEntries::revert(DiaryEditor &editor, bool rowsValid)
 {
-    editor.restoreOrder(m_order);
+    // An order taken on other rows says nothing about these.
+    if (rowsValid)
+        editor.restoreOrder(m_order);
     m_order = Diary::Order();
     return -1;
 }

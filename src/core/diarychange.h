@@ -2,6 +2,11 @@
 // imported entries, and a sort. A step changes whole rows through an editor
 // (the list's model in the window) and asks the editor to make each apply,
 // undo and redo durable at once.
+//
+// A step remembers the rows it touched. When the rows were read again from
+// the file in between (another program changed it), those row numbers mean
+// nothing any more: the step then finds its entries by their four texts, so
+// it can be applied to a fresh copy of the file.
 #ifndef DIARYCHANGE_H
 #define DIARYCHANGE_H
 
@@ -9,6 +14,7 @@
 
 #include <QUndoCommand>
 
+#include <functional>
 #include <vector>
 
 class DiaryChange;
@@ -22,6 +28,14 @@ public:
     virtual void removeRows(const std::vector<int> &rows) = 0;
     virtual Diary::Order sortRows(bool ascending) = 0;
     virtual void restoreOrder(const Diary::Order &order) = 0;
+    // Before every apply, undo and redo: picks up what other programs did
+    // to the file.
+    virtual void prepareChange() {}
+    // Goes up each time the rows are read again from the file.
+    virtual quint64 generation() const { return 0; }
+    // Something the user should know about a step that could not be done
+    // as it was asked.
+    virtual void tell(const QString &problem) = 0;
     // Called after every apply, undo and redo. topRowAdded: the only change
     // is a new row 0, which the file can take as an appended line.
     virtual void changeMade(const DiaryChange &change, bool topRowAdded) = 0;
@@ -30,7 +44,7 @@ public:
 class DiaryChange : public QUndoCommand
 {
 public:
-    DiaryChange(DiaryEditor *editor, const QString &name) : m_editor(editor) { setText(name); }
+    DiaryChange(DiaryEditor *editor, const QString &name);
 
     void redo() final;
     void undo() final;
@@ -38,32 +52,44 @@ public:
     // Where the change leaves the current entry, or -1.
     int currentRowAfter() const { return m_currentRow; }
 
+    static QString describe(const EntryTexts &texts);
+
 protected:
-    // Applies or takes back the change; returns the row to make current and
-    // whether the only effect is a new row 0.
-    virtual int apply(DiaryEditor &editor, bool *topRowAdded) = 0;
-    virtual int revert(DiaryEditor &editor) = 0;
+    // Applies or takes back the change; rowsValid says whether the rows the
+    // step remembers are still those of the diary. Each returns the row to
+    // make current (or -1); apply also says whether its only effect is a new
+    // row 0.
+    virtual int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) = 0;
+    virtual int revert(DiaryEditor &editor, bool rowsValid) = 0;
 
 private:
+    void run(bool forward);
+
     DiaryEditor *m_editor;
+    quint64 m_generation;
     int m_currentRow = -1;
 };
 
 // New entries at the given rows of the result (ascending): one new entry, or
-// an imported batch.
+// an imported batch. After an outside change, plan places the texts again
+// (keeping rows and texts in step); without it the rows stay.
 class InsertEntries : public DiaryChange
 {
 public:
+    using Plan = std::function<void(const Diary &diary, std::vector<int> &rows,
+                                    std::vector<EntryTexts> &texts)>;
     InsertEntries(DiaryEditor *editor, const QString &name, std::vector<int> rows,
-                  std::vector<EntryTexts> texts);
+                  std::vector<EntryTexts> texts, Plan plan = {});
 
 protected:
-    int apply(DiaryEditor &editor, bool *topRowAdded) override;
-    int revert(DiaryEditor &editor) override;
+    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
     std::vector<int> m_rows;
     std::vector<EntryTexts> m_texts;
+    std::vector<EntryTexts> m_planned; // all texts asked for, before planning
+    Plan m_plan;
 };
 
 class DeleteEntry : public DiaryChange
@@ -72,12 +98,13 @@ public:
     DeleteEntry(DiaryEditor *editor, int row);
 
 protected:
-    int apply(DiaryEditor &editor, bool *topRowAdded) override;
-    int revert(DiaryEditor &editor) override;
+    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
     int m_row;
     EntryTexts m_texts;
+    bool m_removed = false;
 };
 
 // A corrected entry leaves its row and lands where its new date and time
@@ -93,14 +120,16 @@ public:
     static int placement(const Diary &diary, qint64 key);
 
 protected:
-    int apply(DiaryEditor &editor, bool *topRowAdded) override;
-    int revert(DiaryEditor &editor) override;
+    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
     int m_oldRow;
     int m_newRow = 0;
     EntryTexts m_old;
     EntryTexts m_new;
+    qint64 m_key;
+    bool m_oldRemoved = true;
 };
 
 class SortEntries : public DiaryChange
@@ -109,8 +138,8 @@ public:
     SortEntries(DiaryEditor *editor, bool ascending);
 
 protected:
-    int apply(DiaryEditor &editor, bool *topRowAdded) override;
-    int revert(DiaryEditor &editor) override;
+    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
     bool m_ascending;

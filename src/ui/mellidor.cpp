@@ -307,4 +307,9 @@ void Mellidor::changeMade(const DiaryChange &change, bool topRowAdded)
     if (change.currentRowAfter() >= 0)
         listBox->setCurrentRow(change.currentRowAfter());
     storeChange(topRowAdded);
+    if (!m_problems.isEmpty()) {
+        const QString text = m_problems.join(u'\n');
+        m_problems.clear();
+        UserMessage::error(this, QStringLiteral("Diary changed outside"), text);
+    }
 }

@@ -61,6 +61,7 @@ private:
     void removeRows(const std::vector<int> &rows) override;
     Diary::Order sortRows(bool ascending) override;
     void restoreOrder(const Diary::Order &order) override;
+    void tell(const QString &problem) override { m_problems << problem; }
     void changeMade(const DiaryChange &change, bool topRowAdded) override;
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
@@ -88,6 +89,7 @@ private:
     bool m_diaryUnreadable = false; // never written over in this run
     bool m_fileMatchesList = false; // the file holds exactly the list's rows
     bool m_unsavedDiscarded = false;
+    QStringList m_problems; // of the step being made, told once it is saved
 };
 
 #endif
