@@ -397,6 +397,10 @@ void Diary::restoreOrder(const Order &order)
 
 void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
 {
+    if (rows.size() == 1) {
+        insertRow(rows.front(), texts.front());
+        return;
+    }
     if (rows.empty())
         return;
     const size_t total = m_rows.size() + rows.size();
@@ -418,6 +422,10 @@ void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryText
 
 void Diary::removeRows(const std::vector<int> &rows)
 {
+    if (rows.size() == 1) {
+        removeRow(rows.front());
+        return;
+    }
     if (rows.empty())
         return;
     const size_t n = m_rows.size();
