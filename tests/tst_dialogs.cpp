@@ -70,11 +70,18 @@ void TestDialogs::newValue_data()
     QTest::addColumn<int>("typeIndex");
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("line");
-    QTest::newRow("unchanged") << true << -1 << -1 << " 5. 3.2020,07:05,Glucose, 100";
-    QTest::newRow("value 1") << true << -1 << 1 << " 5. 3.2020,07:05,Glucose,   1";
-    QTest::newRow("value 3000") << true << -1 << 3000 << " 5. 3.2020,07:05,Glucose, 3000";
-    QTest::newRow("Insuman Rapid") << true << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8";
-    QTest::newRow("cancelled") << false << 3 << 5 << QString();
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("unchanged") << true << -1 << -1 << " 5. 3.2020,07:05,Glucose, 100"
+                               << " mg/dL";
+    QTest::newRow("value 1") << true << -1 << 1 << " 5. 3.2020,07:05,Glucose,   1"
+                             << " mg/dL";
+    QTest::newRow("value 3000") << true << -1 << 3000 << " 5. 3.2020,07:05,Glucose, 3000"
+                                << " mg/dL";
+    QTest::newRow("Carbs") << true << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45"
+                           << " g";
+    QTest::newRow("Insuman Rapid") << true << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8"
+                                   << " U";
+    QTest::newRow("cancelled") << false << 3 << 5 << QString() << " U";
 }
 
 void TestDialogs::newValue()
@@ -83,6 +90,7 @@ void TestDialogs::newValue()
     QFETCH(int, typeIndex);
     QFETCH(int, value);
     QFETCH(QString, line);
+    QFETCH(QString, suffix);
     WorkDir dir;
     writeBytes(dir.file("MellidorFile.txt"), fourEntries);
     Mellidor window;
@@ -104,6 +112,7 @@ void TestDialogs::newValue()
             combo->setCurrentIndex(typeIndex);
         if (value >= 0)
             box->setValue(value);
+        QCOMPARE(box->suffix(), suffix);
         accept ? pressOk(dialog) : pressCancel(dialog);
     });
     QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
@@ -334,6 +343,16 @@ void TestDialogs::editKeepsUnknownType()
         auto *combo = dialog->findChild<QComboBox *>();
         shown = combo->currentText();
         QCOMPARE(combo->count(), 14);
+        QStringList names;
+        for (QSpinBox *box : spinBoxes(dialog)) {
+            QCOMPARE(box->toolTip(), box->accessibleName());
+            names << box->accessibleName();
+        }
+        QCOMPARE(names, QStringList({"Day", "Month", "Year", "Hour", "Minute", ""}));
+        QCOMPARE(spinBoxes(dialog).last()->suffix(), QString());
+        combo->setCurrentIndex(0);
+        QCOMPARE(spinBoxes(dialog).last()->suffix(), QStringLiteral(" mg/dL"));
+        combo->setCurrentIndex(13);
         pressOk(dialog);
     });
     QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));

@@ -7,6 +7,15 @@ const char *const items[] = {"Glucose",       "Carbs",      "Basis",     "Bolus"
                              "Lantus",        "Protaphan",  "Humalog",   "Novorapid", "Actrapid",
                              "Insuman Rapid", "Insulatard", "Semilente", nullptr};
 
+QString unitSuffix(int typeIndex)
+{
+    if (typeIndex < 0 || typeIndex >= itemCount)
+        return QString();
+    if (typeIndex == glucoseType)
+        return QStringLiteral(" mg/dL");
+    return typeIndex == 1 ? QStringLiteral(" g") : QStringLiteral(" U");
+}
+
 int typeIndex(QStringView text)
 {
     for (int i = 0; items[i]; ++i) {

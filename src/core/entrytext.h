@@ -19,6 +19,10 @@ int typeIndex(const char *bytes, qsizetype length);
 // The name at a position of items as a shared string (cheap to copy).
 const QString &typeName(int index);
 
+// The unit a type's value is counted in, as a spin box suffix (" mg/dL",
+// " g", " U"); empty for a type that is not one of items.
+QString unitSuffix(int typeIndex);
+
 QString formatDate(int day, int month, int year);
 QString formatTime(int hour, int minute);
 QString formatValue(int value);

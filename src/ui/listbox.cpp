@@ -78,6 +78,7 @@ void DiaryModel::restoreOrder(const Diary::Order &order)
 ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(this))
 {
     setModel(m_model);
+    setAccessibleName(QStringLiteral("Diary entries"));
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setShowGrid(false);

@@ -68,6 +68,22 @@ QComboBox *makeTypeChooser(QWidget *parent)
     return combo;
 }
 
+// The value box shows the unit of the chosen type; the value stays a number.
+void showUnitOf(QComboBox *typeChooser, QSpinBox *valueBox)
+{
+    const auto follow = [typeChooser, valueBox] {
+        valueBox->setSuffix(unitSuffix(typeIndex(typeChooser->currentText())));
+    };
+    follow();
+    QObject::connect(typeChooser, &QComboBox::currentIndexChanged, valueBox, follow);
+}
+
+void nameBox(QSpinBox *box, const QString &name)
+{
+    box->setToolTip(name);
+    box->setAccessibleName(name);
+}
+
 EntryTexts entryTexts(const QString &date, const QString &time, const QString &type,
                       const QString &value)
 {
@@ -91,6 +107,7 @@ void Mellidor::insertNewValue()
     valueBox = makeSpinBox(dialog, 1, 3000, 100);
     choices->addWidget(typeChooser, 0);
     choices->addWidget(valueBox, 0);
+    showUnitOf(typeChooser, valueBox);
     addButtons(dialog);
     typeChooser->setFocus();
 
@@ -158,6 +175,14 @@ void Mellidor::editValue()
         typePosition = typeChooser->count() - 1;
     }
     typeChooser->setCurrentIndex(typePosition);
+    showUnitOf(typeChooser, valueBox);
+    const std::pair<QSpinBox *, const char *> names[] = {{dayBox, "Day"},
+                                                         {monthBox, "Month"},
+                                                         {yearBox, "Year"},
+                                                         {hourBox, "Hour"},
+                                                         {minuteBox, "Minute"}};
+    for (const auto &[box, name] : names)
+        nameBox(box, QString::fromLatin1(name));
     addButtons(dialog);
     dayBox->setFocus();
 
