@@ -4,6 +4,7 @@
 #include "core/diaryfile.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
+#include "statsbench.h"
 #include "syntheticdiary.h"
 
 #include <QApplication>
@@ -269,6 +270,7 @@ int main(int argc, char **argv)
         add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
         add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
     }
+    registerStatsBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
