@@ -220,8 +220,8 @@ void TestStatistics::scale()
 {
     using namespace AgpScale;
     const QRectF plot = plotArea(QSizeF(500, 300));
-    QCOMPARE(plot, QRectF(44, 10, 444, 266));
-    QCOMPARE(hourX(12, plot), 44 + 222.0);
+    QCOMPARE(plot, QRectF(44, 10, 432, 266));
+    QCOMPARE(hourX(12, plot), 44 + 216.0);
     QCOMPARE(hourX(30, plot), plot.right());
     QCOMPARE(valueY(175, 350, plot), 10 + 133.0);
     QCOMPARE(valueY(-5, 350, plot), plot.bottom());

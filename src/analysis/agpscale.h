@@ -20,7 +20,7 @@ namespace AgpScale {
 // Room left of the plot for the value labels and below it for the hours.
 constexpr double marginLeft = 44;
 constexpr double marginTop = 10;
-constexpr double marginRight = 12;
+constexpr double marginRight = 24;
 constexpr double marginBottom = 24;
 
 QRectF plotArea(const QSizeF &size);

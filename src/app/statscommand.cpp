@@ -76,26 +76,39 @@ QString number(std::optional<double> value, int decimals)
 
 void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextStream &out)
 {
-    std::vector<std::pair<QString, QString>> rows;
-    rows.emplace_back(QStringLiteral("Period"),
-                      QStringLiteral("%1 to %2 (%3 days)")
-                          .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
-                          .arg(s.days));
+    struct Row
+    {
+        QString name, value, target;
+    };
+    std::vector<Row> rows;
+    rows.push_back({QStringLiteral("Period"),
+                    QStringLiteral("%1 to %2 (%3 days)")
+                        .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
+                        .arg(s.days),
+                    {}});
     for (const StatisticsLine &line :
          statisticsLines(s, GlucoseUnit::MgPerDl, settings.lowerLimit, settings.upperLimit)) {
-        QString value = line.value;
+        QString target;
         if (!line.target.isEmpty())
-            value += QStringLiteral("   (target %1%2)")
+            target = QStringLiteral("(target %1%2)")
                          .arg(line.target, !line.met   ? QString()
                                            : *line.met ? QStringLiteral(", met")
                                                        : QStringLiteral(", not met"));
-        rows.emplace_back(line.label, value);
+        rows.push_back({line.label, line.value, target});
     }
-    qsizetype width = 0;
-    for (const auto &row : rows)
-        width = std::max(width, row.first.size());
-    for (const auto &[name, value] : rows)
-        out << (name + u':').leftJustified(width + 2) << value << '\n';
+    qsizetype nameWidth = 0, valueWidth = 0;
+    for (const Row &row : rows) {
+        nameWidth = std::max(nameWidth, row.name.size());
+        if (!row.target.isEmpty())
+            valueWidth = std::max(valueWidth, row.value.size());
+    }
+    for (const Row &row : rows) {
+        out << (row.name + u':').leftJustified(nameWidth + 2);
+        if (row.target.isEmpty())
+            out << row.value << '\n';
+        else
+            out << row.value.leftJustified(valueWidth + 3) << row.target << '\n';
+    }
     for (const QString &warning : statisticsWarnings(s))
         out << "Note: " << warning << '\n';
 
