@@ -2,6 +2,7 @@
 // save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
 #include "core/diaryfile.h"
+#include "statsbench.h"
 #include "syntheticdiary.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
@@ -325,6 +326,7 @@ int main(int argc, char **argv)
         add("delete/" + size, [n](benchmark::State &s) { deleteEntry(s, n); });
         add("undo_edit/" + size, [n](benchmark::State &s) { undoEdit(s, n); });
     }
+    registerStatsBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Diary;
@@ -29,8 +30,7 @@ struct GlucoseStatistics
     int daysWithReadings = 0;
     std::optional<double> mean, sd, cvPercent, min, median, max;
     std::optional<double> gmiPercent, ea1cPercent;
-    std::optional<double> veryLowPercent, lowPercent, inRangePercent, highPercent,
-        veryHighPercent;
+    std::optional<double> veryLowPercent, lowPercent, inRangePercent, highPercent, veryHighPercent;
     std::optional<double> belowTargetPercent, inTargetPercent, aboveTargetPercent;
     double carbsPerDay = 0;
     double bolusPerDay = 0;
@@ -44,6 +44,10 @@ struct GlucoseStatistics
 // `to`, both included. The limits are the user's own, as the diagram uses them.
 GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
                                     int lowerLimit, int upperLimit);
+
+// The first and the last day of the entries with a readable date, of any
+// type; empty for a diary without one. The period "all entries".
+std::optional<std::pair<QDate, QDate>> entryDateRange(const Diary &diary);
 
 // Linear interpolation between closest ranks: p at (n - 1) * p / 100 of the
 // sorted values. Empty for no values.

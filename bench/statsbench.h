@@ -1,0 +1,7 @@
+// Registers the statistics cases of the benchmark.
+#ifndef STATSBENCH_H
+#define STATSBENCH_H
+
+void registerStatsBenchmarks();
+
+#endif

@@ -1,0 +1,159 @@
+#include "analysis/agpscale.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace AgpScale {
+
+QRectF plotArea(const QSizeF &size)
+{
+    return QRectF(marginLeft, marginTop, std::max(0.0, size.width() - marginLeft - marginRight),
+                  std::max(0.0, size.height() - marginTop - marginBottom));
+}
+
+double topValue(const GlucoseStatistics &statistics)
+{
+    double highest = 0;
+    for (const AgpBin &bin : statistics.agp)
+        highest = std::max(highest, bin.p95.value_or(0));
+    return std::max(350.0, std::ceil(highest / 50.0) * 50.0);
+}
+
+double hourX(double hour, const QRectF &plot)
+{
+    return plot.left() + plot.width() * std::clamp(hour, 0.0, 24.0) / 24.0;
+}
+
+double valueY(double mgPerDl, double top, const QRectF &plot)
+{
+    if (top <= 0)
+        return plot.bottom();
+    return plot.bottom() - plot.height() * std::clamp(mgPerDl, 0.0, top) / top;
+}
+
+double crispY(double y)
+{
+    return std::floor(y) + 0.5;
+}
+
+std::vector<Run> percentileRuns(const std::array<AgpBin, 24> &agp,
+                                std::optional<double> AgpBin::*percentile)
+{
+    std::vector<Run> runs;
+    bool open = false;
+    for (const AgpBin &bin : agp) {
+        const std::optional<double> &value = bin.*percentile;
+        if (!value) {
+            open = false;
+            continue;
+        }
+        if (!open)
+            runs.emplace_back();
+        open = true;
+        runs.back().emplace_back(bin.hour + 0.5, *value);
+    }
+    const std::optional<double> &first = agp.front().*percentile;
+    const std::optional<double> &last = agp.back().*percentile;
+    if (first && last) {
+        const double midnight = (*first + *last) / 2;
+        runs.front().insert(runs.front().begin(), QPointF(0, midnight));
+        runs.back().emplace_back(24, midnight);
+    }
+    return runs;
+}
+
+std::vector<std::vector<QPointF>> bandPolygons(const std::array<AgpBin, 24> &agp,
+                                               std::optional<double> AgpBin::*lower,
+                                               std::optional<double> AgpBin::*upper)
+{
+    const std::vector<Run> lows = percentileRuns(agp, lower);
+    std::vector<Run> polygons = percentileRuns(agp, upper);
+    // Every percentile exists exactly where an hour has readings, so both
+    // split alike.
+    for (size_t i = 0; i < polygons.size() && i < lows.size(); ++i)
+        polygons[i].insert(polygons[i].end(), lows[i].rbegin(), lows[i].rend());
+    return polygons;
+}
+
+QColor outerBandColor()
+{
+    return QColor(0xb4, 0xcd, 0xe8);
+}
+
+QColor innerBandColor()
+{
+    return QColor(0x5b, 0x8f, 0xc9);
+}
+
+QColor medianColor()
+{
+    return QColor(0x12, 0x2e, 0x7a);
+}
+
+QColor targetLineColor()
+{
+    return QColor(0x2e, 0x7d, 0x32);
+}
+
+QColor lowerLimitColor()
+{
+    return QColor(0x8c, 0x9e, 0xff);
+}
+
+QColor upperLimitColor()
+{
+    return QColor(0xff, 0x9a, 0x9a);
+}
+
+QColor rangeColor(int range)
+{
+    switch (range) {
+    case VeryHigh:
+        return QColor(0xe6, 0x7e, 0x22);
+    case High:
+        return QColor(0xf6, 0xc3, 0x44);
+    case InRange:
+        return QColor(0x3f, 0xa3, 0x4d);
+    case Low:
+        return QColor(0xe5, 0x39, 0x35);
+    default:
+        return QColor(0x8e, 0x1b, 0x1b);
+    }
+}
+
+std::optional<double> rangePercent(const GlucoseStatistics &s, int range)
+{
+    switch (range) {
+    case VeryHigh:
+        return s.veryHighPercent;
+    case High:
+        return s.highPercent;
+    case InRange:
+        return s.inRangePercent;
+    case Low:
+        return s.lowPercent;
+    default:
+        return s.veryLowPercent;
+    }
+}
+
+std::array<QRectF, rangeCount> rangeSegments(const GlucoseStatistics &statistics, const QRectF &bar)
+{
+    std::array<QRectF, rangeCount> segments;
+    double total = 0;
+    for (int range = 0; range < rangeCount; ++range)
+        total += rangePercent(statistics, range).value_or(0);
+    double share = 0;
+    double top = bar.top();
+    for (int range = 0; range < rangeCount; ++range) {
+        share += rangePercent(statistics, range).value_or(0);
+        // Boundaries from the running sum: rounding never opens a gap.
+        const double bottom =
+            total > 0 ? bar.top() + bar.height() * std::min(1.0, share / total) : bar.top();
+        segments[size_t(range)] = QRectF(bar.left(), top, bar.width(), bottom - top);
+        top = bottom;
+    }
+    return segments;
+}
+
+} // namespace AgpScale

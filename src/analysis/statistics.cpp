@@ -1,0 +1,310 @@
+#include "analysis/statistics.h"
+
+#include "core/diary.h"
+#include "core/entrytext.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int slotsPerDay = 24 * 60 / 5;
+
+// Type positions in items, as bit masks.
+constexpr quint32 bit(int type)
+{
+    return quint32(1) << type;
+}
+constexpr int carbsType = 1;
+constexpr quint32 bolusTypes = bit(3) | bit(4) | bit(7) | bit(8) | bit(9) | bit(10);
+constexpr quint32 basalTypes = bit(2) | bit(5) | bit(6) | bit(11) | bit(12);
+
+// (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
+template <typename ValueAt>
+std::optional<double> interpolatedPercentile(qint64 n, double p, ValueAt valueAt)
+{
+    if (n <= 0)
+        return std::nullopt;
+    const double position = double(n - 1) * std::clamp(p, 0.0, 100.0) / 100.0;
+    const qint64 below = qint64(std::floor(position));
+    const double fraction = position - double(below);
+    const double low = valueAt(below);
+    if (fraction == 0.0 || below + 1 >= n)
+        return low;
+    return low + fraction * (valueAt(below + 1) - low);
+}
+
+// The readings of one group as counts per whole mg/dL; the rare values
+// beyond the counted range are kept apart. Adding is O(1), so a decade of
+// sensor data needs no sort.
+class Distribution
+{
+public:
+    static constexpr int counted = 1024;
+
+    void add(int value)
+    {
+        if (value < counted)
+            ++m_counts[size_t(value)];
+        else
+            m_beyond.push_back(value);
+        ++m_n;
+    }
+    void add(const Distribution &other)
+    {
+        for (int v = 0; v < counted; ++v)
+            m_counts[size_t(v)] += other.m_counts[size_t(v)];
+        m_beyond.insert(m_beyond.end(), other.m_beyond.begin(), other.m_beyond.end());
+        m_n += other.m_n;
+    }
+    // Call once all values are in, before the reads below.
+    void finish() { std::sort(m_beyond.begin(), m_beyond.end()); }
+
+    qint64 size() const { return m_n; }
+    // The k-th smallest value, 0-based.
+    int valueAt(qint64 k) const
+    {
+        for (int v = 0; v < counted; ++v) {
+            if (k < m_counts[size_t(v)])
+                return v;
+            k -= m_counts[size_t(v)];
+        }
+        return m_beyond[size_t(k)];
+    }
+    std::optional<double> percentile(double p) const
+    {
+        return interpolatedPercentile(m_n, p, [this](qint64 k) { return double(valueAt(k)); });
+    }
+    // Readings from low to high, both included.
+    qint64 countBetween(int low, int high) const
+    {
+        qint64 count = 0;
+        for (int v = std::max(low, 0); v <= std::min(high, counted - 1); ++v)
+            count += m_counts[size_t(v)];
+        for (int v : m_beyond)
+            count += v >= low && v <= high;
+        return count;
+    }
+    template <typename F> void forEachValue(F f) const
+    {
+        for (int v = 0; v < counted; ++v) {
+            if (m_counts[size_t(v)])
+                f(v, m_counts[size_t(v)]);
+        }
+        for (int v : m_beyond)
+            f(v, 1);
+    }
+
+private:
+    std::array<qint64, counted> m_counts{};
+    std::vector<int> m_beyond;
+    qint64 m_n = 0;
+};
+
+// Counts distinct keys below a bound: a bit set where it is small enough,
+// else the keys are gathered and sorted (a period of centuries).
+class DistinctCounter
+{
+public:
+    explicit DistinctCounter(qint64 bound)
+        : m_bitwise(bound <= (qint64(1) << 28)), m_bits(m_bitwise ? size_t((bound + 63) / 64) : 0)
+    {}
+    void add(qint64 key)
+    {
+        if (m_bitwise)
+            m_bits[size_t(key >> 6)] |= quint64(1) << (key & 63);
+        else
+            m_keys.push_back(key);
+    }
+    qint64 count()
+    {
+        if (!m_bitwise) {
+            std::sort(m_keys.begin(), m_keys.end());
+            return std::unique(m_keys.begin(), m_keys.end()) - m_keys.begin();
+        }
+        qint64 n = 0;
+        for (quint64 word : m_bits)
+            n += __builtin_popcountll(word);
+        return n;
+    }
+
+private:
+    bool m_bitwise;
+    std::vector<quint64> m_bits;
+    std::vector<qint64> m_keys;
+};
+
+QJsonValue json(const std::optional<double> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+} // namespace
+
+std::optional<double> percentile(const std::vector<int> &sortedValues, double p)
+{
+    return interpolatedPercentile(qint64(sortedValues.size()), p,
+                                  [&](qint64 k) { return double(sortedValues[size_t(k)]); });
+}
+
+std::optional<std::pair<QDate, QDate>> entryDateRange(const Diary &diary)
+{
+    qint64 first = LLONG_MAX;
+    qint64 last = LLONG_MIN;
+    diary.forEachEntry([&](int, qint64 julianDay, int, int, int) {
+        if (julianDay == INT64_MIN)
+            return;
+        first = std::min(first, julianDay);
+        last = std::max(last, julianDay);
+    });
+    if (first > last)
+        return std::nullopt;
+    return std::make_pair(QDate::fromJulianDay(first), QDate::fromJulianDay(last));
+}
+
+GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
+                                    int lowerLimit, int upperLimit)
+{
+    GlucoseStatistics s;
+    s.from = from;
+    s.to = to;
+    for (int hour = 0; hour < 24; ++hour)
+        s.agp[size_t(hour)].hour = hour;
+    if (!from.isValid() || !to.isValid() || to < from)
+        return s;
+    const qint64 firstDay = from.toJulianDay();
+    const qint64 lastDay = to.toJulianDay();
+    const qint64 days = lastDay - firstDay + 1;
+    s.days = int(std::min<qint64>(days, INT_MAX));
+
+    auto hours = std::make_unique<std::array<Distribution, 24>>();
+    DistinctCounter readingDays(days);
+    DistinctCounter readingSlots(days * slotsPerDay);
+    qint64 carbs = 0, bolus = 0, basal = 0;
+    qint64 belowTarget = 0, aboveTarget = 0;
+    diary.forEachEntry([&](int, qint64 julianDay, int minutes, int type, int value) {
+        // An unreadable date is INT64_MIN and falls outside every period.
+        if (julianDay < firstDay || julianDay > lastDay)
+            return;
+        if (type == glucoseType) {
+            // A glucose without a time, or whose value is no positive
+            // number, is not a reading.
+            if (minutes < 0 || value <= 0)
+                return;
+            (*hours)[size_t(minutes / 60)].add(value);
+            readingDays.add(julianDay - firstDay);
+            readingSlots.add((julianDay - firstDay) * slotsPerDay + minutes / 5);
+            // As the diagram colours them; with crossed limits the upper one wins.
+            if (value >= upperLimit)
+                ++aboveTarget;
+            else if (value <= lowerLimit)
+                ++belowTarget;
+        } else if (type == carbsType) {
+            carbs += value;
+        } else if (type >= 0 && (bit(type) & bolusTypes)) {
+            bolus += value;
+        } else if (type >= 0 && (bit(type) & basalTypes)) {
+            basal += value;
+        }
+    });
+
+    s.carbsPerDay = double(carbs) / double(days);
+    s.bolusPerDay = double(bolus) / double(days);
+    s.basalPerDay = double(basal) / double(days);
+    s.daysWithReadings = int(readingDays.count());
+    s.coveragePercent =
+        std::min(100.0, 100.0 * double(readingSlots.count()) / double(days * slotsPerDay));
+
+    Distribution all;
+    for (int hour = 0; hour < 24; ++hour) {
+        Distribution &d = (*hours)[size_t(hour)];
+        d.finish();
+        AgpBin &bin = s.agp[size_t(hour)];
+        bin.n = int(d.size());
+        bin.p5 = d.percentile(5);
+        bin.p25 = d.percentile(25);
+        bin.p50 = d.percentile(50);
+        bin.p75 = d.percentile(75);
+        bin.p95 = d.percentile(95);
+        all.add(d);
+    }
+    all.finish();
+    const qint64 n = all.size();
+    s.readings = int(n);
+    if (n == 0)
+        return s;
+
+    double sum = 0;
+    all.forEachValue([&](int v, qint64 count) { sum += double(v) * double(count); });
+    const double mean = sum / double(n);
+    s.mean = mean;
+    if (n >= 2) {
+        double squares = 0;
+        all.forEachValue([&](int v, qint64 count) {
+            squares += (double(v) - mean) * (double(v) - mean) * double(count);
+        });
+        s.sd = std::sqrt(squares / double(n - 1));
+        s.cvPercent = 100.0 * *s.sd / mean;
+    }
+    s.min = all.percentile(0);
+    s.median = all.percentile(50);
+    s.max = all.percentile(100);
+    s.gmiPercent = 3.31 + 0.02392 * mean;
+    s.ea1cPercent = (mean + 46.7) / 28.7;
+
+    const auto share = [n](qint64 count) { return 100.0 * double(count) / double(n); };
+    s.veryLowPercent = share(all.countBetween(INT_MIN, 53));
+    s.lowPercent = share(all.countBetween(54, 69));
+    s.inRangePercent = share(all.countBetween(70, 180));
+    s.highPercent = share(all.countBetween(181, 250));
+    s.veryHighPercent = share(all.countBetween(251, INT_MAX));
+    s.belowTargetPercent = share(belowTarget);
+    s.aboveTargetPercent = share(aboveTarget);
+    s.inTargetPercent = share(n - belowTarget - aboveTarget);
+    return s;
+}
+
+QJsonObject toJson(const GlucoseStatistics &s)
+{
+    QJsonArray agp;
+    for (const AgpBin &bin : s.agp) {
+        agp.append(QJsonObject{{"hour", bin.hour},
+                               {"n", bin.n},
+                               {"p5", json(bin.p5)},
+                               {"p25", json(bin.p25)},
+                               {"p50", json(bin.p50)},
+                               {"p75", json(bin.p75)},
+                               {"p95", json(bin.p95)}});
+    }
+    return QJsonObject{
+        {"from", s.from.toString(Qt::ISODate)},
+        {"to", s.to.toString(Qt::ISODate)},
+        {"readings", s.readings},
+        {"days", s.days},
+        {"days_with_readings", s.daysWithReadings},
+        {"mean", json(s.mean)},
+        {"sd", json(s.sd)},
+        {"cv_percent", json(s.cvPercent)},
+        {"min", json(s.min)},
+        {"median", json(s.median)},
+        {"max", json(s.max)},
+        {"gmi_percent", json(s.gmiPercent)},
+        {"ea1c_percent", json(s.ea1cPercent)},
+        {"very_low_percent", json(s.veryLowPercent)},
+        {"low_percent", json(s.lowPercent)},
+        {"in_range_percent", json(s.inRangePercent)},
+        {"high_percent", json(s.highPercent)},
+        {"very_high_percent", json(s.veryHighPercent)},
+        {"below_target_percent", json(s.belowTargetPercent)},
+        {"in_target_percent", json(s.inTargetPercent)},
+        {"above_target_percent", json(s.aboveTargetPercent)},
+        {"carbs_per_day", s.days ? QJsonValue(s.carbsPerDay) : QJsonValue(QJsonValue::Null)},
+        {"bolus_per_day", s.days ? QJsonValue(s.bolusPerDay) : QJsonValue(QJsonValue::Null)},
+        {"basal_per_day", s.days ? QJsonValue(s.basalPerDay) : QJsonValue(QJsonValue::Null)},
+        {"agp", agp},
+    };
+}

@@ -1,0 +1,141 @@
+#include "analysis/statisticstext.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString dash = QStringLiteral("\u2013");
+
+QString number(std::optional<double> value, int decimals, const QString &unit)
+{
+    if (!value)
+        return dash;
+    return QString::number(*value, 'f', decimals) + u' ' + unit;
+}
+
+std::optional<double> sum(std::optional<double> a, std::optional<double> b)
+{
+    if (!a || !b)
+        return std::nullopt;
+    return *a + *b;
+}
+
+StatisticsLine percentLine(const QString &label, std::optional<double> percent, bool below,
+                           double limit)
+{
+    StatisticsLine line{label, formatPercent(percent), {}, {}};
+    line.target = (below ? QStringLiteral("< %1 %") : QStringLiteral("> %1 %")).arg(limit);
+    if (percent)
+        line.met = below ? *percent < limit : *percent > limit;
+    return line;
+}
+
+} // namespace
+
+QString rangeLabel(int range, GlucoseUnit unit)
+{
+    // The ranges hold whole mg/dL; in mmol/L they are named as people know them.
+    static const char *const names[] = {"Very high", "High", "In range", "Low", "Very low"};
+    static const char *const mgPerDl[] = {"> 250", "181–250", "70–180", "54–69", "< 54"};
+    static const char *const mmolPerL[] = {"> 13.9", "10.1–13.9", "3.9–10.0", "3.0–3.8", "< 3.0"};
+    const int i = std::clamp(range, 0, 4);
+    return QString::fromUtf8(names[i]) + u' ' +
+           QString::fromUtf8(unit == GlucoseUnit::MgPerDl ? mgPerDl[i] : mmolPerL[i]);
+}
+
+QString formatPercent(std::optional<double> percent)
+{
+    return number(percent, 1, QStringLiteral("%"));
+}
+
+std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseUnit unit,
+                                            int lowerLimit, int upperLimit)
+{
+    const QString name = unitName(unit);
+    const auto glucose = [&](std::optional<double> mgPerDl) {
+        return mgPerDl ? formatGlucose(mgPerDl, unit) + u' ' + name : dash;
+    };
+    const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
+
+    std::vector<StatisticsLine> lines;
+    lines.push_back({QStringLiteral("Readings"), QString::number(s.readings), {}, {}});
+    lines.push_back({QStringLiteral("Days with readings"),
+                     QStringLiteral("%1 of %2").arg(s.daysWithReadings).arg(s.days),
+                     QStringLiteral("\u2265 %1").arg(minimumDaysWithReadings),
+                     s.daysWithReadings >= minimumDaysWithReadings});
+    StatisticsLine coverage{QStringLiteral("Sensor coverage"), formatPercent(s.coveragePercent),
+                            QStringLiteral("\u2265 %1 %").arg(minimumCoveragePercent),
+                            s.coveragePercent >= minimumCoveragePercent};
+    lines.push_back(coverage);
+    lines.push_back({QStringLiteral("Mean glucose"), glucose(s.mean), {}, {}});
+    lines.push_back({QStringLiteral("Standard deviation"), glucose(s.sd), {}, {}});
+    StatisticsLine cv{QStringLiteral("Coefficient of variation"),
+                      formatPercent(s.cvPercent),
+                      QStringLiteral("\u2264 36 %"),
+                      {}};
+    if (s.cvPercent)
+        cv.met = *s.cvPercent <= 36;
+    lines.push_back(cv);
+    lines.push_back({QStringLiteral("Minimum"), glucose(s.min), {}, {}});
+    lines.push_back({QStringLiteral("Median"), glucose(s.median), {}, {}});
+    lines.push_back({QStringLiteral("Maximum"), glucose(s.max), {}, {}});
+    lines.push_back({QStringLiteral("Glucose management indicator"),
+                     number(s.gmiPercent, 1, QStringLiteral("%")),
+                     {},
+                     {}});
+    lines.push_back(
+        {QStringLiteral("Estimated HbA1c"), number(s.ea1cPercent, 1, QStringLiteral("%")), {}, {}});
+    lines.push_back(
+        percentLine(QStringLiteral("Time above %1").arg(bound(250)), s.veryHighPercent, true, 5));
+    lines.push_back(percentLine(QStringLiteral("Time above %1").arg(bound(180)),
+                                sum(s.highPercent, s.veryHighPercent), true, 25));
+    lines.push_back(
+        percentLine(QStringLiteral("Time in range %1\u2013%2").arg(bound(70), bound(180)),
+                    s.inRangePercent, false, 70));
+    lines.push_back(percentLine(QStringLiteral("Time below %1").arg(bound(70)),
+                                sum(s.lowPercent, s.veryLowPercent), true, 4));
+    lines.push_back(
+        percentLine(QStringLiteral("Time below %1").arg(bound(54)), s.veryLowPercent, true, 1));
+    lines.push_back({QStringLiteral("At or above your upper limit %1").arg(bound(upperLimit)),
+                     formatPercent(s.aboveTargetPercent),
+                     {},
+                     {}});
+    lines.push_back(
+        {QStringLiteral("Between your limits"), formatPercent(s.inTargetPercent), {}, {}});
+    lines.push_back({QStringLiteral("At or below your lower limit %1").arg(bound(lowerLimit)),
+                     formatPercent(s.belowTargetPercent),
+                     {},
+                     {}});
+    const auto daily = [&s](double value, const QString &unitText) {
+        return s.days ? number(value, 1, unitText) : dash;
+    };
+    lines.push_back(
+        {QStringLiteral("Carbs per day"), daily(s.carbsPerDay, QStringLiteral("g")), {}, {}});
+    lines.push_back({QStringLiteral("Bolus insulin per day"),
+                     daily(s.bolusPerDay, QStringLiteral("U")),
+                     {},
+                     {}});
+    lines.push_back({QStringLiteral("Basal insulin per day"),
+                     daily(s.basalPerDay, QStringLiteral("U")),
+                     {},
+                     {}});
+    return lines;
+}
+
+QStringList statisticsWarnings(const GlucoseStatistics &s)
+{
+    QStringList warnings;
+    if (s.readings == 0) {
+        warnings << QStringLiteral("No glucose readings in this period.");
+        return warnings;
+    }
+    if (s.daysWithReadings < minimumDaysWithReadings)
+        warnings << QStringLiteral("Only %1 days with readings: the figures need at least %2.")
+                        .arg(s.daysWithReadings)
+                        .arg(minimumDaysWithReadings);
+    if (s.coveragePercent < minimumCoveragePercent)
+        warnings << QStringLiteral("Sensor coverage is %1: the figures need at least %2 %.")
+                        .arg(formatPercent(s.coveragePercent))
+                        .arg(minimumCoveragePercent);
+    return warnings;
+}

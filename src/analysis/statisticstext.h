@@ -1,0 +1,41 @@
+// The glucose figures as people read them, shared by the statistics window
+// and the command line: a label, the value in the chosen unit and, where the
+// consensus on glucose monitoring sets one, its target.
+#ifndef STATISTICSTEXT_H
+#define STATISTICSTEXT_H
+
+#include "analysis/glucoseunit.h"
+#include "analysis/statistics.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+struct StatisticsLine
+{
+    QString label;
+    QString value;
+    QString target;          // empty where the consensus sets none
+    std::optional<bool> met; // empty without a target or without a figure
+};
+
+std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &statistics, GlucoseUnit unit,
+                                            int lowerLimit, int upperLimit);
+
+// Why the figures may not stand for the period: too few days with readings
+// or too little sensor coverage.
+QStringList statisticsWarnings(const GlucoseStatistics &statistics);
+
+// The range bar's names from very high (0) to very low (4), with their
+// bounds in the unit: "In range 70–180" or "In range 3.9–10.0".
+QString rangeLabel(int range, GlucoseUnit unit);
+
+// "63.2 %"; a dash for no figure.
+QString formatPercent(std::optional<double> percent);
+
+inline constexpr int minimumDaysWithReadings = 14;
+inline constexpr double minimumCoveragePercent = 70;
+
+#endif

@@ -1,0 +1,246 @@
+#include "ui/statisticswindow.h"
+
+#include "analysis/statisticstext.h"
+#include "core/clock.h"
+#include "ui/agpchart.h"
+#include "ui/mellidor.h"
+#include "ui/rangebar.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int periodDays[] = {7, 14, 30, 90};
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
+    : QWidget(nullptr), m_mainWindow(mainWindow), m_periodBox(new QComboBox),
+      m_fromEdit(new QDateEdit), m_toEdit(new QDateEdit), m_unitBox(new QComboBox),
+      m_periodLabel(new QLabel), m_warningLabel(new QLabel), m_figureGrid(new QGridLayout),
+      m_rangeBar(new RangeBar), m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
+{
+    setWindowTitle(QStringLiteral("Statistics"));
+    // Like the diagram: closing deletes it and never keeps the program running.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    m_periodBox->addItems({QStringLiteral("7 days"), QStringLiteral("14 days"),
+                           QStringLiteral("30 days"), QStringLiteral("90 days"),
+                           QStringLiteral("All entries"), QStringLiteral("From - to")});
+    m_periodBox->setCurrentIndex(Last14Days);
+    for (QDateEdit *edit : {m_fromEdit, m_toEdit}) {
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setCalendarPopup(true);
+        edit->setDate(Clock::today());
+    }
+    m_unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
+
+    auto *choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("&Period:")));
+    choices->addWidget(m_periodBox);
+    choices->addWidget(new QLabel(QStringLiteral("from")));
+    choices->addWidget(m_fromEdit);
+    choices->addWidget(new QLabel(QStringLiteral("to")));
+    choices->addWidget(m_toEdit);
+    choices->addStretch();
+    choices->addWidget(new QLabel(QStringLiteral("&Unit:")));
+    choices->addWidget(m_unitBox);
+    static_cast<QLabel *>(choices->itemAt(0)->widget())->setBuddy(m_periodBox);
+    static_cast<QLabel *>(choices->itemAt(choices->count() - 2)->widget())->setBuddy(m_unitBox);
+
+    m_warningLabel->setWordWrap(true);
+    m_warningLabel->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold"));
+    m_warningLabel->hide();
+
+    m_figureGrid->setHorizontalSpacing(16);
+    m_figureGrid->setVerticalSpacing(2);
+    auto *header = new QLabel(QStringLiteral("Consensus target"));
+    header->setEnabled(false);
+    m_figureGrid->addWidget(header, 0, 2);
+    auto *figures = new QHBoxLayout;
+    figures->addLayout(m_figureGrid);
+    figures->addSpacing(16);
+    figures->addWidget(m_rangeBar);
+    figures->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(choices);
+    layout->addWidget(m_periodLabel);
+    layout->addWidget(m_warningLabel);
+    layout->addLayout(figures);
+    layout->addWidget(m_chart, 1);
+    m_buttonRow->addStretch();
+    layout->addLayout(m_buttonRow);
+
+    connect(m_periodBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::refresh);
+    connect(m_fromEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
+    connect(m_toEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
+    connect(m_unitBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::present);
+    if (mainWindow) {
+        const DiaryModel *model = mainWindow->listBox->diaryModel();
+        connect(model, &QAbstractItemModel::rowsInserted, this, &StatisticsWindow::diaryChanged);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &StatisticsWindow::diaryChanged);
+        connect(model, &QAbstractItemModel::modelReset, this, &StatisticsWindow::diaryChanged);
+        connect(model, &QAbstractItemModel::layoutChanged, this, &StatisticsWindow::diaryChanged);
+        connect(model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::diaryChanged);
+    }
+    refresh();
+}
+
+StatisticsWindow::~StatisticsWindow() = default;
+
+StatisticsWindow::Period StatisticsWindow::period() const
+{
+    return Period(m_periodBox->currentIndex());
+}
+
+void StatisticsWindow::setPeriod(Period period)
+{
+    m_periodBox->setCurrentIndex(period);
+}
+
+void StatisticsWindow::setDates(const QDate &from, const QDate &to)
+{
+    {
+        const QSignalBlocker blockFrom(m_fromEdit), blockTo(m_toEdit), blockPeriod(m_periodBox);
+        m_fromEdit->setDate(from);
+        m_toEdit->setDate(to);
+        m_periodBox->setCurrentIndex(Dates);
+    }
+    refresh();
+}
+
+GlucoseUnit StatisticsWindow::unit() const
+{
+    return m_unitBox->currentIndex() == 1 ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
+}
+
+void StatisticsWindow::setUnit(GlucoseUnit unit)
+{
+    m_unitBox->setCurrentIndex(unit == GlucoseUnit::MmolPerL ? 1 : 0);
+}
+
+QStringList StatisticsWindow::figureTexts() const
+{
+    QStringList texts;
+    for (const QLabel *label : m_figureValues)
+        texts << label->text();
+    return texts;
+}
+
+QString StatisticsWindow::warningText() const
+{
+    return m_warningLabel->isHidden() ? QString() : m_warningLabel->text();
+}
+
+void StatisticsWindow::refresh()
+{
+    m_refreshQueued = false;
+    const Mellidor *main = m_mainWindow;
+    static const Diary noDiary;
+    const Diary &diary = main ? main->listBox->diary() : noDiary;
+    m_lowerLimit = main ? main->lowerLimit : 0;
+    m_upperLimit = main ? main->upperLimit : 0;
+
+    QDate from = m_fromEdit->date();
+    QDate to = m_toEdit->date();
+    const Period chosen = period();
+    if (chosen < AllEntries) {
+        to = Clock::today();
+        from = to.addDays(-(periodDays[chosen] - 1));
+    } else if (chosen == AllEntries) {
+        const auto range = entryDateRange(diary);
+        from = range ? range->first : Clock::today();
+        to = range ? range->second : Clock::today();
+    }
+    if (chosen != Dates) {
+        // The date boxes show the period that the figures stand for.
+        const QSignalBlocker blockFrom(m_fromEdit), blockTo(m_toEdit);
+        m_fromEdit->setDate(from);
+        m_toEdit->setDate(to);
+    }
+    m_statistics = computeStatistics(diary, from, to, m_lowerLimit, m_upperLimit);
+    present();
+}
+
+void StatisticsWindow::present()
+{
+    const GlucoseStatistics &s = m_statistics;
+    const GlucoseUnit shown = unit();
+    if (s.to < s.from)
+        m_periodLabel->setText(QStringLiteral("The period ends before it starts."));
+    else
+        m_periodLabel->setText(QStringLiteral("%1 to %2 (%3 days)")
+                                   .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
+                                   .arg(s.days));
+    const QStringList warnings = statisticsWarnings(s);
+    m_warningLabel->setText(warnings.join(u'\n'));
+    m_warningLabel->setVisible(!warnings.isEmpty());
+
+    const std::vector<StatisticsLine> lines = statisticsLines(s, shown, m_lowerLimit, m_upperLimit);
+    for (size_t i = m_figureValues.size(); i < lines.size(); ++i) {
+        const int row = int(i) + 1;
+        m_figureLabels.push_back(new QLabel);
+        m_figureValues.push_back(new QLabel);
+        m_figureTargets.push_back(new QLabel);
+        m_figureValues.back()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_figureGrid->addWidget(m_figureLabels.back(), row, 0);
+        m_figureGrid->addWidget(m_figureValues.back(), row, 1);
+        m_figureGrid->addWidget(m_figureTargets.back(), row, 2);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const StatisticsLine &line = lines[i];
+        m_figureLabels[i]->setText(line.label);
+        m_figureValues[i]->setText(line.value);
+        QString target = line.target;
+        if (line.met)
+            target += *line.met ? QStringLiteral("  \u2713") : QStringLiteral("  \u2717");
+        m_figureTargets[i]->setText(target);
+        m_figureTargets[i]->setStyleSheet(!line.met   ? QString()
+                                          : *line.met ? QStringLiteral("color: #2e7d32")
+                                                      : QStringLiteral("color: #c62828"));
+    }
+    m_rangeBar->setStatistics(s, shown);
+    m_chart->setStatistics(s, shown, m_lowerLimit, m_upperLimit);
+}
+
+void StatisticsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    refresh();
+}
+
+bool StatisticsWindow::event(QEvent *event)
+{
+    // The limits may have changed in the setup dialog meanwhile.
+    if (event->type() == QEvent::WindowActivate)
+        refresh();
+    return QWidget::event(event);
+}
+
+void StatisticsWindow::diaryChanged()
+{
+    // One refresh for a burst of changes; a hidden window catches up when shown.
+    if (m_refreshQueued || !isVisible())
+        return;
+    m_refreshQueued = true;
+    QTimer::singleShot(0, this, &StatisticsWindow::refresh);
+}
+
+void StatisticsWindow::datesEdited()
+{
+    // Editing a date chooses the period between the two boxes.
+    if (period() != Dates) {
+        const QSignalBlocker block(m_periodBox);
+        m_periodBox->setCurrentIndex(Dates);
+    }
+    refresh();
+}

@@ -1,0 +1,95 @@
+// The statistics window: the consensus figures, the range bar and the
+// ambulatory glucose profile of a chosen period. Non-modal like the diagram;
+// it reads the main window's diary and limits afresh whenever it is shown,
+// activated, or the diary changes.
+#ifndef STATISTICSWINDOW_H
+#define STATISTICSWINDOW_H
+
+#include "analysis/glucoseunit.h"
+#include "analysis/statistics.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <vector>
+
+class AgpChart;
+class Mellidor;
+class QComboBox;
+class QDateEdit;
+class QGridLayout;
+class QHBoxLayout;
+class QLabel;
+class RangeBar;
+
+class StatisticsWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // The choices of the period box, in its order.
+    enum Period
+    {
+        Last7Days,
+        Last14Days,
+        Last30Days,
+        Last90Days,
+        AllEntries,
+        Dates
+    };
+
+    explicit StatisticsWindow(Mellidor *mainWindow);
+    ~StatisticsWindow() override;
+
+    Period period() const;
+    void setPeriod(Period period);
+    // Chooses the period Dates, from and to both included.
+    void setDates(const QDate &from, const QDate &to);
+    GlucoseUnit unit() const;
+    void setUnit(GlucoseUnit unit);
+
+    // What the window shows, for a report of the same period.
+    const GlucoseStatistics &statistics() const { return m_statistics; }
+    int lowerLimit() const { return m_lowerLimit; }
+    int upperLimit() const { return m_upperLimit; }
+    AgpChart *chart() const { return m_chart; }
+    RangeBar *rangeBar() const { return m_rangeBar; }
+    // The row at the bottom, empty but for a stretch on its left, where the
+    // report's buttons go.
+    QHBoxLayout *buttonRow() const { return m_buttonRow; }
+    // The value texts of the figures, in the order of statisticsLines().
+    QStringList figureTexts() const;
+    QString warningText() const;
+
+public slots:
+    // Reads the diary and the limits again and shows the figures.
+    void refresh();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void diaryChanged();
+    void datesEdited();
+    void present();
+
+    QPointer<Mellidor> m_mainWindow;
+    GlucoseStatistics m_statistics;
+    int m_lowerLimit = 0;
+    int m_upperLimit = 0;
+    bool m_refreshQueued = false;
+
+    QComboBox *m_periodBox;
+    QDateEdit *m_fromEdit;
+    QDateEdit *m_toEdit;
+    QComboBox *m_unitBox;
+    QLabel *m_periodLabel;
+    QLabel *m_warningLabel;
+    QGridLayout *m_figureGrid;
+    std::vector<QLabel *> m_figureLabels, m_figureValues, m_figureTargets;
+    RangeBar *m_rangeBar;
+    AgpChart *m_chart;
+    QHBoxLayout *m_buttonRow;
+};
+
+#endif
