@@ -2,9 +2,10 @@
 // save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
 #include "core/diaryfile.h"
+#include "reportbench.h"
+#include "syntheticdiary.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "syntheticdiary.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -269,6 +270,7 @@ int main(int argc, char **argv)
         add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
         add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
     }
+    registerReportBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
