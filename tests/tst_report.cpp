@@ -193,6 +193,7 @@ private slots:
             "Time in range " + formatGlucose(70, u) + '-' + formatGlucose(180, u),
             QString::number(*s.inRangePercent, 'f', 1) + " %",
             "above 70 %",
+            "Coefficient of variation " + QString::number(*s.cvPercent, 'f', 1) + " %",
             "Own limits " + formatGlucose(80, u) + '-' + formatGlucose(160, u),
             QString::number(*s.inTargetPercent, 'f', 1) + " %",
             "Carbs per day 180",

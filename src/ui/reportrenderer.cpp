@@ -43,6 +43,9 @@ QFont reportFont(int size, bool bold = false)
     font.setPixelSize(size); // units are points: the painter is scaled to them
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
+    // Any letter spacing turns ligatures off, so "fi" in the PDF's text is
+    // two letters that a search finds.
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
     return font;
 }
 
@@ -177,9 +180,8 @@ void paintStatistics(QPainter &painter, const ReportData &data, const QRectF &bo
          QStringLiteral("under 25 %"), check(above180, true, 25, false)},
         {QStringLiteral("Above ") + formatGlucose(250, unit), percent(s.veryHighPercent),
          QStringLiteral("under 5 %"), check(s.veryHighPercent, true, 5, false)},
-        {QStringLiteral("Own limits %1: below, in, above")
-             .arg(range(data.request.lowerLimit, data.request.upperLimit)),
-         s.readings ? QStringLiteral("%1, %2, %3")
+        {QStringLiteral("Own limits ") + range(data.request.lowerLimit, data.request.upperLimit),
+         s.readings ? QStringLiteral("below %1, in %2, above %3")
                           .arg(percent(s.belowTargetPercent), percent(s.inTargetPercent),
                                percent(s.aboveTargetPercent))
                     : QStringLiteral("-"),
