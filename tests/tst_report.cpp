@@ -147,6 +147,37 @@ private slots:
         QCOMPARE(lastPage + 1, p.pageCount);
     }
 
+    // Finger-stick readings belong in the logbook; a sensor day's do not.
+    void dayData()
+    {
+        const QDate sensorDay = lastDay.addDays(-1);
+        QByteArray bytes = line(lastDay, 1200, "Glucose", 180) + line(lastDay, 420, "Glucose", 90) +
+                           line(lastDay, 430, "Humalog", 5) + line(lastDay, 1320, "Lantus", 18) +
+                           line(lastDay, 430, "Carbs", 45) +
+                           line(lastDay.addDays(1), 0, "Carbs", 9);
+        for (int i = 0; i < sensorDayReadings; ++i)
+            bytes += line(sensorDay, i * 5, "Glucose", 100 + i);
+        Diary diary;
+        DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
+        const ReportData data =
+            collectReportData(diary, {sensorDay.addDays(-1), lastDay, 100, 130, {}, lastDay});
+        QCOMPARE(int(data.days.size()), 3);
+        const ReportDay &fingerDay = data.days[0];
+        QCOMPARE(fingerDay.date, lastDay);
+        QCOMPARE(fingerDay.carbs, 45);
+        QCOMPARE(fingerDay.bolus, 5);
+        QCOMPARE(fingerDay.basal, 18);
+        QCOMPARE(fingerDay.mean, 135.0);
+        QStringList logbook;
+        for (const LogbookEntry &e : fingerDay.logbook)
+            logbook << QStringLiteral("%1 %2 %3").arg(e.minutes).arg(e.type).arg(e.value);
+        QCOMPARE(logbook, QStringList({"420 Glucose 90", "430 Humalog 5", "430 Carbs 45",
+                                       "1200 Glucose 180", "1320 Lantus 18"}));
+        QCOMPARE(int(data.days[1].readings.size()), sensorDayReadings);
+        QVERIFY(data.days[1].logbook.empty());
+        QVERIFY(data.days[2].readings.empty() && data.days[2].logbook.empty());
+    }
+
     void pdf_data()
     {
         QTest::addColumn<int>("days");
