@@ -3,6 +3,7 @@
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
 #include "core/diaryfile.h"
 #include "statsbench.h"
+#include "reportbench.h"
 #include "syntheticdiary.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
@@ -327,6 +328,7 @@ int main(int argc, char **argv)
         add("undo_edit/" + size, [n](benchmark::State &s) { undoEdit(s, n); });
     }
     registerStatsBenchmarks();
+    registerReportBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
