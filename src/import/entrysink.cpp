@@ -4,6 +4,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,6 +30,9 @@ bool isDateSeparator(char c)
 {
     return c == '-' || c == '.' || c == '/';
 }
+
+// Far above any reading, dose or meal: a value beyond it is a misread column.
+constexpr int maxValue = 100000;
 
 // 1 mmol/L of glucose in mg/dL.
 constexpr double mgPerDlPerMmol = 18.016;
@@ -148,7 +152,7 @@ bool parseNumber(QByteArrayView text, double &number)
             ++digits;
         }
     }
-    if (!digits || pos != s.size() || value > 1e9)
+    if (!digits || pos != s.size() || value > 1e15)
         return false;
     number = negative ? -value : value;
     return true;
@@ -160,6 +164,10 @@ EntrySink::EntrySink(ImportResult &result, const ImportProgress &progress, qint6
 
 void EntrySink::add(const Stamp &stamp, int type, int value, qsizetype line)
 {
+    if (value > maxValue) {
+        unread(line, QStringLiteral("value out of range"));
+        return;
+    }
     m_pending.push_back(Pending{stamp, type, value, line});
 }
 
@@ -170,7 +178,7 @@ void EntrySink::glucose(const Stamp &stamp, double value, bool mmol, qsizetype l
     } else if (value != std::floor(value)) {
         ++m_result.valuesRounded;
     }
-    const int mgPerDl = qRound(value);
+    const int mgPerDl = qRound(std::min(value, double(maxValue) + 1));
     if (mgPerDl <= 0) {
         skip();
         return;
@@ -182,7 +190,7 @@ void EntrySink::amount(const Stamp &stamp, int type, double value, qsizetype lin
 {
     if (value != std::floor(value))
         ++m_result.valuesRounded;
-    const int whole = qRound(value);
+    const int whole = qRound(std::min(value, double(maxValue) + 1));
     if (whole <= 0) {
         skip();
         return;
@@ -240,7 +248,8 @@ void EntrySink::finish()
     }
     bool monthFirst = false;
     if (ambiguous) {
-        if (dayFirstValid == ambiguous && monthFirstValid == ambiguous)
+        // Where neither fits all, the one that fits more; a tie as above.
+        if (dayFirstValid == monthFirstValid)
             monthFirst = twelveHour;
         else
             monthFirst = monthFirstValid > dayFirstValid;
