@@ -21,14 +21,15 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to)
     const qint64 first = from.isValid() ? from.toJulianDay() : INT64_MIN;
     const qint64 last = to.isValid() ? to.toJulianDay() : INT64_MAX;
 
-    // Bottom row first, then stable by date and time: oldest first, and
-    // entries of the same minute in the diary's own order.
+    // Oldest first. Entries of the same minute keep their top-down order,
+    // which is the order that importing the file again rebuilds.
     std::vector<int> rows;
     rows.reserve(size_t(diary.rowCount()));
     diary.forEachEntry([&](int row, qint64 julianDay, int, int, int) {
         if (julianDay == INT64_MIN ? !ranged : (julianDay >= first && julianDay <= last))
             rows.push_back(row);
     });
+    std::reverse(rows.begin(), rows.end());
     std::vector<qint64> keys(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         keys[i] = diary.dateTimeKey(rows[i]);
