@@ -2,9 +2,9 @@
 // save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
 // the 1,000,000-line file as the yardstick. Run it through scripts/bench.
 #include "core/diaryfile.h"
+#include "syntheticdiary.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "syntheticdiary.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -217,6 +217,12 @@ qint64 residentWith(qsizetype entries)
     return child.readAllStandardOutput().trimmed().toLongLong();
 }
 
+} // namespace
+
+void registerImportBenchmarks();
+
+namespace {
+
 class TableReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -269,6 +275,7 @@ int main(int argc, char **argv)
         add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
         add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
     }
+    registerImportBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -55,17 +55,6 @@ struct SameKey
     }
 };
 
-struct SameKeyHash
-{
-    size_t operator()(const SameKey &k) const
-    {
-        size_t h = std::hash<qint64>()(k.moment);
-        h ^= std::hash<qint64>()((qint64(k.type) << 32) ^ quint32(k.value)) +
-             0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-        return k.unread.isEmpty() ? h : h ^ qHash(k.unread);
-    }
-};
-
 qint64 momentOf(qint32 julianDay, int minutes)
 {
     return qint64(julianDay) * 2048 + minutes + 1;
@@ -147,52 +136,81 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     plan.counts.resize(batches.size());
 
     // 1. Same entries: first those already in the diary, then repeats within
-    //    the import (the first one stays).
-    struct Seen
+    //    the import (the first one stays). The import's keys are sorted once;
+    //    each diary row is then a binary search, and most rows share no
+    //    minute with the import at all: a bit per minute of the import's span
+    //    answers those at once.
+    struct Item
     {
-        bool inDiary = false;
-        bool taken = false;
+        SameKey key;
+        size_t batch;
+        const ImportEntry *entry;
     };
-    std::unordered_map<SameKey, Seen, SameKeyHash> seen;
-    qint64 lowest = LLONG_MAX, highest = LLONG_MIN;
-    for (const ImportBatch *batch : batches) {
-        for (const ImportEntry &e : batch->entries) {
-            const SameKey key = keyOf(*batch, e);
-            lowest = std::min(lowest, key.moment);
-            highest = std::max(highest, key.moment);
-            seen.emplace(key, Seen());
-        }
+    std::vector<Item> items;
+    for (size_t b = 0; b < batches.size(); ++b) {
+        for (const ImportEntry &e : batches[b]->entries)
+            items.push_back(Item{keyOf(*batches[b], e), b, &e});
     }
-    if (!seen.empty()) {
+    const auto keyLess = [](const SameKey &a, const SameKey &b) {
+        if (a.moment != b.moment)
+            return a.moment < b.moment;
+        if (a.type != b.type)
+            return a.type < b.type;
+        if (a.value != b.value)
+            return a.value < b.value;
+        return a.unread < b.unread;
+    };
+    // Stable: among equal keys the first in import order leads its run.
+    std::stable_sort(items.begin(), items.end(),
+                     [&keyLess](const Item &a, const Item &b) { return keyLess(a.key, b.key); });
+    std::vector<bool> inDiary(items.size(), false);
+    if (!items.empty()) {
+        const qint64 lowest = items.front().key.moment, highest = items.back().key.moment;
+        std::vector<bool> minutesUsed;
+        if (highest - lowest < (qint64(1) << 26)) {
+            minutesUsed.assign(size_t(highest - lowest + 1), false);
+            for (const Item &item : items)
+                minutesUsed[size_t(item.key.moment - lowest)] = true;
+        }
         diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
             const qint32 day = julianDay == INT64_MIN ? ImportEntry::nullDay : qint32(julianDay);
             SameKey key{momentOf(day, minutes), type, value, QByteArray()};
-            if (key.moment < lowest || key.moment > highest)
+            if (key.moment < lowest || key.moment > highest ||
+                (!minutesUsed.empty() && !minutesUsed[size_t(key.moment - lowest)]))
                 return;
             const bool nullDate = day == ImportEntry::nullDay;
             if (nullDate || minutes < 0 || type < 0)
                 key.unread = unreadTexts(
                     nullDate, minutes < 0, type < 0, diary.bytes(row, Diary::DateColumn),
                     diary.bytes(row, Diary::TimeColumn), diary.bytes(row, Diary::TypeColumn));
-            const auto it = seen.find(key);
-            if (it != seen.end())
-                it->second.inDiary = true;
+            const auto it = std::lower_bound(
+                items.begin(), items.end(), key,
+                [&keyLess](const Item &item, const SameKey &k) { return keyLess(item.key, k); });
+            if (it != items.end() && it->key == key)
+                inDiary[size_t(it - items.begin())] = true;
         });
     }
+    // The leader of each run of equal keys joins unless the diary has it.
+    std::vector<const ImportEntry *> joining;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const bool leader = i == 0 || !(items[i - 1].key == items[i].key);
+        if (leader && !inDiary[i])
+            joining.push_back(items[i].entry);
+        else
+            ++plan.counts[items[i].batch].duplicates;
+    }
+    std::sort(joining.begin(), joining.end());
+    items.clear();
+    items.shrink_to_fit();
 
     std::vector<Kept> kept;
+    kept.reserve(joining.size());
     for (size_t b = 0; b < batches.size(); ++b) {
         for (const ImportEntry &e : batches[b]->entries) {
-            Seen &s = seen[keyOf(*batches[b], e)];
-            if (s.inDiary || s.taken) {
-                ++plan.counts[b].duplicates;
-                continue;
-            }
-            s.taken = true;
-            kept.push_back(Kept{batches[b], &e, b, placementKey(e), 0});
+            if (std::binary_search(joining.begin(), joining.end(), &e))
+                kept.push_back(Kept{batches[b], &e, b, placementKey(e), 0});
         }
     }
-    seen.clear();
 
     // 2. Placement. One at a time, an entry would go below the lowest row
     //    whose key is at least its own. Among the old rows that is the last
@@ -204,11 +222,18 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     std::vector<qint64> suffixMax(size_t(n) + 1, LLONG_MIN);
     for (int r = n - 1; r >= 0; --r)
         suffixMax[size_t(r)] = std::max(suffixMax[size_t(r) + 1], diary.dateTimeKey(r));
-    for (Kept &k : kept) {
-        // suffixMax is non-increasing: the first index below the key is the gap.
-        const auto it = std::partition_point(suffixMax.begin(), suffixMax.begin() + n,
-                                             [&k](qint64 m) { return m >= k.key; });
-        k.gap = int(it - suffixMax.begin());
+    // suffixMax is non-increasing, so the gap shrinks as the key grows: one
+    // sweep over the entries by key, from the bottom of the diary up.
+    std::vector<Kept *> byKey(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+        byKey[i] = &kept[i];
+    std::sort(byKey.begin(), byKey.end(),
+              [](const Kept *a, const Kept *b) { return a->key < b->key; });
+    int gap = n;
+    for (Kept *k : byKey) {
+        while (gap > 0 && suffixMax[size_t(gap) - 1] < k->key)
+            --gap;
+        k->gap = gap;
     }
     std::stable_sort(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) {
         return a.gap != b.gap ? a.gap < b.gap : a.key > b.key;

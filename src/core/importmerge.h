@@ -58,7 +58,7 @@ struct MergePlan
 // entry before them (in the same or an earlier batch), and places the others
 // where the edit dialog would put each one, inserted one at a time in order:
 // below the lowest row whose date and time are at or after its own.
-// O((N + M) log N) for N rows and M entries, whatever the diary's order.
+// O(N + M log M) for N rows and M entries, whatever the diary's order.
 MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &batches);
 
 #endif

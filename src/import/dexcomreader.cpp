@@ -48,9 +48,11 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
             sink.unread(line, QStringLiteral("the file ends inside this row"));
             continue;
         }
-        const QByteArray event = foldWord(csv.field(2));
+        // Nearly every row is a reading: spare it the folding.
+        const bool reading = trimmed(csv.field(2)) == "EGV";
+        const QByteArray event = reading ? QByteArray() : foldWord(csv.field(2));
         int type = -1;
-        if (event == "egv")
+        if (reading)
             type = glucoseType;
         else if (event == "carbs" || event == "kohlenhydrate")
             type = carbs;
@@ -72,7 +74,9 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
         }
         if (type == glucoseType) {
             // The sensor's limits of reporting.
-            const QByteArray word = foldWord(csv.field(size_t(glucoseColumn)));
+            const QByteArrayView text = trimmed(csv.field(size_t(glucoseColumn)));
+            const bool number = !text.isEmpty() && text[0] >= '0' && text[0] <= '9';
+            const QByteArray word = number ? QByteArray() : foldWord(text);
             if (word == "high" || word == "hoch")
                 sink.glucose(stamp, 400, false, line);
             else if (word == "low" || word == "niedrig")
