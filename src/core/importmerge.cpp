@@ -144,12 +144,12 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     {
         SameKey key;
         size_t batch;
-        const ImportEntry *entry;
+        size_t order; // place in the whole import
     };
     std::vector<Item> items;
     for (size_t b = 0; b < batches.size(); ++b) {
         for (const ImportEntry &e : batches[b]->entries)
-            items.push_back(Item{keyOf(*batches[b], e), b, &e});
+            items.push_back(Item{keyOf(*batches[b], e), b, items.size()});
     }
     const auto keyLess = [](const SameKey &a, const SameKey &b) {
         if (a.moment != b.moment)
@@ -191,23 +191,22 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
         });
     }
     // The leader of each run of equal keys joins unless the diary has it.
-    std::vector<const ImportEntry *> joining;
+    std::vector<bool> joining(items.size(), false);
     for (size_t i = 0; i < items.size(); ++i) {
         const bool leader = i == 0 || !(items[i - 1].key == items[i].key);
         if (leader && !inDiary[i])
-            joining.push_back(items[i].entry);
+            joining[items[i].order] = true;
         else
             ++plan.counts[items[i].batch].duplicates;
     }
-    std::sort(joining.begin(), joining.end());
     items.clear();
     items.shrink_to_fit();
 
     std::vector<Kept> kept;
-    kept.reserve(joining.size());
+    size_t order = 0;
     for (size_t b = 0; b < batches.size(); ++b) {
         for (const ImportEntry &e : batches[b]->entries) {
-            if (std::binary_search(joining.begin(), joining.end(), &e))
+            if (joining[order++])
                 kept.push_back(Kept{batches[b], &e, b, placementKey(e), 0});
         }
     }
