@@ -111,25 +111,6 @@ void parse(benchmark::State &state, const QString &form)
     }
 }
 
-// Peak resident memory since the last reset, in bytes.
-qint64 peakResident()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
-}
-
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // Whole import into the large diary, or (save) only saving the diary that
 // the import gives.
 void wholeImport(benchmark::State &state, const QString &form, bool saveOnly)
@@ -145,8 +126,6 @@ void wholeImport(benchmark::State &state, const QString &form, bool saveOnly)
         QFile::remove(diaryPath());
         QFile::copy(diaryPath() + QStringLiteral(".pristine"), diaryPath());
         ::sync();
-        resetPeak();
-        const qint64 before = peakResident();
         QElapsedTimer timer;
         timer.start();
         QString error;
@@ -157,7 +136,6 @@ void wholeImport(benchmark::State &state, const QString &form, bool saveOnly)
         }
         const bool ok = DiaryFile::save(diaryPath(), diary, &error);
         state.SetIterationTime(seconds(timer));
-        state.counters["extra_MB"] = double(peakResident() - before) / 1e6;
         state.counters["file_MB"] = double(QFileInfo(exportFile(form)).size()) / 1e6;
         if (!ok)
             state.SkipWithError(qPrintable(error));
