@@ -260,6 +260,12 @@ qint64 residentWith(qsizetype entries, bool history = false)
     return child.readAllStandardOutput().trimmed().toLongLong();
 }
 
+} // namespace
+
+void registerImportBenchmarks();
+
+namespace {
+
 class TableReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -329,6 +335,7 @@ int main(int argc, char **argv)
     }
     registerStatsBenchmarks();
     registerReportBenchmarks();
+    registerImportBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,10 +1,17 @@
 #include "app/application.h"
+#include "app/commandline.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (isCommandLine(arguments))
+        return commandLineMain(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mellidor"));
     QApplication::setApplicationVersion(QStringLiteral("0.3"));

@@ -1,0 +1,358 @@
+#include "app/commandline.h"
+
+#include "app/reportcommand.h"
+#include "app/statscommand.h"
+
+#include "core/csvexport.h"
+#include "core/diary.h"
+#include "core/diaryfile.h"
+#include "core/diarylock.h"
+#include "core/importmerge.h"
+#include "import/importfile.h"
+#include "import/importsummary.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *description;
+    bool needsGui; // draws with Qt Gui (fonts, PDF)
+    CommandFunction run;
+};
+
+// One line per command.
+const Command commands[] = {
+    {"import", "Add the entries of export files (sensor, pump, Nightscout, Mellidor) to the diary",
+     false, runImportCommand},
+    {"export", "Write the diary's entries as CSV", false, runExportCommand},
+    {"stats", "Print the glucose statistics and the ambulatory glucose profile of a period", false,
+     runStatsCommand},
+    {"report", "Write a PDF report of a period for the diabetes team", true, runReportCommand},
+};
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString diaryPath()
+{
+    return QString::fromLatin1(DiaryFile::fileName);
+}
+
+QString shownDiaryPath()
+{
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(diaryPath()));
+}
+
+// The top-level options; commands follow as positional arguments.
+struct TopLevel
+{
+    QCommandLineParser parser;
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version.")};
+    QCommandLineOption directory{{QStringLiteral("C"), QStringLiteral("directory")},
+                                 QStringLiteral("Use the diary in <dir> instead of the working "
+                                                "directory; file names are relative to it."),
+                                 QStringLiteral("dir")};
+
+    TopLevel()
+    {
+        parser.setApplicationDescription(QStringLiteral(
+            "Mellidor, a personal diabetes diary. Without arguments it opens its window."));
+        parser.addOption(help);
+        parser.addOption(version);
+        parser.addOption(directory);
+        parser.addPositionalArgument(QStringLiteral("command"),
+                                     QStringLiteral("The command to run (see below)."),
+                                     QStringLiteral("[command [arguments...]]"));
+        parser.setOptionsAfterPositionalArgumentsMode(
+            QCommandLineParser::ParseAsPositionalArguments);
+    }
+
+    QString helpText() const
+    {
+        QString text = parser.helpText();
+        text += QStringLiteral("\nCommands:\n");
+        for (const Command &command : commands)
+            text += QStringLiteral("  %1  %2\n")
+                        .arg(QString::fromLatin1(command.name).leftJustified(8),
+                             QLatin1String(command.description));
+        text += QStringLiteral("\nRun \"mellidor COMMAND --help\" for a command's options.\n");
+        return text;
+    }
+};
+
+// Parses a command's own arguments; returns -1 to go on, else the status.
+int parseCommand(QCommandLineParser &parser, const QString &name, const QStringList &arguments,
+                 QTextStream &out, QTextStream &err)
+{
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("mellidor ") + name} + arguments)) {
+        err << "mellidor " << name << ": " << parser.errorText() << '\n';
+        return CommandInputFailed;
+    }
+    if (parser.isSet(help)) {
+        out << parser.helpText();
+        return CommandOk;
+    }
+    return -1;
+}
+
+bool lockDiary(DiaryLock &lock, QTextStream &err)
+{
+    switch (lock.tryLock()) {
+    case DiaryLock::Locked:
+        DiaryFile::removeStaleTemporaries(diaryPath());
+        return true;
+    case DiaryLock::HeldByOther: {
+        const QString holder = lock.holder();
+        err << QStringLiteral("The diary \"%1\" is open in another Mellidor%2; nothing was "
+                              "changed.\n")
+                   .arg(shownDiaryPath(),
+                        holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder));
+        return false;
+    }
+    case DiaryLock::CannotLock:
+        err << QStringLiteral("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
+                   .arg(shownDiaryPath(), lock.errorText());
+        return false;
+    }
+    return false;
+}
+
+bool loadDiary(Diary &diary, QTextStream &err)
+{
+    const DiaryFile::LoadResult loaded = DiaryFile::load(diaryPath(), diary);
+    if (loaded.status == DiaryFile::LoadResult::Failed) {
+        err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
+                   .arg(shownDiaryPath(), loaded.error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isCommandLine(const QStringList &arguments)
+{
+    if (arguments.size() < 2)
+        return false;
+    const QString &first = arguments.at(1);
+    return findCommand(first) || first == u"-h" || first == u"--help" || first == u"-v" ||
+           first == u"--version" || first == u"-C" || first.startsWith(u"--directory");
+}
+
+int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    TopLevel top;
+    if (!top.parser.parse(arguments)) {
+        err << "mellidor: " << top.parser.errorText() << '\n';
+        return CommandInputFailed;
+    }
+    if (top.parser.isSet(top.help)) {
+        out << top.helpText();
+        return CommandOk;
+    }
+    if (top.parser.isSet(top.version)) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << '\n';
+        return CommandOk;
+    }
+    QStringList rest = top.parser.positionalArguments();
+    const Command *command = rest.isEmpty() ? nullptr : findCommand(rest.first());
+    if (!command) {
+        err << (rest.isEmpty()
+                    ? QStringLiteral("mellidor: no command given.\n")
+                    : QStringLiteral("mellidor: unknown command \"%1\".\n").arg(rest.first()))
+            << top.helpText();
+        return CommandInputFailed;
+    }
+    rest.removeFirst();
+    const QString previous = QDir::currentPath();
+    if (top.parser.isSet(top.directory)) {
+        const QString dir = top.parser.value(top.directory);
+        if (!QFileInfo(dir).isDir() || !QDir::setCurrent(dir)) {
+            err << QStringLiteral("mellidor: \"%1\" is not a folder that can be used.\n").arg(dir);
+            return CommandDiaryFailed;
+        }
+    }
+    const int status = command->run(rest, out, err);
+    out.flush();
+    err.flush();
+    QDir::setCurrent(previous);
+    return status;
+}
+
+int commandLineMain(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // The command word follows the options, which may carry values (-C dir).
+    bool needsGui = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == u"-C") {
+            ++i;
+        } else if (!arguments[i].startsWith(u'-')) {
+            const Command *command = findCommand(arguments[i]);
+            needsGui = command && command->needsGui;
+            break;
+        }
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (needsGui) {
+        // Commands run without a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("Mellidor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.3"));
+    QFile stdoutFile, stderrFile;
+    stdoutFile.open(stdout, QIODevice::WriteOnly);
+    stderrFile.open(stderr, QIODevice::WriteOnly);
+    QTextStream out(&stdoutFile), err(&stderrFile);
+    const int status = runCommandLine(arguments, out, err);
+    out.flush();
+    if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
+        err << "mellidor: the output cannot be written.\n";
+        return CommandDiaryFailed;
+    }
+    return status;
+}
+
+int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Adds the entries of the files to the diary as one change. Entries already in the "
+        "diary are not added again. Nothing is added unless every file can be read.\n"
+        "Exit status: 0 done, 1 the diary is open elsewhere or cannot be saved, 2 a file "
+        "cannot be read."));
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Export files to import."),
+                                 QStringLiteral("FILE..."));
+    if (const int status = parseCommand(parser, QStringLiteral("import"), arguments, out, err);
+        status >= 0)
+        return status;
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        err << "mellidor import: no file given.\n";
+        return CommandInputFailed;
+    }
+
+    DiaryLock lock(diaryPath());
+    if (!lockDiary(lock, err))
+        return CommandDiaryFailed;
+    Diary diary;
+    if (!loadDiary(diary, err))
+        return CommandDiaryFailed;
+
+    std::vector<ImportResult> results;
+    bool allRead = true;
+    for (const QString &file : files) {
+        results.push_back(readImportFile(file));
+        if (!results.back().ok()) {
+            err << results.back().error << '\n';
+            allRead = false;
+        }
+    }
+    if (!allRead) {
+        err << "Nothing was imported.\n";
+        return CommandInputFailed;
+    }
+    std::vector<const ImportBatch *> batches;
+    for (const ImportResult &result : results)
+        batches.push_back(&result.batch);
+    const MergePlan plan = planMerge(diary, batches);
+    if (!plan.rows.empty()) {
+        diary.insertRows(plan.rows, plan.texts);
+        QString error;
+        if (!DiaryFile::save(diaryPath(), diary, &error)) {
+            err << QStringLiteral("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
+                       .arg(shownDiaryPath(), error);
+            return CommandDiaryFailed;
+        }
+    }
+    for (size_t i = 0; i < results.size(); ++i)
+        out << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i])
+            << '\n';
+    return CommandOk;
+}
+
+int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first."));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("First day to export (inclusive)."),
+                                  QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("Last day to export (inclusive)."),
+                                QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Write to <file> instead of standard output."),
+                                    QStringLiteral("file"));
+    parser.addOptions({from, to, output});
+    if (const int status = parseCommand(parser, QStringLiteral("export"), arguments, out, err);
+        status >= 0)
+        return status;
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "mellidor export: unexpected argument \"" << parser.positionalArguments().first()
+            << "\".\n";
+        return CommandInputFailed;
+    }
+    QDate first, last;
+    for (const auto &[option, date] : {std::pair{&from, &first}, std::pair{&to, &last}}) {
+        if (!parser.isSet(*option))
+            continue;
+        *date = QDate::fromString(parser.value(*option), Qt::ISODate);
+        if (!date->isValid()) {
+            err << QStringLiteral("mellidor export: \"%1\" is not a date like 2024-03-31.\n")
+                       .arg(parser.value(*option));
+            return CommandInputFailed;
+        }
+    }
+    // Reading needs no lock: saves replace the file whole.
+    Diary diary;
+    if (!loadDiary(diary, err))
+        return CommandDiaryFailed;
+    const QByteArray csv = exportCsv(diary, first, last);
+    if (!parser.isSet(output)) {
+        out << csv;
+        out.flush();
+        return out.status() == QTextStream::Ok ? CommandOk : CommandDiaryFailed;
+    }
+    QSaveFile file(parser.value(output));
+    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.flush() ||
+        !file.commit()) {
+        err << QStringLiteral("mellidor export: \"%1\" cannot be written: %2\n")
+                   .arg(parser.value(output), file.errorString());
+        return CommandDiaryFailed;
+    }
+    return CommandOk;
+}

@@ -1,0 +1,256 @@
+#include "core/importmerge.h"
+
+#include "core/entrytext.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <numeric>
+#include <unordered_map>
+
+void ImportBatch::add(qint64 julianDay, int minutes, int type, int value)
+{
+    ImportEntry entry;
+    entry.julianDay = qint32(julianDay);
+    entry.minutes = qint16(minutes);
+    entry.type = qint16(type);
+    entry.value = value;
+    entries.push_back(entry);
+}
+
+void ImportBatch::addTexts(const EntryTexts &texts)
+{
+    // Read back exactly as the diary will read the row.
+    const QDate date = parseDate(QString::fromUtf8(texts[Diary::DateColumn]));
+    const QTime time = parseTime(QString::fromUtf8(texts[Diary::TimeColumn]));
+    ImportEntry entry;
+    entry.julianDay = date.isValid()
+                          ? qint32(std::clamp<qint64>(date.toJulianDay(), INT_MIN + 1, INT_MAX))
+                          : ImportEntry::nullDay;
+    entry.minutes = time.isValid() ? qint16(time.hour() * 60 + time.minute()) : qint16(-1);
+    entry.type = qint16(typeIndex(QString::fromUtf8(texts[Diary::TypeColumn])));
+    entry.value = parseValue(QString::fromUtf8(texts[Diary::ValueColumn]));
+    entry.verbatim = qint32(verbatim.size());
+    verbatim.push_back(texts);
+    entries.push_back(entry);
+}
+
+namespace {
+
+// What makes two entries the same: date, time, type and value; the texts
+// count only where they could not be read as values.
+struct SameKey
+{
+    qint64 moment;
+    qint32 type;
+    qint32 value;
+    QByteArray unread;
+
+    bool operator==(const SameKey &o) const
+    {
+        return moment == o.moment && type == o.type && value == o.value && unread == o.unread;
+    }
+};
+
+qint64 momentOf(qint32 julianDay, int minutes)
+{
+    return qint64(julianDay) * 2048 + minutes + 1;
+}
+
+QByteArray unreadTexts(bool nullDate, bool badTime, bool otherType, const QByteArray &date,
+                       const QByteArray &time, const QByteArray &type)
+{
+    if (!nullDate && !badTime && !otherType)
+        return QByteArray();
+    return (nullDate ? date : QByteArray()) + '\n' + (badTime ? time : QByteArray()) + '\n' +
+           (otherType ? type : QByteArray());
+}
+
+SameKey keyOf(const ImportBatch &batch, const ImportEntry &e)
+{
+    SameKey key{momentOf(e.julianDay, e.minutes), e.type, e.value, QByteArray()};
+    if (e.verbatim >= 0) {
+        const EntryTexts &t = batch.verbatim[size_t(e.verbatim)];
+        key.unread = unreadTexts(e.julianDay == ImportEntry::nullDay, e.minutes < 0, e.type < 0,
+                                 t[Diary::DateColumn], t[Diary::TimeColumn], t[Diary::TypeColumn]);
+    }
+    return key;
+}
+
+qint64 placementKey(const ImportEntry &e)
+{
+    const QDate date =
+        e.julianDay == ImportEntry::nullDay ? QDate() : QDate::fromJulianDay(e.julianDay);
+    const QTime time = e.minutes < 0 ? QTime() : QTime(e.minutes / 60, e.minutes % 60);
+    return Diary::dateTimeKey(date, time);
+}
+
+// Texts as the dialogs write them. Imports repeat a few hundred days, times
+// and values over and over: share one text for each.
+class TextMaker
+{
+public:
+    EntryTexts texts(const ImportEntry &e)
+    {
+        QByteArray &date = m_dates[e.julianDay];
+        if (date.isNull()) {
+            const QDate d = QDate::fromJulianDay(e.julianDay);
+            date = formatDate(d.day(), d.month(), d.year()).toUtf8();
+        }
+        QByteArray &time = m_times[size_t(e.minutes)];
+        if (time.isNull())
+            time = formatTime(e.minutes / 60, e.minutes % 60).toUtf8();
+        QByteArray &type = m_types[size_t(e.type)];
+        if (type.isNull())
+            type = QByteArray(items[e.type]);
+        QByteArray &value = m_values[e.value];
+        if (value.isNull())
+            value = formatValue(e.value).toUtf8();
+        return {date, time, type, value};
+    }
+
+private:
+    std::unordered_map<qint32, QByteArray> m_dates;
+    std::array<QByteArray, 1440> m_times;
+    std::array<QByteArray, itemCount> m_types;
+    std::unordered_map<qint32, QByteArray> m_values;
+};
+
+struct Kept
+{
+    const ImportBatch *batch;
+    const ImportEntry *entry;
+    size_t batchIndex;
+    qint64 key;
+    int gap; // new entries go just above diary row `gap`
+};
+
+} // namespace
+
+MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &batches)
+{
+    MergePlan plan;
+    plan.counts.resize(batches.size());
+
+    // 1. Same entries: first those already in the diary, then repeats within
+    //    the import (the first one stays). The import's keys are sorted once;
+    //    each diary row is then a binary search, and most rows share no
+    //    minute with the import at all: a bit per minute of the import's span
+    //    answers those at once.
+    struct Item
+    {
+        SameKey key;
+        size_t batch;
+        size_t order; // place in the whole import
+    };
+    std::vector<Item> items;
+    for (size_t b = 0; b < batches.size(); ++b) {
+        for (const ImportEntry &e : batches[b]->entries)
+            items.push_back(Item{keyOf(*batches[b], e), b, items.size()});
+    }
+    const auto keyLess = [](const SameKey &a, const SameKey &b) {
+        if (a.moment != b.moment)
+            return a.moment < b.moment;
+        if (a.type != b.type)
+            return a.type < b.type;
+        if (a.value != b.value)
+            return a.value < b.value;
+        return a.unread < b.unread;
+    };
+    // Stable: among equal keys the first in import order leads its run.
+    std::stable_sort(items.begin(), items.end(),
+                     [&keyLess](const Item &a, const Item &b) { return keyLess(a.key, b.key); });
+    std::vector<bool> inDiary(items.size(), false);
+    if (!items.empty()) {
+        const qint64 lowest = items.front().key.moment, highest = items.back().key.moment;
+        std::vector<bool> minutesUsed;
+        if (highest - lowest < (qint64(1) << 26)) {
+            minutesUsed.assign(size_t(highest - lowest + 1), false);
+            for (const Item &item : items)
+                minutesUsed[size_t(item.key.moment - lowest)] = true;
+        }
+        diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
+            const qint32 day = julianDay == INT64_MIN ? ImportEntry::nullDay : qint32(julianDay);
+            SameKey key{momentOf(day, minutes), type, value, QByteArray()};
+            if (key.moment < lowest || key.moment > highest ||
+                (!minutesUsed.empty() && !minutesUsed[size_t(key.moment - lowest)]))
+                return;
+            const bool nullDate = day == ImportEntry::nullDay;
+            if (nullDate || minutes < 0 || type < 0)
+                key.unread = unreadTexts(
+                    nullDate, minutes < 0, type < 0, diary.bytes(row, Diary::DateColumn),
+                    diary.bytes(row, Diary::TimeColumn), diary.bytes(row, Diary::TypeColumn));
+            const auto it = std::lower_bound(
+                items.begin(), items.end(), key,
+                [&keyLess](const Item &item, const SameKey &k) { return keyLess(item.key, k); });
+            if (it != items.end() && it->key == key)
+                inDiary[size_t(it - items.begin())] = true;
+        });
+    }
+    // The leader of each run of equal keys joins unless the diary has it.
+    std::vector<bool> joining(items.size(), false);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const bool leader = i == 0 || !(items[i - 1].key == items[i].key);
+        if (leader && !inDiary[i])
+            joining[items[i].order] = true;
+        else
+            ++plan.counts[items[i].batch].duplicates;
+    }
+    items.clear();
+    items.shrink_to_fit();
+
+    std::vector<Kept> kept;
+    size_t order = 0;
+    for (size_t b = 0; b < batches.size(); ++b) {
+        for (const ImportEntry &e : batches[b]->entries) {
+            if (joining[order++])
+                kept.push_back(Kept{batches[b], &e, b, placementKey(e), 0});
+        }
+    }
+
+    // 2. Placement. One at a time, an entry would go below the lowest row
+    //    whose key is at least its own. Among the old rows that is the last
+    //    index whose suffix maximum reaches the key, found by binary search.
+    //    Entries already placed never change which gap between old rows a
+    //    later one falls into; within a gap they end up newest first, equal
+    //    keys in import order.
+    const int n = diary.rowCount();
+    std::vector<qint64> suffixMax(size_t(n) + 1, LLONG_MIN);
+    for (int r = n - 1; r >= 0; --r)
+        suffixMax[size_t(r)] = std::max(suffixMax[size_t(r) + 1], diary.dateTimeKey(r));
+    // suffixMax is non-increasing, so the gap shrinks as the key grows: one
+    // sweep over the entries by key, from the bottom of the diary up.
+    std::vector<Kept *> byKey(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+        byKey[i] = &kept[i];
+    std::sort(byKey.begin(), byKey.end(),
+              [](const Kept *a, const Kept *b) { return a->key < b->key; });
+    int gap = n;
+    for (Kept *k : byKey) {
+        while (gap > 0 && suffixMax[size_t(gap) - 1] < k->key)
+            --gap;
+        k->gap = gap;
+    }
+    std::stable_sort(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) {
+        return a.gap != b.gap ? a.gap < b.gap : a.key > b.key;
+    });
+
+    TextMaker maker;
+    plan.rows.reserve(kept.size());
+    plan.texts.reserve(kept.size());
+    for (size_t j = 0; j < kept.size(); ++j) {
+        const Kept &k = kept[j];
+        plan.rows.push_back(k.gap + int(j));
+        plan.texts.push_back(k.entry->verbatim >= 0 ? k.batch->verbatim[size_t(k.entry->verbatim)]
+                                                    : maker.texts(*k.entry));
+        MergeCounts &counts = plan.counts[k.batchIndex];
+        ++counts.added;
+        ++counts.addedByType[k.entry->type >= 0
+                                 ? typeName(k.entry->type)
+                                 : QString::fromUtf8(plan.texts.back()[Diary::TypeColumn])];
+    }
+    return plan;
+}

@@ -1,0 +1,64 @@
+// Joining imported entries to the diary: which ones are already there, and
+// where each new one goes. Pure row logic; the caller applies the result with
+// Diary::insertRows as one change.
+#ifndef IMPORTMERGE_H
+#define IMPORTMERGE_H
+
+#include "core/diary.h"
+
+#include <QString>
+
+#include <map>
+#include <vector>
+
+// One entry read from an export file, held as values: its texts are made only
+// for the entries that join the diary.
+struct ImportEntry
+{
+    qint32 julianDay = 0; // nullDay where the date text cannot be read
+    qint16 minutes = 0;   // -1 where the time text cannot be read
+    qint16 type = 0;      // position in items, -1 for another type text
+    qint32 value = 0;
+    // Index into ImportBatch::verbatim for an entry whose texts are kept as
+    // written (Mellidor's own files); -1 when formatted from the values.
+    qint32 verbatim = -1;
+
+    static constexpr qint32 nullDay = INT32_MIN;
+};
+
+// The entries of one file, in file order.
+struct ImportBatch
+{
+    std::vector<ImportEntry> entries;
+    std::vector<EntryTexts> verbatim;
+
+    // Adds an entry formatted from its values.
+    void add(qint64 julianDay, int minutes, int type, int value);
+    // Adds an entry whose texts stay as given; its values are read from the
+    // texts as the diary reads them.
+    void addTexts(const EntryTexts &texts);
+};
+
+struct MergeCounts
+{
+    std::map<QString, qsizetype> addedByType;
+    qsizetype added = 0;
+    qsizetype duplicates = 0;
+};
+
+struct MergePlan
+{
+    // For Diary::insertRows: texts[i] lands at row rows[i], rows ascending.
+    std::vector<int> rows;
+    std::vector<EntryTexts> texts;
+    std::vector<MergeCounts> counts; // one per batch
+};
+
+// Drops the entries whose date, time, type and value equal a diary row or an
+// entry before them (in the same or an earlier batch), and places the others
+// where the edit dialog would put each one, inserted one at a time in order:
+// below the lowest row whose date and time are at or after its own.
+// O(N + M log M) for N rows and M entries, whatever the diary's order.
+MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &batches);
+
+#endif

@@ -1,0 +1,90 @@
+#include "import/csvreader.h"
+
+#include <cstring>
+
+CsvReader::CsvReader(QByteArrayView data, char separator) : m_data(data), m_separator(separator) {}
+
+bool CsvReader::next()
+{
+    m_fields.clear();
+    m_unquoted.clear();
+    m_complete = true;
+    const char *data = m_data.data();
+    const qsizetype size = m_data.size();
+    if (m_pos >= size)
+        return false;
+    m_line = m_nextLine;
+    qsizetype pos = m_pos;
+    for (;;) {
+        if (pos < size && data[pos] == '"') {
+            // Quoted field: runs to the next lone quote.
+            const qsizetype start = ++pos;
+            bool doubled = false;
+            for (;;) {
+                const void *quote = std::memchr(data + pos, '"', size_t(size - pos));
+                if (!quote) {
+                    m_complete = false;
+                    pos = size;
+                    break;
+                }
+                pos = static_cast<const char *>(quote) - data;
+                if (pos + 1 < size && data[pos + 1] == '"') {
+                    doubled = true;
+                    pos += 2;
+                    continue;
+                }
+                break;
+            }
+            const qsizetype end = pos;
+            for (qsizetype i = start; i < end; ++i)
+                m_nextLine += data[i] == '\n';
+            if (pos < size)
+                ++pos; // the closing quote
+            QByteArrayView text(data + start, end - start);
+            if (doubled) {
+                QByteArray plain = text.toByteArray();
+                plain.replace("\"\"", "\"");
+                m_unquoted.push_back(plain);
+                text = m_unquoted.back();
+            }
+            // Text after the closing quote is not RFC 4180; keep the field
+            // and drop the stray text up to the separator.
+            while (pos < size && data[pos] != m_separator && data[pos] != '\n')
+                ++pos;
+            m_fields.push_back(text);
+        } else {
+            const qsizetype start = pos;
+            while (pos < size && data[pos] != m_separator && data[pos] != '\n')
+                ++pos;
+            qsizetype end = pos;
+            if (end > start && data[end - 1] == '\r' && (pos == size || data[pos] == '\n'))
+                --end;
+            m_fields.push_back(QByteArrayView(data + start, end - start));
+        }
+        if (pos >= size) {
+            m_pos = size;
+            return true;
+        }
+        if (data[pos] == '\n') {
+            m_pos = pos + 1;
+            ++m_nextLine;
+            return true;
+        }
+        ++pos; // separator
+    }
+}
+
+char CsvReader::guessSeparator(QByteArrayView line)
+{
+    int comma = 0, semicolon = 0, tab = 0;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted)
+            comma += c == ',', semicolon += c == ';', tab += c == '\t';
+    }
+    if (tab > comma && tab > semicolon)
+        return '\t';
+    return semicolon > comma ? ';' : ',';
+}

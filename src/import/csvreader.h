@@ -1,0 +1,50 @@
+// A small RFC 4180 reader: comma, semicolon or tab separated fields, quoted
+// fields with separators, quotes ("") and line breaks inside, CRLF or LF.
+// Fields are views into the data, so reading a large export copies nothing.
+#ifndef CSVREADER_H
+#define CSVREADER_H
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <deque>
+#include <vector>
+
+class CsvReader
+{
+public:
+    // data must outlive the reader.
+    CsvReader(QByteArrayView data, char separator);
+
+    // Reads the next record; false at the end of the data. Its fields stay
+    // valid until the next call.
+    bool next();
+    const std::vector<QByteArrayView> &fields() const { return m_fields; }
+    QByteArrayView field(size_t i) const
+    {
+        return i < m_fields.size() ? m_fields[i] : QByteArrayView();
+    }
+    // The line the record starts on, from 1.
+    qsizetype line() const { return m_line; }
+    // Bytes read so far.
+    qsizetype position() const { return m_pos; }
+    // False when the data ended inside a quoted field (a cut file).
+    bool complete() const { return m_complete; }
+    // A record of one empty field: a blank line.
+    bool blank() const { return m_fields.size() == 1 && m_fields[0].isEmpty(); }
+
+    // The separator that occurs most often outside quotes in a line.
+    static char guessSeparator(QByteArrayView line);
+
+private:
+    QByteArrayView m_data;
+    char m_separator;
+    qsizetype m_pos = 0;
+    qsizetype m_line = 0;
+    qsizetype m_nextLine = 1;
+    bool m_complete = true;
+    std::vector<QByteArrayView> m_fields;
+    std::deque<QByteArray> m_unquoted; // fields that held doubled quotes
+};
+
+#endif

@@ -1,0 +1,92 @@
+// Dexcom Clarity CSV, English or German: a header row from "Index" and the
+// timestamp column, then one row per event.
+#include "core/entrytext.h"
+#include "import/csvreader.h"
+#include "import/entrysink.h"
+
+namespace {
+
+int columnOf(const std::vector<QByteArrayView> &header, std::initializer_list<const char *> words,
+             int fallback)
+{
+    for (size_t i = 0; i < header.size(); ++i) {
+        const QByteArray folded = foldWord(header[i]);
+        for (const char *word : words) {
+            if (folded.startsWith(word))
+                return int(i);
+        }
+    }
+    return fallback;
+}
+
+} // namespace
+
+bool readDexcom(QByteArrayView data, EntrySink &sink)
+{
+    const qsizetype lineEnd = data.indexOf('\n');
+    CsvReader csv(data, CsvReader::guessSeparator(data.first(lineEnd < 0 ? data.size() : lineEnd)));
+    if (!csv.next() || csv.fields().size() < 10 || trimmed(csv.field(0)) != "Index")
+        return false;
+    const QByteArray stampHeader = foldWord(csv.field(1));
+    if (!stampHeader.startsWith("timestamp") && !stampHeader.startsWith("zeitstempel"))
+        return false;
+    const std::vector<QByteArrayView> &header = csv.fields();
+    const int glucoseColumn = columnOf(header, {"glucosevalue", "glukosewert"}, 7);
+    const int insulinColumn = columnOf(header, {"insulinvalue", "insulinwert"}, 8);
+    const int carbsColumn = columnOf(header, {"carbvalue", "kohlenhydratwert", "khwert"}, 9);
+    const bool mmol = foldWord(csv.field(size_t(glucoseColumn))).contains("mmol");
+    sink.setFormat(QStringLiteral("Dexcom Clarity CSV"));
+
+    const int basis = typeIndex(u"Basis"), bolus = typeIndex(u"Bolus"), carbs = typeIndex(u"Carbs");
+    while (csv.next()) {
+        if (!sink.progress(csv.position()))
+            return true;
+        if (csv.blank())
+            continue;
+        const qsizetype line = csv.line();
+        if (!csv.complete()) {
+            sink.unread(line, QStringLiteral("the file ends inside this row"));
+            continue;
+        }
+        // Nearly every row is a reading: spare it the folding.
+        const bool reading = trimmed(csv.field(2)) == "EGV";
+        const QByteArray event = reading ? QByteArray() : foldWord(csv.field(2));
+        int type = -1;
+        if (reading)
+            type = glucoseType;
+        else if (event == "carbs" || event == "kohlenhydrate")
+            type = carbs;
+        else if (event == "insulin") {
+            const QByteArray kind = foldWord(csv.field(3));
+            if (kind == "fastacting" || kind == "schnellwirkend")
+                type = bolus;
+            else if (kind == "longacting" || kind == "langwirkend" || kind == "langsamwirkend")
+                type = basis;
+        }
+        if (type < 0) {
+            sink.skip();
+            continue;
+        }
+        Stamp stamp;
+        if (!parseStamp(csv.field(1), stamp)) {
+            sink.unread(line, QStringLiteral("no readable timestamp"));
+            continue;
+        }
+        if (type == glucoseType) {
+            // The sensor's limits of reporting.
+            const QByteArrayView text = trimmed(csv.field(size_t(glucoseColumn)));
+            const bool number = !text.isEmpty() && text[0] >= '0' && text[0] <= '9';
+            const QByteArray word = number ? QByteArray() : foldWord(text);
+            if (word == "high" || word == "hoch")
+                sink.glucose(stamp, 400, false, line);
+            else if (word == "low" || word == "niedrig")
+                sink.glucose(stamp, 40, false, line);
+            else
+                sink.glucoseText(stamp, csv.field(size_t(glucoseColumn)), mmol, line);
+        } else {
+            sink.amountText(stamp, type,
+                            csv.field(size_t(type == carbs ? carbsColumn : insulinColumn)), line);
+        }
+    }
+    return true;
+}

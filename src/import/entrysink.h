@@ -1,0 +1,93 @@
+// What every reader shares: timestamps whose day-month order is settled once
+// the whole file is read, rounding and unit conversion of values, counting
+// of skipped and unreadable rows, and progress.
+#ifndef ENTRYSINK_H
+#define ENTRYSINK_H
+
+#include "import/importfile.h"
+
+#include <QByteArrayView>
+#include <QDateTime>
+
+#include <vector>
+
+// A timestamp as written. Dates with the year last are ambiguous until the
+// whole file is seen.
+struct Stamp
+{
+    int year = 0;
+    int first = 0;  // month when the year comes first, else day or month
+    int second = 0; // day when the year comes first, else month or day
+    int minutes = 0;
+    bool yearFirst = true;
+    bool twelveHour = false; // written with AM or PM
+};
+
+// Reads "2024-03-05T14:07:33", "05.03.2024 14:07", "3/5/2024 2:07 PM" and the
+// like; seconds and fractions are cut off. False for anything else.
+bool parseStamp(QByteArrayView text, Stamp &stamp);
+// The local date and time of an instant, cut to the minute.
+Stamp stampOf(const QDateTime &instant);
+
+// A number with a decimal point or comma; blanks around it are allowed.
+bool parseNumber(QByteArrayView text, double &number);
+
+QByteArrayView trimmed(QByteArrayView text);
+// Lower case letters and digits only: "Fast-Acting" gives "fastacting".
+QByteArray foldWord(QByteArrayView text);
+
+class EntrySink
+{
+public:
+    EntrySink(ImportResult &result, const ImportProgress &progress, qint64 total);
+
+    void setFormat(const QString &format) { m_result.format = format; }
+
+    // A glucose reading; mmol/L are converted to mg/dL.
+    void glucose(const Stamp &stamp, double value, bool mmol, qsizetype line);
+    // A dose or an amount of carbs, rounded to whole units; an amount that
+    // rounds to nothing is skipped.
+    void amount(const Stamp &stamp, int type, double value, qsizetype line);
+    // The text of a value column; unreadable text makes the row unread.
+    void glucoseText(const Stamp &stamp, QByteArrayView text, bool mmol, qsizetype line);
+    void amountText(const Stamp &stamp, int type, QByteArrayView text, qsizetype line);
+
+    void skip() { ++m_result.rowsSkipped; }
+    void unread(qsizetype line, const QString &reason);
+
+    // Entries that need no date order (Mellidor's own files).
+    ImportBatch &batch() { return m_result.batch; }
+
+    // Reports progress every few thousand rows; false once cancelled.
+    bool progress(qint64 done);
+
+    // Settles the date order and hands the entries over in file order.
+    void finish();
+
+private:
+    struct Pending
+    {
+        Stamp stamp;
+        qint32 type;
+        qint32 value;
+        qsizetype line;
+    };
+    void add(const Stamp &stamp, int type, int value, qsizetype line);
+
+    ImportResult &m_result;
+    const ImportProgress &m_progress;
+    qint64 m_total;
+    int m_calls = 0;
+    std::vector<Pending> m_pending;
+};
+
+// Each reader checks the content first and returns false, reading nothing,
+// when the file is not in its format.
+bool readDexcom(QByteArrayView data, EntrySink &sink);
+bool readLibreView(QByteArrayView data, EntrySink &sink);
+bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
+bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
+bool readMellidorCsv(QByteArrayView data, EntrySink &sink);
+bool readMellidorDiary(QByteArrayView data, EntrySink &sink);
+
+#endif

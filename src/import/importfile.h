@@ -1,0 +1,61 @@
+// Reading an export file of a glucose sensor, a pump or Mellidor itself into
+// entries. The format is told from the content, never from the file name.
+#ifndef IMPORTFILE_H
+#define IMPORTFILE_H
+
+#include "core/importmerge.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Called now and then with the bytes read so far and the file's size;
+// returning false cancels the reading.
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
+enum class DateOrder
+{
+    YearFirst,  // 2024-03-05, or times given as instants (Nightscout)
+    DayFirst,   // 05-03-2024 read as 5 March
+    MonthFirst, // 03-05-2024 read as 5 March
+};
+
+struct UnreadRow
+{
+    qsizetype line = 0; // from 1
+    QString reason;
+};
+
+struct ImportResult
+{
+    QString path;
+    QString format; // e.g. "Dexcom Clarity CSV"; empty when the file is not known
+    ImportBatch batch;
+    qsizetype rowsSkipped = 0;     // rows that hold no entry (alerts, rates, doses of 0 ...)
+    qsizetype valuesRounded = 0;   // doses, grams and readings that were not whole
+    qsizetype unreadCount = 0;     // rows that should hold an entry but cannot be read
+    std::vector<UnreadRow> unread; // the first few of them
+    // The order used for dates such as 05-03-2024; YearFirst when the file
+    // has none.
+    DateOrder dateOrder = DateOrder::YearFirst;
+    bool cancelled = false;
+    // Why the file is refused; empty when it was read. A refused file adds
+    // nothing.
+    QString error;
+
+    bool ok() const { return error.isEmpty() && !cancelled; }
+};
+
+inline constexpr int maxUnreadRowsKept = 5;
+
+ImportResult readImportFile(const QString &path, const ImportProgress &progress = {});
+// The same for a file's bytes; name stands for the file in messages.
+ImportResult readImportData(const QByteArray &data, const QString &name,
+                            const ImportProgress &progress = {});
+
+// "Dexcom Clarity CSV, LibreView CSV, ...", for messages.
+QString knownImportFormats();
+
+#endif

@@ -1,0 +1,61 @@
+#include "import/importsummary.h"
+
+#include "core/entrytext.h"
+
+#include <QLocale>
+
+namespace {
+
+QString count(qsizetype n, const QString &one, const QString &many)
+{
+    return QStringLiteral("%1 %2").arg(QLocale::c().toString(qint64(n)), n == 1 ? one : many);
+}
+
+} // namespace
+
+QString importSummary(const QString &name, const ImportResult &result, const MergeCounts &counts)
+{
+    QString text = QStringLiteral("%1 (%2): ").arg(name, result.format);
+    text += count(counts.added, QStringLiteral("entry added"), QStringLiteral("entries added"));
+    if (!counts.addedByType.empty()) {
+        // Glucose, Carbs, the insulins in the order of the type list, then
+        // other types by name.
+        QStringList parts;
+        for (int type = 0; type < itemCount; ++type) {
+            const auto it = counts.addedByType.find(typeName(type));
+            if (it != counts.addedByType.end())
+                parts << QStringLiteral("%1 %2").arg(QLocale::c().toString(qint64(it->second)),
+                                                     it->first);
+        }
+        for (const auto &[type, n] : counts.addedByType) {
+            if (typeIndex(type) < 0)
+                parts << QStringLiteral("%1 %2").arg(QLocale::c().toString(qint64(n)), type);
+        }
+        text += QStringLiteral(" (%1)").arg(parts.join(QStringLiteral(", ")));
+    }
+    if (counts.duplicates)
+        text += QStringLiteral(", ") + count(counts.duplicates, QStringLiteral("duplicate skipped"),
+                                             QStringLiteral("duplicates skipped"));
+    if (result.rowsSkipped)
+        text += QStringLiteral(", ") + count(result.rowsSkipped, QStringLiteral("row skipped"),
+                                             QStringLiteral("rows skipped"));
+    if (result.valuesRounded)
+        text += QStringLiteral(", ") + count(result.valuesRounded, QStringLiteral("value rounded"),
+                                             QStringLiteral("values rounded"));
+    if (result.dateOrder == DateOrder::DayFirst)
+        text += QStringLiteral(", dates read day first");
+    else if (result.dateOrder == DateOrder::MonthFirst)
+        text += QStringLiteral(", dates read month first");
+    if (result.unreadCount) {
+        QStringList rows;
+        for (const UnreadRow &row : result.unread)
+            rows << QStringLiteral("line %1 (%2)").arg(row.line).arg(row.reason);
+        text += QStringLiteral("; %1: %2")
+                    .arg(count(result.unreadCount, QStringLiteral("row not read"),
+                               QStringLiteral("rows not read")),
+                         rows.join(QStringLiteral(", ")));
+        if (result.unreadCount > qsizetype(result.unread.size()))
+            text += QStringLiteral(", ...");
+    }
+    return text + u'.';
+}

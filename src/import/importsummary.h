@@ -1,0 +1,16 @@
+// One file's import in a sentence, for the command line and the window.
+#ifndef IMPORTSUMMARY_H
+#define IMPORTSUMMARY_H
+
+#include "core/importmerge.h"
+#include "import/importfile.h"
+
+#include <QString>
+
+// "name (format): 12 entries added (10 Glucose, 2 Bolus), 1 duplicate
+// skipped, 3 rows skipped, 2 values rounded, dates read day first; not
+// read: line 7 (...)". The parts that are zero are left out, except the
+// entries added.
+QString importSummary(const QString &name, const ImportResult &result, const MergeCounts &counts);
+
+#endif

@@ -1,0 +1,127 @@
+// Abbott LibreView CSV, English or German: a metadata line, perhaps a blank
+// line, then a header with the device timestamp and the record type.
+#include "core/entrytext.h"
+#include "import/csvreader.h"
+#include "import/entrysink.h"
+
+namespace {
+
+struct Columns
+{
+    int stamp = -1, type = -1, historic = -1, scan = -1, strip = -1, rapid = -1, longActing = -1,
+        carbs = -1;
+    bool historicMmol = false, scanMmol = false, stripMmol = false;
+};
+
+bool has(const QByteArray &text, std::initializer_list<const char *> words)
+{
+    for (const char *word : words) {
+        if (text.contains(word))
+            return true;
+    }
+    return false;
+}
+
+Columns columnsOf(const std::vector<QByteArrayView> &header)
+{
+    Columns c;
+    for (size_t i = 0; i < header.size(); ++i) {
+        const QByteArray name = trimmed(header[i]).toByteArray().toLower();
+        const int column = int(i);
+        const bool mmol = name.contains("mmol");
+        const bool numeric = !has(name, {"non-numeric", "nicht numerisch"});
+        if (name == "device timestamp" || name == "ger\xc3\xa4tezeitstempel")
+            c.stamp = column;
+        else if (name == "record type" || name == "aufzeichnungstyp")
+            c.type = column;
+        else if (has(name, {"historic glucose", "glukosewert-verlauf"}))
+            c.historic = column, c.historicMmol = mmol;
+        else if (has(name, {"scan glucose", "glukose-scan"}))
+            c.scan = column, c.scanMmol = mmol;
+        else if (has(name, {"strip glucose", "glukose-teststreifen"}))
+            c.strip = column, c.stripMmol = mmol;
+        else if (numeric && has(name, {"rapid-acting insulin", "schnellwirkendes insulin"}))
+            c.rapid = column;
+        else if (numeric && has(name, {"long-acting insulin", "depotinsulin"}))
+            c.longActing = column;
+        else if (numeric && has(name, {"carbohydrates (gram", "kohlenhydrate (gramm"}))
+            c.carbs = column;
+    }
+    return c;
+}
+
+} // namespace
+
+bool readLibreView(QByteArrayView data, EntrySink &sink)
+{
+    // The header is one of the first three lines; each may use its own
+    // separator guess, since the metadata line is short.
+    qsizetype start = 0;
+    for (int attempt = 0; attempt < 3 && start < data.size(); ++attempt) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        const qsizetype offset = start;
+        CsvReader csv(data.sliced(start),
+                      CsvReader::guessSeparator(data.sliced(start, end - start)));
+        start = end + 1;
+        if (!csv.next())
+            return false;
+        const Columns col = columnsOf(csv.fields());
+        if (col.stamp < 0 || col.type < 0)
+            continue;
+        sink.setFormat(QStringLiteral("LibreView CSV"));
+        const qsizetype lineOffset = attempt;
+        const int basis = typeIndex(u"Basis"), bolus = typeIndex(u"Bolus"),
+                  carbs = typeIndex(u"Carbs");
+        while (csv.next()) {
+            if (!sink.progress(offset + csv.position()))
+                return true;
+            if (csv.blank())
+                continue;
+            const qsizetype line = csv.line() + lineOffset;
+            if (!csv.complete()) {
+                sink.unread(line, QStringLiteral("the file ends inside this row"));
+                continue;
+            }
+            const QByteArrayView typeText = trimmed(csv.field(size_t(col.type)));
+            const int record = typeText.size() == 1 ? typeText[0] - '0' : -1;
+            const auto field = [&csv](int column) {
+                return column < 0 ? QByteArrayView() : trimmed(csv.field(size_t(column)));
+            };
+            if (record < 0 || record == 3 || record > 5 ||
+                (record == 5 && field(col.carbs).isEmpty()) ||
+                (record == 4 && field(col.rapid).isEmpty() && field(col.longActing).isEmpty())) {
+                sink.skip();
+                continue;
+            }
+            Stamp stamp;
+            if (!parseStamp(csv.field(size_t(col.stamp)), stamp)) {
+                sink.unread(line, QStringLiteral("no readable timestamp"));
+                continue;
+            }
+            switch (record) {
+            case 0:
+                sink.glucoseText(stamp, field(col.historic), col.historicMmol, line);
+                break;
+            case 1:
+                sink.glucoseText(stamp, field(col.scan), col.scanMmol, line);
+                break;
+            case 2:
+                sink.glucoseText(stamp, field(col.strip), col.stripMmol, line);
+                break;
+            case 4:
+                if (!field(col.rapid).isEmpty())
+                    sink.amountText(stamp, bolus, field(col.rapid), line);
+                if (!field(col.longActing).isEmpty())
+                    sink.amountText(stamp, basis, field(col.longActing), line);
+                break;
+            case 5:
+                sink.amountText(stamp, carbs, field(col.carbs), line);
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,221 @@
+// Nightscout: entries and treatments as JSON arrays, and the entries table
+// (CSV or TSV) that its API gives. Times are instants, shown in the
+// computer's time zone.
+#include "core/entrytext.h"
+#include "import/csvreader.h"
+#include "import/entrysink.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+// Where each element of a top-level JSON array starts, and where the last
+// complete one ends, so a cut file still gives its whole elements and line
+// numbers can be told.
+struct ArrayShape
+{
+    std::vector<qsizetype> starts;
+    qsizetype lastEnd = -1;
+};
+
+ArrayShape shapeOf(QByteArrayView data)
+{
+    ArrayShape shape;
+    int depth = 0;
+    bool inString = false, expecting = false;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+            continue;
+        if (c == ',') {
+            expecting = depth == 1;
+            continue;
+        }
+        if (expecting && c != ']') {
+            shape.starts.push_back(i);
+            expecting = false;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            expecting = ++depth == 1;
+        } else if (c == '}' || c == ']') {
+            if (--depth == 1)
+                shape.lastEnd = i + 1;
+        }
+    }
+    return shape;
+}
+
+bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, Stamp &stamp)
+{
+    for (const char *key : keys) {
+        const QJsonValue value = object.value(QLatin1String(key));
+        if (value.isDouble()) {
+            stamp = stampOf(QDateTime::fromMSecsSinceEpoch(qint64(value.toDouble())));
+            return true;
+        }
+        if (value.isString()) {
+            const QDateTime instant = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+            if (instant.isValid()) {
+                stamp = stampOf(instant);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool numberOf(const QJsonValue &value, double &number)
+{
+    if (value.isDouble()) {
+        number = value.toDouble();
+        return true;
+    }
+    return value.isString() && parseNumber(value.toString().toUtf8(), number);
+}
+
+} // namespace
+
+bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
+{
+    const QByteArrayView body = trimmed(data);
+    if (!body.startsWith('['))
+        return false;
+    const ArrayShape shape = shapeOf(data);
+    QJsonParseError error;
+    QJsonDocument document = QJsonDocument::fromJson(data.toByteArray(), &error);
+    bool cut = false;
+    if (error.error != QJsonParseError::NoError) {
+        if (shape.lastEnd < 0)
+            return false;
+        // A cut file: keep the elements that are whole.
+        document = QJsonDocument::fromJson(data.first(shape.lastEnd).toByteArray() + ']', &error);
+        if (error.error != QJsonParseError::NoError)
+            return false;
+        cut = true;
+    }
+    const QJsonArray array = document.array();
+    bool entries = false, treatments = false;
+    for (const QJsonValue &value : array) {
+        const QJsonObject object = value.toObject();
+        entries = entries || object.contains(u"sgv") || object.contains(u"mbg");
+        treatments = treatments || object.contains(u"eventType") || object.contains(u"created_at");
+    }
+    if (!entries && !treatments)
+        return false;
+    sink.setFormat(entries ? QStringLiteral("Nightscout entries JSON")
+                           : QStringLiteral("Nightscout treatments JSON"));
+
+    const int bolus = typeIndex(u"Bolus"), carbs = typeIndex(u"Carbs");
+    qsizetype line = 1, counted = 0;
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const qsizetype start = size_t(i) < shape.starts.size() ? shape.starts[size_t(i)] : counted;
+        line += data.sliced(counted, start - counted).count('\n');
+        counted = start;
+        if (!sink.progress(start))
+            return true;
+        const QJsonObject object = array.at(i).toObject();
+        Stamp stamp;
+        double value = 0;
+        if (entries) {
+            const QString type = object.value(u"type").toString();
+            const bool meter = type == u"mbg" || (type.isEmpty() && object.contains(u"mbg"));
+            if (!meter && type != u"sgv" && !(type.isEmpty() && object.contains(u"sgv"))) {
+                sink.skip();
+            } else if (!timeOf(object, {"date", "dateString"}, stamp)) {
+                sink.unread(line, QStringLiteral("no readable time"));
+            } else if (!numberOf(object.value(meter ? u"mbg" : u"sgv"), value)) {
+                sink.unread(line, QStringLiteral("no glucose value"));
+            } else if (value < 20) {
+                sink.skip(); // the sensor's error codes
+            } else {
+                sink.glucose(stamp, value, false, line);
+            }
+            continue;
+        }
+        // Temporary basal rates are rates, not doses.
+        double insulin = 0, grams = 0;
+        const bool hasInsulin = numberOf(object.value(u"insulin"), insulin) && insulin > 0;
+        const bool hasCarbs = numberOf(object.value(u"carbs"), grams) && grams > 0;
+        if (object.value(u"eventType").toString() == u"Temp Basal" || (!hasInsulin && !hasCarbs)) {
+            sink.skip();
+        } else if (!timeOf(object, {"created_at", "timestamp", "date", "mills"}, stamp)) {
+            sink.unread(line, QStringLiteral("no readable time"));
+        } else {
+            if (hasCarbs)
+                sink.amount(stamp, carbs, grams, line);
+            if (hasInsulin)
+                sink.amount(stamp, bolus, insulin, line);
+        }
+    }
+    if (cut) {
+        line += data.sliced(counted, shape.lastEnd - counted).count('\n');
+        sink.unread(line + 1, QStringLiteral("the file ends inside this entry"));
+    }
+    return true;
+}
+
+bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
+{
+    const qsizetype lineEnd = data.indexOf('\n');
+    const char separator =
+        CsvReader::guessSeparator(data.first(lineEnd < 0 ? data.size() : lineEnd));
+    CsvReader csv(data, separator);
+    if (!csv.next())
+        return false;
+    // The API writes no header: date text, milliseconds, sgv, direction,
+    // device. A header naming the columns is taken too.
+    int dateColumn = 1, valueColumn = 2, typeColumn = -1;
+    bool header = false;
+    for (size_t i = 0; i < csv.fields().size(); ++i) {
+        const QByteArray name = trimmed(csv.field(i)).toByteArray().toLower();
+        if (name == "date")
+            dateColumn = int(i), header = true;
+        else if (name == "sgv")
+            valueColumn = int(i);
+        else if (name == "type")
+            typeColumn = int(i);
+    }
+    double number;
+    Stamp stamp;
+    const QByteArrayView millis = trimmed(csv.field(1));
+    if (!header &&
+        (csv.fields().size() < 3 || !parseStamp(csv.field(0), stamp) || millis.size() < 10 ||
+         !parseNumber(millis, number) || !parseNumber(csv.field(2), number)))
+        return false;
+    sink.setFormat(separator == '\t' ? QStringLiteral("Nightscout entries TSV")
+                                     : QStringLiteral("Nightscout entries CSV"));
+    bool first = !header;
+    while (first || csv.next()) {
+        first = false;
+        if (!sink.progress(csv.position()))
+            return true;
+        if (csv.blank())
+            continue;
+        const qsizetype line = csv.line();
+        const QByteArray type = trimmed(csv.field(size_t(typeColumn))).toByteArray();
+        double ms, value;
+        if (typeColumn >= 0 && type != "sgv" && type != "mbg") {
+            sink.skip();
+        } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms)) {
+            sink.unread(line, QStringLiteral("no readable time"));
+        } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
+            sink.unread(line, QStringLiteral("no glucose value"));
+        } else if (value < 20) {
+            sink.skip();
+        } else {
+            sink.glucose(stampOf(QDateTime::fromMSecsSinceEpoch(qint64(ms))), value, false, line);
+        }
+    }
+    return true;
+}
