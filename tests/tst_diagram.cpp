@@ -88,6 +88,8 @@ private slots:
     void limitLinesAndGrid();
     void readingMarks_data();
     void readingMarks();
+    void outOfScaleMarksArePinned_data();
+    void outOfScaleMarksArePinned();
     void magentaLineSkipsOtherRows();
     void noReadingsNoMarks_data();
     void noReadingsNoMarks();
@@ -249,6 +251,41 @@ void TestDiagram::readingMarks()
     QVERIFY(near(image, mark.x(), mark.y(), color));
     // A single reading has no line.
     QCOMPARE(countColor(image, Qt::magenta, image.rect()), 0);
+}
+
+void TestDiagram::outOfScaleMarksArePinned_data()
+{
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QColor>("color");
+    QTest::newRow("250 above 200 at the top") << 200 << 250 << 20 << QColor(Qt::red);
+    QTest::newRow("huge value at the top") << 200 << 2000000000 << 20 << QColor(Qt::red);
+    QTest::newRow("below zero on the time axis") << 200 << -40 << 180 << QColor(Qt::blue);
+    QTest::newRow("200 of 200 within the scale") << 200 << 200 << 20 << QColor(Qt::red);
+    QTest::newRow("0 within the scale") << 200 << 0 << 180 << QColor(Qt::blue);
+    QTest::newRow("147 of 147 stays at 19") << 147 << 147 << 19 << QColor(Qt::red);
+    QTest::newRow("148 of 147 pinned to 20") << 147 << 148 << 20 << QColor(Qt::red);
+}
+
+void TestDiagram::outOfScaleMarksArePinned()
+{
+    QFETCH(int, top);
+    QFETCH(int, value);
+    QFETCH(int, y);
+    QFETCH(QColor, color);
+    Setup setup;
+    setup.top = top;
+    // 100 at 06:00 today (x 155), then the value at 12:00 (x 170).
+    makeMain(reading(today, 6, 0, 100) + reading(today, 12, 0, value), setup);
+    const QImage image = render(*m_main);
+    const int firstY = DiagramScale::valueY(100, top);
+    QCOMPARE(at(image, 156, firstY + 1), QColor(Qt::blue));
+    QCOMPARE(at(image, 171, y + 1), color);
+    QVERIFY(near(image, 162, (firstY + y) / 2, Qt::magenta));
+    // Nothing of the reading spills beyond the plot area.
+    QCOMPARE(countColor(image, color, QRect(150, 0, 30, 17)), 0);
+    QCOMPARE(countColor(image, Qt::magenta, QRect(0, 184, 220, 16)), 0);
 }
 
 void TestDiagram::magentaLineSkipsOtherRows()

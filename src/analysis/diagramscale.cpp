@@ -23,6 +23,15 @@ int valueY(qint64 value, int maxGluco)
     return toPixel(180.0 - (160.0 / maxGluco) * double(value));
 }
 
+int readingY(qint64 value, int maxGluco)
+{
+    if (value > maxGluco)
+        return top;
+    if (value < 0)
+        return bottom;
+    return valueY(value, maxGluco);
+}
+
 bool hasTimeScale(int daysBack)
 {
     return daysBack > 0;

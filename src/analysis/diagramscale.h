@@ -21,6 +21,10 @@ constexpr int farAway = 100000;
 // A value scale exists only for a positive top value.
 bool hasValueScale(int maxGluco);
 int valueY(qint64 value, int maxGluco);
+// Where a reading's mark goes: as valueY within the scale, but a reading above
+// the scale is pinned to the top of the value axis and one below 0 to the time
+// axis, so the most dangerous values never vanish off the window.
+int readingY(qint64 value, int maxGluco);
 // Days shown: the time axis exists only for at least one day.
 bool hasTimeScale(int daysBack);
 int timeX(qint64 secondsFromStart, int daysBack);

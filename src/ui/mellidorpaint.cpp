@@ -99,7 +99,7 @@ void MellidorPaint::paintEvent(QPaintEvent *)
     main.listBox->diary().forEachGlucoseFrom(
         startDay, [&](int, qint64 julianDay, int minutes, int value) {
             const qint64 seconds = (julianDay - startDay) * 86400 + qint64(minutes) * 60;
-            dataSegment[1] = QPoint(timeX(seconds, days), valueY(value, top));
+            dataSegment[1] = QPoint(timeX(seconds, days), readingY(value, top));
             readingPen.setColor(readingColor(value, lower, upper));
             readingPen.setWidth(2);
             painter.setPen(readingPen);
