@@ -1,10 +1,12 @@
 #include "app/application.h"
+#include "app/unixsignals.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char **argv)
 {
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mellidor"));
     QApplication::setApplicationVersion(QStringLiteral("0.3"));
