@@ -63,6 +63,14 @@ void TestDiaryFile::roundTrip_data()
     QTest::newRow("invalid UTF-8 and NUL")
         << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10)
         << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10) << 1 << true;
+    // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
+    QByteArray manyIn, manyOut;
+    for (int i = 0; i < 90000; ++i) {
+        const QByteArray line = "17. 3.2020,07:05,Glucose," + QByteArray::number(i);
+        manyIn += line + "\r\n";
+        manyOut += line + '\n';
+    }
+    QTest::newRow("lines across read chunks") << manyIn << manyOut << 90000 << false;
     QTest::newRow("odd but canonical-looking")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n") << 2 << true;

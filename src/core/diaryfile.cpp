@@ -54,26 +54,83 @@ bool flushAndSync(QFileDevice &file, QString *error)
     return true;
 }
 
-bool readAll(int fd, qint64 expected, QByteArray &bytes)
+qsizetype countLines(const char *data, qsizetype size)
 {
-    // One byte more than expected, so the end shows without a second read
-    // when the size holds.
-    bytes.resize(qsizetype(qMax<qint64>(expected, 0)) + 1);
-    qsizetype done = 0;
+    qsizetype lines = 0;
+    for (const char *p = data, *end = data + size;
+         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+        ++lines;
+    return lines;
+}
+
+// Adds every line of data that a line feed ends as a row; returns where the
+// unfinished rest begins.
+qsizetype prependLines(const char *data, qsizetype size, Diary &diary, bool &exact)
+{
+    qsizetype start = 0;
+    while (const void *newline = std::memchr(data + start, '\n', size_t(size - start))) {
+        qsizetype end = static_cast<const char *>(newline) - data;
+        const qsizetype next = end + 1;
+        if (end > start && data[end - 1] == '\r') {
+            --end; // a CR before the line feed is not part of the entry
+            exact = false;
+        }
+        if (!diary.prependLine(data + start, end - start))
+            exact = false;
+        start = next;
+    }
+    return start;
+}
+
+void prependLastLine(const char *data, qsizetype size, Diary &diary, bool &exact)
+{
+    if (size == 0)
+        return;
+    exact = false; // saving adds the missing line feed
+    diary.prependLine(data, size);
+}
+
+qsizetype readAt(int fd, char *into, qsizetype size, qint64 offset)
+{
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        const ssize_t got = ::pread(fd, into, size_t(size), off_t(offset));
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// Reads the file in chunks into a buffer that is reused, so the whole file
+// is never held twice; a line longer than the buffer grows it.
+bool readLines(int fd, Diary &diary, bool &exact)
+{
+    QByteArray buffer(chunkSize, Qt::Uninitialized);
+    qsizetype lines = 0;
+    qint64 offset = 0;
+    for (qsizetype got; (got = readAt(fd, buffer.data(), buffer.size(), offset)) != 0;
+         offset += got) {
+        if (got < 0)
+            return false;
+        lines += countLines(buffer.constData(), got);
+    }
+    diary.reserve(lines + 1 + 1024);
+
+    qsizetype kept = 0;
+    offset = 0;
+    for (;;) {
+        if (kept == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qsizetype got = readAt(fd, buffer.data() + kept, buffer.size() - kept, offset);
+        if (got < 0)
+            return false;
         if (got == 0)
             break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += got;
+        offset += got;
+        const qsizetype filled = kept + got;
+        const qsizetype rest = prependLines(buffer.constData(), filled, diary, exact);
+        kept = filled - rest;
+        std::memmove(buffer.data(), buffer.constData() + rest, size_t(kept));
     }
-    bytes.resize(done);
+    prependLastLine(buffer.constData(), kept, diary, exact);
     return true;
 }
 
@@ -97,28 +154,10 @@ bool writeAll(int fd, const QByteArray &bytes, qsizetype *done)
 
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
 {
-    qsizetype lines = 0;
-    for (const char *p = data, *end = data + size;
-         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
-        ++lines;
-    diary.reserve(lines + 1 + 1024);
-
+    diary.reserve(countLines(data, size) + 1 + 1024);
     bool exact = true;
-    qsizetype start = 0;
-    while (start < size) {
-        const void *newline = std::memchr(data + start, '\n', size_t(size - start));
-        qsizetype end = newline ? static_cast<const char *>(newline) - data : size;
-        const qsizetype next = newline ? end + 1 : size;
-        if (!newline)
-            exact = false; // saving adds the missing line feed
-        else if (end > start && data[end - 1] == '\r') {
-            --end; // a CR before the line feed is not part of the entry
-            exact = false;
-        }
-        if (!diary.prependLine(data + start, end - start))
-            exact = false;
-        start = next;
-    }
+    const qsizetype rest = prependLines(data, size, diary, exact);
+    prependLastLine(data + rest, size - rest, diary, exact);
     if (matchesSave)
         *matchesSave = exact;
 }
@@ -138,21 +177,23 @@ LoadResult load(const QString &path, Diary &diary)
     // the reader with SIGBUS. A file that changed while it was read is read
     // again; if it never holds still, the stamp from before the read makes
     // the next save see the change.
-    QByteArray bytes;
     Stamp before;
     for (int attempt = 0;; ++attempt) {
         before = RegularFile::stampOf(fd);
-        if (::lseek(fd, 0, SEEK_SET) != 0 || !readAll(fd, before.size, bytes)) {
+        bool exact = true;
+        if (!readLines(fd, diary, exact)) {
             result.status = LoadResult::Failed;
             result.error = systemError();
+            diary.clear();
             ::close(fd);
             return result;
         }
+        result.matchesSave = exact;
         if (RegularFile::stampOf(fd) == before || attempt == 2)
             break;
+        diary.clear();
     }
     ::close(fd);
-    loadBytes(bytes.constData(), bytes.size(), diary, &result.matchesSave);
     result.stamp = before;
     result.status = LoadResult::Loaded;
     return result;
