@@ -446,7 +446,7 @@ void TestReliability::notRegularFileAtStart()
         QVERIFY(QFile::link(target.startsWith('/') ? target : fifo, dir.file("MellidorFile.txt")));
     Child child(dir.path(), "app", {"MELLIDOR_ACTION=add"});
     // The time-out only catches a hang; the message comes before the window.
-    QVERIFY(child.waitFor("READY", 10000));
+    QVERIFY(child.waitFor("ADDED", 10000));
     const QList<QByteArray> messages = child.messages();
     QVERIFY(!messages.isEmpty());
     QVERIFY2(messages[0].contains("cannot be read") && messages[0].contains(reason),
