@@ -1,9 +1,9 @@
-#include "core/clock.h"
 #include "analysis/diagramscale.h"
+#include "core/clock.h"
 #include "core/entrytext.h"
+#include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "testsupport.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "core/clock.h"
-#include "ui/mellidor.h"
 #include "testsupport.h"
+#include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
+#include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
-#include "testsupport.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>

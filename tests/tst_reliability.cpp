@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <poll.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -191,8 +190,6 @@ private slots:
     void garbageFiles_data();
     void garbageFiles();
     void backupsSurviveStart();
-    void notRegularFileAtStart_data();
-    void notRegularFileAtStart();
     void truncatedWhileLoading();
     void fileSizeLimitInRealBinary();
     void twoSymlinksShareOneLock();
@@ -422,38 +419,6 @@ void TestReliability::backupsSurviveStart()
     for (const QString &name : names)
         QCOMPARE(readBytes(dir.file(name)), name.toUtf8());
     QCOMPARE(readBytes(dir.file("MellidorFile.txt")), old);
-}
-
-void TestReliability::notRegularFileAtStart_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QByteArray>("reason");
-    QTest::newRow("FIFO") << "" << QByteArray("FIFO");
-    QTest::newRow("symlink to a FIFO") << "fifo" << QByteArray("FIFO");
-    QTest::newRow("symlink to /dev/zero") << "/dev/zero" << QByteArray("device");
-}
-
-// Once blocked on a FIFO or reading /dev/zero for ever, now told at once.
-void TestReliability::notRegularFileAtStart()
-{
-    QFETCH(QString, target);
-    QFETCH(QByteArray, reason);
-    WorkDir dir;
-    const QString fifo = dir.file(target.isEmpty() ? "MellidorFile.txt" : "fifo");
-    if (!target.startsWith('/'))
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    if (!target.isEmpty())
-        QVERIFY(QFile::link(target.startsWith('/') ? target : fifo, dir.file("MellidorFile.txt")));
-    Child child(dir.path(), "app", {"MELLIDOR_ACTION=add"});
-    // The time-out only catches a hang; the message comes before the window.
-    QVERIFY(child.waitFor("ADDED", 10000));
-    const QList<QByteArray> messages = child.messages();
-    QVERIFY(!messages.isEmpty());
-    QVERIFY2(messages[0].contains("cannot be read") && messages[0].contains(reason),
-             messages[0].constData());
-    child.signal(SIGTERM);
-    QCOMPARE(child.finish(), 0);
-    QVERIFY(!QFileInfo(dir.file("MellidorFile.txt")).isFile());
 }
 
 // A mapped file cut short under the reader used to kill it with SIGBUS.
