@@ -1,12 +1,17 @@
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/diarylock.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QtTest>
 
 #include <csignal>
+#include <cstdio>
+#include <future>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 
 class TestDiaryFile : public QObject
 {
@@ -16,11 +21,16 @@ private slots:
     void roundTrip();
     void lineOrder();
     void missingFile();
-    void unreadableFile();
+    void notRegularFile_data();
+    void notRegularFile();
+    void stampsFollowTheFile();
+    void appendRefusesChangedFile_data();
+    void appendRefusesChangedFile();
+    void lockCanBeRetried();
     void saveFailureKeepsOldFile();
+    void appendTopRow_data();
     void appendTopRow();
     void appendFailureLeavesNoHalfLine();
-    void staleTemporariesRemoved();
 };
 
 void TestDiaryFile::roundTrip_data()
@@ -53,6 +63,14 @@ void TestDiaryFile::roundTrip_data()
     QTest::newRow("invalid UTF-8 and NUL")
         << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10)
         << QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10) << 1 << true;
+    // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
+    QByteArray manyIn, manyOut;
+    for (int i = 0; i < 90000; ++i) {
+        const QByteArray line = "17. 3.2020,07:05,Glucose," + QByteArray::number(i);
+        manyIn += line + "\r\n";
+        manyOut += line + '\n';
+    }
+    QTest::newRow("lines across read chunks") << manyIn << manyOut << 90000 << false;
     QTest::newRow("odd but canonical-looking")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n")
         << QByteArray("05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n") << 2 << true;
@@ -103,20 +121,6 @@ void TestDiaryFile::missingFile()
     QCOMPARE(QFileInfo(dir.file("MellidorFile.txt")).size(), 0);
 }
 
-void TestDiaryFile::unreadableFile()
-{
-    WorkDir dir;
-    QVERIFY(QDir(dir.path()).mkdir("MellidorFile.txt"));
-    Diary diary;
-    const auto result = DiaryFile::load(QStringLiteral("MellidorFile.txt"), diary);
-    QCOMPARE(result.status, DiaryFile::LoadResult::Failed);
-    QVERIFY(result.error.contains("directory"));
-    QString error;
-    QVERIFY(!DiaryFile::save(QStringLiteral("MellidorFile.txt"), diary, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFileInfo(dir.file("MellidorFile.txt")).isDir());
-}
-
 void TestDiaryFile::saveFailureKeepsOldFile()
 {
     WorkDir dir;
@@ -144,10 +148,23 @@ void TestDiaryFile::saveFailureKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"MellidorFile.txt"});
 }
 
+void TestDiaryFile::appendTopRow_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<QByteArray>("kept");
+    QTest::newRow("ends with a line feed") << QByteArray("17. 3.2020,07:05,Glucose, 112\n")
+                                           << QByteArray("17. 3.2020,07:05,Glucose, 112\n");
+    // Another program wrote the last line without one: it is completed,
+    // never glued to the new entry.
+    QTest::newRow("last line without line feed") << QByteArray("17. 3.2020,07:05,Glucose, 112")
+                                                 << QByteArray("17. 3.2020,07:05,Glucose, 112\n");
+}
+
 void TestDiaryFile::appendTopRow()
 {
+    QFETCH(QByteArray, old);
+    QFETCH(QByteArray, kept);
     WorkDir dir;
-    const QByteArray old = "17. 3.2020,07:05,Glucose, 112\n";
     writeBytes(dir.file("MellidorFile.txt"), old);
     Diary diary;
     DiaryFile::load(QStringLiteral("MellidorFile.txt"), diary);
@@ -155,7 +172,7 @@ void TestDiaryFile::appendTopRow()
     QString error;
     QVERIFY(DiaryFile::appendTopRow(QStringLiteral("MellidorFile.txt"), diary, &error));
     const QByteArray appended = readBytes(dir.file("MellidorFile.txt"));
-    QCOMPARE(appended, old + "18. 3.2020,08:00,Carbs,  40\n");
+    QCOMPARE(appended, kept + "18. 3.2020,08:00,Carbs,  40\n");
     // The same bytes a full save writes.
     QVERIFY(DiaryFile::save(QStringLiteral("MellidorFile.txt"), diary, &error));
     QCOMPARE(readBytes(dir.file("MellidorFile.txt")), appended);
@@ -184,17 +201,142 @@ void TestDiaryFile::appendFailureLeavesNoHalfLine()
     QCOMPARE(readBytes(dir.file("MellidorFile.txt")), old + '\n');
 }
 
-void TestDiaryFile::staleTemporariesRemoved()
+void TestDiaryFile::notRegularFile_data()
+{
+    QTest::addColumn<QString>("target"); // made at the path, or linked to
+    QTest::addColumn<bool>("throughSymlink");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << "fifo" << false << "FIFO";
+    QTest::newRow("FIFO through a symlink") << "fifo" << true << "FIFO";
+    QTest::newRow("/dev/zero through a symlink") << "/dev/zero" << true << "device";
+    QTest::newRow("directory") << "dir" << false << "directory";
+    QTest::newRow("directory through a symlink") << "dir" << true << "directory";
+}
+
+void TestDiaryFile::notRegularFile()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, throughSymlink);
+    QFETCH(QString, reason);
+    WorkDir dir;
+    QString made = target.startsWith('/')
+                       ? target
+                       : dir.file(throughSymlink ? "elsewhere" : "MellidorFile.txt");
+    if (target == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(made).constData(), 0600), 0);
+    else if (target == "dir")
+        QVERIFY(QDir().mkdir(made));
+    if (throughSymlink)
+        QVERIFY(QFile::link(made, dir.file("MellidorFile.txt")));
+
+    // A blocking open or an endless read would never return: give up after
+    // a second instead of hanging the suite.
+    auto done = std::make_shared<std::promise<QString>>();
+    std::future<QString> outcome = done->get_future();
+    std::thread([done] {
+        Diary diary;
+        QString error;
+        const auto result = DiaryFile::load(QStringLiteral("MellidorFile.txt"), diary);
+        const bool saved = DiaryFile::save(QStringLiteral("MellidorFile.txt"), diary, &error);
+        diary.prependRow({"a", "b", "c", "d"});
+        const bool appended =
+            DiaryFile::appendTopRow(QStringLiteral("MellidorFile.txt"), diary, &error);
+        done->set_value(result.status == DiaryFile::LoadResult::Failed && !saved && !appended
+                            ? result.error + " | " + error
+                            : QStringLiteral("accepted"));
+    }).detach();
+    if (outcome.wait_for(std::chrono::seconds(1)) != std::future_status::ready)
+        qFatal("reading or writing a %s blocked", qPrintable(target));
+    const QString errors = outcome.get();
+    QVERIFY2(errors.count(reason) == 2, qPrintable(errors));
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(made).constData(), &st), 0);
+    QVERIFY(!S_ISREG(st.st_mode));
+}
+
+void TestDiaryFile::stampsFollowTheFile()
 {
     WorkDir dir;
-    for (const char *name :
-         {"MellidorFile.txt.aB3xYz", "MellidorFile.txt.Q9w2E1", "MellidorFile.txt.backup",
-          "MellidorFile.txt.lock", "MellidorFile.txt.toolong1", "Other.txt.aB3xYz"})
-        writeBytes(dir.file(QString::fromLatin1(name)), "x");
-    DiaryFile::removeStaleTemporaries(QStringLiteral("MellidorFile.txt"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             QStringList({"MellidorFile.txt.backup", "MellidorFile.txt.lock",
-                          "MellidorFile.txt.toolong1", "Other.txt.aB3xYz"}));
+    const QString path = QStringLiteral("MellidorFile.txt");
+    QVERIFY(!DiaryFile::stampOf(path).exists);
+    writeBytes(dir.file(path), "1.1.2020,08:00,Carbs,  20\n");
+    Diary diary;
+    const DiaryFile::LoadResult loaded = DiaryFile::load(path, diary);
+    QVERIFY(loaded.stamp.exists);
+    QCOMPARE(loaded.stamp, DiaryFile::stampOf(path));
+
+    diary.prependRow({"2.1.2020", "08:00", "Carbs", "  30"});
+    DiaryFile::Stamp stamp = loaded.stamp;
+    QString error;
+    QVERIFY(DiaryFile::appendTopRow(path, diary, &error, &stamp));
+    QVERIFY(stamp != loaded.stamp);
+    QCOMPARE(stamp, DiaryFile::stampOf(path));
+
+    DiaryFile::Stamp saved;
+    QVERIFY(DiaryFile::save(path, diary, &error, &saved));
+    QCOMPARE(saved, DiaryFile::stampOf(path));
+    QVERIFY(saved.inode != stamp.inode); // a new file took the old one's place
+}
+
+void TestDiaryFile::appendRefusesChangedFile_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("appended outside") << "append";
+    QTest::newRow("replaced by rename") << "rename";
+    QTest::newRow("moved away") << "remove";
+    QTest::newRow("created while Mellidor had none") << "create";
+}
+
+void TestDiaryFile::appendRefusesChangedFile()
+{
+    QFETCH(QString, change);
+    WorkDir dir;
+    const QString path = dir.file("MellidorFile.txt");
+    const QByteArray old = "1.1.2020,08:00,Carbs,  20\n";
+    if (change != "create")
+        writeBytes(path, old);
+    Diary diary;
+    const DiaryFile::Stamp read = DiaryFile::load(path, diary).stamp;
+    QByteArray outside;
+    if (change == "append") {
+        outside = old + "3.1.2020,09:00,Glucose, 140\n";
+        writeBytes(path, outside);
+    } else if (change == "rename") {
+        outside = "4.1.2020,10:00,Glucose, 150\n";
+        writeBytes(dir.file("new"), outside);
+        QCOMPARE(::rename(QFile::encodeName(dir.file("new")).constData(),
+                          QFile::encodeName(path).constData()),
+                 0);
+    } else if (change == "remove") {
+        QVERIFY(QFile::remove(path));
+    } else {
+        outside = "5.1.2020,11:00,Glucose, 160\n";
+        writeBytes(path, outside);
+    }
+    diary.prependRow({"2.1.2020", "08:00", "Carbs", "  30"});
+    DiaryFile::Stamp stamp = read;
+    bool changed = false;
+    QString error;
+    QVERIFY(!DiaryFile::appendTopRow(path, diary, &error, &stamp, &changed));
+    QVERIFY(changed);
+    QVERIFY(error.contains("another program"));
+    QCOMPARE(stamp, read);
+    QCOMPARE(QFile::exists(path), change != "remove");
+    QCOMPARE(readBytes(path), outside);
+}
+
+void TestDiaryFile::lockCanBeRetried()
+{
+    WorkDir dir;
+    // A file where the folder should be: no lock, and root cannot pass it.
+    writeBytes(dir.file("folder"), "");
+    DiaryLock lock(QStringLiteral("folder/MellidorFile.txt"));
+    QCOMPARE(lock.tryLock(), DiaryLock::CannotLock);
+    QVERIFY(QFile::remove(dir.file("folder")));
+    QVERIFY(QDir().mkdir(dir.file("folder")));
+    QCOMPARE(lock.tryLock(), DiaryLock::Locked);
+    QCOMPARE(lock.tryLock(), DiaryLock::Locked); // a held lock is no other's
+    QVERIFY(QFile::exists(dir.file("folder/MellidorFile.txt.lock")));
 }
 
 QTEST_GUILESS_MAIN(TestDiaryFile)

@@ -1,9 +1,9 @@
 #include "app/application.h"
 
+#include "app/unixsignals.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
 #include "ui/mellidor.h"
-#include "app/unixsignals.h"
 #include "ui/usermessage.h"
 
 #include <QApplication>
@@ -26,8 +26,6 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
     DiaryLock lock(diaryPath);
     switch (lock.tryLock()) {
     case DiaryLock::Locked:
-        // Only the holder of the lock may tidy up after an interrupted save.
-        DiaryFile::removeStaleTemporaries(diaryPath);
         break;
     case DiaryLock::HeldByOther: {
         const QString holder = lock.holder();
@@ -40,13 +38,16 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
         return 1;
     }
     case DiaryLock::CannotLock:
-        // Nothing can be written here, so nothing can be overwritten either:
-        // show the diary, and saving will say why it fails.
+        // The file itself may still be writable (a new entry is appended to
+        // it), so say what is known: no lock yet, and when it is tried again.
         UserMessage::error(
             nullptr, QStringLiteral("Mellidor"),
-            QStringLiteral("Mellidor cannot write in the folder \"%1\" (%2). "
-                           "The diary opens, but changes cannot be saved.")
-                .arg(QDir::toNativeSeparators(QDir::currentPath()), lock.errorText()));
+            QStringLiteral("Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
+                           "make sure that no other Mellidor writes this diary.\n\n"
+                           "The diary opens. Before it saves a change, Mellidor tries the lock "
+                           "again; it does not save while another Mellidor has the diary open, "
+                           "and it tells you when a change cannot be saved.")
+                .arg(QDir::toNativeSeparators(lock.lockFilePath()), lock.errorText()));
         break;
     }
 

@@ -124,7 +124,6 @@ bool lockDiary(DiaryLock &lock, QTextStream &err)
 {
     switch (lock.tryLock()) {
     case DiaryLock::Locked:
-        DiaryFile::removeStaleTemporaries(diaryPath());
         return true;
     case DiaryLock::HeldByOther: {
         const QString holder = lock.holder();

@@ -1,11 +1,14 @@
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/unixsignals.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char **argv)
 {
+    // A write over a file-size limit must fail with an error, not kill us.
+    ignoreFileSizeSignal();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

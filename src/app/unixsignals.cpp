@@ -52,3 +52,8 @@ void UnixSignals::readSignal()
     if (::read(signalPipe[1], &byte, 1) == 1)
         emit terminationRequested(byte);
 }
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}

@@ -22,4 +22,9 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
+// A file size limit (ulimit -f) then makes a write fail with EFBIG, which the
+// save path handles, instead of killing Mellidor in the middle of a line.
+// Called first thing in main, so every kind of run has it.
+void ignoreFileSizeSignal();
+
 #endif

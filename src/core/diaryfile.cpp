@@ -2,10 +2,8 @@
 
 #include "core/diary.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -56,30 +54,24 @@ bool flushAndSync(QFileDevice &file, QString *error)
     return true;
 }
 
-QString isDirectoryError()
-{
-    return QStringLiteral("it is a directory, not a file.");
-}
-
-} // namespace
-
-void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
+qsizetype countLines(const char *data, qsizetype size)
 {
     qsizetype lines = 0;
     for (const char *p = data, *end = data + size;
          (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
         ++lines;
-    diary.reserve(lines + 1 + 1024);
+    return lines;
+}
 
-    bool exact = true;
+// Adds every line of data that a line feed ends as a row; returns where the
+// unfinished rest begins.
+qsizetype prependLines(const char *data, qsizetype size, Diary &diary, bool &exact)
+{
     qsizetype start = 0;
-    while (start < size) {
-        const void *newline = std::memchr(data + start, '\n', size_t(size - start));
-        qsizetype end = newline ? static_cast<const char *>(newline) - data : size;
-        const qsizetype next = newline ? end + 1 : size;
-        if (!newline)
-            exact = false; // saving adds the missing line feed
-        else if (end > start && data[end - 1] == '\r') {
+    while (const void *newline = std::memchr(data + start, '\n', size_t(size - start))) {
+        qsizetype end = static_cast<const char *>(newline) - data;
+        const qsizetype next = end + 1;
+        if (end > start && data[end - 1] == '\r') {
             --end; // a CR before the line feed is not part of the entry
             exact = false;
         }
@@ -87,6 +79,85 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
             exact = false;
         start = next;
     }
+    return start;
+}
+
+void prependLastLine(const char *data, qsizetype size, Diary &diary, bool &exact)
+{
+    if (size == 0)
+        return;
+    exact = false; // saving adds the missing line feed
+    diary.prependLine(data, size);
+}
+
+qsizetype readAt(int fd, char *into, qsizetype size, qint64 offset)
+{
+    for (;;) {
+        const ssize_t got = ::pread(fd, into, size_t(size), off_t(offset));
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// Reads the file in chunks into a buffer that is reused, so the whole file
+// is never held twice; a line longer than the buffer grows it.
+bool readLines(int fd, Diary &diary, bool &exact)
+{
+    QByteArray buffer(chunkSize, Qt::Uninitialized);
+    qsizetype lines = 0;
+    qint64 offset = 0;
+    for (qsizetype got; (got = readAt(fd, buffer.data(), buffer.size(), offset)) != 0;
+         offset += got) {
+        if (got < 0)
+            return false;
+        lines += countLines(buffer.constData(), got);
+    }
+    diary.reserve(lines + 1 + 1024);
+
+    qsizetype kept = 0;
+    offset = 0;
+    for (;;) {
+        if (kept == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qsizetype got = readAt(fd, buffer.data() + kept, buffer.size() - kept, offset);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        offset += got;
+        const qsizetype filled = kept + got;
+        const qsizetype rest = prependLines(buffer.constData(), filled, diary, exact);
+        kept = filled - rest;
+        std::memmove(buffer.data(), buffer.constData() + rest, size_t(kept));
+    }
+    prependLastLine(buffer.constData(), kept, diary, exact);
+    return true;
+}
+
+bool writeAll(int fd, const QByteArray &bytes, qsizetype *done)
+{
+    while (*done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + *done, size_t(bytes.size() - *done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        *done += put;
+    }
+    return true;
+}
+
+} // namespace
+
+void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
+{
+    diary.reserve(countLines(data, size) + 1 + 1024);
+    bool exact = true;
+    const qsizetype rest = prependLines(data, size, diary, exact);
+    prependLastLine(data + rest, size - rest, diary, exact);
     if (matchesSave)
         *matchesSave = exact;
 }
@@ -94,47 +165,47 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
 LoadResult load(const QString &path, Diary &diary)
 {
     LoadResult result;
-    if (!QFileInfo::exists(path)) {
-        result.status = LoadResult::Missing;
+    bool missing = false;
+    const int fd = RegularFile::open(path, O_RDONLY, &result.error, &missing);
+    if (fd < 0) {
+        result.status = missing ? LoadResult::Missing : LoadResult::Failed;
+        if (missing)
+            result.error.clear();
         return result;
     }
-    result.status = LoadResult::Failed;
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
-        result.error = isDirectoryError();
-        return result;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    // Mapping spares copying a diary of decades; a file that cannot be
-    // mapped (empty, or not a regular file) is read instead.
-    const qint64 size = file.size();
-    uchar *mapped = size > 0 ? file.map(0, size, QFileDevice::MapPrivateOption) : nullptr;
-    QByteArray bytes;
-    if (!mapped) {
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            result.error = file.errorString();
+    // Read, not mapped: a mapped file that another program cuts short kills
+    // the reader with SIGBUS. A file that changed while it was read is read
+    // again; if it never holds still, the stamp from before the read makes
+    // the next save see the change.
+    Stamp before;
+    for (int attempt = 0;; ++attempt) {
+        before = RegularFile::stampOf(fd);
+        bool exact = true;
+        if (!readLines(fd, diary, exact)) {
+            result.status = LoadResult::Failed;
+            result.error = systemError();
+            diary.clear();
+            ::close(fd);
             return result;
         }
+        result.matchesSave = exact;
+        if (RegularFile::stampOf(fd) == before || attempt == 2)
+            break;
+        diary.clear();
     }
-    const char *data = mapped ? reinterpret_cast<const char *>(mapped) : bytes.constData();
-    loadBytes(data, mapped ? size : bytes.size(), diary, &result.matchesSave);
-    if (mapped)
-        file.unmap(mapped);
+    ::close(fd);
+    result.stamp = before;
     result.status = LoadResult::Loaded;
     return result;
 }
 
-bool save(const QString &path, const Diary &diary, QString *error)
+bool save(const QString &path, const Diary &diary, QString *error, Stamp *written)
 {
-    QSaveFile file(path);
-    if (QFileInfo(path).isDir()) {
-        *error = isDirectoryError();
+    if (const QString reason = RegularFile::notRegularReason(path); !reason.isEmpty()) {
+        *error = reason;
         return false;
     }
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return false;
@@ -155,53 +226,75 @@ bool save(const QString &path, const Diary &diary, QString *error)
         file.commit(); // only removes the temporary
         return false;
     }
+    // The temporary becomes the file by a link or rename: same inode, and
+    // neither touches size or modification time.
+    const Stamp stamp = RegularFile::stampOf(file.handle());
     if (!file.commit()) {
         *error = file.errorString();
         return false;
     }
     syncDirectoryOf(path);
+    if (written)
+        *written = stamp;
     return true;
 }
 
-bool appendTopRow(const QString &path, const Diary &diary, QString *error)
+bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp,
+                  bool *changedOutside)
 {
+    if (changedOutside)
+        *changedOutside = false;
     if (diary.rowCount() == 0)
         return true;
-    const bool existed = QFileInfo::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        *error = file.errorString();
+    // A file known to exist is never created again: a vanished diary is not
+    // an empty one.
+    const bool mayCreate = !stamp || !stamp->exists;
+    bool missing = false;
+    const int fd =
+        RegularFile::open(path, O_RDWR | O_APPEND | (mayCreate ? O_CREAT : 0), error, &missing);
+    const auto changed = [&] {
+        *error = QStringLiteral("it was changed by another program since Mellidor read it.");
+        if (changedOutside)
+            *changedOutside = true;
         return false;
+    };
+    if (fd < 0)
+        return stamp && missing ? changed() : false;
+    const Stamp found = RegularFile::stampOf(fd);
+    if (stamp && (stamp->exists ? found != *stamp : found.size != 0)) {
+        ::close(fd);
+        return changed();
     }
-    const qint64 oldSize = file.size();
-    QByteArray line;
-    diary.appendLine(0, line);
-    if (!writeAll(file, line, error) || !flushAndSync(file, error)) {
-        // Leave no half line behind.
-        file.resize(oldSize);
-        ::fsync(file.handle());
-        return false;
-    }
-    if (!existed)
-        syncDirectoryOf(path);
-    return true;
-}
 
-void removeStaleTemporaries(const QString &path)
-{
-    const QFileInfo info(path);
-    QDir dir = info.absoluteDir();
-    const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName())));
-    const QStringList names = dir.entryList({info.fileName() + QStringLiteral(".*")},
-                                            QDir::Files | QDir::Hidden | QDir::System);
-    // A random suffix has digits or mixed case; a word such as "backup" is
-    // the user's own file and stays.
-    const QRegularExpression oneWord(QStringLiteral("\\.([a-z]{6}|[A-Z]{6})$"));
-    for (const QString &name : names) {
-        if (temporary.match(name).hasMatch() && !oneWord.match(name).hasMatch())
-            dir.remove(name);
+    QByteArray line;
+    char last = '\n';
+    if (found.size > 0 && ::pread(fd, &last, 1, found.size - 1) != 1) {
+        *error = systemError();
+        ::close(fd);
+        return false;
     }
+    if (last != '\n')
+        line += '\n'; // complete the last line first, or the entry joins it
+    diary.appendLine(0, line);
+
+    qsizetype done = 0;
+    bool ok = writeAll(fd, line, &done) && ::fsync(fd) == 0;
+    if (!ok) {
+        *error = systemError();
+        // Leave no half line behind, but only cut what this write added.
+        const off_t end = ::lseek(fd, 0, SEEK_CUR);
+        if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end)) {
+            ::ftruncate(fd, end - done);
+            ::fsync(fd);
+        }
+    } else {
+        if (found.size == 0)
+            syncDirectoryOf(path);
+        if (stamp)
+            *stamp = RegularFile::stampOf(fd);
+    }
+    ::close(fd);
+    return ok;
 }
 
 } // namespace DiaryFile

@@ -3,6 +3,8 @@
 #ifndef DIARYFILE_H
 #define DIARYFILE_H
 
+#include "core/regularfile.h"
+
 #include <QString>
 
 class Diary;
@@ -10,6 +12,14 @@ class Diary;
 namespace DiaryFile {
 
 inline constexpr char fileName[] = "MellidorFile.txt";
+
+// Device, inode, size and modification time: when the file's stamp is no
+// longer the one of the last read or write, another program changed it.
+using Stamp = FileStamp;
+inline Stamp stampOf(const QString &path)
+{
+    return RegularFile::stampOf(path);
+}
 
 struct LoadResult
 {
@@ -23,26 +33,36 @@ struct LoadResult
     QString error;
     // The file holds exactly what saving the loaded rows would write.
     bool matchesSave = false;
+    // What was read; exists is false when the file is missing or unread.
+    Stamp stamp;
 };
 
 // Reads the file into an empty diary. A missing file leaves it empty; a file
-// that cannot be read leaves it empty too and says why.
+// that cannot be read (also one that is not a regular file) leaves it empty
+// too and says why. The file is read, not mapped, so one cut short meanwhile
+// costs no crash; one that changes while read is read again.
 LoadResult load(const QString &path, Diary &diary);
 
 // Loads a whole file already in memory, as load() does.
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave = nullptr);
 
 // Writes every row through a temporary file that replaces the old one only
-// once all of it is on disk. On failure the old file is untouched.
-bool save(const QString &path, const Diary &diary, QString *error);
+// once all of it is on disk. On failure the old file is untouched. Symlinks
+// are followed; anything but a regular file at the end is refused. written,
+// when given, receives the stamp of the new file.
+bool save(const QString &path, const Diary &diary, QString *error, Stamp *written = nullptr);
 
 // Appends row 0 as the file's last line and makes it durable; the file must
-// already hold the other rows exactly as save() writes them. On failure the
-// file is cut back to what it held.
-bool appendTopRow(const QString &path, const Diary &diary, QString *error);
-
-// Removes temporaries that an interrupted save left beside the file.
-void removeStaleTemporaries(const QString &path);
+// already hold the other rows exactly as save() writes them. A last line
+// without a line feed gets one first. On failure the file is cut back to
+// what it held.
+//
+// stamp, when given, is the file as last read or written: nothing is written
+// unless the file opened is still that one (a file that existed must still
+// exist; one that did not may only have appeared empty). Then false is
+// returned and *changedOutside set. On success *stamp describes the file now.
+bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp = nullptr,
+                  bool *changedOutside = nullptr);
 
 } // namespace DiaryFile
 

@@ -1,6 +1,9 @@
 #include "core/diarylock.h"
 
-DiaryLock::DiaryLock(const QString &diaryPath) : m_lock(diaryPath + QStringLiteral(".lock"))
+#include "core/regularfile.h"
+
+DiaryLock::DiaryLock(const QString &diaryPath)
+    : m_path(RegularFile::realPath(diaryPath) + QStringLiteral(".lock")), m_lock(m_path)
 {
     // Never time out a live holder: a diary may stay open for days. A lock
     // whose process is gone is still recognised as stale.
@@ -9,7 +12,8 @@ DiaryLock::DiaryLock(const QString &diaryPath) : m_lock(diaryPath + QStringLiter
 
 DiaryLock::Result DiaryLock::tryLock()
 {
-    if (m_lock.tryLock(0))
+    // QLockFile would see its own lock as another's.
+    if (m_lock.isLocked() || m_lock.tryLock(0))
         return Locked;
     return m_lock.error() == QLockFile::LockFailedError ? HeldByOther : CannotLock;
 }

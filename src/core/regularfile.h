@@ -1,0 +1,47 @@
+// The diary is only ever a regular file: a FIFO, a device or a directory at
+// its path is refused before anything could block on it. A stamp tells
+// whether the file is still the one last read or written.
+#ifndef REGULARFILE_H
+#define REGULARFILE_H
+
+#include <QString>
+#include <QtGlobal>
+
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 mtimeNs = 0; // modification time, nanoseconds since the epoch
+    bool exists = false;
+
+    friend bool operator==(const FileStamp &a, const FileStamp &b)
+    {
+        return a.exists == b.exists && a.device == b.device && a.inode == b.inode &&
+               a.size == b.size && a.mtimeNs == b.mtimeNs;
+    }
+    friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
+};
+
+namespace RegularFile {
+
+// Through symlinks; a missing or unreachable file has exists false.
+FileStamp stampOf(const QString &path);
+FileStamp stampOf(int fd);
+
+// Why path (through symlinks) cannot be read or written as the diary: empty
+// for a regular file or none at all.
+QString notRegularReason(const QString &path);
+
+// Opens path with flags (O_RDONLY, O_RDWR, O_APPEND, O_CREAT) so that it
+// never blocks, and only when it is a regular file. Returns the descriptor,
+// or -1 with *error set; *missing tells a file that does not exist.
+int open(const QString &path, int flags, QString *error, bool *missing = nullptr);
+
+// The file a path stands for, every symlink resolved, also when the file
+// itself does not exist (yet).
+QString realPath(const QString &path);
+
+} // namespace RegularFile
+
+#endif
