@@ -52,6 +52,7 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
     }
 
     Mellidor window;
+    window.setDiaryLock(&lock);
     window.setWindowTitle(QString::fromLatin1(mellidorCaption));
     window.resize(window.sizeHint().expandedTo(QSize(440, 480)));
 

@@ -37,8 +37,10 @@ public:
     // as it was asked.
     virtual void tell(const QString &problem) = 0;
     // Called after every apply, undo and redo. topRowAdded: the only change
-    // is a new row 0, which the file can take as an appended line.
-    virtual void changeMade(const DiaryChange &change, bool topRowAdded) = 0;
+    // is a new row 0, which the file can take as an appended line. Returns
+    // true when the file turned out to be changed outside while it was
+    // written: the rows are then read again and the step is applied anew.
+    virtual bool changeMade(const DiaryChange &change, bool topRowAdded) = 0;
 };
 
 class DiaryChange : public QUndoCommand

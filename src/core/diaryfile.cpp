@@ -7,8 +7,10 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace DiaryFile {
@@ -237,6 +239,133 @@ bool save(const QString &path, const Diary &diary, QString *error, Stamp *writte
     if (written)
         *written = stamp;
     return true;
+}
+
+namespace {
+
+// Writes the rows into fd, oldest first, and makes them durable.
+bool writeRows(int fd, const Diary &diary, QString *error)
+{
+    QByteArray chunk;
+    chunk.reserve(chunkSize + 4096);
+    for (int row = diary.rowCount() - 1; row >= -1; --row) {
+        if (row >= 0)
+            diary.appendLine(row, chunk);
+        if (chunk.size() >= chunkSize || (row < 0 && !chunk.isEmpty())) {
+            qsizetype done = 0;
+            if (!writeAll(fd, chunk, &done)) {
+                *error = systemError();
+                return false;
+            }
+            chunk.clear();
+        }
+    }
+    if (::fsync(fd) != 0) {
+        *error = systemError();
+        return false;
+    }
+    return true;
+}
+
+bool readWhole(const QByteArray &name, QByteArray *bytes)
+{
+    QFile file(QFile::decodeName(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expected, Stamp *written,
+                     QByteArray *outside, QString *error)
+{
+    if (const QString reason = RegularFile::notRegularReason(path); !reason.isEmpty()) {
+        *error = reason;
+        return SaveOutcome::Failed;
+    }
+    // Work beside the real file: exchanging a symlink would leave it behind.
+    const QString real = RegularFile::realPath(path);
+    const QByteArray target = QFile::encodeName(real);
+    QByteArray temporary =
+        QFile::encodeName(QFileInfo(real).absolutePath() + QStringLiteral("/.") +
+                          QFileInfo(real).fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        *error = systemError();
+        return SaveOutcome::Failed;
+    }
+    // The new file keeps the old one's permissions; a first one gets the
+    // usual ones (mkostemp makes it private).
+    struct stat old;
+    if (::stat(target.constData(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    if (!writeRows(fd, diary, error)) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return SaveOutcome::Failed;
+    }
+    const Stamp ours = RegularFile::stampOf(fd);
+    ::close(fd);
+
+    // Swap in one step, then see what was there: a change made just before
+    // the swap is in the file that comes out.
+    int swapped = -1;
+    if (expected.exists)
+        swapped = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
+                              RENAME_EXCHANGE);
+    else
+        swapped = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
+                              RENAME_NOREPLACE);
+    if (swapped != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without these: compare, then rename over.
+        if (RegularFile::stampOf(real) == expected)
+            swapped = ::rename(temporary.constData(), target.constData());
+        else
+            errno = EEXIST;
+    }
+    if (swapped != 0) {
+        const int reason = errno;
+        ::unlink(temporary.constData());
+        if (reason == ENOENT && expected.exists) {
+            // Gone meanwhile: not an empty diary; write the list in its place.
+            return saveOver(path, diary, Stamp(), written, outside, error);
+        }
+        if (reason == EEXIST) {
+            // Created or changed by someone else: read theirs and merge.
+            *written = RegularFile::stampOf(real);
+            if (!readWhole(target, outside)) {
+                *error = systemError();
+                return SaveOutcome::Failed;
+            }
+            return SaveOutcome::ChangedOutside;
+        }
+        errno = reason;
+        *error = systemError();
+        return SaveOutcome::Failed;
+    }
+    *written = ours;
+    SaveOutcome outcome = SaveOutcome::Saved;
+    if (expected.exists) {
+        if (RegularFile::stampOf(QFile::decodeName(temporary)) != expected) {
+            if (!readWhole(temporary, outside)) {
+                // Theirs stays under the temporary name rather than be lost.
+                *error = systemError();
+                syncDirectoryOf(real);
+                return SaveOutcome::Failed;
+            }
+            outcome = SaveOutcome::ChangedOutside;
+        }
+        ::unlink(temporary.constData());
+    }
+    syncDirectoryOf(real);
+    return outcome;
 }
 
 bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp,

@@ -52,6 +52,23 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
 // when given, receives the stamp of the new file.
 bool save(const QString &path, const Diary &diary, QString *error, Stamp *written = nullptr);
 
+// Saves every row as save() does, but only over the file last read or
+// written (expected). The new file takes the old one's place in one atomic
+// exchange, and the old one is looked at after it: when another program had
+// changed or replaced it meanwhile, its bytes come back in *outside (nothing
+// of theirs is lost) and ChangedOutside is returned; the rows are on disk then,
+// and the caller merges and saves again. written receives the stamp of the
+// file now at the path.
+enum class SaveOutcome
+{
+    Saved,
+    ChangedOutside,
+    Failed
+};
+// (expected is taken by value: written may point at the same stamp.)
+SaveOutcome saveOver(const QString &path, const Diary &diary, Stamp expected, Stamp *written,
+                     QByteArray *outside, QString *error);
+
 // Appends row 0 as the file's last line and makes it durable; the file must
 // already hold the other rows exactly as save() writes them. A last line
 // without a line feed gets one first. On failure the file is cut back to

@@ -1,7 +1,10 @@
 #include "ui/mellidor.h"
 
 #include "core/diaryfile.h"
+#include "core/diarylock.h"
 #include "core/entrytext.h"
+#include "core/importmerge.h"
+#include "core/regularfile.h"
 #include "core/settings.h"
 #include "ui/mellidorpaint.h"
 #include "ui/usermessage.h"
@@ -10,10 +13,13 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QUndoStack>
 
 QString tableString;
@@ -93,6 +99,17 @@ Mellidor::Mellidor() : QWidget(nullptr)
         connect(button, SIGNAL(clicked()), this, b.slot);
     }
 
+    // Changes made outside show up on their own, once things settle.
+    m_watcher = new QFileSystemWatcher(this);
+    m_outsideCheck = new QTimer(this);
+    m_outsideCheck->setSingleShot(true);
+    m_outsideCheck->setInterval(150);
+    connect(m_outsideCheck, &QTimer::timeout, this, &Mellidor::checkOutsideChange);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_outsideCheck,
+            qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_outsideCheck,
+            qOverload<>(&QTimer::start));
+
     loadSettings(settingsPath);
     loadDiary(diaryPath);
 }
@@ -130,6 +147,7 @@ void Mellidor::loadDiary(const QString &path)
     m_diaryPath = QDir::current().absoluteFilePath(path);
     DiaryFile::LoadResult result;
     listBox->diaryModel()->reset([&](Diary &diary) { result = DiaryFile::load(path, diary); });
+    m_stamp = result.stamp;
     m_fileMatchesList = result.status == DiaryFile::LoadResult::Loaded && result.matchesSave;
     if (result.status == DiaryFile::LoadResult::Failed) {
         m_diaryUnreadable = true;
@@ -139,6 +157,97 @@ void Mellidor::loadDiary(const QString &path)
                                           "write over that file.")
                                .arg(QDir::toNativeSeparators(m_diaryPath), result.error));
     }
+    watchDiary();
+}
+
+void Mellidor::setDiaryLock(DiaryLock *lock)
+{
+    m_lock = lock;
+}
+
+void Mellidor::watchDiary()
+{
+    // Editors and sync tools replace the file by renaming, which ends a
+    // watch on the file itself: the folder's watch sees the new one.
+    const QString real = RegularFile::realPath(m_diaryPath);
+    const QString folder = QFileInfo(real).absolutePath();
+    if (!m_watcher->directories().contains(folder))
+        m_watcher->addPath(folder);
+    if (QFileInfo::exists(real) && !m_watcher->files().contains(real))
+        m_watcher->addPath(real);
+}
+
+void Mellidor::checkOutsideChange()
+{
+    // A dialog in progress works on the list as it is; look again later.
+    if (QApplication::activeModalWidget()) {
+        m_outsideCheck->start();
+        return;
+    }
+    watchDiary();
+    if (m_diaryUnreadable || m_saving)
+        return;
+    const DiaryFile::Stamp now = DiaryFile::stampOf(m_diaryPath);
+    if (now != m_stamp && now.exists)
+        readAgain(nullptr);
+}
+
+void Mellidor::prepareChange()
+{
+    if (m_diaryUnreadable)
+        return;
+    const DiaryFile::Stamp now = DiaryFile::stampOf(m_diaryPath);
+    if (now == m_stamp)
+        return;
+    if (!now.exists) {
+        // Moved or deleted outside: the list stays; saving writes it whole.
+        m_fileMatchesList = false;
+        m_fileVanished = m_stamp.exists;
+        return;
+    }
+    readAgain(nullptr);
+}
+
+bool Mellidor::readAgain(const QByteArray *bytes)
+{
+    const Diary &diary = listBox->diary();
+    const QModelIndex current = listBox->currentIndex();
+    const EntryTexts currentTexts =
+        current.isValid() ? diary.entryTexts(current.row()) : EntryTexts();
+    DiaryFile::LoadResult result;
+    Diary fresh;
+    if (bytes) {
+        // The other program's file, taken out by our own save.
+        DiaryFile::loadBytes(bytes->constData(), bytes->size(), fresh);
+        result.status = DiaryFile::LoadResult::Loaded;
+    } else {
+        result = DiaryFile::load(m_diaryPath, fresh);
+        if (result.status == DiaryFile::LoadResult::Failed) {
+            UserMessage::error(this, QStringLiteral("Diary not read"),
+                               QStringLiteral("The diary file \"%1\" was changed by another "
+                                              "program and cannot be read now: %2")
+                                   .arg(QDir::toNativeSeparators(m_diaryPath), result.error));
+            return false;
+        }
+        m_stamp = result.stamp;
+    }
+    listBox->diaryModel()->reset([&](Diary &d) { std::swap(d, fresh); });
+    m_fileMatchesList = !bytes && result.matchesSave;
+    m_fileVanished = false;
+    ++m_generation;
+    if (current.isValid()) {
+        const int row = listBox->diary().findRow(currentTexts, current.row());
+        if (row >= 0)
+            listBox->setCurrentIndex(listBox->model()->index(row, current.column()));
+    }
+    // Diagrams read the list when they paint.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        auto *diagram = qobject_cast<MellidorPaint *>(window);
+        if (diagram && diagram->mainWindow == this)
+            diagram->update();
+    }
+    return true;
 }
 
 QString Mellidor::saveFailureText(const QString &reason) const
@@ -155,36 +264,106 @@ bool Mellidor::hasUnsavedEntries() const
     return !m_diaryUnreadable || listBox->rowCount() > 0;
 }
 
-bool Mellidor::saveDiary(QString *error)
+bool Mellidor::mayWrite(QString *error)
 {
     if (m_diaryUnreadable) {
         *error = QStringLiteral("it could not be read when Mellidor started, so it is left as "
                                 "it is.");
         return false;
     }
-    if (!DiaryFile::save(m_diaryPath, listBox->diary(), error))
+    // A lock that could not be made at start is tried again before writing.
+    if (m_lock && m_lock->tryLock() == DiaryLock::HeldByOther) {
+        *error =
+            QStringLiteral("it is open in another Mellidor%1.")
+                .arg(m_lock->holder().isEmpty() ? QString()
+                                                : QStringLiteral(" (%1)").arg(m_lock->holder()));
         return false;
-    m_fileMatchesList = true;
+    }
     return true;
 }
 
-void Mellidor::storeChange(bool topRowAdded)
+Mellidor::StoreResult Mellidor::writeDiary(bool topRowAdded, QString *error)
+{
+    if (!mayWrite(error))
+        return StoreResult::Failed;
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    if (topRowAdded && m_fileMatchesList) {
+        // A new entry is the file's last line: append it, don't rewrite all.
+        bool changedOutside = false;
+        if (DiaryFile::appendTopRow(m_diaryPath, listBox->diary(), error, &m_stamp,
+                                    &changedOutside))
+            return StoreResult::Stored;
+        if (!changedOutside)
+            return StoreResult::Failed;
+        return readAgain(nullptr) ? StoreResult::ReadAgain : StoreResult::Failed;
+    }
+    QByteArray outside;
+    switch (
+        DiaryFile::saveOver(m_diaryPath, listBox->diary(), m_stamp, &m_stamp, &outside, error)) {
+    case DiaryFile::SaveOutcome::Saved:
+        return StoreResult::Stored;
+    case DiaryFile::SaveOutcome::ChangedOutside:
+        return readAgain(&outside) ? StoreResult::ReadAgain : StoreResult::Failed;
+    case DiaryFile::SaveOutcome::Failed:
+        break;
+    }
+    return StoreResult::Failed;
+}
+
+bool Mellidor::saveDiary(QString *error)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const Diary mine = listBox->diary();
+        switch (writeDiary(false, error)) {
+        case StoreResult::Stored:
+            m_fileMatchesList = true;
+            return true;
+        case StoreResult::Failed:
+            return false;
+        case StoreResult::ReadAgain: {
+            // No step to apply again here: keep every entry of both sides.
+            ImportBatch batch;
+            for (int row = mine.rowCount() - 1; row >= 0; --row)
+                batch.addTexts(mine.entryTexts(row));
+            const MergePlan plan = planMerge(listBox->diary(), {&batch});
+            listBox->diaryModel()->insertEntries(plan.rows, plan.texts);
+            break;
+        }
+        }
+    }
+    *error = QStringLiteral("another program keeps changing it.");
+    return false;
+}
+
+bool Mellidor::storeChange(bool topRowAdded)
 {
     for (;;) {
         QString error;
-        // A new entry is the file's last line: append it, don't rewrite all.
-        // (An unreadable diary never matches the list, so it is never appended to.)
-        const bool saved = topRowAdded && m_fileMatchesList
-                               ? DiaryFile::appendTopRow(m_diaryPath, listBox->diary(), &error)
-                               : saveDiary(&error);
-        if (saved)
-            return;
+        switch (writeDiary(topRowAdded, &error)) {
+        case StoreResult::Stored:
+            m_fileMatchesList = true;
+            if (m_fileVanished) {
+                m_fileVanished = false;
+                tell(QStringLiteral("The diary file \"%1\" had been moved or deleted by another "
+                                    "program. Mellidor wrote the whole list to it again.")
+                         .arg(QDir::toNativeSeparators(m_diaryPath)));
+            }
+            return false;
+        case StoreResult::ReadAgain:
+            return true;
+        case StoreResult::Failed:
+            break;
+        }
         m_fileMatchesList = false;
-        const QString text = saveFailureText(error) +
-                             QStringLiteral("\n\nThe entry stays in the list. Mellidor saves "
-                                            "again when you close it.");
+        const QString text =
+            saveFailureText(error) +
+            (m_diaryUnreadable
+                 ? QStringLiteral("\n\nThe change stays in the list until Mellidor ends, but "
+                                  "that file is never written over.")
+                 : QStringLiteral("\n\nThe change stays in the list. Mellidor saves again with "
+                                  "the next change and when you close it."));
         if (UserMessage::saveFailed(this, text, false) != UserMessage::SaveChoice::Retry)
-            return;
+            return false;
     }
 }
 
@@ -302,14 +481,16 @@ void Mellidor::restoreOrder(const Diary::Order &order)
     listBox->diaryModel()->restoreOrder(order);
 }
 
-void Mellidor::changeMade(const DiaryChange &change, bool topRowAdded)
+bool Mellidor::changeMade(const DiaryChange &change, bool topRowAdded)
 {
     if (change.currentRowAfter() >= 0)
         listBox->setCurrentRow(change.currentRowAfter());
-    storeChange(topRowAdded);
+    if (storeChange(topRowAdded))
+        return true;
     if (!m_problems.isEmpty()) {
         const QString text = m_problems.join(u'\n');
         m_problems.clear();
         UserMessage::error(this, QStringLiteral("Diary changed outside"), text);
     }
+    return false;
 }

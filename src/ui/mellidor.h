@@ -4,6 +4,7 @@
 #define MELLIDOR_H
 
 #include "core/diarychange.h"
+#include "core/diaryfile.h"
 #include "ui/listbox.h"
 
 #include <QDate>
@@ -11,7 +12,10 @@
 #include <QTime>
 #include <QWidget>
 
+class DiaryLock;
 class QButtonGroup;
+class QFileSystemWatcher;
+class QTimer;
 class QSpinBox;
 class QUndoStack;
 
@@ -40,6 +44,9 @@ public:
     int daysBack;
 
     QUndoStack *undoStack() const { return m_undoStack; }
+    // The lock of this run, tried again before writing when it could not be
+    // taken at start.
+    void setDiaryLock(DiaryLock *lock);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -53,6 +60,7 @@ private slots:
     void paintLineDiagram();
     void setup();
     void deleteValue();
+    void checkOutsideChange();
 
 private:
     // DiaryEditor: the undo steps change the list through these.
@@ -61,19 +69,35 @@ private:
     void removeRows(const std::vector<int> &rows) override;
     Diary::Order sortRows(bool ascending) override;
     void restoreOrder(const Diary::Order &order) override;
+    void prepareChange() override;
+    quint64 generation() const override { return m_generation; }
     void tell(const QString &problem) override { m_problems << problem; }
-    void changeMade(const DiaryChange &change, bool topRowAdded) override;
+    bool changeMade(const DiaryChange &change, bool topRowAdded) override;
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
 
     void loadSettings(const QString &path);
     void loadDiary(const QString &path);
+    // Saves the whole list; an outside change found meanwhile is kept too.
     bool saveDiary(QString *error);
+    enum class StoreResult
+    {
+        Stored,
+        ReadAgain, // the file had changed: the list now holds it instead
+        Failed
+    };
+    StoreResult writeDiary(bool topRowAdded, QString *error);
+    bool mayWrite(QString *error);
+    // Replaces the list with the file (or bytes of it), keeping the current
+    // entry where it still is.
+    bool readAgain(const QByteArray *bytes);
+    void watchDiary();
     // Entries in the list that the file does not hold (and that the user has
     // not given up).
     bool hasUnsavedEntries() const;
-    // Makes an accepted dialog's change durable; asks again on failure.
-    void storeChange(bool topRowAdded);
+    // Makes a change durable; asks again on failure. True when the file had
+    // changed outside and the change has to be applied to it anew.
+    bool storeChange(bool topRowAdded);
     QString saveFailureText(const QString &reason) const;
 
     QSpinBox *valueBox;
@@ -89,7 +113,14 @@ private:
     bool m_diaryUnreadable = false; // never written over in this run
     bool m_fileMatchesList = false; // the file holds exactly the list's rows
     bool m_unsavedDiscarded = false;
-    QStringList m_problems; // of the step being made, told once it is saved
+    QStringList m_problems;   // of the step being made, told once it is saved
+    DiaryFile::Stamp m_stamp; // the file as last read or written
+    quint64 m_generation = 0;
+    bool m_fileVanished = false;
+    bool m_saving = false;
+    DiaryLock *m_lock = nullptr;
+    QFileSystemWatcher *m_watcher;
+    QTimer *m_outsideCheck;
 };
 
 #endif
