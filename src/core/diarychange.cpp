@@ -32,12 +32,23 @@ QString DiaryChange::describe(const EntryTexts &texts)
 void DiaryChange::run(bool forward)
 {
     m_editor->prepareChange();
-    const bool rowsValid = m_generation == m_editor->generation();
-    bool topRowAdded = false;
-    m_currentRow =
-        forward ? apply(*m_editor, rowsValid, &topRowAdded) : revert(*m_editor, rowsValid);
-    m_generation = m_editor->generation();
-    m_editor->changeMade(*this, topRowAdded);
+    // Another program may write again while this one saves: try again on
+    // what it wrote, but not for ever.
+    for (int round = 0; round < 50; ++round) {
+        const bool rowsValid = m_generation == m_editor->generation();
+        bool topRowAdded = false;
+        m_currentRow =
+            forward ? apply(*m_editor, rowsValid, &topRowAdded) : revert(*m_editor, rowsValid);
+        m_generation = m_editor->generation();
+        if (!m_editor->changeMade(*this, topRowAdded)) {
+            m_editor->stepEnded();
+            return;
+        }
+    }
+    m_editor->tell(QStringLiteral("Another program keeps changing the diary file, so \"%1\" "
+                                  "could not be saved. The list shows the file as it is now.")
+                       .arg(text()));
+    m_editor->stepEnded();
 }
 
 void DiaryChange::redo()

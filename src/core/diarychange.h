@@ -41,6 +41,8 @@ public:
     // true when the file turned out to be changed outside while it was
     // written: the rows are then read again and the step is applied anew.
     virtual bool changeMade(const DiaryChange &change, bool topRowAdded) = 0;
+    // After the last apply, undo or redo of a step: the time to tell.
+    virtual void stepEnded() {}
 };
 
 class DiaryChange : public QUndoCommand

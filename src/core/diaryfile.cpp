@@ -267,19 +267,10 @@ bool writeRows(int fd, const Diary &diary, QString *error)
     return true;
 }
 
-bool readWhole(const QByteArray &name, QByteArray *bytes)
-{
-    QFile file(QFile::decodeName(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
 } // namespace
 
 SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expected, Stamp *written,
-                     QByteArray *outside, QString *error)
+                     QString *error)
 {
     if (const QString reason = RegularFile::notRegularReason(path); !reason.isEmpty()) {
         *error = reason;
@@ -315,57 +306,48 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     ::close(fd);
 
     // Swap in one step, then see what was there: a change made just before
-    // the swap is in the file that comes out.
-    int swapped = -1;
-    if (expected.exists)
-        swapped = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                              RENAME_EXCHANGE);
-    else
-        swapped = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(),
-                              RENAME_NOREPLACE);
+    // the swap is in the file that comes out, and that file goes straight
+    // back, so ours is seen only for that moment.
+    const char *from = temporary.constData();
+    const char *to = target.constData();
+    int swapped = ::renameat2(AT_FDCWD, from, AT_FDCWD, to,
+                              expected.exists ? RENAME_EXCHANGE : RENAME_NOREPLACE);
     if (swapped != 0 && (errno == EINVAL || errno == ENOSYS)) {
         // A file system without these: compare, then rename over.
         if (RegularFile::stampOf(real) == expected)
-            swapped = ::rename(temporary.constData(), target.constData());
+            swapped = ::rename(from, to);
         else
             errno = EEXIST;
     }
     if (swapped != 0) {
         const int reason = errno;
-        ::unlink(temporary.constData());
+        ::unlink(from);
         if (reason == ENOENT && expected.exists) {
             // Gone meanwhile: not an empty diary; write the list in its place.
-            return saveOver(path, diary, Stamp(), written, outside, error);
+            return saveOver(path, diary, Stamp(), written, error);
         }
-        if (reason == EEXIST) {
-            // Created or changed by someone else: read theirs and merge.
-            *written = RegularFile::stampOf(real);
-            if (!readWhole(target, outside)) {
-                *error = systemError();
-                return SaveOutcome::Failed;
-            }
-            return SaveOutcome::ChangedOutside;
-        }
+        if (reason == EEXIST)
+            return SaveOutcome::ChangedOutside; // created or changed by someone else
         errno = reason;
         *error = systemError();
         return SaveOutcome::Failed;
     }
-    *written = ours;
-    SaveOutcome outcome = SaveOutcome::Saved;
-    if (expected.exists) {
-        if (RegularFile::stampOf(QFile::decodeName(temporary)) != expected) {
-            if (!readWhole(temporary, outside)) {
-                // Theirs stays under the temporary name rather than be lost.
-                *error = systemError();
-                syncDirectoryOf(real);
-                return SaveOutcome::Failed;
-            }
-            outcome = SaveOutcome::ChangedOutside;
-        }
-        ::unlink(temporary.constData());
+    if (expected.exists && RegularFile::stampOf(QFile::decodeName(temporary)) != expected) {
+        ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
+        // What comes out now is ours, unless yet another file took the place
+        // meanwhile: then that one goes back, and theirs stays beside it.
+        if (RegularFile::stampOf(QFile::decodeName(temporary)) == ours)
+            ::unlink(from);
+        else
+            ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
+        syncDirectoryOf(real);
+        return SaveOutcome::ChangedOutside;
     }
+    if (expected.exists)
+        ::unlink(from);
+    *written = ours;
     syncDirectoryOf(real);
-    return outcome;
+    return SaveOutcome::Saved;
 }
 
 bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp,
@@ -419,8 +401,12 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
     } else {
         if (found.size == 0)
             syncDirectoryOf(path);
-        if (stamp)
-            *stamp = RegularFile::stampOf(fd);
+        if (stamp) {
+            // Another program's append just after ours must not pass for
+            // ours: then keep the old stamp, so the next look reads it.
+            const Stamp after = RegularFile::stampOf(fd);
+            *stamp = after.size == found.size + line.size() ? after : found;
+        }
     }
     ::close(fd);
     return ok;

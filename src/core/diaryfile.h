@@ -55,10 +55,9 @@ bool save(const QString &path, const Diary &diary, QString *error, Stamp *writte
 // Saves every row as save() does, but only over the file last read or
 // written (expected). The new file takes the old one's place in one atomic
 // exchange, and the old one is looked at after it: when another program had
-// changed or replaced it meanwhile, its bytes come back in *outside (nothing
-// of theirs is lost) and ChangedOutside is returned; the rows are on disk then,
-// and the caller merges and saves again. written receives the stamp of the
-// file now at the path.
+// changed or replaced it meanwhile, it goes back at once, nothing is saved
+// and ChangedOutside is returned, for the caller to read the file again and
+// make its change anew. written receives the stamp of the file saved.
 enum class SaveOutcome
 {
     Saved,
@@ -67,7 +66,7 @@ enum class SaveOutcome
 };
 // (expected is taken by value: written may point at the same stamp.)
 SaveOutcome saveOver(const QString &path, const Diary &diary, Stamp expected, Stamp *written,
-                     QByteArray *outside, QString *error);
+                     QString *error);
 
 // Appends row 0 as the file's last line and makes it durable; the file must
 // already hold the other rows exactly as save() writes them. A last line

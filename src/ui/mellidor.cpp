@@ -189,7 +189,7 @@ void Mellidor::checkOutsideChange()
         return;
     const DiaryFile::Stamp now = DiaryFile::stampOf(m_diaryPath);
     if (now != m_stamp && now.exists)
-        readAgain(nullptr);
+        readAgain();
 }
 
 void Mellidor::prepareChange()
@@ -205,34 +205,27 @@ void Mellidor::prepareChange()
         m_fileVanished = m_stamp.exists;
         return;
     }
-    readAgain(nullptr);
+    readAgain();
 }
 
-bool Mellidor::readAgain(const QByteArray *bytes)
+bool Mellidor::readAgain()
 {
     const Diary &diary = listBox->diary();
     const QModelIndex current = listBox->currentIndex();
     const EntryTexts currentTexts =
         current.isValid() ? diary.entryTexts(current.row()) : EntryTexts();
-    DiaryFile::LoadResult result;
     Diary fresh;
-    if (bytes) {
-        // The other program's file, taken out by our own save.
-        DiaryFile::loadBytes(bytes->constData(), bytes->size(), fresh);
-        result.status = DiaryFile::LoadResult::Loaded;
-    } else {
-        result = DiaryFile::load(m_diaryPath, fresh);
-        if (result.status == DiaryFile::LoadResult::Failed) {
-            UserMessage::error(this, QStringLiteral("Diary not read"),
-                               QStringLiteral("The diary file \"%1\" was changed by another "
-                                              "program and cannot be read now: %2")
-                                   .arg(QDir::toNativeSeparators(m_diaryPath), result.error));
-            return false;
-        }
-        m_stamp = result.stamp;
+    const DiaryFile::LoadResult result = DiaryFile::load(m_diaryPath, fresh);
+    if (result.status == DiaryFile::LoadResult::Failed) {
+        UserMessage::error(this, QStringLiteral("Diary not read"),
+                           QStringLiteral("The diary file \"%1\" was changed by another "
+                                          "program and cannot be read now: %2")
+                               .arg(QDir::toNativeSeparators(m_diaryPath), result.error));
+        return false;
     }
+    m_stamp = result.stamp;
     listBox->diaryModel()->reset([&](Diary &d) { std::swap(d, fresh); });
-    m_fileMatchesList = !bytes && result.matchesSave;
+    m_fileMatchesList = result.matchesSave;
     m_fileVanished = false;
     ++m_generation;
     if (current.isValid()) {
@@ -295,15 +288,13 @@ Mellidor::StoreResult Mellidor::writeDiary(bool topRowAdded, QString *error)
             return StoreResult::Stored;
         if (!changedOutside)
             return StoreResult::Failed;
-        return readAgain(nullptr) ? StoreResult::ReadAgain : StoreResult::Failed;
+        return readAgain() ? StoreResult::ReadAgain : StoreResult::Failed;
     }
-    QByteArray outside;
-    switch (
-        DiaryFile::saveOver(m_diaryPath, listBox->diary(), m_stamp, &m_stamp, &outside, error)) {
+    switch (DiaryFile::saveOver(m_diaryPath, listBox->diary(), m_stamp, &m_stamp, error)) {
     case DiaryFile::SaveOutcome::Saved:
         return StoreResult::Stored;
     case DiaryFile::SaveOutcome::ChangedOutside:
-        return readAgain(&outside) ? StoreResult::ReadAgain : StoreResult::Failed;
+        return readAgain() ? StoreResult::ReadAgain : StoreResult::Failed;
     case DiaryFile::SaveOutcome::Failed:
         break;
     }
@@ -485,12 +476,14 @@ bool Mellidor::changeMade(const DiaryChange &change, bool topRowAdded)
 {
     if (change.currentRowAfter() >= 0)
         listBox->setCurrentRow(change.currentRowAfter());
-    if (storeChange(topRowAdded))
-        return true;
-    if (!m_problems.isEmpty()) {
-        const QString text = m_problems.join(u'\n');
-        m_problems.clear();
-        UserMessage::error(this, QStringLiteral("Diary changed outside"), text);
-    }
-    return false;
+    return storeChange(topRowAdded);
+}
+
+void Mellidor::stepEnded()
+{
+    if (m_problems.isEmpty())
+        return;
+    const QString text = m_problems.join(u'\n');
+    m_problems.clear();
+    UserMessage::error(this, QStringLiteral("Diary changed outside"), text);
 }

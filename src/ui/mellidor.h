@@ -73,6 +73,7 @@ private:
     quint64 generation() const override { return m_generation; }
     void tell(const QString &problem) override { m_problems << problem; }
     bool changeMade(const DiaryChange &change, bool topRowAdded) override;
+    void stepEnded() override;
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
 
@@ -88,9 +89,9 @@ private:
     };
     StoreResult writeDiary(bool topRowAdded, QString *error);
     bool mayWrite(QString *error);
-    // Replaces the list with the file (or bytes of it), keeping the current
-    // entry where it still is.
-    bool readAgain(const QByteArray *bytes);
+    // Replaces the list with the file, keeping the current entry where it
+    // still is.
+    bool readAgain();
     void watchDiary();
     // Entries in the list that the file does not hold (and that the user has
     // not given up).
