@@ -25,6 +25,8 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);
+    // Escape only hides a progress dialog; it must stop the reading too.
+    QObject::connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     progress.setValue(0); // starts the half-second clock
 
     std::vector<ImportResult> results;
@@ -37,10 +39,15 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
             return !progress.wasCanceled();
         }));
         before += std::max<qint64>(QFileInfo(file).size(), 1);
-        if (results.back().cancelled || progress.wasCanceled()) {
-            results.back().cancelled = true;
-            break;
+        ImportResult &result = results.back();
+        if (progress.wasCanceled() && !result.cancelled) {
+            // Cancelled just as the file was done: still cancelled.
+            result = ImportResult();
+            result.cancelled = true;
+            result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(file);
         }
+        if (result.cancelled)
+            break;
     }
     return results;
 }
@@ -69,13 +76,18 @@ void Mellidor::importFiles()
 
     // All files or none: one refused file leaves the diary as it is.
     QStringList refused;
+    bool cancelled = false;
     for (const ImportResult &result : results) {
         if (!result.ok())
             refused << result.error;
+        cancelled = cancelled || result.cancelled;
     }
     if (!refused.isEmpty()) {
-        UserMessage::error(this, QStringLiteral("Nothing imported"),
-                           refused.join(u'\n') + QStringLiteral("\n\nNothing was imported."));
+        // The user's own cancel is no error.
+        const auto tell =
+            cancelled && refused.size() == 1 ? UserMessage::information : UserMessage::error;
+        tell(this, QStringLiteral("Nothing imported"),
+             refused.join(u'\n') + QStringLiteral("\n\nNothing was imported."));
         return;
     }
 
