@@ -44,7 +44,8 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
             // Cancelled just as the file was done: still cancelled.
             result = ImportResult();
             result.cancelled = true;
-            result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(file);
+            result.error =
+                QStringLiteral("Reading \"%1\" was cancelled.").arg(QFileInfo(file).fileName());
         }
         if (result.cancelled)
             break;
