@@ -7,6 +7,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -52,6 +56,28 @@ void whenDialogOpens(std::function<void(QDialog *)> handle)
             handle(dialog);
     });
     timer->start(10);
+}
+
+void chooseFiles(const QStringList &names)
+{
+    whenDialogOpens([names](QDialog *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        if (!files)
+            return dialog->reject();
+        files->setDirectory(QDir::currentPath());
+        files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+            ->setText(u'"' + names.join(QStringLiteral("\" \"")) + u'"');
+        dialog->accept(); // QFileDialog::accept reads the names
+    });
+}
+
+void triggerMenuItem(const QWidget &window, int menu, const QString &text)
+{
+    for (QAction *action : window.findChild<QMenuBar *>()->actions()[menu]->menu()->actions()) {
+        if (action->text().startsWith(text))
+            return action->trigger();
+    }
+    QFAIL(qPrintable(text));
 }
 
 void recordMessages(QList<UserMessage::Shown> *messages)

@@ -10,6 +10,7 @@
 #include "ui/usermessage.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,6 +38,14 @@ QByteArray readBytes(const QString &path);
 // Runs handle(dialog) on the next modal dialog as soon as it is open. The
 // handler accepts, rejects or changes it; nothing here blocks.
 void whenDialogOpens(std::function<void(QDialog *)> handle);
+
+// Answers the next file dialog (Qt's own) with these names in the working
+// directory; any other dialog is rejected.
+void chooseFiles(const QStringList &names);
+
+// Triggers the item of the window's menu (0 Input, 1 Graphic) whose text
+// starts with text.
+void triggerMenuItem(const QWidget &window, int menu, const QString &text);
 
 // Clears the list and records every message shown from now on in it; a
 // failed save is answered with Cancel.

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -29,6 +30,9 @@ private slots:
     void sortMovesWholeEntries();
     void multiSelection();
     void modelStaysConsistent();
+    void import_data();
+    void import();
+    void exportCsv();
 
 private:
     QList<UserMessage::Shown> m_messages;
@@ -78,9 +82,10 @@ void TestMainWindow::menusAndButtons()
         entries << texts;
     }
     QCOMPARE(titles, QStringList({"&Input", "&Graphic", "&Setup"}));
-    QCOMPARE(entries[0],
-             QStringList({"&New Value", "&Edit Value", "&Delete Value", "", "&Undo", "&Redo"}));
-    QCOMPARE(entries[1], QStringList({"&Line Diagram", "&Bar Chart", "&Histogram"}));
+    QCOMPARE(entries[0], QStringList({"&New Value", "&Edit Value", "&Delete Value", "", "&Undo",
+                                      "&Redo", "", "&Import...", "E&xport..."}));
+    QCOMPARE(entries[1], QStringList({"&Line Diagram", "&Bar Chart", "&Histogram", "&Statistics",
+                                      "&Report...", "&Print..."}));
     QCOMPARE(entries[2], QStringList({"&General Setup"}));
 
     const QList<QPushButton *> buttons = window.findChildren<QPushButton *>();
@@ -93,9 +98,9 @@ void TestMainWindow::menusAndButtons()
     }
     QCOMPARE(labels, QStringList({"&New", "&Edit", "&Graphic", "&Setup"}));
 
-    // Every diagram entry and the button open a diagram window of their own.
-    for (QAction *item :
-         entries.isEmpty() ? QList<QAction *>() : menuBar->actions()[1]->menu()->actions())
+    // The three diagram entries and the button open a diagram window of their own.
+    for (QAction *item : entries.isEmpty() ? QList<QAction *>()
+                                           : menuBar->actions()[1]->menu()->actions().mid(0, 3))
         item->trigger();
     buttons[2]->click();
     int diagrams = 0;
@@ -297,6 +302,67 @@ void TestMainWindow::modelStaysConsistent()
     list->diaryModel()->sortByDateTime(true);
     QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("odd"));
     QCOMPARE(list->model()->index(2, 2).data().toString(), QStringLiteral("Carbs"));
+}
+
+// Oldest first, as in the file; the hand-typed line must keep its text.
+static const QByteArray twoLines = "14.10.2019,17:05,Glucose, 112\n02.01.2020,9:15,Carbs,20\n";
+
+void TestMainWindow::import_data()
+{
+    QTest::addColumn<QByteArray>("diary");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QByteArray>("after"); // the diary file
+    QTest::addColumn<QString>("message");  // title: part of the text
+    const QByteArray added = "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus,   3\n"
+                             "14.10.2019,17:10,Carbs,  30\n02.01.2020,9:15,Carbs,20\n";
+    QTest::newRow("two files, duplicates of the diary and of each other skipped")
+        << twoLines << QStringList{"a.csv", "b.csv"} << added
+        << "Import: a.csv (Dexcom Clarity CSV): 2 entries added (1 Carbs, 1 Bolus), 1 duplicate "
+           "skipped, 1 value rounded.\n\nb.csv (Mellidor CSV): 0 entries added, 2 duplicates";
+    QTest::newRow("a refused file, nothing added")
+        << twoLines << QStringList{"a.csv", "c.csv"} << twoLines
+        << "Nothing imported: \"c.csv\" is not in a format Mellidor knows. Mellidor reads";
+}
+
+void TestMainWindow::import()
+{
+    QFETCH(QByteArray, diary);
+    QFETCH(QStringList, files);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, message);
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), diary);
+    writeBytes(dir.file("a.csv"), "Index,Timestamp (YYYY-MM-DDThh:mm:ss),Event Type,Event Subtype,"
+                                  ",,,Glucose Value (mg/dL),Insulin Value (u),Carb Value\n"
+                                  "1,2019-10-14T17:05:00,EGV,,,,,112,,\n"
+                                  "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,,,2.5,\n"
+                                  "3,2019-10-14T17:10:00,Carbs,,,,,,,30\n");
+    writeBytes(dir.file("b.csv"), "date,time,type,value\n2019-10-14,17:10,Carbs,30\n"
+                                  "2019-10-14,17:06,Bolus,3\n");
+    writeBytes(dir.file("c.csv"), "hello, world\n");
+    Mellidor window;
+    chooseFiles(files);
+    triggerMenuItem(window, 0, "&Import...");
+    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), after);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2((m_messages[0].title + ": " + m_messages[0].text).startsWith(message),
+             qPrintable(m_messages[0].text));
+
+    // One step, and only when something was added: undo takes it all back.
+    QCOMPARE(window.undoStack()->count(), after == diary ? 0 : 1);
+    triggerMenuItem(window, 0, "&Undo");
+    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), diary);
+}
+
+void TestMainWindow::exportCsv()
+{
+    WorkDir dir;
+    writeBytes(dir.file("MellidorFile.txt"), twoLines);
+    Mellidor window;
+    chooseFiles({"out.csv"});
+    triggerMenuItem(window, 0, "E&xport...");
+    QCOMPARE(readBytes(dir.file("out.csv")),
+             "date,time,type,value\n2019-10-14,17:05,Glucose,112\n2020-01-02,09:15,Carbs,20\n");
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -5,6 +5,11 @@
 #include "ui/mellidor.h"
 #include "ui/statisticswindow.h"
 
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 
 #include <cmath>
@@ -21,6 +26,7 @@ private slots:
     void followsTheDiary();
     void chartPixels_data();
     void chartPixels();
+    void reportFromMenuAndWindow();
 
 private:
     std::unique_ptr<WorkDir> m_dir;
@@ -147,6 +153,53 @@ void TestStatisticsWindow::chartPixels()
     QCOMPARE(at(4.5, 180), targetLineColor());
     QCOMPARE(at(4.5, 70), targetLineColor());
     QCOMPARE(at(4.5, 115), chart.palette().base().color());
+}
+
+// The text of a PDF that pdfinfo finds pages in.
+static QString pdfText(const QString &path)
+{
+    if (!readBytes(path).startsWith("%PDF"))
+        return {};
+    QProcess info, text;
+    info.start("pdfinfo", {path});
+    text.start("pdftotext", {"-layout", path, "-"});
+    info.waitForFinished(60000);
+    text.waitForFinished(60000);
+    const int pages = QRegularExpression("Pages:\\s+(\\d+)")
+                          .match(QString::fromUtf8(info.readAllStandardOutput()))
+                          .captured(1)
+                          .toInt();
+    return pages > 0 ? QString::fromUtf8(text.readAllStandardOutput()) : QString();
+}
+
+void TestStatisticsWindow::reportFromMenuAndWindow()
+{
+    // "Report..." asks for the period and the unit, then where to save.
+    whenDialogOpens([](QDialog *dialog) {
+        dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4); // from - to
+        dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1); // mmol/L
+        dialog->findChildren<QDateEdit *>()[0]->setDate(QDate(2026, 12, 3));
+        dialog->findChildren<QDateEdit *>()[1]->setDate(QDate(2026, 12, 4));
+        chooseFiles({"menu.pdf"});
+        pressOk(dialog);
+    });
+    triggerMenuItem(*m_main, 1, "&Report...");
+    const QString text = pdfText(m_dir->file("menu.pdf"));
+    QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
+             qPrintable(text));
+
+    // The statistics window's "Save PDF...", for the window's period.
+    triggerMenuItem(*m_main, 1, "&Statistics");
+    std::unique_ptr<StatisticsWindow> window;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<StatisticsWindow *>(w))
+            window.reset(found);
+    }
+    QVERIFY(window && window->isVisible());
+    window->setPeriod(StatisticsWindow::Last30Days);
+    chooseFiles({"window.pdf"});
+    window->findChild<QPushButton *>()->click(); // Save PDF... comes first
+    QVERIFY(pdfText(m_dir->file("window.pdf")).contains("2026-11-07 to 2026-12-06 (30 days)"));
 }
 
 QTEST_MAIN(TestStatisticsWindow)

@@ -50,11 +50,17 @@ Mellidor::Mellidor() : QWidget(nullptr)
     QAction *redoAction = m_undoStack->createRedoAction(this, QStringLiteral("&Redo"));
     redoAction->setShortcut(QKeySequence::Redo);
     inputMenu->addAction(redoAction);
+    inputMenu->addSeparator();
+    inputMenu->addAction(QStringLiteral("&Import..."), this, SLOT(importFiles()));
+    inputMenu->addAction(QStringLiteral("E&xport..."), this, SLOT(exportFile()));
     auto *graphicMenu = new QMenu(this);
     // All three open the same line diagram.
     graphicMenu->addAction(QStringLiteral("&Line Diagram"), this, SLOT(paintLineDiagram()));
     graphicMenu->addAction(QStringLiteral("&Bar Chart"), this, SLOT(paintLineDiagram()));
     graphicMenu->addAction(QStringLiteral("&Histogram"), this, SLOT(paintLineDiagram()));
+    graphicMenu->addAction(QStringLiteral("&Statistics"), this, SLOT(showStatistics()));
+    graphicMenu->addAction(QStringLiteral("&Report..."), this, SLOT(saveReport()));
+    graphicMenu->addAction(QStringLiteral("&Print..."), this, SLOT(printReport()));
     auto *setupMenu = new QMenu(this);
     setupMenu->addAction(QStringLiteral("&General Setup"), this, SLOT(setup()));
 

@@ -62,6 +62,15 @@ private slots:
     void deleteValue();
     void checkOutsideChange();
 
+    // Import, export, statistics and the report (mellidorimport.cpp,
+    // reportactions.cpp).
+private slots:
+    void importFiles();
+    void exportFile();
+    void showStatistics();
+    void saveReport();
+    void printReport();
+
 private:
     // DiaryEditor: the undo steps change the list through these.
     const Diary &diary() const override { return listBox->diary(); }

@@ -5,6 +5,8 @@
 #include "ui/agpchart.h"
 #include "ui/mellidor.h"
 #include "ui/rangebar.h"
+#include "ui/reportactions.h"
+#include "ui/reportrenderer.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,6 +14,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -78,7 +81,13 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     layout->addLayout(figures);
     layout->addWidget(m_chart, 1);
     m_buttonRow->addStretch();
+    auto *savePdf = new QPushButton(QStringLiteral("Save PDF..."));
+    auto *print = new QPushButton(QStringLiteral("Print..."));
+    m_buttonRow->addWidget(savePdf);
+    m_buttonRow->addWidget(print);
     layout->addLayout(m_buttonRow);
+    connect(savePdf, &QPushButton::clicked, this, [this] { makeReport(false); });
+    connect(print, &QPushButton::clicked, this, [this] { makeReport(true); });
 
     connect(m_periodBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::refresh);
     connect(m_fromEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
@@ -243,4 +252,19 @@ void StatisticsWindow::datesEdited()
         m_periodBox->setCurrentIndex(Dates);
     }
     refresh();
+}
+
+void StatisticsWindow::makeReport(bool print)
+{
+    if (!m_mainWindow)
+        return;
+    ReportRequest request;
+    request.from = m_statistics.from;
+    request.to = m_statistics.to;
+    request.unit = unit();
+    const std::optional<ReportData> data = ReportActions::collect(this, *m_mainWindow, request);
+    if (data && print)
+        Report::printReport(this, *data);
+    else if (data)
+        Report::savePdfAs(this, *data);
 }

@@ -53,8 +53,8 @@ public:
     int upperLimit() const { return m_upperLimit; }
     AgpChart *chart() const { return m_chart; }
     RangeBar *rangeBar() const { return m_rangeBar; }
-    // The row at the bottom, empty but for a stretch on its left, where the
-    // report's buttons go.
+    // The row at the bottom: a stretch on its left, then "Save PDF..." and
+    // "Print...".
     QHBoxLayout *buttonRow() const { return m_buttonRow; }
     // The value texts of the figures, in the order of statisticsLines().
     QStringList figureTexts() const;
@@ -72,6 +72,8 @@ private:
     void diaryChanged();
     void datesEdited();
     void present();
+    // The report of the period and unit shown: a PDF, or on paper.
+    void makeReport(bool print);
 
     QPointer<Mellidor> m_mainWindow;
     GlucoseStatistics m_statistics;

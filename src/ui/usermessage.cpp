@@ -22,6 +22,15 @@ void error(QWidget *parent, const QString &title, const QString &text)
     QMessageBox::critical(parent, title, text);
 }
 
+void information(QWidget *parent, const QString &title, const QString &text)
+{
+    if (handler()) {
+        handler()(Shown{title, text});
+        return;
+    }
+    QMessageBox::information(parent, title, text);
+}
+
 SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
 {
     const QString title = QStringLiteral("Diary not saved");

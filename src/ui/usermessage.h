@@ -19,6 +19,8 @@ enum class SaveChoice
 };
 
 void error(QWidget *parent, const QString &title, const QString &text);
+// A report of something done, such as an import's summary.
+void information(QWidget *parent, const QString &title, const QString &text);
 // Saving failed: try again, give up the unsaved entries (where offered), or
 // go back.
 SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard);
@@ -29,7 +31,7 @@ struct Shown
     QString text;
 };
 // While set, messages are passed here instead of being shown; the result
-// answers saveFailed() (ignored for plain errors).
+// answers saveFailed() (ignored for errors and information).
 void setHandlerForTesting(std::function<SaveChoice(const Shown &)> handler);
 
 } // namespace UserMessage

@@ -1,0 +1,121 @@
+#include "ui/importexport.h"
+
+#include "core/atomicfile.h"
+#include "core/csvexport.h"
+#include "core/importmerge.h"
+#include "import/importsummary.h"
+#include "ui/mellidor.h"
+#include "ui/usermessage.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QUndoStack>
+
+std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &files)
+{
+    qint64 total = 0;
+    for (const QString &file : files)
+        total += std::max<qint64>(QFileInfo(file).size(), 1);
+    constexpr int steps = 1000;
+    QProgressDialog progress(QStringLiteral("Reading the files..."), QStringLiteral("Cancel"), 0,
+                             steps, parent);
+    progress.setWindowTitle(QStringLiteral("Import"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    // Escape only hides a progress dialog; it must stop the reading too.
+    QObject::connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
+    progress.setValue(0); // starts the half-second clock
+
+    std::vector<ImportResult> results;
+    qint64 before = 0; // bytes of the files already read
+    for (const QString &file : files) {
+        progress.setLabelText(QStringLiteral("Reading \"%1\"...").arg(QFileInfo(file).fileName()));
+        results.push_back(readImportFile(file, [&](qint64 done, qint64) {
+            // Never the maximum: that would close the dialog between files.
+            progress.setValue(int(std::min<qint64>(steps - 1, (before + done) * steps / total)));
+            return !progress.wasCanceled();
+        }));
+        before += std::max<qint64>(QFileInfo(file).size(), 1);
+        ImportResult &result = results.back();
+        if (progress.wasCanceled() && !result.cancelled) {
+            // Cancelled just as the file was done: still cancelled.
+            result = ImportResult();
+            result.cancelled = true;
+            result.error =
+                QStringLiteral("Reading \"%1\" was cancelled.").arg(QFileInfo(file).fileName());
+        }
+        if (result.cancelled)
+            break;
+    }
+    return results;
+}
+
+void replanImport(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts)
+{
+    // The texts were made from the files once; now they are taken as they are.
+    ImportBatch batch;
+    batch.entries.reserve(texts.size());
+    batch.verbatim.reserve(texts.size());
+    for (const EntryTexts &entry : texts)
+        batch.addTexts(entry);
+    MergePlan plan = planMerge(diary, {&batch});
+    rows = std::move(plan.rows);
+    texts = std::move(plan.texts);
+}
+
+void Mellidor::importFiles()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QStringLiteral("Import"), QString(),
+        QStringLiteral("Export files (*.csv *.tsv *.txt *.json);;All files (*)"));
+    if (files.isEmpty())
+        return;
+    std::vector<ImportResult> results = readImportFiles(this, files);
+
+    // All files or none: one refused file leaves the diary as it is.
+    QStringList refused;
+    bool cancelled = false;
+    for (const ImportResult &result : results) {
+        if (!result.ok())
+            refused << result.error;
+        cancelled = cancelled || result.cancelled;
+    }
+    if (!refused.isEmpty()) {
+        // The user's own cancel is no error.
+        const auto tell =
+            cancelled && refused.size() == 1 ? UserMessage::information : UserMessage::error;
+        tell(this, QStringLiteral("Nothing imported"),
+             refused.join(u'\n') + QStringLiteral("\n\nNothing was imported."));
+        return;
+    }
+
+    std::vector<const ImportBatch *> batches;
+    for (const ImportResult &result : results)
+        batches.push_back(&result.batch);
+    MergePlan plan = planMerge(listBox->diary(), batches);
+    QStringList summary;
+    for (size_t i = 0; i < results.size(); ++i)
+        summary << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i]);
+    results.clear(); // the entries now live in the plan only
+    if (!plan.rows.empty())
+        m_undoStack->push(new InsertEntries(this, QStringLiteral("Import"), std::move(plan.rows),
+                                            std::move(plan.texts), replanImport));
+    UserMessage::information(this, QStringLiteral("Import"), summary.join(QStringLiteral("\n\n")));
+}
+
+void Mellidor::exportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export"),
+                                                      QStringLiteral("mellidor-export.csv"),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writeFileAtomically(path, exportCsv(listBox->diary()), &error))
+        UserMessage::error(this, QStringLiteral("Not exported"),
+                           QStringLiteral("The file \"%1\" cannot be written: %2")
+                               .arg(QDir::toNativeSeparators(path), error));
+}
