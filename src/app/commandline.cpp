@@ -266,9 +266,6 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     DiaryLock lock(diaryPath());
     if (!lockDiary(lock, err))
         return CommandDiaryFailed;
-    Diary diary;
-    if (!loadDiary(diary, err))
-        return CommandDiaryFailed;
 
     std::vector<ImportResult> results;
     bool allRead = true;
@@ -286,11 +283,29 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     std::vector<const ImportBatch *> batches;
     for (const ImportResult &result : results)
         batches.push_back(&result.batch);
-    const MergePlan plan = planMerge(diary, batches);
-    if (!plan.rows.empty()) {
+    // Another program (a sync tool) may change the diary meanwhile: then
+    // merge into what it wrote.
+    MergePlan plan;
+    for (int round = 0;; ++round) {
+        Diary diary;
+        const DiaryFile::LoadResult loaded = DiaryFile::load(diaryPath(), diary);
+        if (loaded.status == DiaryFile::LoadResult::Failed) {
+            err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
+                       .arg(shownDiaryPath(), loaded.error);
+            return CommandDiaryFailed;
+        }
+        plan = planMerge(diary, batches);
+        if (plan.rows.empty())
+            break;
         diary.insertRows(plan.rows, plan.texts);
-        QString error;
-        if (!DiaryFile::save(diaryPath(), diary, &error)) {
+        QString error = QStringLiteral("another program keeps changing it.");
+        DiaryFile::Stamp written;
+        const DiaryFile::SaveOutcome outcome =
+            round < 20 ? DiaryFile::saveOver(diaryPath(), diary, loaded.stamp, &written, &error)
+                       : DiaryFile::SaveOutcome::Failed;
+        if (outcome == DiaryFile::SaveOutcome::Saved)
+            break;
+        if (outcome == DiaryFile::SaveOutcome::Failed) {
             err << QStringLiteral("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
                        .arg(shownDiaryPath(), error);
             return CommandDiaryFailed;
