@@ -168,7 +168,7 @@ void paintStatistics(QPainter &painter, const ReportData &data, const QRectF &bo
         {QStringLiteral("Standard deviation"), glucose(s.sd), {}, {}},
         {QStringLiteral("Coefficient of variation"), percent(s.cvPercent),
          QStringLiteral("at most 36 %"), check(s.cvPercent, true, 36, true)},
-        {QStringLiteral("Glucose management indicator"), percent(s.gmiPercent), {}, {}},
+        {QStringLiteral("Glucose mgmt. indicator"), percent(s.gmiPercent), {}, {}},
         {QStringLiteral("Estimated HbA1c"), percent(s.ea1cPercent), {}, {}},
         {QStringLiteral("Time in range ") + range(70, 180), percent(s.inRangePercent),
          QStringLiteral("above 70 %"), check(s.inRangePercent, false, 70, false)},
