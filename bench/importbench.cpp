@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Import of a year of sensor readings (105,000 rows every five minutes) in
 // Dexcom Clarity and LibreView form: parsing against `wc -l` of the file,
 // and the whole import into a 1,000,000-entry diary (parse, merge, durable

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics at 1,000,000 entries: the figures and AGP of the last 90 days
 // and of all entries, and opening the statistics window, with `wc -l` on the
 // same diary file as the yardstick for the whole-diary figures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Diaries shaped like years of sensor use: a glucose reading every five
 // minutes up to now, carbs and a bolus at three meals a day, and now and then
 // a line someone edited by hand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the diary reader as a diary file and as a settings
 // file, and checks that saving gives every line back: byte for byte where it
 // holds its three commas, expanded by the piece rule where it does not.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value-to-pixel mapping of the ambulatory glucose profile chart and the
 // stacked range bar, apart from any painting. Coordinates are logical
 // pixels as floating point, so the chart is drawn at the device's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value-to-pixel mapping of the glucose diagram, apart from any painting.
 // Plot area: x 20 to 200, y 20 to 180 of a 220 x 200 window.
 #ifndef DIAGRAMSCALE_H

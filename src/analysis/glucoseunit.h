@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Glucose is stored in mg/dL; people may read it in mmol/L.
 #ifndef GLUCOSEUNIT_H
 #define GLUCOSEUNIT_H

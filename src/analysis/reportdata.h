@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the report shows, gathered from the diary once: the period's
 // statistics and, for every day of the period, its readings for the daily
 // curve and its logbook entries. Painting reads only this.

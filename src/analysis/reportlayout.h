@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the report puts things, in points (1/72 inch) from the top left of a
 // page, apart from any painting: the boxes of page 1, the value-to-point
 // mapping of its charts, the rows of daily curves and how the logbook flows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glucose figures of a period of whole days: mean, variability, the
 // glucose management indicator, time in ranges and the ambulatory glucose
 // profile (readings folded onto one day as percentiles by hour). Values are

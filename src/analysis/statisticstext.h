@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glucose figures as people read them, shared by the statistics window
 // and the command line: a label, the value in the chosen unit and, where the
 // consensus on glucose monitoring sets one, its target.

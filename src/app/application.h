@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything main() does once the application object exists: the lock, the
 // main window, the termination signals and the event loop.
 #ifndef APPLICATION_H

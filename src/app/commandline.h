@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mellidor's commands (mellidor import|export ...): they work on the diary
 // in the working directory, or in the one -C names, without a window.
 #ifndef COMMANDLINE_H

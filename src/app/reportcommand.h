@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `mellidor report`: the report as a PDF, without a display. The caller
 // provides a QGuiApplication (offscreen platform) for the fonts.
 #ifndef REPORTCOMMAND_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `mellidor stats`: the glucose figures of a period of the working
 // directory's diary, as aligned lines for people or as one JSON object.
 #ifndef STATSCOMMAND_H

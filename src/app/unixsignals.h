@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, so a
 // logout or a kill closes the main window the normal way and saves.
 #ifndef UNIXSIGNALS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's "now". Tests can set it to a fixed moment.
 #ifndef CLOCK_H
 #define CLOCK_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diary as CSV for spreadsheets and other programs: a header line
 // "date,time,type,value", then one line per entry, oldest first, dates as
 // YYYY-MM-DD, times as HH:MM, values as plain integers. Fields are quoted

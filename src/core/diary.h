@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of the diary. Each row keeps its parsed date, time, type and value;
 // its four texts are formatted back from them, except for the rows whose texts
 // differ from what formatting gives (hand-edited lines), which keep their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every change to the diary is one undoable step: new, corrected, deleted and
 // imported entries, and a sort. A step changes whole rows through an editor
 // (the list's model in the window) and asks the editor to make each apply,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the diary file: one entry line per row, oldest (the
 // bottom row) first, every line ended by a line feed.
 #ifndef DIARYFILE_H

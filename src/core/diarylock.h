@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lock beside the diary, so that two copies of Mellidor never write over
 // each other's entries. It sits beside the real file, symlinks resolved, so
 // every path to one diary shares it. A lock left by a crashed copy is taken

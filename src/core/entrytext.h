@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Field texts of a diary entry: their formats, how they are taken apart and
 // read back, the entry line and the table of entry types.
 #ifndef ENTRYTEXT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joining imported entries to the diary: which ones are already there, and
 // where each new one goes. Pure row logic; the caller applies the result with
 // Diary::insertRows as one change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diary is only ever a regular file: a FIFO, a device or a directory at
 // its path is refused before anything could block on it. A stamp tells
 // whether the file is still the one last read or written.

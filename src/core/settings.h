@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four numeric settings and the file "Settings/Mellidor.conf": four
 // lines of "%3d", lower limit, upper limit, top of the value scale, days shown.
 #ifndef SETTINGS_H

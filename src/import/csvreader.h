@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small RFC 4180 reader: comma, semicolon or tab separated fields, quoted
 // fields with separators, quotes ("") and line breaks inside, CRLF or LF.
 // Fields are views into the data, so reading a large export copies nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dexcom Clarity CSV, English or German: a header row from "Index" and the
 // timestamp column, then one row per event.
 #include "core/entrytext.h"

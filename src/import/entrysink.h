@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every reader shares: timestamps whose day-month order is settled once
 // the whole file is read, rounding and unit conversion of values, counting
 // of skipped and unreadable rows, and progress.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an export file of a glucose sensor, a pump or Mellidor itself into
 // entries. The format is told from the content, never from the file name.
 #ifndef IMPORTFILE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One file's import in a sentence, for the command line and the window.
 #ifndef IMPORTSUMMARY_H
 #define IMPORTSUMMARY_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Abbott LibreView CSV, English or German: a metadata line, perhaps a blank
 // line, then a header with the device timestamp and the record type.
 #include "core/entrytext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mellidor's own files: its CSV export and another diary in its line
 // format. Their entries come in as they are, texts unchanged.
 #include "core/csvexport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nightscout: entries and treatments as JSON arrays, and the entries table
 // (CSV or TSV) that its API gives. Times are instants, shown in the
 // computer's time zone.

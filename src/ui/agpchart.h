@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ambulatory glucose profile: the readings of a period folded onto one
 // day, as the 5-95 and 25-75 percentile bands and the median by hour, over
 // the consensus lines and the user's own limits. Drawn in floating point, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The diary list: N rows of date, time, type and value in a table view,
 // row 0 at the top. Besides whole rows it offers the flat item reads of a
 // four-column list box, where the current cell (row r, column c) is item

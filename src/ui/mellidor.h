@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the diary list, the menus and buttons, the four settings
 // and the commands the user reaches through them.
 #ifndef MELLIDOR_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three modal dialogs of the main window: a new entry, a corrected entry
 // and the settings.
 #include "core/clock.h"

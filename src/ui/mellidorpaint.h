@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window that draws the glucose readings of the last days as a line
 // diagram against the two limits. It reads the main window's list and
 // settings afresh at every paint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The share of readings in the five consensus ranges as one stacked bar,
 // very high at the top, with each range's name and percentage beside it.
 #ifndef RANGEBAR_H

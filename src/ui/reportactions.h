@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report from the window: the period choice of the Graphic menu's
 // "Report..." and "Print...", and the report's data for the main window's
 // diary and limits. The menu's slots are Mellidor::saveReport and

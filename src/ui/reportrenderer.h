@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report for the diabetes team, painted on any paged device: QPdfWriter
 // for a PDF, QPrinter for paper. Page 1 holds the figures, the range bar, the
 // AGP chart and the daily curves; the logbook follows. Charts are vector

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics window: the consensus figures, the range bar and the
 // ambulatory glucose profile of a chosen period. Non-modal like the diagram;
 // it reads the main window's diary and limits afresh whenever it is shown,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few messages Mellidor shows. Tests answer them in advance through a
 // hook, so no test waits on a message box it cannot reach.
 #ifndef USERMESSAGE_H
