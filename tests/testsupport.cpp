@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 WorkDir::WorkDir() : m_previous(QDir::currentPath())
 {
     QVERIFY2(m_dir.isValid(), "no temporary directory");
@@ -38,6 +41,19 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+void withFileSizeLimit(qint64 bytes, const std::function<void()> &work)
+{
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limit = saved;
+    limit.rlim_cur = rlim_t(bytes);
+    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    work();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+}
+
 void whenDialogOpens(std::function<void(QDialog *)> handle)
 {
     auto *timer = new QTimer;
@@ -52,6 +68,12 @@ void whenDialogOpens(std::function<void(QDialog *)> handle)
             handle(dialog);
     });
     timer->start(10);
+}
+
+void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle)
+{
+    whenDialogOpens(std::move(handle));
+    QVERIFY(QMetaObject::invokeMethod(window, slot));
 }
 
 void recordMessages(QList<UserMessage::Shown> *messages)
@@ -74,6 +96,11 @@ QStringList rowLines(const Mellidor &window)
         lines << fields.join(u',');
     }
     return lines;
+}
+
+QList<int> limits(const Mellidor &window)
+{
+    return {window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack};
 }
 
 void pressOk(QDialog *dialog)
