@@ -177,57 +177,50 @@ void TestDialogs::editPlacesEntry_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QList<int>>("change");  // day, month, year, hour, minute, value; -1 keeps
-    QTest::addColumn<QStringList>("values"); // value texts of the rows afterwards, top first
-    QTest::newRow("older than all goes to the bottom")
-        << fourEntries << 0 << QList<int>{1, 12, 2019, -1, -1, -1}
-        << QStringList{"   3", "  20", " 101", "  12"};
-    QTest::newRow("newer than all goes to the top")
-        << fourEntries << 3 << QList<int>{1, 2, 2020, -1, -1, -1}
-        << QStringList{" 101", "  12", "   3", "  20"};
-    QTest::newRow("into the middle") << fourEntries << 0 << QList<int>{2, 1, 2020, 12, 0, -1}
-                                     << QStringList{"   3", "  12", "  20", " 101"};
-    QTest::newRow("only the value changes")
-        << fourEntries << 1 << QList<int>{-1, -1, -1, -1, -1, 77}
-        << QStringList{"  12", "  77", "  20", " 101"};
+    QTest::addColumn<QString>("change"); // day month year hour minute value; "-" keeps
+    QTest::addColumn<QString>("values"); // the rows' values afterwards, top first
     QByteArray same = fourEntries;
     same.replace(" 3. 1.2020", " 4. 1.2020");
-    QTest::newRow("same moment as the entry below moves below it")
-        << same << 0 << QList<int>{-1, -1, -1, -1, -1, -1}
-        << QStringList{"   3", "  12", "  20", " 101"};
-    QTest::newRow("time decides within a day")
-        << fourEntries << 1 << QList<int>{4, 1, 2020, 7, 59, -1}
-        << QStringList{"  12", "   3", "  20", " 101"};
-    QTest::newRow("impossible dates count as oldest")
-        << QByteArray("31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n") << 0
-        << QList<int>{1, 1, 2018, -1, -1, -1} << QStringList{"   2", "  10"};
+    const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";
+    QTest::newRow("older than all to the bottom") << fourEntries << 0 << "1 12 2019 - - -"
+                                                  << "3 20 101 12";
+    QTest::newRow("newer than all to the top") << fourEntries << 3 << "1 2 2020 - - -"
+                                               << "101 12 3 20";
+    QTest::newRow("into the middle") << fourEntries << 0 << "2 1 2020 12 0 -"
+                                     << "3 12 20 101";
+    QTest::newRow("only the value changes") << fourEntries << 1 << "- - - - - 77"
+                                            << "12 77 20 101";
+    QTest::newRow("same moment as the entry below: below it") << same << 0 << "- - - - - -"
+                                                              << "3 12 20 101";
+    QTest::newRow("time decides within a day") << fourEntries << 1 << "4 1 2020 7 59 -"
+                                               << "12 3 20 101";
+    QTest::newRow("impossible dates count as oldest") << impossible << 0 << "1 1 2018 - - -"
+                                                      << "2 10";
 }
 
 void TestDialogs::editPlacesEntry()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, row);
-    QFETCH(QList<int>, change);
-    QFETCH(QStringList, values);
+    QFETCH(QString, change);
+    QFETCH(QString, values);
     WorkDir dir;
     writeBytes(dir.diary(), file);
     Mellidor window;
-    const int n = window.listBox->rowCount();
     window.listBox->setCurrentItem(row);
     answerDialog(&window, "editValue", [&](QDialog *dialog) {
-        const QList<QSpinBox *> boxes = spinBoxes(dialog);
+        const QStringList to = change.split(u' ');
         // Month and year first, so the day's limit is already right.
         for (int i : {1, 2, 0, 3, 4, 5}) {
-            if (change[i] >= 0)
-                boxes[i]->setValue(change[i]);
+            if (to[i] != "-")
+                spinBoxes(dialog)[i]->setValue(to[i].toInt());
         }
         pressOk(dialog);
     });
-    QCOMPARE(window.listBox->count(), 4 * n);
     QStringList got;
-    for (int r = 0; r < n; ++r)
-        got << window.listBox->text(3 * n + r);
-    QCOMPARE(got, values);
+    for (int r = 0; r < window.listBox->rowCount(); ++r)
+        got << QString::number(window.getValueFromListBox(r));
+    QCOMPARE(got.join(u' '), values);
     // The corrected diary is on disk already, in the order saving writes.
     QByteArray expected;
     const QStringList lines = rowLines(window);
@@ -248,19 +241,19 @@ void TestDialogs::editOnEmptyListShowsNothing()
 void TestDialogs::editShowsEntry_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("shown"); // day.month.year hour:minute, type of types, value
+    QTest::addColumn<QString>("shown"); // the six boxes, the value's unit, type of types
     QTest::addColumn<QString>("saved"); // the row after OK
     QTest::newRow("current year") << QByteArray(" 6.12.2026,09:30,Glucose, 140")
-                                  << "6.12.2026 9:30, Glucose of 13, 140 mg/dL"
+                                  << "6 12 2026 9 30 140 mg/dL, Glucose of 13"
                                   << " 6.12.2026,09:30,Glucose, 140";
     QTest::newRow("odd values brought into range")
-        << QByteArray(" 3. 4.1999,7:5,Glucose,5000") << "3.4.2000 7:5, Glucose of 13, 3000 mg/dL"
+        << QByteArray(" 3. 4.1999,7:5,Glucose,5000") << "3 4 2000 7 5 3000 mg/dL, Glucose of 13"
         << " 3. 4.2000,07:05,Glucose, 3000";
     QTest::newRow("impossible date shows its numbers")
-        << QByteArray("31. 2.2020,10:00,Carbs,  10") << "29.2.2020 10:0, Carbs of 13, 10 g"
+        << QByteArray("31. 2.2020,10:00,Carbs,  10") << "29 2 2020 10 0 10 g, Carbs of 13"
         << "29. 2.2020,10:00,Carbs,  10";
     QTest::newRow("unknown type stays selectable")
-        << QByteArray(" 1. 1.2021,09:30,Coffee,   1") << "1.1.2021 9:30, Coffee of 14, 1"
+        << QByteArray(" 1. 1.2021,09:30,Coffee,   1") << "1 1 2021 9 30 1, Coffee of 14"
         << " 1. 1.2021,09:30,Coffee,   1";
 }
 
@@ -272,23 +265,16 @@ void TestDialogs::editShowsEntry()
     WorkDir dir;
     writeBytes(dir.diary(), file);
     Mellidor window;
-    QString got;
+    QStringList got;
     answerDialog(&window, "editValue", [&](QDialog *dialog) {
-        const QList<QSpinBox *> b = spinBoxes(dialog);
+        for (QSpinBox *box : spinBoxes(dialog))
+            got << QString::number(box->value());
         const auto *combo = dialog->findChild<QComboBox *>();
-        got = QStringLiteral("%1.%2.%3 %4:%5, %6 of %7, %8%9")
-                  .arg(b[0]->value())
-                  .arg(b[1]->value())
-                  .arg(b[2]->value())
-                  .arg(b[3]->value())
-                  .arg(b[4]->value())
-                  .arg(combo->currentText())
-                  .arg(combo->count())
-                  .arg(b[5]->value())
-                  .arg(b[5]->suffix());
+        got.last() += spinBoxes(dialog).last()->suffix() + ", " + combo->currentText() + " of " +
+                      QString::number(combo->count());
         pressOk(dialog);
     });
-    QCOMPARE(got, shown);
+    QCOMPARE(got.join(u' '), shown);
     QCOMPARE(rowLines(window), QStringList{saved});
 }
 
