@@ -16,6 +16,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 WorkDir::WorkDir() : m_previous(QDir::currentPath())
 {
     QVERIFY2(m_dir.isValid(), "no temporary directory");
@@ -40,6 +43,19 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+void withFileSizeLimit(qint64 bytes, const std::function<void()> &work)
+{
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limit = saved;
+    limit.rlim_cur = rlim_t(bytes);
+    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    work();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
 }
 
 void whenDialogOpens(std::function<void(QDialog *)> handle)
@@ -80,6 +96,12 @@ void triggerMenuItem(const QWidget &window, int menu, const QString &text)
     QFAIL(qPrintable(text));
 }
 
+void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle)
+{
+    whenDialogOpens(std::move(handle));
+    QVERIFY(QMetaObject::invokeMethod(window, slot));
+}
+
 void recordMessages(QList<UserMessage::Shown> *messages)
 {
     messages->clear();
@@ -100,6 +122,11 @@ QStringList rowLines(const Mellidor &window)
         lines << fields.join(u',');
     }
     return lines;
+}
+
+QList<int> limits(const Mellidor &window)
+{
+    return {window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack};
 }
 
 void pressOk(QDialog *dialog)

@@ -26,6 +26,7 @@ public:
     ~WorkDir();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
+    QString diary() const { return file(QStringLiteral("MellidorFile.txt")); }
 
 private:
     QTemporaryDir m_dir;
@@ -35,9 +36,14 @@ private:
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
+// Runs work with every file limited to the given size, as on a full disk.
+void withFileSizeLimit(qint64 bytes, const std::function<void()> &work);
+
 // Runs handle(dialog) on the next modal dialog as soon as it is open. The
 // handler accepts, rejects or changes it; nothing here blocks.
 void whenDialogOpens(std::function<void(QDialog *)> handle);
+// Invokes the slot that opens a dialog, and answers the dialog with handle.
+void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle);
 
 // Answers the next file dialog (Qt's own) with these names in the working
 // directory; any other dialog is rejected.
@@ -53,6 +59,8 @@ void recordMessages(QList<UserMessage::Shown> *messages);
 
 // The list's rows, top first, each as "date,time,type,value".
 QStringList rowLines(const Mellidor &window);
+// The window's settings: lower limit, upper limit, top of the scale, days.
+QList<int> limits(const Mellidor &window);
 
 // Presses OK or Cancel of a dialog with a button box.
 void pressOk(QDialog *dialog);

@@ -5,9 +5,8 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -30,22 +29,21 @@ private slots:
     void newValue_data();
     void newValue();
     void newValueStampedWhenOpened();
-    void newValueOnEmptyList();
     void newValueEnterAcceptsEscapeRejects();
     void editChoosesRow_data();
     void editChoosesRow();
     void editPlacesEntry_data();
     void editPlacesEntry();
     void editOnEmptyListShowsNothing();
-    void editCancelKeepsEverything();
-    void editKeepsCurrentYear();
+    void editShowsEntry_data();
+    void editShowsEntry();
     void editDayFollowsMonth();
-    void editKeepsUnknownType();
-    void editBringsOddValuesIntoRange();
     void setupWritesSettings();
     void setupCancelKeepsSettings();
-    void setupCreatesSettingsDirectory();
+    void setupReportsWriteFailure_data();
     void setupReportsWriteFailure();
+    void saveFailedButtons_data();
+    void saveFailedButtons();
 
 private:
     QList<UserMessage::Shown> m_messages;
@@ -66,67 +64,53 @@ void TestDialogs::cleanup()
 
 void TestDialogs::newValue_data()
 {
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<int>("typeIndex");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("value"); // 0 keeps the one shown
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("unchanged") << true << -1 << -1 << " 5. 3.2020,07:05,Glucose, 100"
-                               << " mg/dL";
-    QTest::newRow("value 1") << true << -1 << 1 << " 5. 3.2020,07:05,Glucose,   1"
-                             << " mg/dL";
-    QTest::newRow("value 3000") << true << -1 << 3000 << " 5. 3.2020,07:05,Glucose, 3000"
-                                << " mg/dL";
-    QTest::newRow("Carbs") << true << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45"
-                           << " g";
-    QTest::newRow("Insuman Rapid") << true << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8"
-                                   << " U";
-    QTest::newRow("cancelled") << false << 3 << 5 << QString() << " U";
+    QTest::addColumn<QString>("line"); // empty: cancelled
+    QTest::newRow("unchanged") << fourEntries << 0 << 0 << " mg/dL"
+                               << " 5. 3.2020,07:05,Glucose, 100";
+    QTest::newRow("Carbs") << fourEntries << 1 << 45 << " g"
+                           << " 5. 3.2020,07:05,Carbs,  45";
+    QTest::newRow("Insuman Rapid") << fourEntries << 10 << 8 << " U"
+                                   << " 5. 3.2020,07:05,Insuman Rapid,   8";
+    QTest::newRow("empty diary") << QByteArray() << 0 << 0 << " mg/dL"
+                                 << " 5. 3.2020,07:05,Glucose, 100";
+    QTest::newRow("cancelled") << fourEntries << 3 << 5 << " U" << QString();
 }
 
 void TestDialogs::newValue()
 {
-    QFETCH(bool, accept);
-    QFETCH(int, typeIndex);
+    QFETCH(QByteArray, file);
+    QFETCH(int, type);
     QFETCH(int, value);
-    QFETCH(QString, line);
     QFETCH(QString, suffix);
+    QFETCH(QString, line);
     WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), fourEntries);
+    writeBytes(dir.diary(), file);
     Mellidor window;
-    QDialog *seen = nullptr;
-    whenDialogOpens([&](QDialog *dialog) {
-        seen = dialog;
-        QCOMPARE(dialog->objectName(), QStringLiteral("New"));
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("New"));
-        QVERIFY(dialog->isModal());
-        QCOMPARE(dialog->findChild<QLabel *>()->text(), QStringLiteral("Value Input:"));
-        auto *combo = dialog->findChild<QComboBox *>();
-        QCOMPARE(combo->count(), 13);
-        QCOMPARE(combo->currentText(), QStringLiteral("Glucose"));
+    const int rows = int(file.count('\n'));
+    QString shownSuffix;
+    answerDialog(&window, "insertNewValue", [&](QDialog *dialog) {
         QSpinBox *box = spinBoxes(dialog).value(0);
-        QCOMPARE(box->minimum(), 1);
-        QCOMPARE(box->maximum(), 3000);
-        QCOMPARE(box->value(), 100);
-        if (typeIndex >= 0)
-            combo->setCurrentIndex(typeIndex);
-        if (value >= 0)
+        dialog->findChild<QComboBox *>()->setCurrentIndex(type);
+        if (value > 0)
             box->setValue(value);
-        QCOMPARE(box->suffix(), suffix);
-        accept ? pressOk(dialog) : pressCancel(dialog);
+        shownSuffix = box->suffix();
+        line.isEmpty() ? pressCancel(dialog) : pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
-    QVERIFY(seen);
-    if (!accept) {
-        QCOMPARE(window.listBox->count(), 16);
-        QCOMPARE(readBytes(dir.file("MellidorFile.txt")), fourEntries);
+    QCOMPARE(shownSuffix, suffix);
+    if (line.isEmpty()) {
+        QCOMPARE(window.listBox->rowCount(), rows);
+        QCOMPARE(readBytes(dir.diary()), file);
         return;
     }
-    QCOMPARE(window.listBox->count(), 20);
+    QCOMPARE(window.listBox->rowCount(), rows + 1);
     QCOMPARE(rowLines(window).first(), line);
     QCOMPARE(tableString, line.split(u',')[2]);
     // On disk before the slot returned, as the last line.
-    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), fourEntries + line.toUtf8() + '\n');
+    QCOMPARE(readBytes(dir.diary()), file + line.toUtf8() + '\n');
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -135,27 +119,11 @@ void TestDialogs::newValueStampedWhenOpened()
     WorkDir dir;
     Clock::setForTesting([] { return QDateTime(QDate(2020, 12, 31), QTime(23, 59, 30)); });
     Mellidor window;
-    whenDialogOpens([](QDialog *dialog) {
+    answerDialog(&window, "insertNewValue", [](QDialog *dialog) {
         Clock::setForTesting([] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0, 30)); });
         pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
     QCOMPARE(rowLines(window), QStringList{"31.12.2020,23:59,Glucose, 100"});
-}
-
-void TestDialogs::newValueOnEmptyList()
-{
-    WorkDir dir;
-    Mellidor window;
-    whenDialogOpens(pressOk);
-    QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
-    QCOMPARE(window.listBox->count(), 4);
-    QStringList items;
-    for (int i = 0; i < 4; ++i)
-        items << window.listBox->text(i);
-    QCOMPARE(items, QStringList({" 5. 3.2020", "07:05", "Glucose", " 100"}));
-    QCOMPARE(readBytes(dir.file("MellidorFile.txt")),
-             QByteArray(" 5. 3.2020,07:05,Glucose, 100\n"));
 }
 
 void TestDialogs::newValueEnterAcceptsEscapeRejects()
@@ -163,14 +131,11 @@ void TestDialogs::newValueEnterAcceptsEscapeRejects()
     WorkDir dir;
     Mellidor window;
     window.show();
-    whenDialogOpens(
-        [](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
-    QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
-    QCOMPARE(window.listBox->rowCount(), 1);
-    whenDialogOpens(
-        [](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); });
-    QVERIFY(QMetaObject::invokeMethod(&window, "insertNewValue"));
-    QCOMPARE(window.listBox->rowCount(), 1);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        answerDialog(&window, "insertNewValue",
+                     [key](QDialog *dialog) { QTest::keyClick(dialog->focusWidget(), key); });
+        QCOMPARE(window.listBox->rowCount(), 1);
+    }
 }
 
 void TestDialogs::editChoosesRow_data()
@@ -190,83 +155,78 @@ void TestDialogs::editChoosesRow()
     QFETCH(int, current);
     QFETCH(int, day);
     WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), fourEntries);
+    writeBytes(dir.diary(), fourEntries);
     Mellidor window;
+    const QStringList before = rowLines(window);
     window.listBox->setCurrentItem(current);
     int shownDay = 0;
-    whenDialogOpens([&](QDialog *dialog) {
-        QCOMPARE(dialog->objectName(), QStringLiteral("Edit"));
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit"));
+    answerDialog(&window, "editValue", [&](QDialog *dialog) {
         shownDay = spinBoxes(dialog).value(0)->value();
+        for (QSpinBox *box : spinBoxes(dialog))
+            box->setValue(box->minimum());
         pressCancel(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
     QCOMPARE(shownDay, day);
+    // Cancel keeps everything.
+    QCOMPARE(rowLines(window), before);
+    QCOMPARE(readBytes(dir.diary()), fourEntries);
+    QVERIFY(window.findChildren<QDialog *>().isEmpty());
 }
 
 void TestDialogs::editPlacesEntry_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QList<int>>("change");  // day, month, year, hour, minute, value; -1 keeps
-    QTest::addColumn<QStringList>("values"); // value texts of the rows afterwards, top first
-    QTest::newRow("older than all goes to the bottom")
-        << fourEntries << 0 << QList<int>{1, 12, 2019, -1, -1, -1}
-        << QStringList{"   3", "  20", " 101", "  12"};
-    QTest::newRow("newer than all goes to the top")
-        << fourEntries << 3 << QList<int>{1, 2, 2020, -1, -1, -1}
-        << QStringList{" 101", "  12", "   3", "  20"};
-    QTest::newRow("into the middle") << fourEntries << 0 << QList<int>{2, 1, 2020, 12, 0, -1}
-                                     << QStringList{"   3", "  12", "  20", " 101"};
-    QTest::newRow("only the value changes")
-        << fourEntries << 1 << QList<int>{-1, -1, -1, -1, -1, 77}
-        << QStringList{"  12", "  77", "  20", " 101"};
+    QTest::addColumn<QString>("change"); // day month year hour minute value; "-" keeps
+    QTest::addColumn<QString>("values"); // the rows' values afterwards, top first
     QByteArray same = fourEntries;
     same.replace(" 3. 1.2020", " 4. 1.2020");
-    QTest::newRow("same moment as the entry below moves below it")
-        << same << 0 << QList<int>{-1, -1, -1, -1, -1, -1}
-        << QStringList{"   3", "  12", "  20", " 101"};
-    QTest::newRow("time decides within a day")
-        << fourEntries << 1 << QList<int>{4, 1, 2020, 7, 59, -1}
-        << QStringList{"  12", "   3", "  20", " 101"};
-    QTest::newRow("impossible dates count as oldest")
-        << QByteArray("31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n") << 0
-        << QList<int>{1, 1, 2018, -1, -1, -1} << QStringList{"   2", "  10"};
+    const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";
+    QTest::newRow("older than all to the bottom") << fourEntries << 0 << "1 12 2019 - - -"
+                                                  << "3 20 101 12";
+    QTest::newRow("newer than all to the top") << fourEntries << 3 << "1 2 2020 - - -"
+                                               << "101 12 3 20";
+    QTest::newRow("into the middle") << fourEntries << 0 << "2 1 2020 12 0 -"
+                                     << "3 12 20 101";
+    QTest::newRow("only the value changes") << fourEntries << 1 << "- - - - - 77"
+                                            << "12 77 20 101";
+    QTest::newRow("same moment as the entry below: below it") << same << 0 << "- - - - - -"
+                                                              << "3 12 20 101";
+    QTest::newRow("time decides within a day") << fourEntries << 1 << "4 1 2020 7 59 -"
+                                               << "12 3 20 101";
+    QTest::newRow("impossible dates count as oldest") << impossible << 0 << "1 1 2018 - - -"
+                                                      << "2 10";
 }
 
 void TestDialogs::editPlacesEntry()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, row);
-    QFETCH(QList<int>, change);
-    QFETCH(QStringList, values);
+    QFETCH(QString, change);
+    QFETCH(QString, values);
     WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), file);
+    writeBytes(dir.diary(), file);
     Mellidor window;
-    const int n = window.listBox->rowCount();
     window.listBox->setCurrentItem(row);
-    whenDialogOpens([&](QDialog *dialog) {
-        const QList<QSpinBox *> boxes = spinBoxes(dialog);
-        QCOMPARE(boxes.size(), 6);
+    answerDialog(&window, "editValue", [&](QDialog *dialog) {
+        const QStringList to = change.split(u' ');
         // Month and year first, so the day's limit is already right.
         for (int i : {1, 2, 0, 3, 4, 5}) {
-            if (change[i] >= 0)
-                boxes[i]->setValue(change[i]);
+            if (to[i] != "-")
+                spinBoxes(dialog)[i]->setValue(to[i].toInt());
         }
         pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
-    QCOMPARE(window.listBox->count(), 4 * n);
     QStringList got;
-    for (int r = 0; r < n; ++r)
-        got << window.listBox->text(3 * n + r);
-    QCOMPARE(got, values);
+    for (int r = 0; r < window.listBox->rowCount(); ++r)
+        got << QString::number(window.getValueFromListBox(r));
+    QCOMPARE(got.join(u' '), values);
     // The corrected diary is on disk already, in the order saving writes.
     QByteArray expected;
     const QStringList lines = rowLines(window);
     for (auto it = lines.crbegin(); it != lines.crend(); ++it)
         expected += it->toUtf8() + '\n';
-    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), expected);
+    QCOMPARE(readBytes(dir.diary()), expected);
 }
 
 void TestDialogs::editOnEmptyListShowsNothing()
@@ -276,49 +236,55 @@ void TestDialogs::editOnEmptyListShowsNothing()
     QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(window.findChildren<QDialog *>().isEmpty());
-    QCOMPARE(window.listBox->count(), 0);
 }
 
-void TestDialogs::editCancelKeepsEverything()
+void TestDialogs::editShowsEntry_data()
 {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("shown"); // the six boxes, the value's unit, type of types
+    QTest::addColumn<QString>("saved"); // the row after OK
+    QTest::newRow("current year") << QByteArray(" 6.12.2026,09:30,Glucose, 140")
+                                  << "6 12 2026 9 30 140 mg/dL, Glucose of 13"
+                                  << " 6.12.2026,09:30,Glucose, 140";
+    QTest::newRow("odd values brought into range")
+        << QByteArray(" 3. 4.1999,7:5,Glucose,5000") << "3 4 2000 7 5 3000 mg/dL, Glucose of 13"
+        << " 3. 4.2000,07:05,Glucose, 3000";
+    QTest::newRow("impossible date shows its numbers")
+        << QByteArray("31. 2.2020,10:00,Carbs,  10") << "29 2 2020 10 0 10 g, Carbs of 13"
+        << "29. 2.2020,10:00,Carbs,  10";
+    QTest::newRow("unknown type stays selectable")
+        << QByteArray(" 1. 1.2021,09:30,Coffee,   1") << "1 1 2021 9 30 1, Coffee of 14"
+        << " 1. 1.2021,09:30,Coffee,   1";
+}
+
+void TestDialogs::editShowsEntry()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, shown);
+    QFETCH(QString, saved);
     WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), fourEntries);
+    writeBytes(dir.diary(), file);
     Mellidor window;
-    const QStringList before = rowLines(window);
-    window.listBox->setCurrentItem(1);
-    whenDialogOpens([](QDialog *dialog) {
+    QStringList got;
+    answerDialog(&window, "editValue", [&](QDialog *dialog) {
         for (QSpinBox *box : spinBoxes(dialog))
-            box->setValue(box->minimum());
-        pressCancel(dialog);
-    });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
-    QCOMPARE(rowLines(window), before);
-    QCOMPARE(readBytes(dir.file("MellidorFile.txt")), fourEntries);
-    QVERIFY(window.findChildren<QDialog *>().isEmpty());
-}
-
-void TestDialogs::editKeepsCurrentYear()
-{
-    WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), " 6.12.2026,09:30,Glucose, 140\n");
-    Mellidor window;
-    int year = 0;
-    whenDialogOpens([&](QDialog *dialog) {
-        year = spinBoxes(dialog)[2]->value();
+            got << QString::number(box->value());
+        const auto *combo = dialog->findChild<QComboBox *>();
+        got.last() += spinBoxes(dialog).last()->suffix() + ", " + combo->currentText() + " of " +
+                      QString::number(combo->count());
         pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
-    QCOMPARE(year, 2026);
-    QCOMPARE(rowLines(window), QStringList{" 6.12.2026,09:30,Glucose, 140"});
+    QCOMPARE(got.join(u' '), shown);
+    QCOMPARE(rowLines(window), QStringList{saved});
 }
 
 void TestDialogs::editDayFollowsMonth()
 {
     WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), "31. 1.2021,09:30,Glucose, 140\n");
+    writeBytes(dir.diary(), "31. 1.2021,09:30,Glucose, 140\n");
     Mellidor window;
     QList<int> maxima;
-    whenDialogOpens([&](QDialog *dialog) {
+    answerDialog(&window, "editValue", [&](QDialog *dialog) {
         const QList<QSpinBox *> boxes = spinBoxes(dialog);
         maxima << boxes[0]->maximum();
         boxes[1]->setValue(2);
@@ -328,87 +294,28 @@ void TestDialogs::editDayFollowsMonth()
         boxes[0]->setValue(31); // cannot pass the 29th
         pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
     QCOMPARE(maxima, (QList<int>{31, 28, 28, 29}));
     QCOMPARE(rowLines(window), QStringList{"29. 2.2024,09:30,Glucose, 140"});
-}
-
-void TestDialogs::editKeepsUnknownType()
-{
-    WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), " 1. 1.2021,09:30,Coffee,   1\n");
-    Mellidor window;
-    QString shown;
-    whenDialogOpens([&](QDialog *dialog) {
-        auto *combo = dialog->findChild<QComboBox *>();
-        shown = combo->currentText();
-        QCOMPARE(combo->count(), 14);
-        QStringList names;
-        for (QSpinBox *box : spinBoxes(dialog)) {
-            QCOMPARE(box->toolTip(), box->accessibleName());
-            names << box->accessibleName();
-        }
-        QCOMPARE(names, QStringList({"Day", "Month", "Year", "Hour", "Minute", ""}));
-        QCOMPARE(spinBoxes(dialog).last()->suffix(), QString());
-        combo->setCurrentIndex(0);
-        QCOMPARE(spinBoxes(dialog).last()->suffix(), QStringLiteral(" mg/dL"));
-        combo->setCurrentIndex(13);
-        pressOk(dialog);
-    });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
-    QCOMPARE(shown, QStringLiteral("Coffee"));
-    QCOMPARE(window.getTypeFromListBox(0), QStringLiteral("Coffee"));
-}
-
-void TestDialogs::editBringsOddValuesIntoRange()
-{
-    WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), " 3. 4.1999,7:5,Glucose,5000\n");
-    Mellidor window;
-    QList<int> shown;
-    whenDialogOpens([&](QDialog *dialog) {
-        for (QSpinBox *box : spinBoxes(dialog))
-            shown << box->value();
-        pressOk(dialog);
-    });
-    QVERIFY(QMetaObject::invokeMethod(&window, "editValue"));
-    QCOMPARE(shown, (QList<int>{3, 4, 2000, 7, 5, 3000}));
-    // Accepting writes the standard texts.
-    QCOMPARE(rowLines(window), QStringList{" 3. 4.2000,07:05,Glucose, 3000"});
 }
 
 void TestDialogs::setupWritesSettings()
 {
     WorkDir dir;
-    QDir(dir.path()).mkdir("Settings");
+    const QList<int> chosen{80, 160, 250, 7};
     {
         Mellidor window;
-        whenDialogOpens([](QDialog *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("Setup"));
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Setup"));
-            QStringList labels;
-            for (QLabel *label : dialog->findChildren<QLabel *>())
-                labels << label->text();
-            QCOMPARE(labels, QStringList({"Lower Gluco Limit:", "Upper Gluco Limit:", "Max Gluco:",
-                                          "Show days back from today:"}));
-            const QList<QSpinBox *> boxes = spinBoxes(dialog);
-            QCOMPARE(boxes[3]->minimum(), 1);
-            QCOMPARE(boxes[3]->maximum(), 30);
-            QCOMPARE(boxes[2]->maximum(), 999);
-            const int values[] = {80, 160, 250, 7};
+        answerDialog(&window, "setup", [&](QDialog *dialog) {
             for (int i = 0; i < 4; ++i)
-                boxes[i]->setValue(values[i]);
+                spinBoxes(dialog)[i]->setValue(chosen[i]);
             pressOk(dialog);
         });
-        QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
-        QCOMPARE(
-            (QList<int>{window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack}),
-            (QList<int>{80, 160, 250, 7}));
+        QCOMPARE(limits(window), chosen);
     }
+    // The missing folder is created.
+    QVERIFY(m_messages.isEmpty());
     QCOMPARE(readBytes(dir.file("Settings/Mellidor.conf")), QByteArray(" 80\n160\n250\n  7\n"));
     Mellidor again;
-    QCOMPARE((QList<int>{again.lowerLimit, again.upperLimit, again.maxGluco, again.daysBack}),
-             (QList<int>{80, 160, 250, 7}));
+    QCOMPARE(limits(again), chosen);
 }
 
 void TestDialogs::setupCancelKeepsSettings()
@@ -417,7 +324,7 @@ void TestDialogs::setupCancelKeepsSettings()
     QDir(dir.path()).mkdir("Settings");
     writeBytes(dir.file("Settings/Mellidor.conf"), "1\n2\n5000\n0\n");
     Mellidor window;
-    whenDialogOpens([](QDialog *dialog) {
+    answerDialog(&window, "setup", [](QDialog *dialog) {
         const QList<QSpinBox *> boxes = spinBoxes(dialog);
         // Values outside the ranges show at the nearer bound.
         QCOMPARE(boxes[2]->value(), 999);
@@ -425,48 +332,72 @@ void TestDialogs::setupCancelKeepsSettings()
         boxes[0]->setValue(50);
         pressCancel(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
-    QCOMPARE((QList<int>{window.lowerLimit, window.upperLimit, window.maxGluco, window.daysBack}),
-             (QList<int>{1, 2, 5000, 0}));
+    QCOMPARE(limits(window), (QList<int>{1, 2, 5000, 0}));
     QCOMPARE(readBytes(dir.file("Settings/Mellidor.conf")), QByteArray("1\n2\n5000\n0\n"));
 
     // Accepting unchanged stores the bounded values.
-    whenDialogOpens(pressOk);
-    QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
+    answerDialog(&window, "setup", pressOk);
     QCOMPARE(readBytes(dir.file("Settings/Mellidor.conf")), QByteArray("  1\n  2\n999\n  1\n"));
 }
 
-void TestDialogs::setupCreatesSettingsDirectory()
+void TestDialogs::setupReportsWriteFailure_data()
 {
-    WorkDir dir;
-    {
-        Mellidor window;
-        whenDialogOpens([](QDialog *dialog) {
-            spinBoxes(dialog)[3]->setValue(14);
-            pressOk(dialog);
-        });
-        QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
-    }
-    QVERIFY(m_messages.isEmpty());
-    QCOMPARE(readBytes(dir.file("Settings/Mellidor.conf")), QByteArray("100\n130\n200\n 14\n"));
-    Mellidor again;
-    QCOMPARE(again.daysBack, 14);
+    QTest::addColumn<QString>("blocker");
+    QTest::newRow("a file where the folder belongs") << "Settings";
+    QTest::newRow("a folder where the file belongs") << "Settings/Mellidor.conf";
 }
 
 void TestDialogs::setupReportsWriteFailure()
 {
+    QFETCH(QString, blocker);
     WorkDir dir;
-    writeBytes(dir.file("Settings"), "not a directory");
+    if (blocker == "Settings")
+        writeBytes(dir.file(blocker), "not a directory");
+    else
+        QVERIFY(QDir(dir.path()).mkpath(blocker));
     Mellidor window;
-    whenDialogOpens([](QDialog *dialog) {
+    answerDialog(&window, "setup", [](QDialog *dialog) {
         spinBoxes(dialog)[0]->setValue(90);
         pressOk(dialog);
     });
-    QVERIFY(QMetaObject::invokeMethod(&window, "setup"));
     QCOMPARE(window.lowerLimit, 90);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages[0].text.contains(dir.file("Settings/Mellidor.conf")));
-    QCOMPARE(readBytes(dir.file("Settings")), QByteArray("not a directory"));
+    QCOMPARE(QFileInfo(dir.file(blocker)).isDir(), blocker != "Settings");
+}
+
+void TestDialogs::saveFailedButtons_data()
+{
+    QTest::addColumn<bool>("offerDiscard");
+    QTest::addColumn<int>("button"); // a standard button, or 0 for Discard
+    QTest::addColumn<UserMessage::SaveChoice>("choice");
+    using Choice = UserMessage::SaveChoice;
+    QTest::newRow("Retry") << true << int(QMessageBox::Retry) << Choice::Retry;
+    QTest::newRow("Discard") << true << 0 << Choice::Discard;
+    QTest::newRow("Cancel") << true << int(QMessageBox::Cancel) << Choice::Cancel;
+    QTest::newRow("OK where nothing can be discarded")
+        << false << int(QMessageBox::Ok) << Choice::Cancel;
+}
+
+// The real message box, without the test hook.
+void TestDialogs::saveFailedButtons()
+{
+    QFETCH(bool, offerDiscard);
+    QFETCH(int, button);
+    QFETCH(UserMessage::SaveChoice, choice);
+    UserMessage::setHandlerForTesting(nullptr);
+    int buttons = 0;
+    whenDialogOpens([&](QDialog *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        buttons = int(box->buttons().size());
+        for (QAbstractButton *b : box->buttons()) {
+            if (button ? b == box->button(QMessageBox::StandardButton(button))
+                       : b->text().contains("Discard"))
+                b->click();
+        }
+    });
+    QCOMPARE(UserMessage::saveFailed(nullptr, "not saved", offerDiscard), choice);
+    QCOMPARE(buttons, offerDiscard ? 3 : 2);
 }
 
 QTEST_MAIN(TestDialogs)
