@@ -6,19 +6,6 @@
 
 #include <algorithm>
 
-InsulinKind insulinKind(int typeIndex)
-{
-    if (typeIndex < 0 || typeIndex >= itemCount)
-        return InsulinKind::None;
-    static const QSet<QString> rapid{"Bolus",     "Lispro",   "Humalog",
-                                     "Novorapid", "Actrapid", "Insuman Rapid"};
-    static const QSet<QString> slow{"Basis", "Lantus", "Protaphan", "Insulatard", "Semilente"};
-    const QString &name = typeName(typeIndex);
-    return rapid.contains(name)  ? InsulinKind::Rapid
-           : slow.contains(name) ? InsulinKind::Long
-                                 : InsulinKind::None;
-}
-
 ReportData collectReportData(const Diary &diary, const ReportRequest &request)
 {
     ReportData data;

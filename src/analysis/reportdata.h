@@ -7,6 +7,7 @@
 
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
+#include "core/entrytext.h"
 
 #include <QDate>
 #include <QString>
@@ -61,14 +62,6 @@ inline constexpr int sensorDayReadings = 48;
 
 // Longest period a report covers (ten years and a bit).
 inline constexpr int maxReportDays = 3660;
-
-enum class InsulinKind
-{
-    None,
-    Rapid, // rapid and short: the bolus
-    Long   // long and intermediate: the basal
-};
-InsulinKind insulinKind(int typeIndex);
 
 // The request's period must be valid, from <= to, at most maxReportDays.
 ReportData collectReportData(const Diary &diary, const ReportRequest &request);

@@ -15,14 +15,7 @@ namespace {
 
 constexpr int slotsPerDay = 24 * 60 / 5;
 
-// Type positions in items, as bit masks.
-constexpr quint32 bit(int type)
-{
-    return quint32(1) << type;
-}
 constexpr int carbsType = 1;
-constexpr quint32 bolusTypes = bit(3) | bit(4) | bit(7) | bit(8) | bit(9) | bit(10);
-constexpr quint32 basalTypes = bit(2) | bit(5) | bit(6) | bit(11) | bit(12);
 
 // (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
 template <typename ValueAt>
@@ -186,6 +179,10 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     DistinctCounter readingDays(days);
     DistinctCounter readingSlots(days * slotsPerDay);
     qint64 carbs = 0, bolus = 0, basal = 0;
+    // By type position + 1, so that another type (-1) is None.
+    std::array<InsulinKind, itemCount + 1> kinds{};
+    for (int type = 0; type < itemCount; ++type)
+        kinds[size_t(type + 1)] = insulinKind(type);
     qint64 belowTarget = 0, aboveTarget = 0;
     diary.forEachEntry([&](int, qint64 julianDay, int minutes, int type, int value) {
         // An unreadable date is INT64_MIN and falls outside every period.
@@ -206,9 +203,9 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
                 ++belowTarget;
         } else if (type == carbsType) {
             carbs += value;
-        } else if (type >= 0 && (bit(type) & bolusTypes)) {
+        } else if (kinds[size_t(type + 1)] == InsulinKind::Rapid) {
             bolus += value;
-        } else if (type >= 0 && (bit(type) & basalTypes)) {
+        } else if (kinds[size_t(type + 1)] == InsulinKind::Long) {
             basal += value;
         }
     });

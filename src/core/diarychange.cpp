@@ -76,6 +76,13 @@ int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded)
     if (!rowsValid && m_plan) {
         m_texts = m_planned;
         m_plan(editor.diary(), m_rows, m_texts);
+    } else if (!rowsValid && m_rows.size() == 1) {
+        // Read again after it was written: a new entry may be there already.
+        const int row = editor.diary().findRow(m_texts.front(), m_rows.front());
+        if (row >= 0) {
+            m_rows = {row};
+            return row;
+        }
     }
     const int rows = editor.diary().rowCount();
     // Without a plan the rows stay; one past the end is as far as they go.

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -268,6 +269,26 @@ bool writeRows(int fd, const Diary &diary, QString *error)
     return true;
 }
 
+// Appends what file holds from offset on to target.
+bool moveTail(const QByteArray &file, qint64 offset, const QByteArray &target)
+{
+    QByteArray tail;
+    const int in = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    char buffer[65536];
+    for (ssize_t got; (got = ::pread(in, buffer, sizeof buffer, offset)) > 0; offset += got)
+        tail.append(buffer, got);
+    ::close(in);
+    const int out = ::open(target.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    if (out < 0)
+        return false;
+    qsizetype done = 0;
+    const bool ok = writeAll(out, tail, &done) && ::fsync(out) == 0;
+    ::close(out);
+    return ok;
+}
+
 } // namespace
 
 SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expected, Stamp *written,
@@ -280,28 +301,46 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     // Work beside the real file: exchanging a symlink would leave it behind.
     const QString real = RegularFile::realPath(path);
     const QByteArray target = QFile::encodeName(real);
-    QByteArray temporary =
-        QFile::encodeName(QFileInfo(real).absolutePath() + QStringLiteral("/.") +
-                          QFileInfo(real).fileName() + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const QString folder = QFileInfo(real).absolutePath();
+    QByteArray temporary;
+    // An unnamed file first, so that a crash while writing leaves nothing
+    // behind; it gets a name only just before the swap.
+    int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) {
+        temporary = QFile::encodeName(folder + QStringLiteral("/.") + QFileInfo(real).fileName() +
+                                      QStringLiteral(".XXXXXX"));
+        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    }
     if (fd < 0) {
         *error = systemError();
         return SaveOutcome::Failed;
     }
-    // The new file keeps the old one's permissions; a first one gets the
-    // usual ones (mkostemp makes it private).
+    // The new file keeps the old one's permissions.
     struct stat old;
-    if (::stat(target.constData(), &old) == 0) {
+    if (::stat(target.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    if (!writeRows(fd, diary, error)) {
+    const auto fail = [&] {
         ::close(fd);
-        ::unlink(temporary.constData());
+        if (!unnamed)
+            ::unlink(temporary.constData());
         return SaveOutcome::Failed;
+    };
+    if (!writeRows(fd, diary, error))
+        return fail();
+    for (int attempt = 0; unnamed && temporary.isEmpty(); ++attempt) {
+        const QByteArray name = QFile::encodeName(
+            folder + QStringLiteral("/.%1.%2")
+                         .arg(QFileInfo(real).fileName())
+                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0)
+            temporary = name;
+        else if (errno != EEXIST || attempt == 10) {
+            *error = systemError();
+            return fail();
+        }
     }
     const Stamp ours = RegularFile::stampOf(fd);
     ::close(fd);
@@ -337,10 +376,17 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
         // What comes out now is ours, unless yet another file took the place
         // meanwhile: then that one goes back, and theirs stays beside it.
-        if (RegularFile::stampOf(QFile::decodeName(temporary)) == ours)
-            ::unlink(from);
-        else
+        const Stamp out = RegularFile::stampOf(QFile::decodeName(temporary));
+        if (out.device != ours.device || out.inode != ours.inode) {
             ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
+        } else {
+            // Lines appended to ours while it stood there belong to theirs.
+            if (out.size > ours.size && !moveTail(temporary, ours.size, target)) {
+                *error = systemError();
+                return SaveOutcome::Failed; // ours stays beside, with those lines
+            }
+            ::unlink(from);
+        }
         syncDirectoryOf(real);
         return SaveOutcome::ChangedOutside;
     }
@@ -402,12 +448,18 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
     } else {
         if (found.size == 0)
             syncDirectoryOf(path);
-        if (stamp) {
-            // Another program's append just after ours must not pass for
-            // ours: then keep the old stamp, so the next look reads it.
-            const Stamp after = RegularFile::stampOf(fd);
-            *stamp = after.size == found.size + line.size() ? after : found;
+        const Stamp after = RegularFile::stampOf(fd);
+        const Stamp now = RegularFile::stampOf(path);
+        if (stamp && (now.device != after.device || now.inode != after.inode)) {
+            // Another program put a new file in its place while we wrote:
+            // the line went to the old one.
+            ::close(fd);
+            return changed();
         }
+        // Another program's append just after ours must not pass for ours:
+        // then keep the old stamp, so the next look reads it.
+        if (stamp)
+            *stamp = after.size == found.size + line.size() ? after : found;
     }
     ::close(fd);
     return ok;

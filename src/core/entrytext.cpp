@@ -8,6 +8,17 @@ const char *const items[] = {"Glucose",       "Carbs",      "Basis",     "Bolus"
                              "Lantus",        "Protaphan",  "Humalog",   "Novorapid", "Actrapid",
                              "Insuman Rapid", "Insulatard", "Semilente", nullptr};
 
+InsulinKind insulinKind(int typeIndex)
+{
+    // In the order of items.
+    static constexpr InsulinKind kinds[itemCount] = {
+        InsulinKind::None,  InsulinKind::None,  InsulinKind::Long,  InsulinKind::Rapid,
+        InsulinKind::Rapid, InsulinKind::Long,  InsulinKind::Long,  InsulinKind::Rapid,
+        InsulinKind::Rapid, InsulinKind::Rapid, InsulinKind::Rapid, InsulinKind::Long,
+        InsulinKind::Long};
+    return typeIndex < 0 || typeIndex >= itemCount ? InsulinKind::None : kinds[typeIndex];
+}
+
 QString unitSuffix(int typeIndex)
 {
     if (typeIndex < 0 || typeIndex >= itemCount)

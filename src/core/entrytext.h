@@ -20,6 +20,16 @@ int typeIndex(const char *bytes, qsizetype length);
 // The name at a position of items as a shared string (cheap to copy).
 const QString &typeName(int index);
 
+// What a type's value measures: the rapid and short insulins (bolus), the
+// long and intermediate ones (basal), or neither.
+enum class InsulinKind
+{
+    None,
+    Rapid,
+    Long
+};
+InsulinKind insulinKind(int typeIndex);
+
 // The unit a type's value is counted in, as a spin box suffix (" mg/dL",
 // " g", " U"); empty for a type that is not one of items.
 QString unitSuffix(int typeIndex);

@@ -81,7 +81,11 @@ private:
     void restoreOrder(const Diary::Order &order) override;
     void prepareChange() override;
     quint64 generation() const override { return m_generation; }
-    void tell(const QString &problem) override { m_problems << problem; }
+    void tell(const QString &problem) override
+    {
+        if (!m_problems.contains(problem))
+            m_problems << problem;
+    }
     bool changeMade(const DiaryChange &change, bool topRowAdded) override;
     void stepEnded() override;
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
