@@ -6,11 +6,7 @@
 #include "testsupport.h"
 #include "ui/mellidor.h"
 
-#include <QAction>
 #include <QDialog>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QThread>
@@ -18,25 +14,15 @@
 
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <future>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray threeEntries = " 1. 1.2020,08:00,Glucose, 101\n"
-                                " 2. 1.2020,08:00,Carbs,  20\n"
-                                " 3. 1.2020,08:00,Bolus,   3\n";
+const QByteArrayList three{" 1. 1.2020,08:00,Glucose, 101", " 2. 1.2020,08:00,Carbs,  20",
+                           " 3. 1.2020,08:00,Bolus,   3"};
+const QByteArray threeEntries = three.join('\n') + '\n';
 const QByteArray outsideLine = " 9. 1.2020,09:00,Carbs,  55";
-
-void trigger(Mellidor &window, const QString &text)
-{
-    QMenu *input = window.findChild<QMenuBar *>()->actions().at(0)->menu();
-    for (QAction *action : input->actions()) {
-        if (action->text() == text)
-            return action->trigger();
-    }
-    QFAIL("no such menu item");
-}
 
 // New with the given value, or Edit that sets it.
 void enter(Mellidor &window, const QString &item, int value)
@@ -45,86 +31,70 @@ void enter(Mellidor &window, const QString &item, int value)
         spinBoxes(dialog).last()->setValue(value);
         pressOk(dialog);
     });
-    trigger(window, item);
-}
-
-void appendBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::Append));
-    QCOMPARE(file.write(bytes), bytes.size());
+    triggerMenuItem(window, 0, item);
 }
 
 // As editors and sync tools do: a new file renamed over the old one.
 void replaceBytes(const QString &path, const QByteArray &bytes)
 {
     writeBytes(path + ".new", bytes);
-    QCOMPARE(
-        ::rename(QFile::encodeName(path + ".new").constData(), QFile::encodeName(path).constData()),
-        0);
+    QCOMPARE(::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
 }
 
 QByteArrayList fileLines(const QString &path)
 {
-    QByteArrayList lines = readBytes(path).split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return readBytes(path).chopped(1).split('\n'); // a saved file ends with a line feed
 }
 
-QByteArray writerLine(int i)
+// An entry in January of the year, minute minutes after it began.
+QByteArray entry(int year, int minute, const char *type, int value)
 {
-    return QString::asprintf("%2d. 1.2001,%02d:%02d,Carbs, %3d", 1 + i / 1440, (i / 60) % 24,
-                             i % 60, 1 + i % 999)
+    return QString::asprintf("%2d. 1.%d,%02d:%02d,%s, %3d", 1 + minute / 1440, year,
+                             minute / 60 % 24, minute % 60, type, value)
         .toUtf8();
 }
 
-bool sameFile(const struct stat &a, const struct stat &b)
+bool sameFile(const DiaryFile::Stamp &a, const QByteArray &name)
 {
-    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    return DiaryFile::stampOf(QFile::decodeName(name)) == a;
 }
 
-// The other program of the stress test, a careful sync tool: it appends, or
-// rewrites by swapping in a new file, one line at a time at random moments,
-// and tries again when the file changed under it.
-int runWriter(const QString &path, int rounds)
+// The other program of the stress test, a careful sync tool: at random
+// moments it appends a line, or rewrites the file with one more line by
+// swapping a new file in; it tries again when the file changed under it.
+void runWriter(const QString &path, int rounds)
 {
     const QByteArray name = QFile::encodeName(path), swap = name + ".w";
     QRandomGenerator random(rounds);
     for (int i = 0; i < rounds; ++i) {
         QThread::usleep(random.bounded(4000));
-        const QByteArray line = writerLine(i) + '\n';
+        const QByteArray line = entry(2001, i, "Carbs", 1 + i % 999) + '\n';
         for (bool done = false; !done;) {
-            struct stat before, after;
             if (random.bounded(2)) {
                 QFile file(path);
-                if (!file.open(QIODevice::Append) || file.write(line) != line.size())
-                    return 1;
+                if (file.open(QIODevice::Append))
+                    file.write(line);
                 file.close();
                 // It may have gone to a file that was replaced meanwhile.
                 QThread::usleep(2000);
                 done = readBytes(path).contains(line);
                 continue;
             }
-            if (::stat(name.constData(), &before) != 0)
-                return 1;
-            QByteArray bytes = readBytes(path);
-            if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-                bytes += '\n';
-            writeBytes(path + ".w", bytes + line);
-            if (::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
-                            RENAME_EXCHANGE) != 0)
-                return 1;
-            ::stat(swap.constData(), &after);
-            done = sameFile(before, after);
+            const DiaryFile::Stamp before = DiaryFile::stampOf(path);
+            const QByteArray bytes = readBytes(path);
+            QFile next(path + ".w");
+            if (!next.open(QIODevice::WriteOnly) ||
+                !next.write(bytes + (bytes.endsWith('\n') ? "" : "\n") + line))
+                return;
+            next.close();
+            ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(), RENAME_EXCHANGE);
+            done = sameFile(before, swap);
             if (!done) // changed meanwhile: put it back
                 ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
                             RENAME_EXCHANGE);
             ::unlink(swap.constData());
         }
     }
-    return 0;
 }
 
 } // namespace
@@ -138,7 +108,6 @@ private slots:
     void outsideChangeThenStep_data();
     void outsideChangeThenStep();
     void editedEntryDeletedOutside();
-    void fileMovedAway();
     void idleWindowFollowsFile();
     void saveHandsBackWhatChangedMeanwhile();
     void stressWithAnotherWriter();
@@ -149,27 +118,28 @@ private:
 
 void TestOutsideChange::outsideChangeThenStep_data()
 {
-    QTest::addColumn<QByteArray>("outside"); // what the other program leaves
+    QTest::addColumn<QByteArray>("outside"); // what the other program leaves; null: no file
     QTest::addColumn<bool>("byRename");
     QTest::addColumn<QString>("step");
     QTest::addColumn<QByteArrayList>("expected"); // the file afterwards, in order
+    const QList<std::pair<const char *, QByteArrayList>> steps{
+        {"&New", three + QByteArrayList{outsideLine, " 5. 3.2020,07:05,Glucose, 222"}},
+        // Edit and Delete act on the current entry: the top one before the change.
+        {"&Edit", {three[0], three[1], " 3. 1.2020,08:00,Bolus, 222", outsideLine}},
+        {"&Delete", {three[0], three[1], outsideLine}}};
     const QByteArray lf = threeEntries + outsideLine + '\n';
-    const QByteArray noLf = threeEntries + outsideLine;
-    const QByteArray newLine = " 5. 3.2020,07:05,Glucose, 222";
-    const QByteArrayList appended{" 1. 1.2020,08:00,Glucose, 101", " 2. 1.2020,08:00,Carbs,  20",
-                                  " 3. 1.2020,08:00,Bolus,   3", outsideLine};
     for (const auto &[name, bytes, rename] :
-         {std::tuple{"appended", lf, false}, std::tuple{"appended without line feed", noLf, false},
-          std::tuple{"replaced by rename", lf, true}}) {
-        QTest::addRow("%s, then New", name)
-            << bytes << rename << "&New Value" << (QByteArrayList(appended) << newLine);
-        // Edit and Delete act on the current entry: the one outside is newest.
-        QTest::addRow("%s, then Edit", name)
-            << bytes << rename << "&Edit Value"
-            << QByteArrayList{appended[0], appended[1], " 9. 1.2020,09:00,Carbs, 222", appended[2]};
-        QTest::addRow("%s, then Delete", name)
-            << bytes << rename << "&Delete Value"
-            << QByteArrayList{appended[0], appended[1], outsideLine};
+         {std::tuple{"appended", lf, false},
+          std::tuple{"appended without line feed", lf.chopped(1), false},
+          std::tuple{"replaced by rename", lf, true},
+          std::tuple{"moved away", QByteArray(), false}}) {
+        for (auto [step, expected] : steps) {
+            // Moved away: the whole list takes its place, and the user is told.
+            if (bytes.isNull())
+                expected.removeAll(outsideLine);
+            QTest::addRow("%s, then %s", name, step + 1)
+                << bytes << rename << QString(step) << expected;
+        }
     }
 }
 
@@ -180,92 +150,67 @@ void TestOutsideChange::outsideChangeThenStep()
     QFETCH(QString, step);
     QFETCH(QByteArrayList, expected);
     WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
+    writeBytes(dir.diary(), threeEntries);
     Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5)); });
     Mellidor window;
-    // The top entry is current: after the reload it is the third line.
     window.listBox->setCurrentItem(0);
-    byRename ? replaceBytes(path, outside) : writeBytes(path, outside);
-    if (step == QLatin1String("&Delete Value")) {
-        trigger(window, step);
-    } else {
+    if (outside.isNull())
+        QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
+    else
+        byRename ? replaceBytes(dir.diary(), outside) : writeBytes(dir.diary(), outside);
+    if (step == "&Delete")
+        triggerMenuItem(window, 0, step);
+    else
         enter(window, step, 222);
-    }
     Clock::setForTesting(nullptr);
-    // Edit moves the corrected Bolus entry (3 January) below the outside one.
-    if (step == QLatin1String("&Edit Value"))
-        expected =
-            QByteArrayList{expected[0], expected[1], " 3. 1.2020,08:00,Bolus, 222", outsideLine};
-    QCOMPARE(fileLines(path), expected);
-    QCOMPARE(m_messages.size(), 0);
+    QCOMPARE(fileLines(dir.diary()), expected);
+    QCOMPARE(m_messages.size(), outside.isNull() ? 1 : 0);
     QCOMPARE(window.listBox->rowCount(), expected.size());
 }
 
 void TestOutsideChange::editedEntryDeletedOutside()
 {
     WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
+    writeBytes(dir.diary(), threeEntries);
     Mellidor window;
-    window.listBox->setCurrentItem(0);
     whenDialogOpens([&](QDialog *dialog) {
         // While the dialog is open, the entry goes away outside.
-        replaceBytes(path, threeEntries.left(threeEntries.lastIndexOf(" 3.")));
+        replaceBytes(dir.diary(), threeEntries.left(threeEntries.lastIndexOf(" 3.")));
         spinBoxes(dialog).last()->setValue(7);
         pressOk(dialog);
     });
-    trigger(window, "&Edit Value");
-    QCOMPARE(fileLines(path),
-             (QByteArrayList{" 1. 1.2020,08:00,Glucose, 101", " 2. 1.2020,08:00,Carbs,  20",
-                             " 3. 1.2020,08:00,Bolus,   7"}));
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].text.contains(" 3. 1.2020,08:00,Bolus,   3"));
-    QVERIFY(m_messages[0].text.contains("added as a new one"));
-}
-
-void TestOutsideChange::fileMovedAway()
-{
-    WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
-    Mellidor window;
-    QVERIFY(QFile::rename(path, dir.file("elsewhere.txt")));
-    enter(window, "&New Value", 150);
-    enter(window, "&New Value", 160);
-    // The whole list, not a one-line file; told once.
-    QCOMPARE(fileLines(path).size(), 5);
-    QVERIFY(fileLines(path).first().endsWith(" 101"));
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages[0].text.contains("moved or deleted"));
+    triggerMenuItem(window, 0, "&Edit");
+    // Added again as a new entry, and the user is told which one.
+    QCOMPARE(fileLines(dir.diary()),
+             (QByteArrayList{three[0], three[1], " 3. 1.2020,08:00,Bolus,   7"}));
+    QVERIFY(m_messages.size() == 1 && m_messages[0].text.contains(three[2]));
 }
 
 void TestOutsideChange::idleWindowFollowsFile()
 {
     WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
+    writeBytes(dir.diary(), threeEntries);
     Mellidor window;
     window.show();
     window.listBox->setCurrentItem(3 * 3 + 1); // the Carbs entry, value column
-    replaceBytes(path, outsideLine + '\n' + threeEntries);
+    replaceBytes(dir.diary(), outsideLine + '\n' + threeEntries);
     QTRY_COMPARE(window.listBox->rowCount(), 4);
-    QCOMPARE(window.listBox->currentIndex().row(), 1);
-    QCOMPARE(window.listBox->currentIndex().column(), 3);
-    appendBytes(path, outsideLine + "0\n");
+    QCOMPARE(window.listBox->currentIndex(), window.listBox->model()->index(1, 3));
+    QFile file(dir.diary());
+    QVERIFY(file.open(QIODevice::Append) && file.write(outsideLine + "0\n") > 0 && file.flush());
     QTRY_COMPARE(window.listBox->rowCount(), 5);
-    QCOMPARE(readBytes(path), outsideLine + '\n' + threeEntries + outsideLine + "0\n");
+    QCOMPARE(readBytes(dir.diary()), outsideLine + '\n' + threeEntries + outsideLine + "0\n");
 }
 
 void TestOutsideChange::saveHandsBackWhatChangedMeanwhile()
 {
     WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
+    const QString path = dir.diary();
     writeBytes(path, threeEntries);
     Diary diary;
     DiaryFile::LoadResult loaded = DiaryFile::load(path, diary);
     // Changed after the read: the save does not go through.
-    appendBytes(path, outsideLine + '\n');
+    writeBytes(path, threeEntries + outsideLine + '\n');
     DiaryFile::Stamp written;
     QString error;
     QCOMPARE(DiaryFile::saveOver(path, diary, loaded.stamp, &written, &error),
@@ -276,57 +221,36 @@ void TestOutsideChange::saveHandsBackWhatChangedMeanwhile()
              DiaryFile::SaveOutcome::Saved);
     QCOMPARE(DiaryFile::stampOf(path), written);
     QCOMPARE(readBytes(path), threeEntries + " 4. 1.2020,08:00,Bolus,   4\n");
-    // Nothing is left beside the file.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"MellidorFile.txt"});
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"MellidorFile.txt"});
 }
 
 void TestOutsideChange::stressWithAnotherWriter()
 {
     constexpr int rounds = 300;
     WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
+    writeBytes(dir.diary(), threeEntries);
     int minute = 0;
     Clock::setForTesting(
         [&minute] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0)).addSecs(60 * minute); });
     Mellidor window;
-    QProcess writer;
-    writer.start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--writer"), path, QString::number(rounds)});
-    QVERIFY(writer.waitForStarted());
-    QByteArrayList ours;
-    for (int i = 0; writer.state() == QProcess::Running || i < 20; ++i) {
+    std::future<void> writer = std::async(std::launch::async, runWriter, dir.diary(), rounds);
+    QByteArrayList expected;
+    for (int i = 0; i < 20 || writer.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+         ++i) {
         ++minute;
-        enter(window, "&New Value", 1000 + i % 1000);
+        enter(window, "&New", 1000 + i % 1000);
         // Correct the new entry at once: it is the current one.
-        enter(window, "&Edit Value", 2000 + i % 1000);
-        const QDateTime when = Clock::now();
-        ours << QString::asprintf("%2d.%2d.%d,%02d:%02d,Glucose, %d", when.date().day(),
-                                  when.date().month(), when.date().year(), when.time().hour(),
-                                  when.time().minute(), 2000 + i % 1000)
-                    .toUtf8();
+        enter(window, "&Edit", 2000 + i % 1000);
+        expected << entry(2021, minute, "Glucose", 2000 + i % 1000);
     }
-    QVERIFY(writer.state() == QProcess::NotRunning || writer.waitForFinished(60000));
-    QCOMPARE(writer.exitCode(), 0);
     Clock::setForTesting(nullptr);
-    QCOMPARE(m_messages.size(), 0);
-    const QByteArrayList lines = fileLines(path);
-    int lost = 0;
+    QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
     for (int i = 0; i < rounds; ++i)
-        lost += !lines.contains(writerLine(i));
-    for (const QByteArray &line : ours)
-        lost += !lines.contains(line);
-    QCOMPARE(lost, 0);
+        expected << entry(2001, i, "Carbs", 1 + i % 999);
+    const QByteArrayList lines = fileLines(dir.diary());
+    for (const QByteArray &line : expected) // none lost
+        QVERIFY2(lines.contains(line), line.constData());
 }
 
-int main(int argc, char **argv)
-{
-    if (argc == 4 && qstrcmp(argv[1], "--writer") == 0)
-        return runWriter(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
-    QApplication app(argc, argv);
-    TestOutsideChange test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestOutsideChange)
 #include "tst_outsidechange.moc"
