@@ -1,5 +1,4 @@
-// The import and export commands: exit statuses, the lock, and the real
-// binary importing the sample exports without a display.
+// The import and export commands: exit statuses, the lock, the samples through the binary.
 #include "app/commandline.h"
 #include "core/diarylock.h"
 #include "testsupport.h"
@@ -9,18 +8,17 @@
 
 namespace {
 
-const QByteArray oneEntry = "date,time,type,value\n2024-03-05,07:30,Glucose,112\n";
 const QByteArray diaryLine = " 4. 3.2024,08:00,Bolus,   4\n";
+const QByteArray entry = " 5. 3.2024,07:30,Glucose, 112\n"; // of good.csv
 
-int run(const QStringList &arguments, QString *output = nullptr)
+std::pair<int, QString> mellidor(const QStringList &arguments)
 {
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int status =
-        runCommandLine(QStringList{QStringLiteral("mellidor")} + arguments, outStream, errStream);
-    if (output)
-        *output = out + err;
-    return status;
+    QProcess process;
+    process.start("env", QStringList{"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                     qEnvironmentVariable("MELLIDOR_BINARY")} +
+                             arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
 }
 
 } // namespace
@@ -32,125 +30,80 @@ class TestCommandLine : public QObject
 private slots:
     void exitStatuses_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("command");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("diary"); // afterwards
-        const QByteArray both = diaryLine + " 5. 3.2024,07:30,Glucose, 112\n";
-        QTest::newRow("import adds") << QStringList{"import", "good.csv"} << 0 << both;
-        QTest::newRow("import of entries already there")
-            << QStringList{"import", "good.csv", "good.csv"} << 0 << both;
-        QTest::newRow("a file in no known format")
-            << QStringList{"import", "good.csv", "bad.csv"} << 2 << diaryLine;
-        QTest::newRow("a missing file") << QStringList{"import", "missing.csv"} << 2 << diaryLine;
-        QTest::newRow("no file") << QStringList{"import"} << 2 << diaryLine;
-        QTest::newRow("-C another folder")
-            << QStringList{"-C", "sub", "import", "../good.csv"} << 0 << diaryLine;
-        QTest::newRow("-C a missing folder")
-            << QStringList{"-C", "nowhere", "import", "good.csv"} << 1 << diaryLine;
-        QTest::newRow("export") << QStringList{"export", "--output", "out.csv"} << 0 << diaryLine;
-        QTest::newRow("export with a bad date")
-            << QStringList{"export", "--from", "5.3.2024"} << 2 << diaryLine;
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << diaryLine;
-        QTest::newRow("help") << QStringList{"--help"} << 0 << diaryLine;
+        QTest::addColumn<bool>("added");      // the entry to the diary
+        QTest::addColumn<QString>("diaryIs"); // a file, "locked" or a "folder"
+        QTest::newRow("import adds") << "import good.csv" << 0 << true << "";
+        QTest::newRow("entries already there") << "import good.csv good.csv" << 0 << true << "";
+        QTest::newRow("a file in no known format") << "import good.csv bad.csv" << 2 << false << "";
+        QTest::newRow("a missing file") << "import missing.csv" << 2 << false << "";
+        QTest::newRow("no file") << "import" << 2 << false << "";
+        QTest::newRow("-C another folder") << "-C sub import ../good.csv" << 0 << false << "";
+        QTest::newRow("-C a missing folder") << "-C nowhere import good.csv" << 1 << false << "";
+        QTest::newRow("export") << "export --output out.csv" << 0 << false << "";
+        QTest::newRow("export with a bad date") << "export --from 5.3.2024" << 2 << false << "";
+        QTest::newRow("unknown command") << "frobnicate" << 2 << false << "";
+        QTest::newRow("help") << "--help" << 0 << false << "";
+        QTest::newRow("diary open elsewhere") << "import good.csv" << 1 << false << "locked";
+        QTest::newRow("diary unreadable: import") << "import good.csv" << 1 << false << "folder";
+        QTest::newRow("diary unreadable: export") << "export" << 1 << false << "folder";
     }
 
     void exitStatuses()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, command);
         QFETCH(int, status);
-        QFETCH(QByteArray, diary);
+        QFETCH(bool, added);
+        QFETCH(QString, diaryIs);
         WorkDir dir;
-        writeBytes(QStringLiteral("MellidorFile.txt"), diaryLine);
-        writeBytes(QStringLiteral("good.csv"), oneEntry);
-        writeBytes(QStringLiteral("bad.csv"), "name,age\nAnna,31\n");
-        QDir().mkdir(QStringLiteral("sub"));
-        QString output;
-        QCOMPARE(run(arguments, &output), status);
-        QCOMPARE(readBytes(QStringLiteral("MellidorFile.txt")), diary);
-        if (arguments.contains(u"sub"))
-            QCOMPARE(readBytes(QStringLiteral("sub/MellidorFile.txt")),
-                     QByteArray(" 5. 3.2024,07:30,Glucose, 112\n"));
-        if (arguments.contains(u"out.csv"))
-            QCOMPARE(readBytes(QStringLiteral("out.csv")),
-                     QByteArray("date,time,type,value\n2024-03-04,08:00,Bolus,4\n"));
-        if (arguments.contains(u"--help"))
-            QVERIFY(output.contains(u"import") && output.contains(u"export"));
-        if (status == 2 && arguments.contains(u"bad.csv"))
-            QVERIFY(output.contains(u"\"bad.csv\"") && output.contains(u"Nothing was imported"));
+        writeBytes("MellidorFile.txt", diaryLine);
+        if (diaryIs == "folder")
+            QVERIFY(QFile::remove("MellidorFile.txt") && QDir().mkdir("MellidorFile.txt"));
+        writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
+        writeBytes("bad.csv", "name,age\nAnna,31\n");
+        QDir().mkdir("sub");
+        DiaryLock other("MellidorFile.txt");
+        QVERIFY(diaryIs != "locked" || other.tryLock() == DiaryLock::Locked);
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        QCOMPARE(
+            runCommandLine(QStringList{"mellidor"} + command.split(u' '), outStream, errStream),
+            status);
+        QCOMPARE(err.contains(u"open in another Mellidor"), diaryIs == "locked");
+        QCOMPARE(readBytes("MellidorFile.txt"),
+                 diaryIs == "folder" ? QByteArray() : diaryLine + (added ? entry : QByteArray()));
+        if (command.contains(u"sub"))
+            QCOMPARE(readBytes("sub/MellidorFile.txt"), entry);
+        if (command.contains(u"out.csv"))
+            QCOMPARE(readBytes("out.csv"), "date,time,type,value\n2024-03-04,08:00,Bolus,4\n");
     }
 
-    void diaryOpenElsewhereOrUnreadable()
-    {
-        WorkDir dir;
-        writeBytes(QStringLiteral("MellidorFile.txt"), diaryLine);
-        writeBytes(QStringLiteral("good.csv"), oneEntry);
-        {
-            DiaryLock other(QStringLiteral("MellidorFile.txt"));
-            QCOMPARE(other.tryLock(), DiaryLock::Locked);
-            QString output;
-            QCOMPARE(run({"import", "good.csv"}, &output), 1);
-            QVERIFY(output.contains(u"open in another Mellidor"));
-            QCOMPARE(readBytes(QStringLiteral("MellidorFile.txt")), diaryLine);
-        }
-        QFile::remove(QStringLiteral("MellidorFile.txt"));
-        QDir().mkdir(QStringLiteral("MellidorFile.txt"));
-        QCOMPARE(run({"import", "good.csv"}), 1);
-        QCOMPARE(run({"export"}), 1);
-    }
-
-    // The real binary, without a display, on every sample export.
+    // Each row's tag is the sample's name; the diary starts empty.
     void samplesThroughTheBinary_data()
     {
-        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("summary");
-        QTest::addColumn<int>("lines");
-        QTest::newRow("Dexcom") << "dexcom-clarity-g6.csv"
-                                << "1980 entries added (1942 Glucose, 4 Carbs, 10 Basis, 24 Bolus)"
-                                << 1980;
-        QTest::newRow("LibreView German")
-            << "libreview-de-mgdl.csv"
-            << "1183 entries added (1183 Glucose), 2 duplicates" << 1183;
-        QTest::newRow("LibreView mmol/L")
-            << "libreview-en-mmol.csv"
-            << "1452 entries added (1452 Glucose), 5 duplicates" << 1452;
-        QTest::newRow("Nightscout entries") << "nightscout-entries.json"
-                                            << "130 entries added (130 Glucose)" << 130;
-        QTest::newRow("Nightscout treatments") << "nightscout-treatments.json"
-                                               << "3 entries added (1 Carbs, 2 Bolus)" << 3;
+        QTest::newRow("dexcom-clarity-g6.csv")
+            << "1980 entries added (1942 Glucose, 4 Carbs, 10 Basis, 24 Bolus)";
+        QTest::newRow("libreview-de-mgdl.csv") << "1183 entries added (1183 Glucose), 2 duplicates";
+        QTest::newRow("libreview-en-mmol.csv") << "1452 entries added (1452 Glucose), 5 duplicates";
+        QTest::newRow("nightscout-entries.json") << "130 entries added (130 Glucose)";
+        QTest::newRow("nightscout-treatments.json") << "3 entries added (1 Carbs, 2 Bolus)";
     }
 
     void samplesThroughTheBinary()
     {
-        QFETCH(QString, file);
         QFETCH(QString, summary);
-        QFETCH(int, lines);
-        const QString samples = QStringLiteral(MELLIDOR_SAMPLES);
-        if (!QFileInfo::exists(samples + u'/' + file))
+        const QString file = QString::fromLatin1(QTest::currentDataTag());
+        const QString sample = QStringLiteral(MELLIDOR_SAMPLES "/") + file;
+        if (!QFileInfo::exists(sample))
             QSKIP("the sample exports are not here");
         WorkDir dir;
-        const auto mellidor = [&dir](const QStringList &arguments) {
-            QProcess process;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove(QStringLiteral("DISPLAY"));
-            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-            process.setProcessEnvironment(environment);
-            process.start(qEnvironmentVariable("MELLIDOR_BINARY"),
-                          QStringList{"-C", dir.path()} + arguments);
-            process.waitForFinished(60000);
-            return std::pair{process.exitCode(),
-                             QString::fromUtf8(process.readAllStandardOutput())};
-        };
-        const auto [status, output] = mellidor({"import", samples + u'/' + file});
-        QCOMPARE(status, 0);
-        QVERIFY2(output.startsWith(file) && output.contains(summary), qPrintable(output));
-        QCOMPARE(readBytes(QStringLiteral("MellidorFile.txt")).count('\n'), lines);
-        // Again: nothing new; and the export comes back in unchanged.
-        QVERIFY(mellidor({"import", samples + u'/' + file}).second.contains(u": 0 entries added"));
-        QCOMPARE(mellidor({"export", "-o", "all.csv"}).first, 0);
-        QDir().mkdir(QStringLiteral("again"));
-        QCOMPARE(mellidor({"-C", "again", "import", "../all.csv"}).first, 0);
-        QCOMPARE(mellidor({"-C", "again", "export"}).second,
-                 QString::fromUtf8(readBytes(QStringLiteral("all.csv"))));
+        const auto [status, output] = mellidor({"import", sample});
+        QVERIFY2(status == 0 && output.startsWith(file) && output.contains(summary),
+                 qPrintable(output));
+        QCOMPARE(readBytes("MellidorFile.txt").count('\n'), summary.section(u' ', 0, 0).toInt());
+        QVERIFY(mellidor({"import", sample}).second.contains(u": 0 entries added"));
     }
 };
 

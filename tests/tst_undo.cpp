@@ -1,16 +1,11 @@
 #include "testsupport.h"
 #include "ui/mellidor.h"
 
-#include <QAction>
-#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QUndoStack>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -19,40 +14,24 @@ const QByteArray threeEntries = " 1. 1.2020,08:00,Glucose, 101\n"
                                 "02.01.2020,9:15,Carbs,20\n"
                                 " 3. 1.2020,08:00,Bolus,   3\n";
 
-QAction *inputAction(const Mellidor &window, const QString &text)
-{
-    QMenu *input = window.findChild<QMenuBar *>()->actions().at(0)->menu();
-    for (QAction *action : input->actions()) {
-        if (action->text().startsWith(text))
-            return action;
-    }
-    return nullptr;
-}
-
 // Shortcuts reach only the active window.
-void activate(Mellidor &window)
+void press(Mellidor &window, QKeySequence::StandardKey key)
 {
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.listBox->setFocus(); // Delete belongs to the list
+    QTest::keySequence(window.listBox, key);
 }
 
-void pressDelete(Mellidor &window)
+// Answers the dialog the menu item opens by setting one spin box.
+void enter(Mellidor &window, const QString &item, int box, int value)
 {
-    window.listBox->setFocus();
-    QTest::keyClick(window.listBox, Qt::Key_Delete);
-}
-
-void undo(Mellidor &window)
-{
-    activate(window);
-    QTest::keySequence(&window, QKeySequence::Undo);
-}
-
-void redo(Mellidor &window)
-{
-    activate(window);
-    QTest::keySequence(&window, QKeySequence::Redo);
+    whenDialogOpens([box, value](QDialog *dialog) {
+        spinBoxes(dialog).at(box)->setValue(value);
+        pressOk(dialog);
+    });
+    triggerMenuItem(window, 0, item);
 }
 
 } // namespace
@@ -62,156 +41,103 @@ class TestUndo : public QObject
     Q_OBJECT
 private slots:
     void init() { recordMessages(&m_messages); }
-    void cleanup() { UserMessage::setHandlerForTesting({}); }
-    void deleteAndUndo_data();
-    void deleteAndUndo();
-    void deleteOnEmptyListDoesNothing();
-    void undoOfMovedEdit();
-    void undoAfterFailedSave();
-    void newThenEditCorrectsNewEntry();
+
+    void deleteAndUndo_data()
+    {
+        // Current item (-1 none), entries of threeEntries, row deleted, current row after.
+        QTest::addColumn<QList<int>>("cases");
+        QTest::newRow("top") << QList<int>{0, 3, 0, 0};
+        QTest::newRow("no current item") << QList<int>{-1, 3, 0, 0};
+        QTest::newRow("middle, through the value column") << QList<int>{3 * 3 + 1, 3, 1, 1};
+        QTest::newRow("bottom") << QList<int>{2, 3, 2, 1};
+        QTest::newRow("only entry") << QList<int>{0, 1, 0, -1};
+    }
+
+    void deleteAndUndo()
+    {
+        QFETCH(QList<int>, cases);
+        const int current = cases[0], entries = cases[1], deleted = cases[2], after = cases[3];
+        WorkDir dir;
+        QList<QByteArray> lines = threeEntries.split('\n').mid(0, entries);
+        const QByteArray diary = lines.join('\n') + '\n';
+        writeBytes(dir.diary(), diary);
+        lines.removeAt(entries - 1 - deleted); // the file is oldest first
+        const QByteArray afterBytes = lines.isEmpty() ? QByteArray() : lines.join('\n') + '\n';
+        Mellidor window;
+        window.listBox->setCurrentItem(current);
+        const auto items = window.findChild<QMenuBar *>()->actions().at(0)->menu()->actions();
+        QAction *undoAction = items.at(4), *redoAction = items.at(5);
+        QVERIFY(!undoAction->isEnabled() && !redoAction->isEnabled());
+
+        press(window, QKeySequence::Delete);
+        QCOMPARE(window.listBox->currentIndex().row(), after);
+        QCOMPARE(readBytes(dir.diary()), afterBytes);
+        QVERIFY(undoAction->isEnabled());
+        QCOMPARE(undoAction->text(), QStringLiteral("&Undo Delete Entry"));
+
+        press(window, QKeySequence::Undo);
+        QCOMPARE(readBytes(dir.diary()), diary);
+        QVERIFY(!undoAction->isEnabled());
+        QCOMPARE(redoAction->text(), QStringLiteral("&Redo Delete Entry"));
+
+        press(window, QKeySequence::Redo);
+        QCOMPARE(readBytes(dir.diary()), afterBytes);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void deleteOnEmptyListDoesNothing()
+    {
+        WorkDir dir;
+        Mellidor window;
+        press(window, QKeySequence::Delete);
+        QCOMPARE(window.undoStack()->count(), 0);
+        QVERIFY(!QFileInfo::exists(dir.diary()));
+    }
+
+    void undoAfterFailedSave()
+    {
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Mellidor window;
+        // A file-size limit below the diary makes the rewrite after Delete fail.
+        withFileSizeLimit(10, [&window] { press(window, QKeySequence::Delete); });
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(readBytes(dir.diary()), threeEntries);
+        // The next step saves the whole list again: undo puts the file back.
+        press(window, QKeySequence::Undo);
+        QCOMPARE(readBytes(dir.diary()), threeEntries);
+        press(window, QKeySequence::Redo);
+        QCOMPARE(QString::fromUtf8(readBytes(dir.diary())).count(u'\n'), 2);
+        QCOMPARE(m_messages.size(), 1);
+    }
+
+    void editUndoAndNewThenEdit()
+    {
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Mellidor window;
+        window.listBox->setCurrentItem(2); // the oldest entry becomes the newest
+        enter(window, "&Edit Value", 2, 2021);
+        QCOMPARE(rowLines(window).first(), QStringLiteral(" 1. 1.2021,08:00,Glucose, 101"));
+        QCOMPARE(window.listBox->currentIndex().row(), 0);
+        QCOMPARE(window.undoStack()->undoText(), QStringLiteral("Edit Entry"));
+        press(window, QKeySequence::Undo);
+        QCOMPARE(readBytes(dir.diary()), threeEntries);
+        QCOMPARE(window.listBox->currentIndex().row(), 2);
+
+        // Edit after New corrects the new entry, not the one current before.
+        window.listBox->setCurrentItem(0);
+        enter(window, "&New Value", 0, 77);
+        QCOMPARE(window.listBox->currentIndex().row(), 0);
+        QCOMPARE(window.undoStack()->undoText(), QStringLiteral("New Entry"));
+        enter(window, "&Edit Value", 5, 88);
+        QVERIFY(rowLines(window).first().endsWith(QStringLiteral("  88")));
+        QCOMPARE(rowLines(window).at(1), QStringLiteral(" 3. 1.2020,08:00,Bolus,   3"));
+    }
 
 private:
     QList<UserMessage::Shown> m_messages;
 };
-
-void TestUndo::deleteAndUndo_data()
-{
-    QTest::addColumn<int>("current"); // item index, -1 for none
-    QTest::addColumn<QByteArray>("diary");
-    QTest::addColumn<QStringList>("after");
-    QTest::addColumn<int>("currentAfter");
-    const QStringList all{" 3. 1.2020,08:00,Bolus,   3", "02.01.2020,9:15,Carbs,20",
-                          " 1. 1.2020,08:00,Glucose, 101"};
-    QTest::newRow("top") << 0 << threeEntries << QStringList{all[1], all[2]} << 0;
-    QTest::newRow("no current item") << -1 << threeEntries << QStringList{all[1], all[2]} << 0;
-    QTest::newRow("middle, through the value column")
-        << 3 * 3 + 1 << threeEntries << QStringList{all[0], all[2]} << 1;
-    QTest::newRow("bottom") << 2 << threeEntries << QStringList{all[0], all[1]} << 1;
-    QTest::newRow("only entry") << 0 << QByteArray(" 1. 1.2020,08:00,Glucose, 101\n")
-                                << QStringList() << -1;
-}
-
-void TestUndo::deleteAndUndo()
-{
-    QFETCH(int, current);
-    QFETCH(QByteArray, diary);
-    QFETCH(QStringList, after);
-    QFETCH(int, currentAfter);
-    WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, diary);
-    Mellidor window;
-    activate(window);
-    const QStringList before = rowLines(window);
-    window.listBox->setCurrentItem(current);
-    QAction *undoAction = inputAction(window, "&Undo");
-    QAction *redoAction = inputAction(window, "&Redo");
-    QVERIFY(!undoAction->isEnabled());
-    QVERIFY(!redoAction->isEnabled());
-
-    pressDelete(window);
-    QCOMPARE(rowLines(window), after);
-    QCOMPARE(window.listBox->currentIndex().row(), currentAfter);
-    const QByteArray deleted = readBytes(path);
-    QCOMPARE(QString::fromUtf8(deleted).split(u'\n', Qt::SkipEmptyParts).size(), after.size());
-    QVERIFY(undoAction->isEnabled());
-    QCOMPARE(undoAction->text(), QStringLiteral("&Undo Delete Entry"));
-
-    undo(window);
-    QCOMPARE(rowLines(window), before);
-    QCOMPARE(readBytes(path), diary);
-    QVERIFY(!undoAction->isEnabled());
-    QCOMPARE(redoAction->text(), QStringLiteral("&Redo Delete Entry"));
-
-    redo(window);
-    QCOMPARE(rowLines(window), after);
-    QCOMPARE(readBytes(path), deleted);
-    QVERIFY(m_messages.isEmpty());
-}
-
-void TestUndo::deleteOnEmptyListDoesNothing()
-{
-    WorkDir dir;
-    Mellidor window;
-    activate(window);
-    inputAction(window, "&Delete Value")->trigger();
-    pressDelete(window);
-    QCOMPARE(window.undoStack()->count(), 0);
-    QVERIFY(!QFileInfo::exists(dir.file("MellidorFile.txt")));
-}
-
-void TestUndo::undoOfMovedEdit()
-{
-    WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
-    Mellidor window;
-    activate(window);
-    window.listBox->setCurrentItem(2); // the oldest entry becomes the newest
-    whenDialogOpens([](QDialog *dialog) {
-        spinBoxes(dialog)[2]->setValue(2021);
-        pressOk(dialog);
-    });
-    inputAction(window, "&Edit Value")->trigger();
-    QCOMPARE(rowLines(window).first(), QStringLiteral(" 1. 1.2021,08:00,Glucose, 101"));
-    QCOMPARE(window.listBox->currentIndex().row(), 0);
-    QCOMPARE(inputAction(window, "&Undo")->text(), QStringLiteral("&Undo Edit Entry"));
-    undo(window);
-    QCOMPARE(readBytes(path), threeEntries);
-    QCOMPARE(window.listBox->currentIndex().row(), 2);
-}
-
-void TestUndo::undoAfterFailedSave()
-{
-    WorkDir dir;
-    const QString path = dir.file("MellidorFile.txt");
-    writeBytes(path, threeEntries);
-    Mellidor window;
-    activate(window);
-    // A file-size limit below the diary makes the rewrite after Delete fail.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 10;
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    pressDelete(window);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(readBytes(path), threeEntries);
-
-    // The next step saves the whole list again: undo puts the file back.
-    undo(window);
-    QCOMPARE(readBytes(path), threeEntries);
-    redo(window);
-    QCOMPARE(rowLines(window).size(), 2);
-    QCOMPARE(QString::fromUtf8(readBytes(path)).count(u'\n'), 2);
-    QCOMPARE(m_messages.size(), 1);
-}
-
-void TestUndo::newThenEditCorrectsNewEntry()
-{
-    WorkDir dir;
-    writeBytes(dir.file("MellidorFile.txt"), threeEntries);
-    Mellidor window;
-    window.listBox->setCurrentItem(0);
-    whenDialogOpens([](QDialog *dialog) {
-        spinBoxes(dialog)[0]->setValue(77);
-        pressOk(dialog);
-    });
-    inputAction(window, "&New Value")->trigger();
-    QCOMPARE(window.listBox->currentIndex().row(), 0);
-    QCOMPARE(inputAction(window, "&Undo")->text(), QStringLiteral("&Undo New Entry"));
-    whenDialogOpens([](QDialog *dialog) {
-        spinBoxes(dialog).last()->setValue(88);
-        pressOk(dialog);
-    });
-    inputAction(window, "&Edit Value")->trigger();
-    QCOMPARE(rowLines(window).size(), 4);
-    QVERIFY(rowLines(window).first().endsWith(QStringLiteral("  88")));
-    QCOMPARE(rowLines(window).at(1), QStringLiteral(" 3. 1.2020,08:00,Bolus,   3"));
-}
 
 QTEST_MAIN(TestUndo)
 #include "tst_undo.moc"
