@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -35,27 +34,6 @@ bool syncDirectoryOf(const QString &path)
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Every write is checked: a short write on a full disk must not pass. The
-// device's own error text is often empty here, so the system's is kept.
-bool writeAll(QFileDevice &file, const QByteArray &bytes, QString *error)
-{
-    errno = 0;
-    if (file.write(bytes) == bytes.size())
-        return true;
-    *error = errno ? systemError() : file.errorString();
-    return false;
-}
-
-bool flushAndSync(QFileDevice &file, QString *error)
-{
-    errno = 0;
-    if (!file.flush() || ::fsync(file.handle()) != 0) {
-        *error = errno ? systemError() : file.errorString();
-        return false;
-    }
-    return true;
 }
 
 qsizetype countLines(const char *data, qsizetype size)
@@ -205,42 +183,22 @@ LoadResult load(const QString &path, Diary &diary)
 
 bool save(const QString &path, const Diary &diary, QString *error, Stamp *written)
 {
-    if (const QString reason = RegularFile::notRegularReason(path); !reason.isEmpty()) {
-        *error = reason;
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *error = file.errorString();
-        return false;
-    }
-    QByteArray chunk;
-    chunk.reserve(chunkSize + 4096);
-    bool ok = true;
-    for (int row = diary.rowCount() - 1; row >= 0 && ok; --row) {
-        diary.appendLine(row, chunk);
-        if (chunk.size() >= chunkSize) {
-            ok = writeAll(file, chunk, error);
-            chunk.clear();
+    Stamp ours;
+    for (int round = 0; round < 20; ++round) {
+        // Whatever is there now is what gets replaced.
+        switch (saveOver(path, diary, stampOf(path), &ours, error)) {
+        case SaveOutcome::Saved:
+            if (written)
+                *written = ours;
+            return true;
+        case SaveOutcome::Failed:
+            return false;
+        case SaveOutcome::ChangedOutside:
+            break;
         }
     }
-    ok = ok && writeAll(file, chunk, error) && flushAndSync(file, error);
-    if (!ok) {
-        file.cancelWriting();
-        file.commit(); // only removes the temporary
-        return false;
-    }
-    // The temporary becomes the file by a link or rename: same inode, and
-    // neither touches size or modification time.
-    const Stamp stamp = RegularFile::stampOf(file.handle());
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    syncDirectoryOf(path);
-    if (written)
-        *written = stamp;
-    return true;
+    *error = QStringLiteral("another program keeps changing it.");
+    return false;
 }
 
 namespace {

@@ -47,10 +47,11 @@ LoadResult load(const QString &path, Diary &diary);
 // Loads a whole file already in memory, as load() does.
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave = nullptr);
 
-// Writes every row through a temporary file that replaces the old one only
-// once all of it is on disk. On failure the old file is untouched. Symlinks
-// are followed; anything but a regular file at the end is refused. written,
-// when given, receives the stamp of the new file.
+// Writes every row in place of whatever file is there now, as saveOver()
+// does: the new file takes the old one's place only once all of it is on
+// disk; on failure the old file is untouched. Symlinks are followed; anything
+// but a regular file at the end is refused. written, when given, receives the
+// stamp of the new file.
 bool save(const QString &path, const Diary &diary, QString *error, Stamp *written = nullptr);
 
 // Saves every row as save() does, but only over the file last read or
