@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -63,7 +64,6 @@ int runChild(int argc, char **argv)
     });
 }
 
-// Runs command in dir; output collects all it says.
 struct Child
 {
     Child(const QString &dir, QStringList command)
@@ -81,11 +81,10 @@ struct Child
     bool waitFor(const QByteArray &line)
     {
         QDeadlineTimer deadline(20000);
-        while (!(output += process.readAllStandardOutput()).contains(line + '\n')) {
+        while (!(output += process.readAllStandardOutput()).contains(line + '\n'))
             if (deadline.hasExpired() ||
                 (!process.waitForReadyRead(50) && process.state() != QProcess::Running))
                 return false;
-        }
         return true;
     }
     void signal(int number) { ::kill(pid_t(process.processId()), number); }
@@ -95,6 +94,7 @@ struct Child
         output += process.readAllStandardOutput();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
+    int stop() { return signal(SIGTERM), finish(); }
 
     QProcess process;
     QByteArray output;
@@ -119,207 +119,186 @@ class TestReliability : public QObject
 {
     Q_OBJECT
 private slots:
-    void killDuringSavesLeavesOldOrNew();
-    void signalsLoseNothing_data();
-    void signalsLoseNothing();
-    void secondCopyRefuses_data();
-    void secondCopyRefuses();
-    void unwritableDiary_data();
-    void unwritableDiary();
-    void garbageFiles_data();
-    void garbageFiles();
-    void truncatedWhileLoading();
-    void fileSizeLimitInRealBinary();
-};
-
-void TestReliability::killDuringSavesLeavesOldOrNew()
-{
-    WorkDir dir;
-    const QByteArray old = sampleDiary(10000), added = old + "31.12.2099,23:59,Glucose, 999\n";
-    writeBytes(dir.diary(), old);
-    // The child does nothing but save, so every kill lands inside a save.
-    int rounds = 0, foundOld = 0;
-    QElapsedTimer clock;
-    for (clock.start(); rounds < 100 && clock.elapsed() < 30000; ++rounds) {
-        Child child(dir.path(), self({"saveloop"}));
-        QVERIFY(child.waitFor("READY"));
-        QThread::usleep(QRandomGenerator::global()->bounded(20000));
-        child.signal(SIGKILL);
-        child.finish();
-        const QByteArray now = readBytes(dir.diary());
-        QVERIFY(now == old || now == added);
-        foundOld += now == old;
-    }
-    QVERIFY(rounds >= 50 && foundOld > 0 && foundOld < rounds);
-}
-
-void TestReliability::signalsLoseNothing_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-    QTest::newRow("SIGKILL after an accepted entry") << int(SIGKILL);
-}
-
-void TestReliability::signalsLoseNothing()
-{
-    QFETCH(int, number);
-    WorkDir dir;
-    // CR LF lines: only a save at exit writes them without CRs.
-    writeBytes(dir.diary(), "1.1.2020,08:00,Carbs,  20\r\n");
-    Child child(dir.path(), self({"app", "add"}));
-    QVERIFY(child.waitFor("ADDED"));
-    child.signal(number);
-    QCOMPARE(child.finish(), number == SIGKILL ? -1 : 0);
-    const QByteArray after = readBytes(dir.diary());
-    QVERIFY(after.startsWith("1.1.2020,08:00,Carbs,  20") && after.endsWith(",Glucose, 100\n") &&
-            after.count('\n') == 2);
-    QCOMPARE(after.contains('\r') || QFile::exists("MellidorFile.txt.lock"), number == SIGKILL);
-    // A killed copy's lock is stale: the next start takes it over.
-    Child next(dir.path(), self({"app"}));
-    QVERIFY(next.waitFor("READY"));
-    next.signal(SIGTERM);
-    QCOMPARE(next.finish(), 0);
-    QVERIFY(!child.output.contains("MESSAGE") && !next.output.contains("MESSAGE"));
-    QCOMPARE(readBytes(dir.diary()), QByteArray(after).replace("\r", ""));
-}
-
-void TestReliability::secondCopyRefuses_data()
-{
-    QTest::addColumn<QStringList>("folders");
-    QTest::newRow("same folder") << QStringList{"sync", "sync"};
-    // Both lock the real file, so they see each other.
-    QTest::newRow("two symlinks to one diary") << QStringList{"a", "b"};
-}
-
-void TestReliability::secondCopyRefuses()
-{
-    QFETCH(QStringList, folders);
-    WorkDir dir;
-    const QByteArray old = sampleDiary(5);
-    QVERIFY(QDir().mkpath("sync"));
-    writeBytes("sync/MellidorFile.txt", old);
-    for (const QString &folder : folders) {
-        if (QDir().mkdir(folder))
-            QVERIFY(QFile::link(dir.file("sync/MellidorFile.txt"), folder + "/MellidorFile.txt"));
-    }
-    Child one(dir.file(folders[0]), self({"app"}));
-    QVERIFY(one.waitFor("READY") && QFile::exists("sync/MellidorFile.txt.lock"));
-    Child two(dir.file(folders[1]), self({"app", "add"}));
-    QCOMPARE(two.finish(), 1);
-    // One message, naming the diary as this copy knows it.
-    QVERIFY(two.output.count("MESSAGE ") == 1 && !two.output.contains("READY"));
-    QVERIFY(two.output.contains(dir.file(folders[1] + "/MellidorFile.txt").toUtf8()));
-    one.signal(SIGTERM);
-    QCOMPARE(one.finish(), 0);
-    QCOMPARE(readBytes("sync/MellidorFile.txt"), old);
-}
-
-void TestReliability::unwritableDiary_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("reason");
-    QTest::newRow("read-only directory") << "readonly" << QByteArray("ermission denied");
-    QTest::newRow("diary path is a directory") << "directory" << QByteArray("is a directory");
-    QTest::newRow("disk full") << "full" << QByteArray("too large");
-}
-
-void TestReliability::unwritableDiary()
-{
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, reason);
-    WorkDir dir;
-    const QByteArray old = sampleDiary(100);
-    QStringList wrapper;
-    if (kind == "directory") {
-        QVERIFY(QDir(dir.path()).mkdir("MellidorFile.txt"));
-    } else if (writeBytes(dir.diary(), old); kind == "full") {
-        wrapper = QStringList{"prlimit", QStringLiteral("--fsize=%1").arg(old.size())};
-    } else {
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                              QFile::ExeOther);
-        // Root writes anywhere: run the child as nobody instead.
-        if (::geteuid() == 0)
-            wrapper = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    }
-    Child child(dir.path(), wrapper + self({"app", "add", "retry,ok,retry,discard"}));
-    QVERIFY(child.waitFor("ADDED"));
-    child.signal(SIGTERM);
-    QCOMPARE(child.finish(), 0);
-    // Told after the dialog and again at closing, naming the file; the
-    // reason is given at least once.
-    QVERIFY(child.output.count(dir.diary().toUtf8()) >= 2 && child.output.contains(reason));
-    QCOMPARE(readBytes(dir.diary()), kind == "directory" ? QByteArray() : old);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-void TestReliability::garbageFiles_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QList<quint32> random(50000);
-    QRandomGenerator(20261206).fillRange(random.data(), random.size());
-    QTest::newRow("random bytes, NUL and invalid UTF-8 among them")
-        << QByteArray(reinterpret_cast<const char *>(random.constData()), 200000);
-    QTest::newRow("50 MB line") << "1.1.2020,08:00,Glucose," + QByteArray(50 << 20, '7') + '\n';
-}
-
-void TestReliability::garbageFiles()
-{
-    QFETCH(QByteArray, bytes);
-    WorkDir dir;
-    writeBytes(dir.diary(), bytes);
-    const qsizetype lines = bytes.count('\n') + (bytes.endsWith('\n') ? 0 : 1);
+    void killDuringSavesLeavesOldOrNew()
     {
-        Mellidor window;
-        QCOMPARE(window.listBox->rowCount(), int(lines));
-        QVERIFY(QMetaObject::invokeMethod(&window, "paintLineDiagram"));
-        window.show();
-        QTest::qWait(20);
+        WorkDir dir;
+        const QByteArray old = sampleDiary(10000), added = old + "31.12.2099,23:59,Glucose, 999\n";
+        writeBytes(dir.diary(), old);
+        // The child does nothing but save, so every kill lands inside a save.
+        int rounds = 0, foundOld = 0;
+        QElapsedTimer clock;
+        for (clock.start(); rounds < 100 && clock.elapsed() < 30000; ++rounds) {
+            Child child(dir.path(), self({"saveloop"}));
+            QVERIFY(child.waitFor("READY"));
+            QThread::usleep(QRandomGenerator::global()->bounded(20000));
+            child.signal(SIGKILL);
+            child.finish();
+            const QByteArray now = readBytes(dir.diary());
+            QVERIFY(now == old || now == added);
+            foundOld += now == old;
+        }
+        QVERIFY(rounds >= 50 && foundOld > 0 && foundOld < rounds);
     }
-    // Every line with all its commas comes back byte for byte.
-    const QList<QByteArray> before = bytes.split('\n'), after = readBytes(dir.diary()).split('\n');
-    QCOMPARE(after.size(), lines + 1);
-    for (qsizetype i = 0; i < lines; ++i) {
-        const QByteArray line = before[i].endsWith('\r') ? before[i].chopped(1) : before[i];
-        QVERIFY(line.count(',') >= 3 ? after[i] == line : after[i].startsWith(line));
-    }
-}
 
-// A mapped file cut short under the reader used to kill it with SIGBUS.
-void TestReliability::truncatedWhileLoading()
-{
-    WorkDir dir;
-    const QByteArray full = sampleDiary(200000);
-    writeBytes(dir.diary(), full);
-    Child child(dir.path(), self({"loadloop"}));
-    QVERIFY(child.process.waitForStarted());
-    QFile file(dir.diary());
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QRandomGenerator random(11);
-    for (int round = 0; round < 150 && child.process.state() == QProcess::Running; ++round) {
-        file.resize(random.bounded(full.size()));
-        QThread::usleep(random.bounded(3000));
-        file.seek(0);
-        file.write(full);
-        file.flush();
+    void signalsLoseNothing_data()
+    {
+        QTest::addColumn<int>("number");
+        for (int number : {SIGTERM, SIGINT, SIGHUP, SIGKILL})
+            QTest::newRow(strsignal(number)) << number;
     }
-    QCOMPARE(child.process.state(), QProcess::Running);
-}
 
-// main() itself ignores SIGXFSZ: the real binary, over the file size limit,
-// fails its write with an error instead of dying in it.
-void TestReliability::fileSizeLimitInRealBinary()
-{
-    const QString binary = qEnvironmentVariable("MELLIDOR_BINARY");
-    if (binary.isEmpty())
-        QSKIP("MELLIDOR_BINARY is not set");
-    WorkDir dir;
-    writeBytes(dir.diary(), sampleDiary(2000));
-    Child real(dir.path(), {"prlimit", "--fsize=4096", binary, "export", "-o", "out.csv"});
-    QCOMPARE(real.finish(), 1);
-    QVERIFY(!QFile::exists(dir.file("out.csv")));
-}
+    void signalsLoseNothing()
+    {
+        QFETCH(int, number);
+        WorkDir dir;
+        // CR LF lines: only a save at exit writes them without CRs.
+        writeBytes(dir.diary(), "1.1.2020,08:00,Carbs,  20\r\n");
+        Child child(dir.path(), self({"app", "add"}));
+        QVERIFY(child.waitFor("ADDED"));
+        child.signal(number);
+        QCOMPARE(child.finish(), number == SIGKILL ? -1 : 0);
+        const QByteArray after = readBytes(dir.diary());
+        QVERIFY(after.startsWith("1.1.2020,08:00,Carbs,  20") &&
+                after.endsWith(",Glucose, 100\n") && after.count('\n') == 2);
+        QCOMPARE(after.contains('\r') || QFile::exists("MellidorFile.txt.lock"), number == SIGKILL);
+        // A killed copy's lock is stale: the next start takes it over.
+        Child next(dir.path(), self({"app"}));
+        QVERIFY(next.waitFor("READY") && next.stop() == 0);
+        QVERIFY(!child.output.contains("MESSAGE") && !next.output.contains("MESSAGE"));
+        QCOMPARE(readBytes(dir.diary()), QByteArray(after).replace("\r", ""));
+    }
+
+    void secondCopyRefuses_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::newRow("same folder") << QStringList{"sync", "sync"};
+        // Both lock the real file, so they see each other.
+        QTest::newRow("two symlinks to one diary") << QStringList{"a", "b"};
+    }
+
+    void secondCopyRefuses()
+    {
+        QFETCH(QStringList, folders);
+        WorkDir dir;
+        const QByteArray old = sampleDiary(5);
+        QVERIFY(QDir().mkpath("sync") && QDir().mkpath("a") && QDir().mkpath("b"));
+        writeBytes("sync/MellidorFile.txt", old);
+        for (const char *link : {"a/MellidorFile.txt", "b/MellidorFile.txt"})
+            QVERIFY(QFile::link(dir.file("sync/MellidorFile.txt"), link));
+        Child one(dir.file(folders[0]), self({"app"}));
+        QVERIFY(one.waitFor("READY") && QFile::exists("sync/MellidorFile.txt.lock"));
+        Child two(dir.file(folders[1]), self({"app", "add"}));
+        QCOMPARE(two.finish(), 1);
+        // One message, naming the diary as this copy knows it.
+        QVERIFY(two.output.count("MESSAGE ") == 1 && !two.output.contains("READY"));
+        QVERIFY(two.output.contains(dir.file(folders[1] + "/MellidorFile.txt").toUtf8()));
+        QCOMPARE(one.stop(), 0);
+        QCOMPARE(readBytes("sync/MellidorFile.txt"), old);
+    }
+
+    void unwritableDiary_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::newRow("read-only directory") << "readonly" << QByteArray("ermission denied");
+        QTest::newRow("diary path is a directory") << "directory" << QByteArray("is a directory");
+        QTest::newRow("disk full") << "full" << QByteArray("too large");
+    }
+
+    void unwritableDiary()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, reason);
+        WorkDir dir;
+        const QByteArray old = sampleDiary(100);
+        QStringList wrapper;
+        if (kind == "directory") {
+            QVERIFY(QDir(dir.path()).mkdir("MellidorFile.txt"));
+        } else if (writeBytes(dir.diary(), old); kind == "full") {
+            wrapper = {"prlimit", QStringLiteral("--fsize=%1").arg(old.size())};
+        } else {
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadOther | QFile::ExeOther);
+            // Root writes anywhere: run the child as nobody instead.
+            if (::geteuid() == 0)
+                wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        }
+        Child child(dir.path(), wrapper + self({"app", "add", "retry,ok,retry,discard"}));
+        QVERIFY(child.waitFor("ADDED"));
+        QCOMPARE(child.stop(), 0);
+        // Told after the dialog and at closing, naming the file, and the reason at least once.
+        QVERIFY(child.output.count(dir.diary().toUtf8()) >= 2 && child.output.contains(reason));
+        QCOMPARE(readBytes(dir.diary()), kind == "directory" ? QByteArray() : old);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void garbageFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QList<quint32> random(50000);
+        QRandomGenerator(20261206).fillRange(random.data(), random.size());
+        QTest::newRow("random bytes, NUL and invalid UTF-8 among them")
+            << QByteArray(reinterpret_cast<const char *>(random.constData()), 200000);
+        QTest::newRow("50 MB line") << "1.1.2020,08:00,Glucose," + QByteArray(50 << 20, '7') + '\n';
+    }
+
+    void garbageFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        WorkDir dir;
+        writeBytes(dir.diary(), bytes);
+        const qsizetype lines = bytes.count('\n') + (bytes.endsWith('\n') ? 0 : 1);
+        {
+            Mellidor window;
+            QCOMPARE(window.listBox->rowCount(), int(lines));
+            QVERIFY(QMetaObject::invokeMethod(&window, "paintLineDiagram"));
+            window.show();
+            QTest::qWait(20);
+        }
+        // Every line with all its commas comes back byte for byte.
+        const auto before = bytes.split('\n'), after = readBytes(dir.diary()).split('\n');
+        QCOMPARE(after.size(), lines + 1);
+        for (qsizetype i = 0; i < lines; ++i) {
+            const QByteArray line = before[i].endsWith('\r') ? before[i].chopped(1) : before[i];
+            QVERIFY(line.count(',') >= 3 ? after[i] == line : after[i].startsWith(line));
+        }
+    }
+
+    // A mapped file cut short under the reader used to kill it with SIGBUS.
+    void truncatedWhileLoading()
+    {
+        WorkDir dir;
+        const QByteArray full = sampleDiary(200000);
+        writeBytes(dir.diary(), full);
+        Child child(dir.path(), self({"loadloop"}));
+        QVERIFY(child.process.waitForStarted());
+        QFile file(dir.diary());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QRandomGenerator random(11);
+        for (int round = 0; round < 150 && child.process.state() == QProcess::Running; ++round) {
+            file.resize(random.bounded(full.size()));
+            QThread::usleep(random.bounded(3000));
+            file.seek(0);
+            file.write(full);
+            file.flush();
+        }
+        QCOMPARE(child.process.state(), QProcess::Running);
+    }
+
+    // main() itself ignores SIGXFSZ: the real binary, over the file size limit,
+    // fails its write with an error instead of dying in it.
+    void fileSizeLimitInRealBinary()
+    {
+        const QString binary = qEnvironmentVariable("MELLIDOR_BINARY");
+        if (binary.isEmpty())
+            QSKIP("MELLIDOR_BINARY is not set");
+        WorkDir dir;
+        writeBytes(dir.diary(), sampleDiary(2000));
+        Child real(dir.path(), {"prlimit", "--fsize=4096", binary, "export", "-o", "out.csv"});
+        QCOMPARE(real.finish(), 1);
+        QVERIFY(!QFile::exists(dir.file("out.csv")));
+    }
+};
 
 int main(int argc, char **argv)
 {
