@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the tests: a private working directory, file bytes, and
 // answering modal dialogs from a timer.
 #ifndef TESTSUPPORT_H

@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import and export commands: exit statuses, the lock, the samples through the binary.
 #include "app/commandline.h"
 #include "core/diarylock.h"
 #include "testsupport.h"
 
-#include <QProcess>
 #include <QtTest>
 
 namespace {

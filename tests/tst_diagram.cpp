@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/diagramscale.h"
 #include "core/clock.h"
 #include "core/entrytext.h"
@@ -5,7 +6,6 @@
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <climits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diary.h"
 #include "core/entrytext.h"
 
@@ -15,104 +16,107 @@ class TestDiary : public QObject
 {
     Q_OBJECT
 private slots:
-    void textsKeptExactly_data();
-    void textsKeptExactly();
-    void glucoseScanMatchesFullScan();
-    void rowOrder();
-};
+    void textsKeptExactly_data()
+    {
+        // Entry lines; the value is everything after the third comma.
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("kept as values")
+            << "17. 3.2020,07:05,Glucose, 112\n 1. 3.2020,07:05,Bolus,  -5";
+        QTest::newRow("value widths, year 5")
+            << " 1. 3.2020,07:05,Bolus,112\n 1. 3.2020,07:05,Bolus,  112\n 5. 5. 5,07:05,Bolus, "
+               "1234";
+        QTest::newRow("value digits, bad time")
+            << " 1. 3.2020,07:05,Bolus,  -0\n 1. 3.2020,07:05,Bolus, 012\n 1. "
+               "3.2020,25:00,Glucose,x";
+        QTest::newRow("dates and times") << "05.12.2020,07:05,Bolus, 112\n17. 3.2020,7:05,Bolus, "
+                                            "112\n31. 2.2020,07:05,Bolus, 112";
+        QTest::newRow("types")
+            << "17. 3.2020,07:05,Coffee, 112\n1.1.2020,08:00,Größe,ü\n5,7,Carbs,9";
+        QTest::newRow("odd lines, huge numbers")
+            << ",,,\na,b,c,d,e,f\n 1. 1.2000000000,07:05,Bolus, 12\n 1. 3.2020,07:05,Bolus, "
+               "123456789";
+    }
 
-void TestDiary::textsKeptExactly_data()
-{
-    // Entry lines; the value is everything after the third comma.
-    QTest::addColumn<QString>("lines");
-    QTest::newRow("kept as values") << "17. 3.2020,07:05,Glucose, 112\n 1. 3.2020,07:05,Bolus,  -5";
-    QTest::newRow("value widths, year 5")
-        << " 1. 3.2020,07:05,Bolus,112\n 1. 3.2020,07:05,Bolus,  112\n 5. 5. 5,07:05,Bolus, 1234";
-    QTest::newRow("value digits, bad time")
-        << " 1. 3.2020,07:05,Bolus,  -0\n 1. 3.2020,07:05,Bolus, 012\n 1. 3.2020,25:00,Glucose,x";
-    QTest::newRow("dates and times")
-        << "05.12.2020,07:05,Bolus, 112\n17. 3.2020,7:05,Bolus, 112\n31. 2.2020,07:05,Bolus, 112";
-    QTest::newRow("types") << "17. 3.2020,07:05,Coffee, 112\n1.1.2020,08:00,Größe,ü\n5,7,Carbs,9";
-    QTest::newRow("odd lines, huge numbers")
-        << ",,,\na,b,c,d,e,f\n 1. 1.2000000000,07:05,Bolus, 12\n 1. 3.2020,07:05,Bolus, 123456789";
-}
+    void textsKeptExactly()
+    {
+        QFETCH(QString, lines);
+        for (const QString &line : lines.split(u'\n')) {
+            const QByteArray bytes = line.toUtf8();
+            Diary diary;
+            QVERIFY(diary.prependLine(bytes.constData(), bytes.size()));
+            const QStringList texts = allItems(diary);
+            QCOMPARE(texts.join(u','), line);
+            QByteArray saved;
+            diary.appendLine(0, saved);
+            QCOMPARE(saved, bytes + '\n');
+            // The values kept for the row are what its texts parse to.
+            QCOMPARE(diary.date(0), parseDate(texts[0]));
+            QCOMPARE(diary.time(0), parseTime(texts[1]));
+            QCOMPARE(diary.value(0), parseValue(texts[3]));
+        }
+    }
 
-void TestDiary::textsKeptExactly()
-{
-    QFETCH(QString, lines);
-    for (const QString &line : lines.split(u'\n')) {
-        const QByteArray bytes = line.toUtf8();
+    void glucoseScanMatchesFullScan()
+    {
+        // Several blocks of rows, mostly in time order as a diary grows.
         Diary diary;
-        QVERIFY(diary.prependLine(bytes.constData(), bytes.size()));
-        const QStringList texts = allItems(diary);
-        QCOMPARE(texts.join(u','), line);
-        QByteArray saved;
-        diary.appendLine(0, saved);
-        QCOMPARE(saved, bytes + '\n');
-        // The values kept for the row are what its texts parse to.
-        QCOMPARE(diary.date(0), parseDate(texts[0]));
-        QCOMPARE(diary.time(0), parseTime(texts[1]));
-        QCOMPARE(diary.value(0), parseValue(texts[3]));
+        const QDate base(2020, 1, 1);
+        for (int i = 0; i < 3000; ++i) {
+            const QDate date = base.addDays(i / 8 + (i * 7919) % 5);
+            diary.prependRow({formatDate(date.day(), date.month(), date.year()).toUtf8(), "07:05",
+                              i % 3 ? "Glucose" : "Carbs", formatValue(i).toUtf8()});
+        }
+        const qint64 start = base.addDays(350).toJulianDay();
+        const auto scansAgree = [&] {
+            QList<QList<qint64>> expected, seen;
+            diary.forEachEntry([&](int row, qint64 day, int minutes, int type, int value) {
+                if (type == glucoseType && day >= start)
+                    expected << QList<qint64>{row, day, minutes, value};
+            });
+            diary.forEachGlucoseFrom(start, [&](int row, qint64 day, int minutes, int value) {
+                seen << QList<qint64>{row, day, minutes, value};
+            });
+            return expected.size() > 100 && seen == expected;
+        };
+        QVERIFY(scansAgree());
+        // A recent reading in a block that was skipped.
+        diary.insertRow(diary.rowCount(), {"26.12.2020", "10:00", "Glucose", " 120"});
+        QVERIFY(scansAgree());
     }
-}
 
-void TestDiary::glucoseScanMatchesFullScan()
-{
-    // Several blocks of rows, mostly in time order as a diary grows.
-    Diary diary;
-    const QDate base(2020, 1, 1);
-    for (int i = 0; i < 3000; ++i) {
-        const QDate date = base.addDays(i / 8 + (i * 7919) % 5);
-        diary.prependRow({formatDate(date.day(), date.month(), date.year()).toUtf8(), "07:05",
-                          i % 3 ? "Glucose" : "Carbs", formatValue(i).toUtf8()});
+    void rowOrder()
+    {
+        Diary diary;
+        for (const char *line : {" 2. 1.2020,10:00,Glucose,   2", "bad,09:00,Carbs,   0",
+                                 " 1. 1.2020,12:00,Bolus,   1", " 2. 1.2020,08:00,Glucose,   3"})
+            QVERIFY(diary.prependLine(line, qstrlen(line)));
+        const QStringList before = allItems(diary);
+        // Items run down each column in turn: dates, times, types, values.
+        const auto values = [&] { return allItems(diary).mid(3 * diary.rowCount()).join(u'|'); };
+        // Rows 0, 2 and 5 of the result are new; the old rows keep their order.
+        const auto entry = [](const char *v) {
+            return EntryTexts{" 1. 1.2020", "00:00", "Bolus", v};
+        };
+        diary.insertRows({0, 2, 5}, {entry("   7"), entry("   8"), entry("   9")});
+        QCOMPARE(values(), "   7|   3|   8|   1|   0|   9|   2");
+        diary.removeRows({0, 2, 5});
+        QCOMPARE(allItems(diary), before);
+        const Diary::Order order = diary.sortByDateTime(false);
+        QCOMPARE(values(), "   2|   3|   1|   0");
+        QCOMPARE(diary.itemText(-1) + diary.itemText(16), QString());
+        diary.restoreOrder(order);
+        QCOMPARE(allItems(diary), before);
+        // Whole entries move together.
+        diary.sortByDateTime(true);
+        QCOMPARE(allItems(diary).mid(8).join(u' '),
+                 "Carbs Bolus Glucose Glucose    0    1    3    2");
+        // Freed slots of kept texts are reused without mixing texts up.
+        diary.insertRow(0, {"", "", "", "odd"});
+        diary.removeRow(1);
+        diary.insertRow(3, {"", "", "", "new"});
+        QCOMPARE(values(), "odd|   1|   3|new|   2");
     }
-    const qint64 start = base.addDays(350).toJulianDay();
-    const auto scansAgree = [&] {
-        QList<QList<qint64>> expected, seen;
-        diary.forEachEntry([&](int row, qint64 day, int minutes, int type, int value) {
-            if (type == glucoseType && day >= start)
-                expected << QList<qint64>{row, day, minutes, value};
-        });
-        diary.forEachGlucoseFrom(start, [&](int row, qint64 day, int minutes, int value) {
-            seen << QList<qint64>{row, day, minutes, value};
-        });
-        return expected.size() > 100 && seen == expected;
-    };
-    QVERIFY(scansAgree());
-    // A recent reading in a block that was skipped.
-    diary.insertRow(diary.rowCount(), {"26.12.2020", "10:00", "Glucose", " 120"});
-    QVERIFY(scansAgree());
-}
-
-void TestDiary::rowOrder()
-{
-    Diary diary;
-    for (const char *line : {" 2. 1.2020,10:00,Glucose,   2", "bad,09:00,Carbs,   0",
-                             " 1. 1.2020,12:00,Bolus,   1", " 2. 1.2020,08:00,Glucose,   3"})
-        QVERIFY(diary.prependLine(line, qstrlen(line)));
-    const QStringList before = allItems(diary);
-    // Items run down each column in turn: dates, times, types, values.
-    const auto values = [&] { return allItems(diary).mid(3 * diary.rowCount()).join(u'|'); };
-    // Rows 0, 2 and 5 of the result are new; the old rows keep their order.
-    const auto entry = [](const char *v) { return EntryTexts{" 1. 1.2020", "00:00", "Bolus", v}; };
-    diary.insertRows({0, 2, 5}, {entry("   7"), entry("   8"), entry("   9")});
-    QCOMPARE(values(), "   7|   3|   8|   1|   0|   9|   2");
-    diary.removeRows({0, 2, 5});
-    QCOMPARE(allItems(diary), before);
-    const Diary::Order order = diary.sortByDateTime(false);
-    QCOMPARE(values(), "   2|   3|   1|   0");
-    QCOMPARE(diary.itemText(-1) + diary.itemText(16), QString());
-    diary.restoreOrder(order);
-    QCOMPARE(allItems(diary), before);
-    // Whole entries move together.
-    diary.sortByDateTime(true);
-    QCOMPARE(allItems(diary).mid(8).join(u' '), "Carbs Bolus Glucose Glucose    0    1    3    2");
-    // Freed slots of kept texts are reused without mixing texts up.
-    diary.insertRow(0, {"", "", "", "odd"});
-    diary.removeRow(1);
-    diary.insertRow(3, {"", "", "", "new"});
-    QCOMPARE(values(), "odd|   1|   3|new|   2");
-}
+};
 
 QTEST_APPLESS_MAIN(TestDiary)
 #include "tst_diary.moc"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/entrytext.h"
 
 #include <QtTest>
@@ -6,83 +7,77 @@ class TestEntryText : public QObject
 {
     Q_OBJECT
 private slots:
-    void writersMatchFormats_data();
-    void writersMatchFormats();
-    void parse_data();
-    void parse();
-    void typeLookup();
+    void writersMatchFormats_data()
+    {
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<int>("c");
+        QTest::newRow("one digit each") << 5 << 3 << 5;
+        QTest::newRow("two digits each") << 17 << 12 << 2026;
+        QTest::newRow("zeros") << 0 << 0 << 100;
+        QTest::newRow("99 and 100") << 99 << 100 << 123456;
+        QTest::newRow("negative") << -5 << -7 << -1000;
+        QTest::newRow("int limits") << INT_MIN << INT_MAX << INT_MAX;
+    }
+
+    // The byte writers used for saving must give what the formats give.
+    void writersMatchFormats()
+    {
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(int, c);
+        char buffer[64];
+        QCOMPARE(QString::fromLatin1(buffer, writeDate(buffer, a, b, c)), formatDate(a, b, c));
+        QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, a, b)), formatTime(a, b));
+        QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, b, a)), formatTime(b, a));
+        QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, a)), formatValue(a));
+        QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, c)), formatValue(c));
+    }
+
+    void parse_data()
+    {
+        // The text, then what parseDate, parseTime or parseValue makes of it (empty: invalid).
+        QTest::addColumn<QString>("probe");
+        QTest::newRow("blank before day and month") << " 5. 3.2020|date 2020-03-05";
+        QTest::newRow("31 February") << "31. 2.2020|date ";
+        QTest::newRow("no full stop") << "5|date 0005-05-05";
+        QTest::newRow("one full stop") << "5.6|date 0006-06-05";
+        QTest::newRow("blanks after numbers") << "5 .6 .2020 |date 2020-06-05";
+        QTest::newRow("letters in a date") << "ab.cd.efgh|date ";
+        QTest::newRow("colon in day") << "07:05.1.2020|date ";
+        QTest::newRow("zero padded time") << "07:05|time 07:05";
+        QTest::newRow("no colon reads both") << "7|time 07:07";
+        QTest::newRow("empty time is midnight") << "|time 00:00";
+        QTest::newRow("hour 24") << "24:00|time ";
+        QTest::newRow("seconds not read") << "10:11:12|time 10:00";
+        QTest::newRow("blanks around a value") << " 112 |value 112";
+        QTest::newRow("negative value") << "  -5|value -5";
+        QTest::newRow("plus sign") << "+7|value 7";
+        QTest::newRow("number then letter") << "12a|value 0";
+        QTest::newRow("too large") << "99999999999|value 0";
+    }
+
+    void parse()
+    {
+        QFETCH(QString, probe);
+        const QString text = probe.section(u'|', 0, 0), expected = probe.section(u'|', 1);
+        const QString kind = expected.section(u' ', 0, 0);
+        const QString got = kind == "date"   ? ::parseDate(text).toString(Qt::ISODate)
+                            : kind == "time" ? ::parseTime(text).toString(QStringLiteral("hh:mm"))
+                                             : QString::number(::parseValue(text));
+        QCOMPARE(kind + u' ' + got, expected);
+    }
+
+    // Exact, whole and case-sensitive; units only for known types.
+    void typeLookup()
+    {
+        QCOMPARE(typeIndex(u"Semilente"), itemCount - 1);
+        QCOMPARE(typeIndex(u"glucose"), -1);
+        QCOMPARE(typeIndex(u"Glucose "), -1);
+        QCOMPARE(unitSuffix(itemCount), QString());
+        QCOMPARE(unitSuffix(-1), QString());
+    }
 };
-
-void TestEntryText::writersMatchFormats_data()
-{
-    QTest::addColumn<int>("a");
-    QTest::addColumn<int>("b");
-    QTest::addColumn<int>("c");
-    QTest::newRow("one digit each") << 5 << 3 << 5;
-    QTest::newRow("two digits each") << 17 << 12 << 2026;
-    QTest::newRow("zeros") << 0 << 0 << 100;
-    QTest::newRow("99 and 100") << 99 << 100 << 123456;
-    QTest::newRow("negative") << -5 << -7 << -1000;
-    QTest::newRow("int limits") << INT_MIN << INT_MAX << INT_MAX;
-}
-
-// The byte writers used for saving must give what the formats give.
-void TestEntryText::writersMatchFormats()
-{
-    QFETCH(int, a);
-    QFETCH(int, b);
-    QFETCH(int, c);
-    char buffer[64];
-    QCOMPARE(QString::fromLatin1(buffer, writeDate(buffer, a, b, c)), formatDate(a, b, c));
-    QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, a, b)), formatTime(a, b));
-    QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, b, a)), formatTime(b, a));
-    QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, a)), formatValue(a));
-    QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, c)), formatValue(c));
-}
-
-void TestEntryText::parse_data()
-{
-    // The text, then what parseDate, parseTime or parseValue makes of it (empty: invalid).
-    QTest::addColumn<QString>("probe");
-    QTest::newRow("blank before day and month") << " 5. 3.2020|date 2020-03-05";
-    QTest::newRow("31 February") << "31. 2.2020|date ";
-    QTest::newRow("no full stop") << "5|date 0005-05-05";
-    QTest::newRow("one full stop") << "5.6|date 0006-06-05";
-    QTest::newRow("blanks after numbers") << "5 .6 .2020 |date 2020-06-05";
-    QTest::newRow("letters in a date") << "ab.cd.efgh|date ";
-    QTest::newRow("colon in day") << "07:05.1.2020|date ";
-    QTest::newRow("zero padded time") << "07:05|time 07:05";
-    QTest::newRow("no colon reads both") << "7|time 07:07";
-    QTest::newRow("empty time is midnight") << "|time 00:00";
-    QTest::newRow("hour 24") << "24:00|time ";
-    QTest::newRow("seconds not read") << "10:11:12|time 10:00";
-    QTest::newRow("blanks around a value") << " 112 |value 112";
-    QTest::newRow("negative value") << "  -5|value -5";
-    QTest::newRow("plus sign") << "+7|value 7";
-    QTest::newRow("number then letter") << "12a|value 0";
-    QTest::newRow("too large") << "99999999999|value 0";
-}
-
-void TestEntryText::parse()
-{
-    QFETCH(QString, probe);
-    const QString text = probe.section(u'|', 0, 0), expected = probe.section(u'|', 1);
-    const QString kind = expected.section(u' ', 0, 0);
-    const QString got = kind == "date"   ? ::parseDate(text).toString(Qt::ISODate)
-                        : kind == "time" ? ::parseTime(text).toString(QStringLiteral("hh:mm"))
-                                         : QString::number(::parseValue(text));
-    QCOMPARE(kind + u' ' + got, expected);
-}
-
-// Exact, whole and case-sensitive; units only for known types.
-void TestEntryText::typeLookup()
-{
-    QCOMPARE(typeIndex(u"Semilente"), itemCount - 1);
-    QCOMPARE(typeIndex(u"glucose"), -1);
-    QCOMPARE(typeIndex(u"Glucose "), -1);
-    QCOMPARE(unitSuffix(itemCount), QString());
-    QCOMPARE(unitSuffix(-1), QString());
-}
 
 QTEST_APPLESS_MAIN(TestEntryText)
 #include "tst_entrytext.moc"

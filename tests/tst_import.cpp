@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readers of export files, the duplicate and placement rules, the CSV export.
 #include "core/csvexport.h"
 #include "core/diary.h"
@@ -5,7 +6,6 @@
 #include "core/importmerge.h"
 #include "import/importfile.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <ctime>

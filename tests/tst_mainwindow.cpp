@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
-#include <QDir>
 #include <QPushButton>
 #include <QUndoStack>
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another program (a sync tool, an editor, a restore) changes the diary file
 // while Mellidor has it open: nothing of either side may be lost.
 #include "core/clock.h"
@@ -7,9 +8,7 @@
 #include "ui/mellidor.h"
 
 #include <QDialog>
-#include <QRandomGenerator>
 #include <QSpinBox>
-#include <QThread>
 #include <QtTest>
 
 #include <cstdio>
@@ -105,152 +104,146 @@ class TestOutsideChange : public QObject
 private slots:
     void init() { recordMessages(&m_messages); }
     void cleanup() { UserMessage::setHandlerForTesting({}); }
-    void outsideChangeThenStep_data();
-    void outsideChangeThenStep();
-    void editedEntryDeletedOutside();
-    void idleWindowFollowsFile();
-    void saveHandsBackWhatChangedMeanwhile();
-    void stressWithAnotherWriter();
+
+    void outsideChangeThenStep_data()
+    {
+        QTest::addColumn<QByteArray>("outside"); // what the other program leaves; null: no file
+        QTest::addColumn<bool>("byRename");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QByteArrayList>("expected"); // the file afterwards, in order
+        QTest::addColumn<int>("told");
+        const QList<std::pair<const char *, QByteArrayList>> steps{
+            {"&New", three + QByteArrayList{outsideLine, " 5. 3.2020,07:05,Glucose, 222"}},
+            // Edit and Delete act on the current entry: the top one before the change.
+            {"&Edit", {three[0], three[1], " 3. 1.2020,08:00,Bolus, 222", outsideLine}},
+            {"&Delete", {three[0], three[1], outsideLine}}};
+        const QByteArray lf = threeEntries + outsideLine + '\n';
+        for (const auto &[name, bytes, rename] :
+             {std::tuple{"appended", lf, false},
+              std::tuple{"appended without line feed", lf.chopped(1), false},
+              std::tuple{"replaced by rename", lf, true},
+              std::tuple{"moved away", QByteArray(), false}}) {
+            for (auto [step, expected] : steps) {
+                // Moved away: the whole list takes its place, and the user is told.
+                if (bytes.isNull())
+                    expected.removeAll(outsideLine);
+                QTest::addRow("%s, then %s", name, step + 1)
+                    << bytes << rename << QString(step) << expected << int(bytes.isNull());
+            }
+        }
+        // The entry being edited or deleted goes away outside: the user is told,
+        // and a corrected one is added as new.
+        const QByteArray two = three[0] + '\n' + three[1] + '\n';
+        QTest::newRow("edited entry removed")
+            << two << true << "&Edit"
+            << QByteArrayList{three[0], three[1], " 3. 1.2020,08:00,Bolus, 222"} << 1;
+        QTest::newRow("deleted entry removed") << two << true << "&Delete" << three.mid(0, 2) << 1;
+    }
+
+    void outsideChangeThenStep()
+    {
+        QFETCH(QByteArray, outside);
+        QFETCH(bool, byRename);
+        QFETCH(QString, step);
+        QFETCH(QByteArrayList, expected);
+        QFETCH(int, told);
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5)); });
+        Mellidor window;
+        window.listBox->setCurrentItem(0);
+        // While the dialog is open, or before a step without one.
+        const auto change = [&] {
+            if (outside.isNull())
+                QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
+            else
+                byRename ? replaceBytes(dir.diary(), outside) : writeBytes(dir.diary(), outside);
+        };
+        if (step == "&Delete")
+            change();
+        else
+            whenDialogOpens([&](QDialog *dialog) {
+                change();
+                spinBoxes(dialog).last()->setValue(222);
+                pressOk(dialog);
+            });
+        triggerMenuItem(window, 0, step);
+        Clock::setForTesting(nullptr);
+        QCOMPARE(fileLines(dir.diary()), expected);
+        QCOMPARE(m_messages.size(), told);
+        QCOMPARE(window.listBox->rowCount(), expected.size());
+    }
+
+    void idleWindowFollowsFile()
+    {
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Mellidor window;
+        window.show();
+        window.listBox->setCurrentItem(3 * 3 + 1); // the Carbs entry, value column
+        replaceBytes(dir.diary(), outsideLine + '\n' + threeEntries);
+        QTRY_COMPARE(window.listBox->rowCount(), 4);
+        QCOMPARE(window.listBox->currentIndex(), window.listBox->model()->index(1, 3));
+        QFile file(dir.diary());
+        QVERIFY(file.open(QIODevice::Append) && file.write(outsideLine + "0\n") > 0 &&
+                file.flush());
+        QTRY_COMPARE(window.listBox->rowCount(), 5);
+        QCOMPARE(readBytes(dir.diary()), outsideLine + '\n' + threeEntries + outsideLine + "0\n");
+    }
+
+    void saveHandsBackWhatChangedMeanwhile()
+    {
+        WorkDir dir;
+        const QString path = dir.diary();
+        writeBytes(path, threeEntries);
+        Diary diary;
+        DiaryFile::LoadResult loaded = DiaryFile::load(path, diary);
+        // Changed after the read: the save does not go through.
+        writeBytes(path, threeEntries + outsideLine + '\n');
+        DiaryFile::Stamp written;
+        QString error;
+        QCOMPARE(DiaryFile::saveOver(path, diary, loaded.stamp, &written, &error),
+                 DiaryFile::SaveOutcome::ChangedOutside);
+        QCOMPARE(readBytes(path), threeEntries + outsideLine + '\n');
+        diary.prependRow({" 4. 1.2020", "08:00", "Bolus", "   4"});
+        QCOMPARE(DiaryFile::saveOver(path, diary, DiaryFile::stampOf(path), &written, &error),
+                 DiaryFile::SaveOutcome::Saved);
+        QCOMPARE(DiaryFile::stampOf(path), written);
+        QCOMPARE(readBytes(path), threeEntries + " 4. 1.2020,08:00,Bolus,   4\n");
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"MellidorFile.txt"});
+    }
+
+    void stressWithAnotherWriter()
+    {
+        constexpr int rounds = 300;
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        int minute = 0;
+        Clock::setForTesting(
+            [&minute] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0)).addSecs(60 * minute); });
+        Mellidor window;
+        std::future<void> writer = std::async(std::launch::async, runWriter, dir.diary(), rounds);
+        QByteArrayList expected;
+        for (int i = 0;
+             i < 20 || writer.wait_for(std::chrono::seconds(0)) != std::future_status::ready; ++i) {
+            ++minute;
+            enter(window, "&New", 1000 + i % 1000);
+            // Correct the new entry at once: it is the current one.
+            enter(window, "&Edit", 2000 + i % 1000);
+            expected << entry(2021, minute, "Glucose", 2000 + i % 1000);
+        }
+        Clock::setForTesting(nullptr);
+        QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+        for (int i = 0; i < rounds; ++i)
+            expected << entry(2001, i, "Carbs", 1 + i % 999);
+        const QByteArrayList lines = fileLines(dir.diary());
+        for (const QByteArray &line : expected) // none lost
+            QVERIFY2(lines.contains(line), line.constData());
+    }
 
 private:
     QList<UserMessage::Shown> m_messages;
 };
-
-void TestOutsideChange::outsideChangeThenStep_data()
-{
-    QTest::addColumn<QByteArray>("outside"); // what the other program leaves; null: no file
-    QTest::addColumn<bool>("byRename");
-    QTest::addColumn<QString>("step");
-    QTest::addColumn<QByteArrayList>("expected"); // the file afterwards, in order
-    const QList<std::pair<const char *, QByteArrayList>> steps{
-        {"&New", three + QByteArrayList{outsideLine, " 5. 3.2020,07:05,Glucose, 222"}},
-        // Edit and Delete act on the current entry: the top one before the change.
-        {"&Edit", {three[0], three[1], " 3. 1.2020,08:00,Bolus, 222", outsideLine}},
-        {"&Delete", {three[0], three[1], outsideLine}}};
-    const QByteArray lf = threeEntries + outsideLine + '\n';
-    for (const auto &[name, bytes, rename] :
-         {std::tuple{"appended", lf, false},
-          std::tuple{"appended without line feed", lf.chopped(1), false},
-          std::tuple{"replaced by rename", lf, true},
-          std::tuple{"moved away", QByteArray(), false}}) {
-        for (auto [step, expected] : steps) {
-            // Moved away: the whole list takes its place, and the user is told.
-            if (bytes.isNull())
-                expected.removeAll(outsideLine);
-            QTest::addRow("%s, then %s", name, step + 1)
-                << bytes << rename << QString(step) << expected;
-        }
-    }
-}
-
-void TestOutsideChange::outsideChangeThenStep()
-{
-    QFETCH(QByteArray, outside);
-    QFETCH(bool, byRename);
-    QFETCH(QString, step);
-    QFETCH(QByteArrayList, expected);
-    WorkDir dir;
-    writeBytes(dir.diary(), threeEntries);
-    Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5)); });
-    Mellidor window;
-    window.listBox->setCurrentItem(0);
-    if (outside.isNull())
-        QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
-    else
-        byRename ? replaceBytes(dir.diary(), outside) : writeBytes(dir.diary(), outside);
-    if (step == "&Delete")
-        triggerMenuItem(window, 0, step);
-    else
-        enter(window, step, 222);
-    Clock::setForTesting(nullptr);
-    QCOMPARE(fileLines(dir.diary()), expected);
-    QCOMPARE(m_messages.size(), outside.isNull() ? 1 : 0);
-    QCOMPARE(window.listBox->rowCount(), expected.size());
-}
-
-void TestOutsideChange::editedEntryDeletedOutside()
-{
-    WorkDir dir;
-    writeBytes(dir.diary(), threeEntries);
-    Mellidor window;
-    whenDialogOpens([&](QDialog *dialog) {
-        // While the dialog is open, the entry goes away outside.
-        replaceBytes(dir.diary(), threeEntries.left(threeEntries.lastIndexOf(" 3.")));
-        spinBoxes(dialog).last()->setValue(7);
-        pressOk(dialog);
-    });
-    triggerMenuItem(window, 0, "&Edit");
-    // Added again as a new entry, and the user is told which one.
-    QCOMPARE(fileLines(dir.diary()),
-             (QByteArrayList{three[0], three[1], " 3. 1.2020,08:00,Bolus,   7"}));
-    QVERIFY(m_messages.size() == 1 && m_messages[0].text.contains(three[2]));
-}
-
-void TestOutsideChange::idleWindowFollowsFile()
-{
-    WorkDir dir;
-    writeBytes(dir.diary(), threeEntries);
-    Mellidor window;
-    window.show();
-    window.listBox->setCurrentItem(3 * 3 + 1); // the Carbs entry, value column
-    replaceBytes(dir.diary(), outsideLine + '\n' + threeEntries);
-    QTRY_COMPARE(window.listBox->rowCount(), 4);
-    QCOMPARE(window.listBox->currentIndex(), window.listBox->model()->index(1, 3));
-    QFile file(dir.diary());
-    QVERIFY(file.open(QIODevice::Append) && file.write(outsideLine + "0\n") > 0 && file.flush());
-    QTRY_COMPARE(window.listBox->rowCount(), 5);
-    QCOMPARE(readBytes(dir.diary()), outsideLine + '\n' + threeEntries + outsideLine + "0\n");
-}
-
-void TestOutsideChange::saveHandsBackWhatChangedMeanwhile()
-{
-    WorkDir dir;
-    const QString path = dir.diary();
-    writeBytes(path, threeEntries);
-    Diary diary;
-    DiaryFile::LoadResult loaded = DiaryFile::load(path, diary);
-    // Changed after the read: the save does not go through.
-    writeBytes(path, threeEntries + outsideLine + '\n');
-    DiaryFile::Stamp written;
-    QString error;
-    QCOMPARE(DiaryFile::saveOver(path, diary, loaded.stamp, &written, &error),
-             DiaryFile::SaveOutcome::ChangedOutside);
-    QCOMPARE(readBytes(path), threeEntries + outsideLine + '\n');
-    diary.prependRow({" 4. 1.2020", "08:00", "Bolus", "   4"});
-    QCOMPARE(DiaryFile::saveOver(path, diary, DiaryFile::stampOf(path), &written, &error),
-             DiaryFile::SaveOutcome::Saved);
-    QCOMPARE(DiaryFile::stampOf(path), written);
-    QCOMPARE(readBytes(path), threeEntries + " 4. 1.2020,08:00,Bolus,   4\n");
-    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"MellidorFile.txt"});
-}
-
-void TestOutsideChange::stressWithAnotherWriter()
-{
-    constexpr int rounds = 300;
-    WorkDir dir;
-    writeBytes(dir.diary(), threeEntries);
-    int minute = 0;
-    Clock::setForTesting(
-        [&minute] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0)).addSecs(60 * minute); });
-    Mellidor window;
-    std::future<void> writer = std::async(std::launch::async, runWriter, dir.diary(), rounds);
-    QByteArrayList expected;
-    for (int i = 0; i < 20 || writer.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
-         ++i) {
-        ++minute;
-        enter(window, "&New", 1000 + i % 1000);
-        // Correct the new entry at once: it is the current one.
-        enter(window, "&Edit", 2000 + i % 1000);
-        expected << entry(2021, minute, "Glucose", 2000 + i % 1000);
-    }
-    Clock::setForTesting(nullptr);
-    QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
-    for (int i = 0; i < rounds; ++i)
-        expected << entry(2001, i, "Carbs", 1 + i % 999);
-    const QByteArrayList lines = fileLines(dir.diary());
-    for (const QByteArray &line : expected) // none lost
-        QVERIFY2(lines.contains(line), line.constData());
-}
 
 QTEST_MAIN(TestOutsideChange)
 #include "tst_outsidechange.moc"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tries to lose entries: kills during saves, termination signals, a second
 // copy, and diaries that cannot be written. The scenarios run in child copies
 // of this program (see runChild), so a kill hits a real process.
@@ -8,9 +9,6 @@
 #include "testsupport.h"
 #include "ui/mellidor.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <csignal>

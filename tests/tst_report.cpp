@@ -1,15 +1,12 @@
-#include "analysis/reportdata.h"
-#include "analysis/reportlayout.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/reportcommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
-#include "core/entrytext.h"
 #include "testsupport.h"
 #include "ui/reportrenderer.h"
 
 #include <QPdfWriter>
-#include <QProcess>
 #include <QtTest>
 
 #include <cmath>
@@ -51,6 +48,13 @@ static Diary diaryOf(const QByteArray &bytes)
     return diary;
 }
 
+// The data of the days up to lastDay, with the limits 100 and 130.
+static ReportData dataOf(const QByteArray &bytes, int days)
+{
+    return collectReportData(diaryOf(bytes),
+                             {lastDay.addDays(1 - days), lastDay, 100, 130, {}, lastDay});
+}
+
 static QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -60,8 +64,6 @@ static QString run(const QString &program, const QStringList &arguments)
 }
 
 static QString errors; // of the last report()
-
-// The report command on its arguments written with spaces between them.
 static int report(const QString &arguments)
 {
     QString outText;
@@ -80,8 +82,7 @@ private slots:
         Clock::setForTesting([] { return lastDay.startOfDay(); });
     }
 
-    // Days counted back from the last: rows of a week, the newest row first
-    // and the oldest day of a row on its left.
+    // Rows of a week, the newest first, the oldest day of a row on its left.
     void curveCells()
     {
         QCOMPARE(QList<int>({curveRow(6), curveColumn(6), curveRow(7), curveColumn(7), curveRow(89),
@@ -89,8 +90,7 @@ private slots:
                  QList<int>({0, 0, 1, 6, 12, 1, 2, 3}));
     }
 
-    // Every entry line is placed once, in order, within the content: a day
-    // longer than a page, and thirty days without entries whose curves spill over.
+    // A day longer than a page; thirty empty days whose curves spill over.
     void logbookFlow()
     {
         const double bottom = contentRect(Report::defaultPageSize()).bottom();
@@ -101,15 +101,14 @@ private slots:
             for (const CurveRowPlace &row : p.curveRows)
                 QVERIFY(row.page < p.firstLogbookPage && row.top + curveRowHeight <= bottom);
             std::vector<int> placed(entries.size());
-            int lastDayPlaced = -1, lastPage = p.firstLogbookPage;
+            LogbookPiece last{0, 0, 0, false, p.firstLogbookPage, 0};
             for (const LogbookPiece &piece : p.logbook) {
-                QVERIFY(piece.day >= lastDayPlaced && piece.page >= lastPage);
+                QVERIFY(piece.day >= last.day && piece.page >= last.page);
                 QCOMPARE(piece.firstLine, placed[size_t(piece.day)]);
                 QCOMPARE(piece.continued, piece.firstLine > 0);
                 QVERIFY(piece.top + (1 + piece.lines) * logbookLineHeight <= bottom);
                 placed[size_t(piece.day)] += piece.lines;
-                lastDayPlaced = piece.day;
-                lastPage = piece.page;
+                last = piece;
             }
             for (size_t d = 0; d < entries.size(); ++d)
                 QCOMPARE(placed[d], logbookEntryLines(entries[d]));
@@ -125,9 +124,8 @@ private slots:
                            line(lastDay.addDays(1), 0, "Carbs", 9);
         for (int i = 0; i < sensorDayReadings; ++i)
             bytes += line(lastDay.addDays(-1), i * 5, "Glucose", 100 + i);
-        const ReportRequest request{lastDay.addDays(-2), lastDay, 100, 130, {}, lastDay};
         QStringList days; // day, readings, carbs, bolus, basal, mean: logbook
-        for (const ReportDay &day : collectReportData(diaryOf(bytes), request).days) {
+        for (const ReportDay &day : dataOf(bytes, 3).days) {
             days << QString::asprintf("%d %zu %lld %lld %lld %g:", day.date.day(),
                                       day.readings.size(), day.carbs, day.bolus, day.basal,
                                       day.mean.value_or(-1));
@@ -139,8 +137,7 @@ private slots:
                                     "13 48 0 0 0 123.5:", "12 0 0 0 0 -1:"}));
     }
 
-    // Made with the limits 80 and 160 of the settings; every page has its
-    // number, and a second report of the same period has the same text.
+    // With the limits 80 and 160 of the settings; a second report has the same text.
     void pdf_data()
     {
         QTest::addColumn<QString>("options");
@@ -149,10 +146,9 @@ private slots:
         QTest::newRow("one day") << "--days 1" << 2
                                  << "288 on 1 of 1 days|Mean glucose 90 mg/dL|Own limits 80-160|"
                                     "in 56.6 %|Fri 2025-03-14|07:30 Carbs 60";
-        QTest::newRow("fourteen days")
-            << "--days 14" << 2 << "4032 on 14 of 14 days|Sat 2025-03-01";
-        QTest::newRow("in mmol/L")
-            << "--days 14 --unit mmol" << 2 << "Mean glucose 7.1 mmol/L|Own limits 4.4-8.9";
+        QTest::newRow("fourteen days in mmol/L") << "--days 14 --unit mmol" << 2
+                                                 << "4032 on 14 of 14 days|Sat 2025-03-01|Mean "
+                                                    "glucose 7.1 mmol/L|Own limits 4.4-8.9";
         QTest::newRow("ninety days") << "--days 90" << 7 << "25920 on 90 of 90 days|Mon 2024-12-16";
         QTest::newRow("no readings") << "--from 2020-01-01 --to 2020-01-07" << 2
                                      << "No glucose readings in this period.|0 on 0 of 7 days";
@@ -165,54 +161,45 @@ private slots:
         WorkDir dir;
         writeBytes(DiaryFile::fileName, sensorDiary(93));
         QDir().mkdir("Settings");
-        writeBytes("Settings/Mellidor.conf", " 80\n160\n200\n  3\n");
+        writeBytes("Settings/Mellidor.conf", " 80\n160\n");
         QCOMPARE(report(options + " --output r.pdf"), 0);
         const QString info = run("pdfinfo", {"r.pdf"});
         QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
         QVERIFY(info.contains("595 x 842 pts (A4)"));
         const QString text = run("pdftotext", {"-layout", "r.pdf", "-"});
         for (const QString &e :
-             texts.split(u'|') + QStringList{QStringLiteral("page 1 of %1").arg(pages),
-                                             QStringLiteral("page %1 of %1").arg(pages)})
+             texts.split(u'|') + QStringList{QStringLiteral("page %1 of %1").arg(pages)})
             QVERIFY2(text.simplified().contains(e), qPrintable(e + " missing in:\n" + text));
         QCOMPARE(text.count("page "), pages);
         QCOMPARE(report(options + " --output again.pdf"), 0);
         QCOMPARE(run("pdftotext", {"-layout", "again.pdf", "-"}), text);
-        if (options != "--days 14")
-            return;
-
-        // The range bar and the AGP bands of page 1 at 72 dpi: a pixel a point.
+        if (!options.startsWith("--days 14"))
+            return; // the range bar and the AGP bands of page 1 at 72 dpi, a pixel a point
         run("pdftoppm", {"-r", "72", "-f", "1", "-l", "1", "-png", "-singlefile", "r.pdf", "p1"});
         const QImage image("p1.png");
-        const auto colourAt = [&image](QPointF p) {
-            return QColor(image.pixel(p.toPoint())).name();
-        };
+        const auto at = [&image](QPointF p) { return QColor(image.pixel(p.toPoint())).name(); };
         const GlucoseStatistics s =
             computeStatistics(diaryOf(sensorDiary(14)), lastDay.addDays(-13), lastDay, 80, 160);
-        const FirstPage layout = firstPage(Report::defaultPageSize());
+        const QRectF agp = firstPage(Report::defaultPageSize()).agp;
         const std::vector<QRectF> bar =
-            rangeSegments(layout.rangeBar, {*s.veryLowPercent, *s.lowPercent, *s.inRangePercent,
-                                            *s.highPercent, *s.veryHighPercent});
+            rangeSegments(firstPage(Report::defaultPageSize()).rangeBar,
+                          {*s.veryLowPercent, *s.lowPercent, *s.inRangePercent, *s.highPercent,
+                           *s.veryHighPercent});
         QVERIFY(bar[2].height() > 10 && bar[1].height() > 4);
         const AgpBin &bin = s.agp[3]; // 03:00 to 04:00: the whole of it is one hour's band
-        const auto at = [&](double mgPerDl) {
-            return colourAt({agpX(3.5, layout.agp) + 4, agpY(mgPerDl, layout.agp)});
-        };
-        QCOMPARE(QStringList({colourAt(bar[2].center()), colourAt(bar[1].center()),
-                              at((*bin.p25 + *bin.p50) / 2), at((*bin.p75 + *bin.p95) / 2),
-                              at(*bin.p95 + 25)}),
-                 QStringList({"#43a047", "#e53935", "#64b5f6", "#bbdefb", "#ffffff"}));
+        const auto band = [&](double v) { return at({agpX(3.5, agp) + 4, agpY(v, agp)}); };
+        QCOMPARE(
+            QStringList({at(bar[2].center()), at(bar[1].center()), band((*bin.p25 + *bin.p50) / 2),
+                         band((*bin.p75 + *bin.p95) / 2), band(*bin.p95 + 25)}),
+            QStringList({"#43a047", "#e53935", "#64b5f6", "#bbdefb", "#ffffff"}));
     }
 
-    // On the printer's paper, not A4: a letter page is shorter.
-    void letterPaper()
+    void letterPaperIsShorter()
     {
         WorkDir dir;
         QPdfWriter writer(dir.file("l.pdf"));
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
-        const ReportRequest request{lastDay.addDays(-89), lastDay, 100, 130, {}, lastDay};
-        QCOMPARE(Report::render(writer, collectReportData(diaryOf(sensorDiary(90)), request)), 8);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), {}, {}));
+        QCOMPARE(Report::render(writer, dataOf(sensorDiary(90), 90)), 8);
     }
 
     // Bad options (status 2) and outputs that cannot be written (status 1)
@@ -222,17 +209,17 @@ private slots:
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("error"); // the parts it holds, separated by '|'
-        QTest::newRow("no output") << "--days 3" << 2 << "usage: mellidor report";
         for (const char *bad :
-             {"--days 3 --from 2025-01-01 --to 2025-01-02", "--from 2025-01-01", "--days 0",
-              "--from 2025-01-02 --to 2025-01-01", "--from 2025-02-30 --to 2025-03-01",
-              "--days two", "--days 100000", "--unit mg", "--pages 2", "extra"})
-            QTest::newRow(bad) << QString(bad) + " --output x.pdf" << 2 << "usage: mellidor report";
+             {"--days 3", "--days 3 --from 2025-01-01 --to 2025-01-02 -o", "--from 2025-01-01 -o",
+              "--days 0 -o", "--days two -o", "--from 2025-01-02 --to 2025-01-01 -o",
+              "--days 100000 -o", "--from 2025-02-30 --to 2025-03-01 -o", "--unit mg -o",
+              "--pages 2 -o", "x -o"})
+            QTest::newRow(bad) << QString(bad).replace("-o", "--output x.pdf") << 2 << "usage:";
         QTest::newRow("no folder") << "--output nowhere/r.pdf" << 1 << "nowhere|does not exist";
         QTest::newRow("a folder's name") << "--output folder" << 1 << "folder|directory";
         QTest::newRow("inside a file") << "--output file.txt/r.pdf" << 1 << "file.txt|not a folder";
-        // A disk that fills up mid-write (a file size limit; root obeys it too).
-        QTest::newRow("full disk") << "--output r.pdf" << 1 << "r.pdf|File too large";
+        QTest::newRow("full disk (a size limit)")
+            << "--output r.pdf" << 1 << "r.pdf|File too large";
     }
     void failures()
     {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/agpscale.h"
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
@@ -7,15 +8,10 @@
 #include "core/diaryfile.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QRegularExpression>
 #include <QtTest>
 
 static const QDate firstDay(2026, 12, 1), lastDay(2026, 12, 7);
 
-// Diary lines separated by ';'.
 static Diary diaryOf(const QString &lines)
 {
     const QByteArray bytes = (QString(lines).replace(u';', u'\n') + u'\n').toUtf8();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/agpscale.h"
 #include "core/clock.h"
 #include "testsupport.h"
@@ -8,11 +9,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
-
-#include <cmath>
 
 static QString pdfText(const QString &path)
 {
@@ -68,9 +66,9 @@ private slots:
         else
             window.setPeriod(StatisticsWindow::Period(period));
         QCOMPARE(window.period(), StatisticsWindow::Period(period));
-        QCOMPARE(window.statistics().from, from);
-        QCOMPARE(window.statistics().to, QDate(2026, 12, 6));
-        QCOMPARE(window.statistics().readings, readings);
+        const GlucoseStatistics s = window.statistics();
+        QCOMPARE(QList<QDate>({s.from, s.to}), QList<QDate>({from, QDate(2026, 12, 6)}));
+        QCOMPARE(s.readings, readings);
         QVERIFY(window.warningText().contains(QStringLiteral("Only %1 days").arg(readings)));
         QVERIFY(window.figureTexts().contains(mean.section(u'|', 0, 0)));
         window.setUnit(GlucoseUnit::MmolPerL);
@@ -105,7 +103,6 @@ private slots:
         chart.resize(480, 300);
         chart.setStatistics(s, GlucoseUnit::MgPerDl, 100, 130);
         const QRectF plot = plotArea(chart.size());
-        const QColor base = chart.palette().base().color();
         for (const qreal ratio : {1.0, 2.0}) { // lines stay on whole device pixels at either
             QImage image(chart.size() * ratio, QImage::Format_RGB32);
             image.setDevicePixelRatio(ratio);
@@ -116,17 +113,17 @@ private slots:
             };
             QCOMPARE(QList<QColor>({at(12.5, 115), at(12.5, 230), at(12.5, 140), at(12.5, 300),
                                     at(4.5, 180), at(4.5, 70), at(4.5, 115)}),
-                     QList<QColor>({innerBandColor(), outerBandColor(), medianColor(), base,
-                                    targetLineColor(), targetLineColor(), base}));
+                     QList<QColor>({innerBandColor(), outerBandColor(), medianColor(),
+                                    chart.palette().base().color(), targetLineColor(),
+                                    targetLineColor(), chart.palette().base().color()}));
         }
     }
 
     void reportFromMenuAndWindow()
     {
-        // "Report..." asks for the period and the unit, then where to save.
-        whenDialogOpens([](QDialog *dialog) {
-            dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4); // from - to
-            dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1); // mmol/L
+        whenDialogOpens([](QDialog *dialog) { // period from - to, mmol/L, then the file
+            dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4);
+            dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);
             dialog->findChildren<QDateEdit *>()[0]->setDate(QDate(2026, 12, 3));
             dialog->findChildren<QDateEdit *>()[1]->setDate(QDate(2026, 12, 4));
             chooseFiles({"menu.pdf"});
@@ -136,8 +133,6 @@ private slots:
         const QString text = pdfText(m_dir->file("menu.pdf"));
         QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
                  qPrintable(text));
-
-        // The statistics window's "Save PDF...", for the window's period.
         StatisticsWindow window(m_main.get());
         window.setPeriod(StatisticsWindow::Last30Days);
         chooseFiles({"window.pdf"});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 #include "ui/mellidor.h"
 
@@ -24,7 +25,6 @@ void press(Mellidor &window, QKeySequence::StandardKey key)
     QTest::keySequence(window.listBox, key);
 }
 
-// Answers the dialog the menu item opens by setting one spin box.
 void enter(Mellidor &window, const QString &item, int box, int value)
 {
     whenDialogOpens([box, value](QDialog *dialog) {
