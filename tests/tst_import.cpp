@@ -191,12 +191,12 @@ private slots:
     void exportAndDuplicates()
     {
         Diary diary;
-        diary.prependRow({" 5. 3.2024", "07:30", "Glucose", " 112"});
+        diary.prependRow({" 5. 3.2024", "07:30", "Pasta", "   2"}); // not a duplicate of Pizza
         diary.prependRow({"31. 2.2024", "7", "Pizza, \"large\"", "   2"});
         diary.prependRow({" 4. 3.2024", "23:59", "Carbs", "  40"});
         diary.prependRow({" 5. 3.2024", "07:30", "Pizza", "   2"});
         const QByteArray head = "date,time,type,value\n",
-                         lastTwo = "2024-03-05,07:30,Pizza,2\n2024-03-05,07:30,Glucose,112\n";
+                         lastTwo = "2024-03-05,07:30,Pizza,2\n2024-03-05,07:30,Pasta,2\n";
         QCOMPARE(exportCsv(diary), head +
                                        "31. 2.2024,07:07,\"Pizza, \"\"large\"\"\",2\n"
                                        "2024-03-04,23:59,Carbs,40\n" +

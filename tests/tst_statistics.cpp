@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(wide.coveragePercent, 100.0 * 8 / (double(wide.days) * 288));
         QCOMPARE(entryDateRange(diaryOf(lines)),
                  std::make_optional(std::make_pair(QDate(2026, 12, 3), QDate(2026, 12, 6))));
-        QVERIFY(!entryDateRange(diaryOf("note")));
+        QVERIFY(!entryDateRange(diaryOf("note")) && entryDateRange(diaryOf("3.12.2026,8:00,x,1")));
     }
 
     void scale()
