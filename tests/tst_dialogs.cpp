@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
@@ -254,6 +255,38 @@ private slots:
         });
         QCOMPARE(UserMessage::saveFailed(nullptr, "not saved", offerDiscard), choice);
         QCOMPARE(buttons, offerDiscard ? 3 : 2);
+    }
+
+    void messagesShowMarkupAsText_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("error") << 0;
+        QTest::newRow("information") << 1;
+        QTest::newRow("save failed") << 2;
+    }
+
+    // A file named like markup is shown by its name, not rendered.
+    void messagesShowMarkupAsText()
+    {
+        QFETCH(int, kind);
+        UserMessage::setHandlerForTesting(nullptr);
+        const QString name = "<h1>BIG <font color=red>RED.json <img src=x>";
+        QLabel *label = nullptr;
+        Qt::TextFormat format = Qt::AutoText;
+        whenDialogOpens([&](QDialog *dialog) {
+            label = dialog->findChild<QLabel *>("qt_msgbox_label");
+            format = label ? label->textFormat() : Qt::AutoText;
+            QVERIFY(label && label->text() == name);
+            dialog->reject();
+        });
+        if (kind == 0)
+            UserMessage::error(nullptr, "Import", name);
+        else if (kind == 1)
+            UserMessage::information(nullptr, "Import", name);
+        else
+            UserMessage::saveFailed(nullptr, name, true);
+        QVERIFY(label);
+        QCOMPARE(format, Qt::PlainText);
     }
 
 private:

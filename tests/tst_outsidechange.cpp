@@ -174,6 +174,45 @@ private slots:
         QCOMPARE(window.listBox->rowCount(), expected.size());
     }
 
+    // Rows read again mean other neighbours: an undone step puts the entry
+    // back where its date and time place it, not at its old row number.
+    void undoAfterOutsideChange_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("delete") << "&Delete";
+        QTest::newRow("edit") << "&Edit";
+    }
+
+    void undoAfterOutsideChange()
+    {
+        QFETCH(QString, step);
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Mellidor window;
+        window.listBox->setCurrentItem(0);
+        if (step == "&Edit")
+            enter(window, step, 222);
+        else
+            triggerMenuItem(window, 0, step);
+        QCOMPARE(window.listBox->rowCount(), step == "&Edit" ? 3 : 2);
+        replaceBytes(dir.diary(), readBytes(dir.diary()) + outsideLine + '\n');
+        triggerMenuItem(window, 0, "&Undo");
+        QCOMPARE(fileLines(dir.diary()), three + QByteArrayList{outsideLine});
+        QCOMPARE(m_messages.size(), 0);
+    }
+
+    void vanishedFileWrittenAtClose()
+    {
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        Mellidor window;
+        QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("moved or deleted.*wrote the whole list"));
+        window.close();
+        QCOMPARE(readBytes(dir.diary()), threeEntries);
+    }
+
     void idleWindowFollowsFile()
     {
         WorkDir dir;

@@ -30,6 +30,12 @@ QString DiaryChange::describe(const EntryTexts &texts)
     return fields.join(u',');
 }
 
+qint64 DiaryChange::dateTimeKey(const EntryTexts &texts)
+{
+    return Diary::dateTimeKey(parseDate(QString::fromUtf8(texts[Diary::DateColumn])),
+                              parseTime(QString::fromUtf8(texts[Diary::TimeColumn])));
+}
+
 void DiaryChange::run(bool forward)
 {
     m_editor->prepareChange();
@@ -135,20 +141,21 @@ int DeleteEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
     return rows == 0 ? -1 : std::min(m_row, rows - 1);
 }
 
-int DeleteEntry::revert(DiaryEditor &editor, bool)
+int DeleteEntry::revert(DiaryEditor &editor, bool rowsValid)
 {
     if (!m_removed)
         return -1;
-    m_row = std::min(m_row, editor.diary().rowCount());
+    // Rows read again mean other neighbours: the entry goes where its date
+    // and time place it, as a corrected one does.
+    m_row = rowsValid ? std::min(m_row, editor.diary().rowCount())
+                      : CorrectEntry::placement(editor.diary(), dateTimeKey(m_texts));
     editor.insertRows({m_row}, {m_texts});
     return m_row;
 }
 
 CorrectEntry::CorrectEntry(DiaryEditor *editor, int row, const EntryTexts &corrected)
     : DiaryChange(editor, QStringLiteral("Edit Entry")), m_oldRow(row),
-      m_old(editor->diary().entryTexts(row)), m_new(corrected),
-      m_key(Diary::dateTimeKey(parseDate(QString::fromUtf8(corrected[Diary::DateColumn])),
-                               parseTime(QString::fromUtf8(corrected[Diary::TimeColumn]))))
+      m_old(editor->diary().entryTexts(row)), m_new(corrected), m_key(dateTimeKey(corrected))
 {
     const int insertAt = placement(editor->diary(), m_key);
     m_newRow = insertAt <= row ? insertAt : insertAt - 1;
@@ -194,7 +201,8 @@ int CorrectEntry::revert(DiaryEditor &editor, bool rowsValid)
         editor.tell(missingEntry(m_new));
     if (!m_oldRemoved)
         return -1;
-    m_oldRow = std::min(m_oldRow, editor.diary().rowCount());
+    m_oldRow = rowsValid ? std::min(m_oldRow, editor.diary().rowCount())
+                         : placement(editor.diary(), dateTimeKey(m_old));
     editor.insertRows({m_oldRow}, {m_old});
     return m_oldRow;
 }

@@ -58,6 +58,7 @@ public:
     int currentRowAfter() const { return m_currentRow; }
 
     static QString describe(const EntryTexts &texts);
+    static qint64 dateTimeKey(const EntryTexts &texts);
 
 protected:
     // Applies or takes back the change; rowsValid says whether the rows the

@@ -367,10 +367,22 @@ bool Mellidor::storeChange(bool topRowAdded)
 
 void Mellidor::closeEvent(QCloseEvent *event)
 {
+    // A file moved or deleted outside since the last step would take every
+    // entry with it: the list is written whole to its path again.
+    if (!m_diaryUnreadable && m_stamp.exists && !DiaryFile::stampOf(m_diaryPath).exists) {
+        m_fileMatchesList = false;
+        m_fileVanished = true;
+    }
     while (hasUnsavedEntries()) {
         QString error;
-        if (saveDiary(&error))
+        if (saveDiary(&error)) {
+            if (m_fileVanished)
+                qWarning("The diary file \"%s\" had been moved or deleted by another program. "
+                         "Mellidor wrote the whole list to it again.",
+                         qPrintable(QDir::toNativeSeparators(m_diaryPath)));
+            m_fileVanished = false;
             break;
+        }
         const QString text = saveFailureText(error) +
                              QStringLiteral("\n\nRetry, discard the unsaved entries and quit, "
                                             "or cancel and keep Mellidor open.");

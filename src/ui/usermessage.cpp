@@ -12,24 +12,29 @@ std::function<SaveChoice(const Shown &)> &handler()
     static std::function<SaveChoice(const Shown &)> h;
     return h;
 }
+
+// Messages carry file names and file contents: never let them be read as
+// markup.
+void show(QMessageBox::Icon icon, QWidget *parent, const QString &title, const QString &text)
+{
+    if (handler()) {
+        handler()(Shown{title, text});
+        return;
+    }
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 void error(QWidget *parent, const QString &title, const QString &text)
 {
-    if (handler()) {
-        handler()(Shown{title, text});
-        return;
-    }
-    QMessageBox::critical(parent, title, text);
+    show(QMessageBox::Critical, parent, title, text);
 }
 
 void information(QWidget *parent, const QString &title, const QString &text)
 {
-    if (handler()) {
-        handler()(Shown{title, text});
-        return;
-    }
-    QMessageBox::information(parent, title, text);
+    show(QMessageBox::Information, parent, title, text);
 }
 
 SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
@@ -38,6 +43,7 @@ SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
     if (handler())
         return handler()(Shown{title, text});
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton *retry = box.addButton(QMessageBox::Retry);
     QPushButton *discard = offerDiscard ? box.addButton(QStringLiteral("&Discard Unsaved Entries"),
                                                         QMessageBox::DestructiveRole)
