@@ -6,6 +6,7 @@
 
 #include "core/csvexport.h"
 #include "core/diary.h"
+#include "core/diarydocument.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
 #include "core/importmerge.h"
@@ -25,6 +26,18 @@
 #include <memory>
 
 namespace {
+
+// Nobody to ask: a save that fails ends the command.
+class CommandLineHost : public DocumentHost
+{
+public:
+    explicit CommandLineHost(QTextStream &err) : m_err(err) {}
+    void showError(const QString &, const QString &text) override { m_err << text << '\n'; }
+    bool retrySave(const QString &) override { return false; }
+
+private:
+    QTextStream &m_err;
+};
 
 struct Command
 {
@@ -284,31 +297,26 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     std::vector<const ImportBatch *> batches;
     for (const ImportResult &result : results)
         batches.push_back(&result.batch);
-    // Another program (a sync tool) may change the diary meanwhile: then
-    // merge into what it wrote.
-    MergePlan plan;
-    for (int round = 0;; ++round) {
-        Diary diary;
-        const DiaryFile::LoadResult loaded = DiaryFile::load(diaryPath(), diary);
-        if (loaded.status == DiaryFile::LoadResult::Failed) {
-            err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
-                       .arg(shownDiaryPath(), loaded.error);
-            return CommandDiaryFailed;
-        }
-        plan = planMerge(diary, batches);
-        if (plan.rows.empty())
-            break;
-        diary.insertRows(plan.rows, plan.texts);
-        QString error = QStringLiteral("another program keeps changing it.");
-        DiaryFile::Stamp written;
-        const DiaryFile::SaveOutcome outcome =
-            round < 20 ? DiaryFile::saveOver(diaryPath(), diary, loaded.stamp, &written, &error)
-                       : DiaryFile::SaveOutcome::Failed;
-        if (outcome == DiaryFile::SaveOutcome::Saved)
-            break;
-        if (outcome == DiaryFile::SaveOutcome::Failed) {
+    // One step, as in the window: another program (a sync tool) that
+    // changes the diary meanwhile gets the import merged into what it wrote.
+    CommandLineHost host(err);
+    PlainDiaryRows rows;
+    DiaryDocument document(&rows, &host);
+    document.setLock(&lock);
+    const DiaryFile::LoadResult loaded = document.open(diaryPath());
+    if (loaded.status == DiaryFile::LoadResult::Failed) {
+        err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
+                   .arg(shownDiaryPath(), loaded.error);
+        return CommandDiaryFailed;
+    }
+    MergePlan plan = planMerge(document.diary(), batches);
+    if (!plan.rows.empty()) {
+        document.undoStack()->push(new InsertEntries(&document, QStringLiteral("Import"),
+                                                     std::move(plan.rows), std::move(plan.texts),
+                                                     replanMerge));
+        if (!document.lastSaveError().isEmpty()) {
             err << QStringLiteral("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
-                       .arg(shownDiaryPath(), error);
+                       .arg(shownDiaryPath(), document.lastSaveError());
             return CommandDiaryFailed;
         }
     }

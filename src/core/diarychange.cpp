@@ -41,7 +41,7 @@ void DiaryChange::run(bool forward)
     m_editor->prepareChange();
     // Another program may write again while this one saves: try again on
     // what it wrote, but not for ever.
-    for (int round = 0; round < 50; ++round) {
+    for (int round = 0; round < maxRounds; ++round) {
         const bool rowsValid = m_generation == m_editor->generation();
         bool topRowAdded = false;
         m_currentRow =

@@ -49,6 +49,10 @@ public:
 class DiaryChange : public QUndoCommand
 {
 public:
+    // How often a step is applied again when the file keeps changing under
+    // it (see diarydocument.h).
+    static constexpr int maxRounds = 50;
+
     DiaryChange(DiaryEditor *editor, const QString &name);
 
     void redo() final;

@@ -255,3 +255,16 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     }
     return plan;
 }
+
+void replanMerge(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts)
+{
+    // The texts were made from the files once; now they are taken as they are.
+    ImportBatch batch;
+    batch.entries.reserve(texts.size());
+    batch.verbatim.reserve(texts.size());
+    for (const EntryTexts &entry : texts)
+        batch.addTexts(entry);
+    MergePlan plan = planMerge(diary, {&batch});
+    rows = std::move(plan.rows);
+    texts = std::move(plan.texts);
+}

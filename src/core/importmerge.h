@@ -62,4 +62,8 @@ struct MergePlan
 // O(N + M log M) for N rows and M entries, whatever the diary's order.
 MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &batches);
 
+// Plans texts already merged once again, on rows read anew from the file
+// (an import step's plan after another program changed the diary).
+void replanMerge(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts);
+
 #endif

@@ -54,19 +54,6 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
     return results;
 }
 
-void replanImport(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts)
-{
-    // The texts were made from the files once; now they are taken as they are.
-    ImportBatch batch;
-    batch.entries.reserve(texts.size());
-    batch.verbatim.reserve(texts.size());
-    for (const EntryTexts &entry : texts)
-        batch.addTexts(entry);
-    MergePlan plan = planMerge(diary, {&batch});
-    rows = std::move(plan.rows);
-    texts = std::move(plan.texts);
-}
-
 void Mellidor::importFiles()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
@@ -102,8 +89,9 @@ void Mellidor::importFiles()
         summary << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i]);
     results.clear(); // the entries now live in the plan only
     if (!plan.rows.empty())
-        m_undoStack->push(new InsertEntries(this, QStringLiteral("Import"), std::move(plan.rows),
-                                            std::move(plan.texts), replanImport));
+        undoStack()->push(new InsertEntries(m_document, QStringLiteral("Import"),
+                                            std::move(plan.rows), std::move(plan.texts),
+                                            replanMerge));
     UserMessage::information(this, QStringLiteral("Import"), summary.join(QStringLiteral("\n\n")));
 }
 

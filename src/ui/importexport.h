@@ -19,8 +19,4 @@ class QWidget;
 // which comes back cancelled (and the files after it are not read).
 std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &files);
 
-// InsertEntries' plan for an import: merges the imported texts into the
-// diary as it is now, dropping those it already holds.
-void replanImport(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts);
-
 #endif

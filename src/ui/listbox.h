@@ -6,12 +6,12 @@
 #ifndef LISTBOX_H
 #define LISTBOX_H
 
-#include "core/diary.h"
+#include "core/diarydocument.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>
 
-class DiaryModel : public QAbstractTableModel
+class DiaryModel : public QAbstractTableModel, public DiaryRows
 {
     Q_OBJECT
 public:
@@ -21,7 +21,7 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    const Diary &diary() const { return m_diary; }
+    const Diary &diary() const override { return m_diary; }
     // Changes the diary as one reset; for loading and batch changes.
     template <typename F> void reset(F change)
     {
@@ -30,10 +30,14 @@ public:
         endResetModel();
     }
     // Rows as Diary::insertRows and removeRows take them.
-    void insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts);
-    void removeEntries(const std::vector<int> &rows);
-    Diary::Order sortByDateTime(bool ascending);
-    void restoreOrder(const Diary::Order &order);
+    void insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts) override;
+    void removeEntries(const std::vector<int> &rows) override;
+    Diary::Order sortByDateTime(bool ascending) override;
+    void restoreOrder(const Diary::Order &order) override;
+    void replaceRows(Diary &fresh) override
+    {
+        reset([&](Diary &d) { std::swap(d, fresh); });
+    }
 
 private:
     Diary m_diary;

@@ -115,8 +115,8 @@ void Mellidor::insertNewValue()
     if (dialog->exec() == QDialog::Accepted) {
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
-        m_undoStack->push(
-            new InsertEntries(this, QStringLiteral("New Entry"), {0},
+        undoStack()->push(
+            new InsertEntries(m_document, QStringLiteral("New Entry"), {0},
                               {entryTexts(formatDate(date.day(), date.month(), date.year()),
                                           formatTime(time.hour(), time.minute()), tableString,
                                           formatValue(tableValue))}));
@@ -190,8 +190,8 @@ void Mellidor::editValue()
     if (dialog->exec() == QDialog::Accepted) {
         tableValue = valueBox->value();
         tableString = typeChooser->currentText();
-        m_undoStack->push(new CorrectEntry(
-            this, row,
+        undoStack()->push(new CorrectEntry(
+            m_document, row,
             entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
                        formatTime(hourBox->value(), minuteBox->value()), tableString,
                        formatValue(tableValue))));

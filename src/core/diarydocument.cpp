@@ -1,0 +1,263 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/diarydocument.h"
+
+#include "core/diarylock.h"
+#include "core/importmerge.h"
+#include "core/regularfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <QUndoStack>
+
+DiaryDocument::DiaryDocument(DiaryRows *rows, DocumentHost *host, QObject *parent)
+    : QObject(parent), m_rows(rows), m_host(host), m_undoStack(new QUndoStack(this))
+{
+    m_undoStack->setUndoLimit(1000);
+}
+
+DiaryDocument::~DiaryDocument() = default;
+
+DiaryFile::LoadResult DiaryDocument::open(const QString &path)
+{
+    m_path = QDir::current().absoluteFilePath(path);
+    Diary fresh;
+    const DiaryFile::LoadResult result = DiaryFile::load(m_path, fresh);
+    m_rows->replaceRows(fresh);
+    m_stamp = result.stamp;
+    m_fileMatchesRows = result.status == DiaryFile::LoadResult::Loaded && result.matchesSave;
+    m_unreadable = result.status == DiaryFile::LoadResult::Failed;
+    return result;
+}
+
+void DiaryDocument::watch()
+{
+    if (!m_watcher) {
+        // Changes made outside show up on their own, once things settle.
+        m_watcher = new QFileSystemWatcher(this);
+        m_outsideCheck = new QTimer(this);
+        m_outsideCheck->setSingleShot(true);
+        m_outsideCheck->setInterval(150);
+        connect(m_outsideCheck, &QTimer::timeout, this, &DiaryDocument::followOutsideChange);
+        connect(m_watcher, &QFileSystemWatcher::fileChanged, m_outsideCheck,
+                qOverload<>(&QTimer::start));
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_outsideCheck,
+                qOverload<>(&QTimer::start));
+    }
+    // Editors and sync tools replace the file by renaming, which ends a
+    // watch on the file itself: the folder's watch sees the new one.
+    const QString real = RegularFile::realPath(m_path);
+    const QString folder = QFileInfo(real).absolutePath();
+    if (!m_watcher->directories().contains(folder))
+        m_watcher->addPath(folder);
+    if (QFileInfo::exists(real) && !m_watcher->files().contains(real))
+        m_watcher->addPath(real);
+}
+
+void DiaryDocument::followOutsideChange()
+{
+    // A dialog in progress works on the rows as they are; look again later.
+    if (m_host->busy()) {
+        m_outsideCheck->start();
+        return;
+    }
+    watch();
+    if (m_unreadable || m_saving)
+        return;
+    const DiaryFile::Stamp now = DiaryFile::stampOf(m_path);
+    if (now != m_stamp && now.exists)
+        readAgain();
+}
+
+void DiaryDocument::prepareChange()
+{
+    if (m_unreadable)
+        return;
+    const DiaryFile::Stamp now = DiaryFile::stampOf(m_path);
+    if (now == m_stamp)
+        return;
+    if (!now.exists) {
+        // Moved or deleted outside: the rows stay; saving writes them whole.
+        m_fileMatchesRows = false;
+        m_vanished = m_stamp.exists;
+        return;
+    }
+    readAgain();
+}
+
+bool DiaryDocument::readAgain()
+{
+    Diary fresh;
+    const DiaryFile::LoadResult result = DiaryFile::load(m_path, fresh);
+    if (result.status == DiaryFile::LoadResult::Failed) {
+        m_host->showError(QStringLiteral("Diary not read"),
+                          QStringLiteral("The diary file \"%1\" was changed by another "
+                                         "program and cannot be read now: %2")
+                              .arg(QDir::toNativeSeparators(m_path), result.error));
+        return false;
+    }
+    m_stamp = result.stamp;
+    m_host->rowsAboutToBeReadAgain();
+    m_rows->replaceRows(fresh);
+    m_fileMatchesRows = result.matchesSave;
+    m_vanished = false;
+    ++m_generation;
+    m_host->rowsReadAgain();
+    return true;
+}
+
+QString DiaryDocument::saveFailureText(const QString &reason) const
+{
+    return QStringLiteral("The diary file \"%1\" cannot be saved: %2")
+        .arg(QDir::toNativeSeparators(m_path), reason);
+}
+
+bool DiaryDocument::hasUnsavedRows() const
+{
+    if (m_unsavedDiscarded || m_fileMatchesRows)
+        return false;
+    // An unreadable diary was never loaded: only entries of this run count.
+    return !m_unreadable || diary().rowCount() > 0;
+}
+
+bool DiaryDocument::mayWrite(QString *error)
+{
+    if (m_unreadable) {
+        *error = QStringLiteral("it could not be read when Mellidor started, so it is left as "
+                                "it is.");
+        return false;
+    }
+    // A lock that could not be made at start is tried again before writing.
+    if (m_lock && m_lock->tryLock() == DiaryLock::HeldByOther) {
+        *error =
+            QStringLiteral("it is open in another Mellidor%1.")
+                .arg(m_lock->holder().isEmpty() ? QString()
+                                                : QStringLiteral(" (%1)").arg(m_lock->holder()));
+        return false;
+    }
+    return true;
+}
+
+DiaryDocument::StoreResult DiaryDocument::write(bool topRowAdded, QString *error)
+{
+    if (!mayWrite(error))
+        return StoreResult::Failed;
+    const QScopedValueRollback<bool> saving(m_saving, true);
+    if (topRowAdded && m_fileMatchesRows) {
+        // A new entry is the file's last line: append it, don't rewrite all.
+        bool changedOutside = false;
+        if (DiaryFile::appendTopRow(m_path, diary(), error, &m_stamp, &changedOutside))
+            return StoreResult::Stored;
+        if (!changedOutside)
+            return StoreResult::Failed;
+        return readAgain() ? StoreResult::ReadAgain : StoreResult::Failed;
+    }
+    switch (DiaryFile::saveOver(m_path, diary(), m_stamp, &m_stamp, error)) {
+    case DiaryFile::SaveOutcome::Saved:
+        return StoreResult::Stored;
+    case DiaryFile::SaveOutcome::ChangedOutside:
+        return readAgain() ? StoreResult::ReadAgain : StoreResult::Failed;
+    case DiaryFile::SaveOutcome::Failed:
+        break;
+    }
+    return StoreResult::Failed;
+}
+
+bool DiaryDocument::saveAll()
+{
+    // A file moved or deleted outside since the last step would take every
+    // entry with it: the rows are written whole to its path again.
+    if (!m_unreadable && m_stamp.exists && !DiaryFile::stampOf(m_path).exists) {
+        m_fileMatchesRows = false;
+        m_vanished = true;
+    }
+    if (!hasUnsavedRows())
+        return true;
+    for (int round = 0; round < maxCloseRounds; ++round) {
+        const Diary mine = diary();
+        switch (write(false, &m_lastSaveError)) {
+        case StoreResult::Stored:
+            m_fileMatchesRows = true;
+            m_lastSaveError.clear();
+            if (m_vanished)
+                qWarning("The diary file \"%s\" had been moved or deleted by another program. "
+                         "Mellidor wrote the whole list to it again.",
+                         qPrintable(QDir::toNativeSeparators(m_path)));
+            m_vanished = false;
+            return true;
+        case StoreResult::Failed:
+            return false;
+        case StoreResult::ReadAgain: {
+            // No step to apply again here: keep every entry of both sides.
+            ImportBatch batch;
+            for (int row = mine.rowCount() - 1; row >= 0; --row)
+                batch.addTexts(mine.entryTexts(row));
+            const MergePlan plan = planMerge(diary(), {&batch});
+            m_rows->insertEntries(plan.rows, plan.texts);
+            break;
+        }
+        }
+    }
+    m_lastSaveError = QStringLiteral("another program keeps changing it.");
+    return false;
+}
+
+bool DiaryDocument::storeStepFoundOutsideChange(bool topRowAdded)
+{
+    for (;;) {
+        switch (write(topRowAdded, &m_lastSaveError)) {
+        case StoreResult::Stored:
+            m_fileMatchesRows = true;
+            m_lastSaveError.clear();
+            if (m_vanished) {
+                m_vanished = false;
+                tell(QStringLiteral("The diary file \"%1\" had been moved or deleted by another "
+                                    "program. Mellidor wrote the whole list to it again.")
+                         .arg(QDir::toNativeSeparators(m_path)));
+            }
+            return false;
+        case StoreResult::ReadAgain:
+            return true;
+        case StoreResult::Failed:
+            break;
+        }
+        m_fileMatchesRows = false;
+        const QString text =
+            saveFailureText(m_lastSaveError) +
+            (m_unreadable
+                 ? QStringLiteral("\n\nThe change stays in the list until Mellidor ends, but "
+                                  "that file is never written over.")
+                 : QStringLiteral("\n\nThe change stays in the list. Mellidor saves again with "
+                                  "the next change and when you close it."));
+        if (!m_host->retrySave(text))
+            return false;
+    }
+}
+
+void DiaryDocument::tell(const QString &problem)
+{
+    if (!m_problems.contains(problem))
+        m_problems << problem;
+}
+
+bool DiaryDocument::changeMade(const DiaryChange &change, bool topRowAdded)
+{
+    if (change.currentRowAfter() >= 0)
+        m_host->showRow(change.currentRowAfter());
+    const bool foundOutsideChange = storeStepFoundOutsideChange(topRowAdded);
+    // A step given up after maxRounds is not saved either.
+    if (foundOutsideChange)
+        m_lastSaveError = QStringLiteral("another program keeps changing it.");
+    return foundOutsideChange;
+}
+
+void DiaryDocument::stepEnded()
+{
+    if (m_problems.isEmpty())
+        return;
+    const QString text = m_problems.join(u'\n');
+    m_problems.clear();
+    m_host->showError(QStringLiteral("Diary changed outside"), text);
+}
