@@ -73,7 +73,7 @@ private slots:
         QTest::addColumn<bool>("isNew");         // else the top entry is deleted
         QTest::addColumn<QByteArray>("outside"); // written in the middle; null: nothing
         QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<bool>("sameInode"); // appended to, not replaced
+        QTest::addColumn<bool>("appended"); // the same file, not a new one
         const QByteArray theirs = threeEntries + outsideLine;
         QTest::newRow("new entry appended")
             << true << QByteArray() << threeEntries + newLine << true;
@@ -90,7 +90,7 @@ private slots:
         QFETCH(bool, isNew);
         QFETCH(QByteArray, outside);
         QFETCH(QByteArray, expected);
-        QFETCH(bool, sameInode);
+        QFETCH(bool, appended);
         WorkDir dir;
         writeBytes(dir.diary(), threeEntries);
         const DiaryFile::Stamp before = DiaryFile::stampOf(dir.diary());
@@ -105,7 +105,9 @@ private slots:
         else
             document.undoStack()->push(new DeleteEntry(&document, 0));
         QCOMPARE(readBytes(dir.diary()), expected);
-        QCOMPARE(DiaryFile::stampOf(dir.diary()).inode == before.inode, sameInode);
+        // (A rewrite may get the freed inode number back: only appends tell.)
+        if (appended)
+            QCOMPARE(DiaryFile::stampOf(dir.diary()).inode, before.inode);
         QVERIFY(document.lastSaveError().isEmpty());
         QVERIFY(!document.hasUnsavedRows());
         QCOMPARE(host.errors, QStringList());

@@ -47,7 +47,7 @@ void DiaryChange::run(bool forward)
         m_currentRow =
             forward ? apply(*m_editor, rowsValid, &topRowAdded) : revert(*m_editor, rowsValid);
         m_generation = m_editor->generation();
-        if (!m_editor->changeMade(*this, topRowAdded)) {
+        if (!m_editor->storeFoundOutsideChange(*this, topRowAdded)) {
             m_editor->stepEnded();
             return;
         }

@@ -41,7 +41,7 @@ public:
     // is a new row 0, which the file can take as an appended line. Returns
     // true when the file turned out to be changed outside while it was
     // written: the rows are then read again and the step is applied anew.
-    virtual bool changeMade(const DiaryChange &change, bool topRowAdded) = 0;
+    virtual bool storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded) = 0;
     // After the last apply, undo or redo of a step: the time to tell.
     virtual void stepEnded() {}
 };

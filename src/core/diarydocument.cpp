@@ -204,8 +204,10 @@ bool DiaryDocument::saveAll()
     return false;
 }
 
-bool DiaryDocument::storeStepFoundOutsideChange(bool topRowAdded)
+bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded)
 {
+    if (change.currentRowAfter() >= 0)
+        m_host->showRow(change.currentRowAfter());
     for (;;) {
         switch (write(topRowAdded, &m_lastSaveError)) {
         case StoreResult::Stored:
@@ -219,6 +221,9 @@ bool DiaryDocument::storeStepFoundOutsideChange(bool topRowAdded)
             }
             return false;
         case StoreResult::ReadAgain:
+            // Should the step give up after DiaryChange::maxRounds, it is
+            // not saved either.
+            m_lastSaveError = QStringLiteral("another program keeps changing it.");
             return true;
         case StoreResult::Failed:
             break;
@@ -240,17 +245,6 @@ void DiaryDocument::tell(const QString &problem)
 {
     if (!m_problems.contains(problem))
         m_problems << problem;
-}
-
-bool DiaryDocument::changeMade(const DiaryChange &change, bool topRowAdded)
-{
-    if (change.currentRowAfter() >= 0)
-        m_host->showRow(change.currentRowAfter());
-    const bool foundOutsideChange = storeStepFoundOutsideChange(topRowAdded);
-    // A step given up after maxRounds is not saved either.
-    if (foundOutsideChange)
-        m_lastSaveError = QStringLiteral("another program keeps changing it.");
-    return foundOutsideChange;
 }
 
 void DiaryDocument::stepEnded()

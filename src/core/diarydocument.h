@@ -26,9 +26,9 @@
 //      (generation + 1).
 //   2. The step applies itself to the rows (by row numbers, or by texts
 //      after a re-read).
-//   3. changeMade() stores it. Only a new top row on a file that matches:
-//      DiaryFile::appendTopRow, which first checks that the open file is the
-//      stamped one. Anything else: DiaryFile::saveOver, an atomic exchange
+//   3. storeFoundOutsideChange() stores it. Only a new top row on a file
+//      that matches: DiaryFile::appendTopRow, which first checks that the
+//      open file is the stamped one. Anything else: DiaryFile::saveOver, an atomic exchange
 //      that looks at the file it replaced afterwards and swaps it back when
 //      another program had changed it meanwhile.
 //   4. A write that found an outside change reads the file again and the
@@ -167,7 +167,7 @@ private:
     void prepareChange() override;
     quint64 generation() const override { return m_generation; }
     void tell(const QString &problem) override;
-    bool changeMade(const DiaryChange &change, bool topRowAdded) override;
+    bool storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded) override;
     void stepEnded() override;
 
     enum class StoreResult
@@ -181,9 +181,6 @@ private:
     // Replaces the rows with the file.
     bool readAgain();
     void followOutsideChange();
-    // True when the file turned out to be changed outside and the step has
-    // to be applied to it anew.
-    bool storeStepFoundOutsideChange(bool topRowAdded);
 
     DiaryRows *m_rows;
     DocumentHost *m_host;
