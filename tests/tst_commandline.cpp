@@ -215,49 +215,49 @@ private slots:
     }
 
     // Help, dates out of range and a display asked for but not there, in the
-    // binary as a user starts it (no XDG_RUNTIME_DIR, as from cron).
+    // binary as a user starts it (no XDG_RUNTIME_DIR, as from cron). Each
+    // row's tag is the command line, after NAME=value settings.
     void optionsThroughTheBinary_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("environment");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("expected"); // in the output, or in the errors
-        QTest::newRow("help") << "--help"
-                              << "" << 0 << "Usage: mellidor [options] [command";
-        QTest::newRow("import --help") << "import --help"
-                                       << "" << 0 << "Usage: mellidor import FILE";
-        QTest::newRow("export -h") << "export -h"
-                                   << "" << 0 << "Usage: mellidor export [--from";
-        QTest::newRow("stats -h") << "stats -h"
-                                  << "" << 0 << "Usage: mellidor stats [--days";
-        QTest::newRow("report --help") << "report --help"
-                                       << "" << 0 << "--output <file>";
-        QTest::newRow("stats from before year 0") << "stats --from -4713-01-01 --to 2024-01-01"
-                                                  << "" << 2 << "Usage: mellidor stats";
-        QTest::newRow("stats over days before 1900") << "stats --days 50000"
-                                                     << "" << 2 << "Usage: mellidor stats";
-        QTest::newRow("export from 1899") << "export --from 1899-12-31"
-                                          << "" << 2 << "Usage: mellidor export";
-        QTest::newRow("report in 1899") << "report --from 1899-12-01 --to 1899-12-31 --output r.pdf"
-                                        << "" << 2 << "Usage: mellidor report";
-        QTest::newRow("report with xcb asked for") << "report --days 3 --output r.pdf"
-                                                   << "QT_QPA_PLATFORM=xcb" << 0 << "Wrote r.pdf";
+        const struct
+        {
+            const char *command;
+            int status;
+            const char *expected;
+        } rows[] = {
+            {"--help", 0, "Usage: mellidor [options] [command"},
+            {"import --help", 0, "Usage: mellidor import FILE"},
+            {"export -h", 0, "Usage: mellidor export [--from"},
+            {"stats -h", 0, "Usage: mellidor stats [--days"},
+            {"report --help", 0, "--output <file>"},
+            {"stats --from -4713-01-01 --to 2024-01-01", 2, "Usage: mellidor stats"},
+            {"stats --days 50000", 2, "Usage: mellidor stats"},
+            {"export --from 1899-12-31", 2, "Usage: mellidor export"},
+            {"report --from 1899-12-01 --to 1899-12-31 --output r.pdf", 2,
+             "Usage: mellidor report"},
+            {"QT_QPA_PLATFORM=xcb report --days 3 --output r.pdf", 0, "Wrote r.pdf"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.command) << row.status << row.expected;
     }
 
     void optionsThroughTheBinary()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, environment);
         QFETCH(int, status);
         QFETCH(QString, expected);
         WorkDir dir;
         writeBytes("MellidorFile.txt", diaryLine);
-        const Run run = mellidor(command.split(u' '), environment.split(u' ', Qt::SkipEmptyParts));
+        QStringList arguments = QString(QTest::currentDataTag()).split(u' '), environment;
+        while (arguments.first().contains(u'='))
+            environment << arguments.takeFirst();
+        const Run run = mellidor(arguments, environment);
         QVERIFY2(run.status == status, qPrintable(run.err));
         QVERIFY2((status == 0 ? run.out : run.err).contains(expected),
                  qPrintable(run.out + run.err));
         QVERIFY2(!run.err.contains("XDG_RUNTIME_DIR"), qPrintable(run.err));
-        QCOMPARE(QFileInfo::exists("r.pdf"), command.endsWith("r.pdf") && status == 0);
+        QCOMPARE(QFileInfo::exists("r.pdf"), arguments.endsWith("r.pdf") && status == 0);
     }
 
     // Each row's tag is the sample's name; the diary starts empty.
