@@ -37,6 +37,10 @@ private:
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
+// A character device for a test to aim at: one made at name (root may, as
+// in CI), else the system's /dev/null, which only root could replace.
+QString makeDevice(const QString &name);
+
 // Runs work with every file limited to the given size, as on a full disk.
 void withFileSizeLimit(qint64 bytes, const std::function<void()> &work);
 

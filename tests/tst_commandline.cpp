@@ -1,24 +1,70 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The import and export commands: exit statuses, the lock, the samples through the binary.
+// The commands: exit statuses, the lock, refused outputs, help and options,
+// the samples through the binary.
 #include "app/commandline.h"
 #include "core/diarylock.h"
 #include "testsupport.h"
 
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray diaryLine = " 4. 3.2024,08:00,Bolus,   4\n";
 const QByteArray entry = " 5. 3.2024,07:30,Glucose, 112\n"; // of good.csv
 
-std::pair<int, QString> mellidor(const QStringList &arguments)
+struct Run
+{
+    int status;
+    QString out, err;
+};
+
+// The real binary, without a display; environment holds NAME=value pairs.
+Run mellidor(const QStringList &arguments, const QStringList &environment = {})
 {
     QProcess process;
-    process.start("env", QStringList{"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM",
-                                     qEnvironmentVariable("MELLIDOR_BINARY")} +
-                             arguments);
+    process.start(
+        "env", QStringList{"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", "-u", "XDG_RUNTIME_DIR"} +
+                   environment + QStringList{qEnvironmentVariable("MELLIDOR_BINARY")} + arguments);
     process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The kind of file at path itself (a symlink is one), 0 when there is none.
+mode_t kindOf(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+void makeSocket(const QString &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+// Every file and folder below the working directory with its bytes.
+QMap<QString, QByteArray> tree()
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(".", QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[path] = kindOf(path) == S_IFREG ? readBytes(path) : QByteArray();
+    }
+    return files;
 }
 
 } // namespace
@@ -79,6 +125,141 @@ private slots:
             QCOMPARE(readBytes("out.csv"), "date,time,type,value\n2024-03-04,08:00,Bolus,4\n");
     }
 
+    // Outputs that would replace the diary, its settings or lock, or what is
+    // no regular file, are refused whatever path leads there.
+    void refusedOutputs_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("directory"); // for -C
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("made"); // what the test puts there first
+        QTest::addColumn<int>("status");
+        const struct
+        {
+            const char *name, *directory, *output, *made;
+            int status;
+        } rows[] = {
+            {"the diary", "", "MellidorFile.txt", "", 1},
+            {"the settings", "", "Settings/Mellidor.conf", "", 1},
+            {"the lock", "", "MellidorFile.txt.lock", "", 1},
+            {"a symlink to the diary", "", "link", "symlink MellidorFile.txt", 1},
+            {"a hard link to the diary", "", "hard", "link MellidorFile.txt", 1},
+            {"the diary of -C's folder", "sub", "MellidorFile.txt", "", 1},
+            {"the settings of -C's folder by a path from here", "sub",
+             "../sub/Settings/Mellidor.conf", "", 1},
+            {"no diary yet, its name", "empty", "MellidorFile.txt", "", 1},
+            {"a FIFO", "", "fifo", "fifo", 1},
+            {"a character device", "", "null", "device", 1},
+            {"a socket", "", "socket", "socket", 1},
+            {"a folder", "", "folder", "folder", 1},
+            {"a symlink to a file, written through", "", "link", "symlink old.txt", 0},
+            {"a new file", "", "new.txt", "", 0},
+        };
+        for (const char *command : {"export", "report"}) {
+            for (const auto &row : rows)
+                QTest::addRow("%s onto %s", command, row.name)
+                    << command << row.directory << row.output << row.made << row.status;
+        }
+    }
+
+    void refusedOutputs()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, directory);
+        QFETCH(QString, output);
+        QFETCH(QString, made);
+        QFETCH(int, status);
+        WorkDir dir;
+        for (const QString folder : {".", "sub"}) {
+            QVERIFY(QDir().mkpath(folder + "/Settings"));
+            writeBytes(folder + "/MellidorFile.txt", diaryLine);
+            writeBytes(folder + "/Settings/Mellidor.conf", " 80\n160\n200\n  3\n");
+        }
+        QVERIFY(QDir().mkpath("empty"));
+        writeBytes("old.txt", "old");
+        DiaryLock window("MellidorFile.txt"); // as if a window had the diary open
+        QCOMPARE(window.tryLock(), DiaryLock::Locked);
+        const QString kind = made.section(u' ', 0, 0);
+        if (kind == "symlink")
+            QVERIFY(QFile::link(made.section(u' ', 1), output));
+        else if (kind == "link")
+            QCOMPARE(::link(qPrintable(made.section(u' ', 1)), qPrintable(output)), 0);
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(output), 0600), 0);
+        else if (kind == "device")
+            output = makeDevice(output);
+        else if (kind == "socket")
+            makeSocket(output);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(output));
+        const QString target = directory.isEmpty() ? output : directory + "/" + output;
+        const mode_t kindBefore = kindOf(target);
+        QMap<QString, QByteArray> before = tree();
+
+        QStringList arguments{command, "--output", output};
+        if (!directory.isEmpty())
+            arguments = QStringList{"-C", directory} + arguments;
+        const Run run = mellidor(arguments);
+        QVERIFY2(run.status == status, qPrintable(run.err));
+        QCOMPARE(kindOf(target), status == 0 && !kindBefore ? S_IFREG : kindBefore);
+        QMap<QString, QByteArray> after = tree();
+        if (status == 0) {
+            // Only the file written (a symlink's target) changed.
+            const QString written = "./" + (kind == "symlink" ? made.section(u' ', 1) : target);
+            QVERIFY(after.take(written).startsWith(command == "export" ? "date,time" : "%PDF-"));
+            before.remove(written);
+        } else {
+            QVERIFY2(run.err.contains(output), qPrintable(run.err));
+        }
+        QCOMPARE(after, before);
+    }
+
+    // Help, dates out of range and a display asked for but not there, in the
+    // binary as a user starts it (no XDG_RUNTIME_DIR, as from cron). Each
+    // row's tag is the command line, after NAME=value settings.
+    void optionsThroughTheBinary_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // in the output, or in the errors
+        const struct
+        {
+            const char *command;
+            int status;
+            const char *expected;
+        } rows[] = {
+            {"--help", 0, "Usage: mellidor [options] [command"},
+            {"import --help", 0, "Usage: mellidor import FILE"},
+            {"export -h", 0, "Usage: mellidor export [--from"},
+            {"stats -h", 0, "Usage: mellidor stats [--days"},
+            {"report --help", 0, "--output <file>"},
+            {"stats --from -4713-01-01 --to 2024-01-01", 2, "Usage: mellidor stats"},
+            {"stats --days 50000", 2, "Usage: mellidor stats"},
+            {"export --from 1899-12-31", 2, "Usage: mellidor export"},
+            {"report --from 1899-12-01 --to 1899-12-31 --output r.pdf", 2,
+             "Usage: mellidor report"},
+            {"QT_QPA_PLATFORM=xcb report --days 3 --output r.pdf", 0, "Wrote r.pdf"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.command) << row.status << row.expected;
+    }
+
+    void optionsThroughTheBinary()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        WorkDir dir;
+        writeBytes("MellidorFile.txt", diaryLine);
+        QStringList arguments = QString(QTest::currentDataTag()).split(u' '), environment;
+        while (arguments.first().contains(u'='))
+            environment << arguments.takeFirst();
+        const Run run = mellidor(arguments, environment);
+        QVERIFY2(run.status == status, qPrintable(run.err));
+        QVERIFY2((status == 0 ? run.out : run.err).contains(expected),
+                 qPrintable(run.out + run.err));
+        QVERIFY2(!run.err.contains("XDG_RUNTIME_DIR"), qPrintable(run.err));
+        QCOMPARE(QFileInfo::exists("r.pdf"), arguments.endsWith("r.pdf") && status == 0);
+    }
+
     // Each row's tag is the sample's name; the diary starts empty.
     void samplesThroughTheBinary_data()
     {
@@ -99,11 +280,11 @@ private slots:
         if (!QFileInfo::exists(sample))
             QSKIP("the sample exports are not here");
         WorkDir dir;
-        const auto [status, output] = mellidor({"import", sample});
-        QVERIFY2(status == 0 && output.startsWith(file) && output.contains(summary),
-                 qPrintable(output));
+        const Run run = mellidor({"import", sample});
+        QVERIFY2(run.status == 0 && run.out.startsWith(file) && run.out.contains(summary),
+                 qPrintable(run.out));
         QCOMPARE(readBytes("MellidorFile.txt").count('\n'), summary.section(u' ', 0, 0).toInt());
-        QVERIFY(mellidor({"import", sample}).second.contains(u": 0 entries added"));
+        QVERIFY(mellidor({"import", sample}).out.contains(u": 0 entries added"));
     }
 };
 

@@ -5,9 +5,13 @@
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QUndoStack>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -214,6 +218,68 @@ private slots:
         triggerMenuItem(window, 0, "E&xport...");
         QCOMPARE(readBytes(dir.file("out.csv")),
                  "date,time,type,value\n2019-10-14,17:05,Glucose,112\n2020-01-02,09:15,Carbs,20\n");
+    }
+
+    // The file dialogs' choice is checked as the command line's is.
+    void refusedOutputs_data()
+    {
+        QTest::addColumn<int>("menu");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("export onto the diary") << 0 << "E&xport..."
+                                               << "MellidorFile.txt"
+                                               << "Not exported: The file";
+        QTest::newRow("export onto the settings") << 0 << "E&xport..."
+                                                  << "Settings/Mellidor.conf"
+                                                  << "Not exported: The file";
+        QTest::newRow("report onto a symlink to the diary") << 1 << "&Report..."
+                                                            << "link.pdf"
+                                                            << "Report: Could not write";
+        QTest::newRow("report onto a FIFO") << 1 << "&Report..."
+                                            << "fifo"
+                                            << "Report: Could not write";
+    }
+
+    void refusedOutputs()
+    {
+        QFETCH(int, menu);
+        QFETCH(QString, item);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        WorkDir dir;
+        writeBytes(dir.diary(), twoLines);
+        QVERIFY(QDir().mkdir("Settings"));
+        const QByteArray settings = " 90\n150\n200\n  3\n";
+        writeBytes("Settings/Mellidor.conf", settings);
+        QVERIFY(QFile::link("MellidorFile.txt", "link.pdf"));
+        QCOMPARE(::mkfifo("fifo", 0600), 0);
+        Mellidor window;
+        const auto chooseOutput = [file] {
+            whenDialogOpens([file](QDialog *dialog) {
+                auto *files = qobject_cast<QFileDialog *>(dialog);
+                QVERIFY(files);
+                // Mellidor refuses, not the dialog's question.
+                files->setOption(QFileDialog::DontConfirmOverwrite);
+                files->setDirectory(QDir::currentPath());
+                files->findChild<QLineEdit *>("fileNameEdit")->setText(file);
+                dialog->accept(); // QFileDialog::accept reads the name
+            });
+        };
+        if (menu == 0)
+            chooseOutput();
+        else
+            whenDialogOpens([&](QDialog *period) {
+                chooseOutput();
+                pressOk(period);
+            });
+        triggerMenuItem(window, menu, item);
+        QCOMPARE(m_messages.size(), 1);
+        const QString shown = m_messages[0].title + ": " + m_messages[0].text;
+        QVERIFY2(shown.startsWith(message) && shown.contains(file), qPrintable(shown));
+        QCOMPARE(readBytes(dir.diary()), twoLines);
+        QCOMPARE(readBytes("Settings/Mellidor.conf"), settings);
+        QVERIFY(QFileInfo("link.pdf").isSymLink() && !QFileInfo("fifo").isFile());
     }
 
 private:

@@ -214,7 +214,8 @@ private slots:
               "--days 0 -o", "--days two -o", "--from 2025-01-02 --to 2025-01-01 -o",
               "--days 100000 -o", "--from 2025-02-30 --to 2025-03-01 -o", "--unit mg -o",
               "--pages 2 -o", "x -o"})
-            QTest::newRow(bad) << QString(bad).replace("-o", "--output x.pdf") << 2 << "usage:";
+            QTest::newRow(bad) << QString(bad).replace("-o", "--output x.pdf") << 2
+                               << "Usage: mellidor report";
         QTest::newRow("no folder") << "--output nowhere/r.pdf" << 1 << "nowhere|does not exist";
         QTest::newRow("a folder's name") << "--output folder" << 1 << "folder|directory";
         QTest::newRow("inside a file") << "--output file.txt/r.pdf" << 1 << "file.txt|not a folder";

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
+#include "app/commandoptions.h"
 #include "app/reportcommand.h"
 #include "app/statscommand.h"
 
@@ -10,6 +11,7 @@
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
 #include "core/importmerge.h"
+#include "core/outputfile.h"
 #include "import/importfile.h"
 #include "import/importsummary.h"
 
@@ -19,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -105,7 +106,8 @@ struct TopLevel
 
     QString helpText() const
     {
-        QString text = parser.helpText();
+        QString text = helpWithUsage(
+            parser, QStringLiteral("Usage: mellidor [options] [command [arguments...]]"));
         text += QStringLiteral("\nCommands:\n");
         for (const Command &command : commands)
             text += QStringLiteral("  %1  %2\n")
@@ -115,24 +117,6 @@ struct TopLevel
         return text;
     }
 };
-
-// Parses a command's own arguments; returns -1 to go on, else the status.
-int parseCommand(QCommandLineParser &parser, const QString &name, const QStringList &arguments,
-                 QTextStream &out, QTextStream &err)
-{
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
-    if (!parser.parse(QStringList{QStringLiteral("mellidor ") + name} + arguments)) {
-        err << "mellidor " << name << ": " << parser.errorText() << '\n';
-        return CommandInputFailed;
-    }
-    if (parser.isSet(help)) {
-        out << parser.helpText();
-        return CommandOk;
-    }
-    return -1;
-}
 
 bool lockDiary(DiaryLock &lock, QTextStream &err)
 {
@@ -164,6 +148,19 @@ bool loadDiary(Diary &diary, QTextStream &err)
         return false;
     }
     return true;
+}
+
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// Qt warns when XDG_RUNTIME_DIR is unset (cron, ssh, a container); the
+// commands keep nothing there, so the warning would only puzzle.
+void commandMessageHandler(QtMsgType type, const QMessageLogContext &context,
+                           const QString &message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (defaultMessageHandler)
+        defaultMessageHandler(type, context, message);
 }
 
 } // namespace
@@ -234,14 +231,20 @@ int commandLineMain(int argc, char **argv)
             break;
         }
     }
+    defaultMessageHandler = qInstallMessageHandler(commandMessageHandler);
+    // Qt takes its own options (-platform, -style) from argv; the commands'
+    // arguments are no business of Qt's.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
     std::unique_ptr<QCoreApplication> app;
     if (needsGui) {
-        // Commands run without a display.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        // Commands never use a display, whatever the environment names: a
+        // report from cron or ssh must not abort for want of one.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qunsetenv("QT_QPA_PLATFORMTHEME");
+        app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
     } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("Mellidor"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.3"));
@@ -260,22 +263,21 @@ int commandLineMain(int argc, char **argv)
 
 int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Adds the entries of the files to the diary as one change. Entries already in the "
-        "diary are not added again. Nothing is added unless every file can be read.\n"
-        "Exit status: 0 done, 1 the diary is open elsewhere or cannot be saved, 2 a file "
-        "cannot be read."));
+    CommandOptions options(
+        QStringLiteral("import"), QStringLiteral("FILE..."),
+        QStringLiteral(
+            "Adds the entries of the files to the diary as one change. Entries already in the "
+            "diary are not added again. Nothing is added unless every file can be read.\n"
+            "Exit status: 0 done, 1 the diary is open elsewhere or cannot be saved, 2 a file "
+            "cannot be read or bad options."));
+    QCommandLineParser &parser = options.parser();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Export files to import."),
                                  QStringLiteral("FILE..."));
-    if (const int status = parseCommand(parser, QStringLiteral("import"), arguments, out, err);
-        status >= 0)
+    if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) {
-        err << "mellidor import: no file given.\n";
-        return CommandInputFailed;
-    }
+    if (files.isEmpty())
+        return options.fail(QStringLiteral("no file given."), err);
 
     DiaryLock lock(diaryPath());
     if (!lockDiary(lock, err))
@@ -328,9 +330,14 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 
 int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first."));
+    CommandOptions options(
+        QStringLiteral("export"), QStringLiteral("[--from YYYY-MM-DD] [--to YYYY-MM-DD] [-o FILE]"),
+        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first. A "
+                       "file given is replaced only once all of it is written; it cannot be the "
+                       "diary, its settings or its lock, nor anything but a regular file.\n"
+                       "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
+                       "written, 2 bad options."));
+    QCommandLineParser &parser = options.parser();
     const QCommandLineOption from(QStringLiteral("from"),
                                   QStringLiteral("First day to export (inclusive)."),
                                   QStringLiteral("YYYY-MM-DD"));
@@ -341,24 +348,24 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                                     QStringLiteral("Write to <file> instead of standard output."),
                                     QStringLiteral("file"));
     parser.addOptions({from, to, output});
-    if (const int status = parseCommand(parser, QStringLiteral("export"), arguments, out, err);
-        status >= 0)
+    if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "mellidor export: unexpected argument \"" << parser.positionalArguments().first()
-            << "\".\n";
-        return CommandInputFailed;
-    }
+    if (!parser.positionalArguments().isEmpty())
+        return options.fail(
+            QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()),
+            err);
     QDate first, last;
     for (const auto &[option, date] : {std::pair{&from, &first}, std::pair{&to, &last}}) {
         if (!parser.isSet(*option))
             continue;
-        *date = QDate::fromString(parser.value(*option), Qt::ISODate);
-        if (!date->isValid()) {
-            err << QStringLiteral("mellidor export: \"%1\" is not a date like 2024-03-31.\n")
-                       .arg(parser.value(*option));
-            return CommandInputFailed;
-        }
+        *date = optionDate(parser.value(*option));
+        if (!date->isValid())
+            return options.fail(QStringLiteral("\"%1\" is not a date from %2 to %3 like "
+                                               "2024-03-31.")
+                                    .arg(parser.value(*option),
+                                         firstOptionDate().toString(Qt::ISODate),
+                                         lastOptionDate().toString(Qt::ISODate)),
+                                err);
     }
     // Reading needs no lock: saves replace the file whole.
     Diary diary;
@@ -370,11 +377,10 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         out.flush();
         return out.status() == QTextStream::Ok ? CommandOk : CommandDiaryFailed;
     }
-    QSaveFile file(parser.value(output));
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.flush() ||
-        !file.commit()) {
+    QString error;
+    if (!OutputFile::write(parser.value(output), csv, &error)) {
         err << QStringLiteral("mellidor export: \"%1\" cannot be written: %2\n")
-                   .arg(parser.value(output), file.errorString());
+                   .arg(parser.value(output), error);
         return CommandDiaryFailed;
     }
     return CommandOk;

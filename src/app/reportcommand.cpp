@@ -2,9 +2,11 @@
 #include "app/reportcommand.h"
 
 #include "analysis/reportdata.h"
+#include "app/commandoptions.h"
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/outputfile.h"
 #include "core/settings.h"
 #include "ui/reportrenderer.h"
 
@@ -12,28 +14,19 @@
 
 namespace {
 
-constexpr char usage[] = "usage: mellidor report [--days N | --from YYYY-MM-DD --to YYYY-MM-DD] "
-                         "[--unit mgdl|mmol] --output FILE.pdf";
-
 constexpr int defaultDays = 14;
 
 // Fills the request's period and unit, or says what is wrong.
-QString readOptions(const QStringList &arguments, ReportRequest &request, QString &output)
+QString readOptions(const QCommandLineParser &parser, ReportRequest &request, QString &output)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption days(QStringLiteral("days"), {}, QStringLiteral("N"));
-    const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("date"));
-    const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("date"));
-    const QCommandLineOption unit(QStringLiteral("unit"), {}, QStringLiteral("unit"));
-    const QCommandLineOption file(QStringLiteral("output"), {}, QStringLiteral("file"));
-    parser.addOptions({days, from, to, unit, file});
-    if (!parser.parse(QStringList{QStringLiteral("mellidor report")} + arguments))
-        return parser.errorText();
+    const QString days = QStringLiteral("days"), from = QStringLiteral("from"),
+                  to = QStringLiteral("to"), unit = QStringLiteral("unit"),
+                  file = QStringLiteral("output");
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-    for (const QCommandLineOption &option : {days, from, to, unit, file}) {
+    for (const QString &option : {days, from, to, unit, file}) {
         if (parser.values(option).size() > 1)
-            return QStringLiteral("--%1 given more than once").arg(option.names().first());
+            return QStringLiteral("--%1 given more than once").arg(option);
     }
     output = parser.value(file);
     if (output.isEmpty())
@@ -45,10 +38,12 @@ QString readOptions(const QStringList &arguments, ReportRequest &request, QStrin
     if (parser.isSet(from) != parser.isSet(to))
         return QStringLiteral("--from and --to go together");
     if (parser.isSet(from)) {
-        request.from = QDate::fromString(parser.value(from), Qt::ISODate);
-        request.to = QDate::fromString(parser.value(to), Qt::ISODate);
+        request.from = optionDate(parser.value(from));
+        request.to = optionDate(parser.value(to));
         if (!request.from.isValid() || !request.to.isValid())
-            return QStringLiteral("dates are written YYYY-MM-DD and must exist");
+            return QStringLiteral("dates are written YYYY-MM-DD, must exist and lie from %1 to %2")
+                .arg(firstOptionDate().toString(Qt::ISODate),
+                     lastOptionDate().toString(Qt::ISODate));
         if (request.from > request.to)
             return QStringLiteral("--from comes after --to");
     } else {
@@ -79,13 +74,39 @@ QString readOptions(const QStringList &arguments, ReportRequest &request, QStrin
 
 int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    CommandOptions options(
+        QStringLiteral("report"),
+        QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] "
+                       "--output FILE.pdf"),
+        QStringLiteral("Writes a PDF report of a period for the diabetes team: the figures, the "
+                       "ambulatory glucose profile, a curve per day and a logbook. The file is "
+                       "replaced only once all of it is written; it cannot be the diary, its "
+                       "settings or its lock, nor anything but a regular file.\n"
+                       "Exit status: 0 written, 1 the diary cannot be read or the file cannot be "
+                       "written, 2 bad options."));
+    options.parser().addOptions({
+        {QStringLiteral("days"),
+         QStringLiteral("The last N days up to today (default %1).").arg(defaultDays),
+         QStringLiteral("N")},
+        {QStringLiteral("from"), QStringLiteral("First day of the period."),
+         QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("to"), QStringLiteral("Last day of the period."),
+         QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("unit"), QStringLiteral("Glucose unit: mgdl (default) or mmol."),
+         QStringLiteral("unit")},
+        {QStringLiteral("output"), QStringLiteral("The PDF file to write."),
+         QStringLiteral("file")},
+    });
+    if (const int status = options.parse(arguments, out, err); status >= 0)
+        return status;
     ReportRequest request;
     QString output;
-    const QString problem = readOptions(arguments, request, output);
-    if (!problem.isEmpty()) {
-        err << "mellidor report: " << problem << '\n' << usage << '\n';
-        err.flush();
-        return 2;
+    if (const QString problem = readOptions(options.parser(), request, output); !problem.isEmpty())
+        return options.fail(problem, err);
+    // Before any work: the file named may be the diary itself.
+    if (const QString refused = OutputFile::refusal(output); !refused.isEmpty()) {
+        err << "mellidor report: cannot write " << output << ": " << refused << '\n';
+        return 1;
     }
     const Settings settings = SettingsFile::read(QString::fromLatin1(SettingsFile::fileName));
     request.lowerLimit = settings.lowerLimit;

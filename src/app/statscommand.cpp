@@ -3,6 +3,7 @@
 
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
+#include "app/commandoptions.h"
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
@@ -12,11 +13,6 @@
 #include <QJsonDocument>
 
 namespace {
-
-const char usage[] = "Usage: mellidor stats [--days N | --from YYYY-MM-DD --to YYYY-MM-DD] "
-                     "[--json]\n";
-// Far enough back for any diary, near enough that the first day stays a date.
-constexpr int maximumDays = 1000000;
 
 struct Period
 {
@@ -42,10 +38,12 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
         Period period;
         for (const auto &[option, date] : {std::pair{&from, &period.from}, {&to, &period.to}}) {
             const QString text = parser.value(*option);
-            *date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+            *date = optionDate(text);
             if (!date->isValid()) {
-                *error = QStringLiteral("--%1 wants a date as YYYY-MM-DD, not \"%2\"")
-                             .arg(option->names().constFirst(), text);
+                *error =
+                    QStringLiteral("--%1 wants a date as YYYY-MM-DD from %2 to %3, not \"%4\"")
+                        .arg(option->names().constFirst(), firstOptionDate().toString(Qt::ISODate),
+                             lastOptionDate().toString(Qt::ISODate), text);
                 return std::nullopt;
             }
         }
@@ -55,6 +53,9 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
         }
         return period;
     }
+    const QDate today = Clock::today();
+    // The first day, like any date of an option, stays within four-digit years.
+    const qint64 maximumDays = firstOptionDate().daysTo(today) + 1;
     int count = 14;
     if (hasDays) {
         bool ok = false;
@@ -66,7 +67,6 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
             return std::nullopt;
         }
     }
-    const QDate today = Clock::today();
     return Period{today.addDays(-(count - 1)), today};
 }
 
@@ -140,29 +140,34 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextS
 
 int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption days(QStringLiteral("days"), QString(), QStringLiteral("N"));
-    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("date"));
-    const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("date"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions({days, from, to, json, help});
+    CommandOptions options(
+        QStringLiteral("stats"),
+        QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--json]"),
+        QStringLiteral("Prints the glucose statistics and the ambulatory glucose profile of a "
+                       "period of the diary.\n"
+                       "Exit status: 0 done (also for a period without readings), 1 the diary "
+                       "cannot be read, 2 bad options."));
+    QCommandLineParser &parser = options.parser();
+    const QCommandLineOption days(QStringLiteral("days"),
+                                  QStringLiteral("The last N days up to today (default 14)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("First day of the period."),
+                                  QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Last day of the period."),
+                                QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print one JSON object instead of lines."));
+    parser.addOptions({days, from, to, json});
+    if (const int status = options.parse(arguments, out, err); status >= 0)
+        return status;
     QString error;
-    if (!parser.parse(QStringList{QStringLiteral("stats")} + arguments))
-        error = parser.errorText();
-    else if (!parser.positionalArguments().isEmpty())
-        error = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]);
-    if (parser.isSet(help) && error.isEmpty()) {
-        out << usage;
-        return 0;
-    }
-    std::optional<Period> period;
-    if (error.isEmpty())
-        period = parsePeriod(parser, days, from, to, &error);
-    if (!period) {
-        err << "mellidor stats: " << error << '\n' << usage;
-        return 2;
-    }
+    if (!parser.positionalArguments().isEmpty())
+        return options.fail(
+            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]), err);
+    const std::optional<Period> period = parsePeriod(parser, days, from, to, &error);
+    if (!period)
+        return options.fail(error, err);
 
     Diary diary;
     const DiaryFile::LoadResult loaded =

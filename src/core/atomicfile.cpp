@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/atomicfile.h"
 
+#include "core/regularfile.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -9,33 +11,34 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-void syncDirectoryOf(const QString &path)
+bool syncDirectoryOf(const QString &path)
 {
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int saved = errno;
     ::close(fd);
+    errno = saved;
+    return ok;
 }
-
-} // namespace
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        *error = QStringLiteral("it is a directory, not a file.");
+    // QSaveFile renames over whatever is at its path, a device or a FIFO
+    // too; and the file next to a symlink is the target's, not the link's.
+    const QString real = RegularFile::realPath(path);
+    if (const QString reason = RegularFile::notRegularReason(real); !reason.isEmpty()) {
+        *error = reason;
         return false;
     }
-    const QFileInfo folder(info.absolutePath());
+    const QFileInfo folder(QFileInfo(real).absolutePath());
     if (!folder.exists()) {
         *error = QStringLiteral("the folder %1 does not exist.").arg(folder.filePath());
         return false;
@@ -44,7 +47,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         *error = QStringLiteral("%1 is not a folder.").arg(folder.filePath());
         return false;
     }
-    QSaveFile file(path);
+    QSaveFile file(real);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return false;
@@ -52,7 +55,8 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     // QSaveFile's commit can pass a short write on a full disk and ignores
     // fsync errors: check each step ourselves and cancel on any failure.
     errno = 0;
-    bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+    const bool ok =
+        file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
     if (!ok) {
         *error = errno ? systemError() : file.errorString();
         file.cancelWriting();
@@ -63,6 +67,11 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         *error = file.errorString();
         return false;
     }
-    syncDirectoryOf(path);
+    // Some file systems cannot sync a folder at all; that loses nothing.
+    if (!syncDirectoryOf(real) && errno != EINVAL && errno != ENOTSUP) {
+        *error = QStringLiteral("it was written, but its folder cannot be synced to disk (%1).")
+                     .arg(systemError());
+        return false;
+    }
     return true;
 }

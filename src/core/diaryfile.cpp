@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diaryfile.h"
 
+#include "core/atomicfile.h"
 #include "core/diary.h"
 
 #include <QFile>
@@ -19,22 +20,6 @@ namespace DiaryFile {
 namespace {
 
 constexpr qsizetype chunkSize = 1 << 20;
-
-bool syncDirectoryOf(const QString &path)
-{
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 qsizetype countLines(const char *data, qsizetype size)
 {
@@ -399,9 +384,11 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
         *error = systemError();
         // Leave no half line behind, but only cut what this write added.
         const off_t end = ::lseek(fd, 0, SEEK_CUR);
-        if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end)) {
-            ::ftruncate(fd, end - done);
-            ::fsync(fd);
+        if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end) &&
+            (::ftruncate(fd, end - done) != 0 || ::fsync(fd) != 0)) {
+            *error +=
+                QStringLiteral(" What was written of the entry stays at the end of the file (%1).")
+                    .arg(systemError());
         }
     } else {
         if (found.size == 0)

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTextStream>
+#include "core/atomicfile.h"
 
-#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
 
 namespace SettingsFile {
 
@@ -48,17 +48,7 @@ bool write(const QString &path, const Settings &settings, QString *error)
         *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
         return false;
     }
-    QSaveFile file(path);
-    const QByteArray bytes = toBytes(settings);
-    // Checked at every step, and on disk before it replaces the old file.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        ::fsync(file.handle()) != 0 || !file.commit()) {
-        *error = file.errorString();
-        if (file.isOpen())
-            file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, toBytes(settings), error);
 }
 
 } // namespace SettingsFile

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/importexport.h"
 
-#include "core/atomicfile.h"
 #include "core/csvexport.h"
 #include "core/importmerge.h"
+#include "core/outputfile.h"
 #include "import/importsummary.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
@@ -103,7 +103,7 @@ void Mellidor::exportFile()
     if (path.isEmpty())
         return;
     QString error;
-    if (!writeFileAtomically(path, exportCsv(listBox->diary()), &error))
+    if (!OutputFile::write(path, exportCsv(listBox->diary()), &error))
         UserMessage::error(this, QStringLiteral("Not exported"),
                            QStringLiteral("The file \"%1\" cannot be written: %2")
                                .arg(QDir::toNativeSeparators(path), error));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/reportrenderer.h"
 
-#include "core/atomicfile.h"
+#include "core/outputfile.h"
 #include "ui/usermessage.h"
 
 #include <QBuffer>
@@ -538,7 +538,7 @@ bool writePdf(const QString &path, const ReportData &data, QString *error, int *
     }
     if (pageCount)
         *pageCount = pages;
-    return writeFileAtomically(path, bytes, error);
+    return OutputFile::write(path, bytes, error);
 }
 
 bool savePdfAs(QWidget *parent, const ReportData &data)

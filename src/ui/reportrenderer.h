@@ -37,7 +37,8 @@ int render(QPagedPaintDevice &device, const ReportData &data);
 // The whole report as PDF bytes on A4.
 QByteArray pdfBytes(const ReportData &data, int *pageCount = nullptr);
 
-// Writes the PDF so that the file is either complete or not there at all.
+// Writes the PDF so that the file is either complete or not there at all,
+// and never over the diary, its settings or its lock (OutputFile::write).
 bool writePdf(const QString &path, const ReportData &data, QString *error,
               int *pageCount = nullptr);
 

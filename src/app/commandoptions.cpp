@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandoptions.h"
+
+#include "app/commandline.h"
+
+#include <QRegularExpression>
+#include <QTextStream>
+
+CommandOptions::CommandOptions(const QString &name, const QString &synopsis,
+                               const QString &description)
+    : m_name(name), m_synopsis(synopsis),
+      m_help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."))
+{
+    m_parser.setApplicationDescription(description);
+    m_parser.addOption(m_help);
+}
+
+int CommandOptions::parse(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (!m_parser.parse(QStringList{QStringLiteral("mellidor ") + m_name} + arguments))
+        return fail(m_parser.errorText(), err);
+    if (m_parser.isSet(m_help)) {
+        out << helpWithUsage(m_parser, usage());
+        return CommandOk;
+    }
+    return -1;
+}
+
+int CommandOptions::fail(const QString &problem, QTextStream &err) const
+{
+    err << "mellidor " << m_name << ": " << problem << '\n'
+        << usage() << '\n'
+        << QStringLiteral("Run \"mellidor %1 --help\" for its options.\n").arg(m_name);
+    return CommandInputFailed;
+}
+
+QString CommandOptions::usage() const
+{
+    return QStringLiteral("Usage: mellidor %1 %2").arg(m_name, m_synopsis);
+}
+
+QString helpWithUsage(const QCommandLineParser &parser, const QString &usage)
+{
+    const QString text = parser.helpText();
+    const qsizetype end = text.indexOf(u'\n');
+    return end < 0 ? usage + u'\n' + text : usage + text.mid(end);
+}
+
+QDate firstOptionDate()
+{
+    return QDate(1900, 1, 1);
+}
+
+QDate lastOptionDate()
+{
+    return QDate(9999, 12, 31);
+}
+
+QDate optionDate(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (!form.match(text).hasMatch())
+        return QDate();
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return date >= firstOptionDate() && date <= lastOptionDate() ? date : QDate();
+}
