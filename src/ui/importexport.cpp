@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QUndoStack>
 
@@ -23,6 +24,11 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
     QProgressDialog progress(QStringLiteral("Reading the files..."), QStringLiteral("Cancel"), 0,
                              steps, parent);
     progress.setWindowTitle(QStringLiteral("Import"));
+    // The label shows file names: never as markup.
+    auto *label = new QLabel(&progress);
+    label->setTextFormat(Qt::PlainText);
+    progress.setLabel(label);
+    progress.setLabelText(QStringLiteral("Reading the files..."));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);
