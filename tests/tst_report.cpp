@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/agpscale.h"
+#include "analysis/statisticstext.h"
 #include "app/reportcommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
 #include "testsupport.h"
+#include "ui/palette.h"
 #include "ui/reportrenderer.h"
 
 #include <QPdfWriter>
@@ -137,27 +140,40 @@ private slots:
                                     "13 48 0 0 0 123.5:", "12 0 0 0 0 -1:"}));
     }
 
-    // With the limits 80 and 160 of the settings; a second report has the same text.
+    // With the limits 80 and 160 of the settings; a second report has the
+    // same text. Page 1 holds the statistics window's figures and warnings.
     void pdf_data()
     {
         QTest::addColumn<QString>("options");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<bool>("mmol");
         QTest::addColumn<int>("pages");
-        QTest::addColumn<QString>("texts"); // separated by '|'
-        QTest::newRow("one day") << "--days 1" << 2
-                                 << "288 on 1 of 1 days|Mean glucose 90 mg/dL|Own limits 80-160|"
-                                    "in 56.6 %|Fri 2025-03-14|07:30 Carbs 60";
-        QTest::newRow("fourteen days in mmol/L") << "--days 14 --unit mmol" << 2
-                                                 << "4032 on 14 of 14 days|Sat 2025-03-01|Mean "
-                                                    "glucose 7.1 mmol/L|Own limits 4.4-8.9";
-        QTest::newRow("ninety days") << "--days 90" << 7 << "25920 on 90 of 90 days|Mon 2024-12-16";
-        QTest::newRow("no readings") << "--from 2020-01-01 --to 2020-01-07" << 2
-                                     << "No glucose readings in this period.|0 on 0 of 7 days";
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("one day") << "--days 1" << lastDay << lastDay << false << 2
+                                 << QStringList{"values in mg/dL", "Fri 2025-03-14",
+                                                "07:30 Carbs 60"};
+        QTest::newRow("fourteen days in mmol/L")
+            << "--days 14 --unit mmol" << lastDay.addDays(-13) << lastDay << true << 2
+            << QStringList{"values in mmol/L", "Sat 2025-03-01", "In range 3.9–10.0"};
+        QTest::newRow("ninety days") << "--days 90" << lastDay.addDays(-89) << lastDay << false << 7
+                                     << QStringList{"Mon 2024-12-16"};
+        QTest::newRow("no readings")
+            << "--from 2020-01-01 --to 2020-01-07" << QDate(2020, 1, 1) << QDate(2020, 1, 7)
+            << false << 2 << QStringList{"No readings in this period"};
     }
     void pdf()
     {
         QFETCH(QString, options);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(bool, mmol);
         QFETCH(int, pages);
-        QFETCH(QString, texts);
+        QFETCH(QStringList, texts);
+        for (const char *tool : {"pdfinfo", "pdftotext", "pdftoppm"}) {
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP(qPrintable(QStringLiteral("%1 (poppler-utils) is not installed").arg(tool)));
+        }
         WorkDir dir;
         writeBytes(DiaryFile::fileName, sensorDiary(93));
         QDir().mkdir("Settings");
@@ -167,31 +183,85 @@ private slots:
         QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
         QVERIFY(info.contains("595 x 842 pts (A4)"));
         const QString text = run("pdftotext", {"-layout", "r.pdf", "-"});
-        for (const QString &e :
-             texts.split(u'|') + QStringList{QStringLiteral("page %1 of %1").arg(pages)})
+        const GlucoseStatistics s = computeStatistics(diaryOf(sensorDiary(93)), from, to, 80, 160);
+        const GlucoseUnit unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
+        for (const StatisticsLine &figure : statisticsLines(s, unit, 80, 160))
+            texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
+                         .join(u' ')
+                         .simplified();
+        texts << statisticsWarnings(s) << QStringLiteral("page %1 of %1").arg(pages);
+        for (const QString &e : texts)
             QVERIFY2(text.simplified().contains(e), qPrintable(e + " missing in:\n" + text));
         QCOMPARE(text.count("page "), pages);
         QCOMPARE(report(options + " --output again.pdf"), 0);
         QCOMPARE(run("pdftotext", {"-layout", "again.pdf", "-"}), text);
-        if (!options.startsWith("--days 14"))
+        if (!mmol)
             return; // the range bar and the AGP bands of page 1 at 72 dpi, a pixel a point
         run("pdftoppm", {"-r", "72", "-f", "1", "-l", "1", "-png", "-singlefile", "r.pdf", "p1"});
         const QImage image("p1.png");
-        const auto at = [&image](QPointF p) { return QColor(image.pixel(p.toPoint())).name(); };
-        const GlucoseStatistics s =
-            computeStatistics(diaryOf(sensorDiary(14)), lastDay.addDays(-13), lastDay, 80, 160);
-        const QRectF agp = firstPage(Report::defaultPageSize()).agp;
-        const std::vector<QRectF> bar =
-            rangeSegments(firstPage(Report::defaultPageSize()).rangeBar,
-                          {*s.veryLowPercent, *s.lowPercent, *s.inRangePercent, *s.highPercent,
-                           *s.veryHighPercent});
-        QVERIFY(bar[2].height() > 10 && bar[1].height() > 4);
-        const AgpBin &bin = s.agp[3]; // 03:00 to 04:00: the whole of it is one hour's band
-        const auto band = [&](double v) { return at({agpX(3.5, agp) + 4, agpY(v, agp)}); };
+        const auto at = [&image](QPointF p) { return QColor(image.pixel(p.toPoint())); };
+        const FirstPage page = firstPage(Report::defaultPageSize());
+        const auto bar = AgpScale::rangeSegments(s, page.rangeBar);
+        const QRectF inRange = bar[size_t(GlucoseRange::InRange)];
+        const QRectF low = bar[size_t(GlucoseRange::Low)];
+        QVERIFY(inRange.height() > 10 && low.height() > 4);
+        const AgpBin &bin = s.agp[3]; // in the middle of 03:00 to 04:00
+        const auto band = [&](double v) {
+            return at({AgpScale::hourX(3.5, page.agp),
+                       AgpScale::valueY(v, AgpScale::topValue(s), page.agp)});
+        };
         QCOMPARE(
-            QStringList({at(bar[2].center()), at(bar[1].center()), band((*bin.p25 + *bin.p50) / 2),
-                         band((*bin.p75 + *bin.p95) / 2), band(*bin.p95 + 25)}),
-            QStringList({"#43a047", "#e53935", "#64b5f6", "#bbdefb", "#ffffff"}));
+            QList<QColor>({at(inRange.center()), at(low.center()), band((*bin.p25 + *bin.p50) / 2),
+                           band((*bin.p75 + *bin.p95) / 2), band(*bin.p95 + 25)}),
+            QList<QColor>({Palette::inRange, Palette::low, Palette::innerBand, Palette::outerBand,
+                           Qt::white}));
+    }
+
+    // The value axis reaches the highest 95th percentile, as in the window,
+    // so readings above 350 mg/dL are not flattened: its top label stands
+    // at the top of the plot.
+    void agpAxisTop_data()
+    {
+        QTest::addColumn<int>("peak"); // every reading from 10:00 to 11:00
+        QTest::addColumn<bool>("mmol");
+        QTest::addColumn<QString>("top");
+        QTest::newRow("below 350") << 300 << false << "350";
+        QTest::newRow("above 350") << 420 << false << "450";
+        QTest::newRow("above 350 in mmol/L") << 420 << true << "25.0";
+        QTest::newRow("far above") << 601 << false << "650";
+    }
+    void agpAxisTop()
+    {
+        QFETCH(int, peak);
+        QFETCH(bool, mmol);
+        QFETCH(QString, top);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QByteArray bytes;
+        for (int back = 13; back >= 0; --back) {
+            for (int m = 0; m < 1440; m += 5)
+                bytes += line(lastDay.addDays(-back), m, "Glucose", m / 60 == 10 ? peak : 150);
+        }
+        ReportData data = dataOf(bytes, 14);
+        data.request.unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
+        QCOMPARE(*data.statistics.agp[10].p95, double(peak));
+        WorkDir dir;
+        QString error;
+        QVERIFY2(Report::writePdf("r.pdf", data, &error), qPrintable(error));
+        const QRectF plot = firstPage(Report::defaultPageSize()).agp;
+        // Words of page 1 in points from its top left.
+        const QString words = run("pdftotext", {"-bbox", "-f", "1", "-l", "1", "r.pdf", "-"});
+        const QRegularExpression word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                      "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
+        QStringList atTop; // left of the plot, level with its top
+        for (const QRegularExpressionMatch &m : word.globalMatch(words)) {
+            const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                             QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+            if (box.right() < plot.left() && box.right() > plot.left() - 30 &&
+                box.top() < plot.top() && box.bottom() > plot.top())
+                atTop << m.captured(5);
+        }
+        QCOMPARE(atTop, QStringList{top});
     }
 
     void letterPaperIsShorter()

@@ -2,6 +2,7 @@
 #include "analysis/agpscale.h"
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
+#include "analysis/statisticstext.h"
 #include "app/statscommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
@@ -151,11 +152,52 @@ private slots:
         s.inRangePercent = s.veryLowPercent = 100.0 / 3;
         s.lowPercent = 100.0 / 3 - 30;
         const auto segments = rangeSegments(s, QRectF(0, 7, 10, 100));
-        QCOMPARE(QList<double>(
-                     {segments[VeryHigh].top(), segments[High].top(), segments[VeryLow].bottom()}),
-                 QList<double>({7, 17, 107}));
-        for (int range = 1; range < rangeCount; ++range)
-            QCOMPARE(segments[size_t(range)].top(), segments[size_t(range) - 1].bottom());
+        const auto segment = [&segments](GlucoseRange range) { return segments[size_t(range)]; };
+        QCOMPARE(
+            QList<double>({segment(GlucoseRange::VeryHigh).top(), segment(GlucoseRange::High).top(),
+                           segment(GlucoseRange::VeryLow).bottom()}),
+            QList<double>({7, 17, 107}));
+        for (size_t range = 1; range < segments.size(); ++range)
+            QCOMPARE(segments[range].top(), segments[range - 1].bottom());
+    }
+
+    // Each consensus target compares its own way: at most, at least, below, above.
+    void targets_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<double>("figure");
+        QTest::addColumn<QString>("target"); // with its mark
+        QTest::newRow("CV at its limit") << "Coefficient of variation" << 36.0 << "≤ 36 %  ✓";
+        QTest::newRow("CV above") << "Coefficient of variation" << 36.1 << "≤ 36 %  ✗";
+        QTest::newRow("days at the limit") << "Days with readings" << 14.0 << "≥ 14  ✓";
+        QTest::newRow("days below") << "Days with readings" << 13.0 << "≥ 14  ✗";
+        QTest::newRow("coverage at the limit") << "Sensor coverage" << 70.0 << "≥ 70 %  ✓";
+        QTest::newRow("in range at the limit") << "Time in range 70–180" << 70.0 << "> 70 %  ✗";
+        QTest::newRow("in range above") << "Time in range 70–180" << 70.1 << "> 70 %  ✓";
+        QTest::newRow("below 54 at the limit") << "Time below 54" << 1.0 << "< 1 %  ✗";
+        QTest::newRow("above 250 below") << "Time above 250" << 4.9 << "< 5 %  ✓";
+    }
+    void targets()
+    {
+        QFETCH(QString, label);
+        QFETCH(double, figure);
+        QFETCH(QString, target);
+        GlucoseStatistics s;
+        s.readings = 1;
+        s.daysWithReadings = int(figure);
+        s.coveragePercent = figure;
+        s.cvPercent = s.inRangePercent = s.veryLowPercent = s.veryHighPercent = figure;
+        const auto targets = [&s](const QString &label) {
+            QStringList found;
+            for (const StatisticsLine &line : statisticsLines(s, GlucoseUnit::MgPerDl, 100, 130)) {
+                if (line.label == label)
+                    found << targetWithMark(line);
+            }
+            return found;
+        };
+        QCOMPARE(targets(label), QStringList{target});
+        s.cvPercent.reset(); // no figure, no mark
+        QCOMPARE(targets("Coefficient of variation"), QStringList{"≤ 36 %"});
     }
 
     void command_data()

@@ -4,6 +4,8 @@
 #include "testsupport.h"
 #include "ui/agpchart.h"
 #include "ui/mellidor.h"
+#include "ui/palette.h"
+#include "ui/rangebar.h"
 #include "ui/statisticswindow.h"
 
 #include <QComboBox>
@@ -113,14 +115,44 @@ private slots:
             };
             QCOMPARE(QList<QColor>({at(12.5, 115), at(12.5, 230), at(12.5, 140), at(12.5, 300),
                                     at(4.5, 180), at(4.5, 70), at(4.5, 115)}),
-                     QList<QColor>({innerBandColor(), outerBandColor(), medianColor(),
-                                    chart.palette().base().color(), targetLineColor(),
-                                    targetLineColor(), chart.palette().base().color()}));
+                     QList<QColor>({Palette::innerBand, Palette::outerBand, Palette::median,
+                                    chart.palette().base().color(), Palette::targetLine,
+                                    Palette::targetLine, chart.palette().base().color()}));
         }
+    }
+
+    // Each range's segment and swatch in its colour; a share of 0 has no segment.
+    void rangeBarPixels()
+    {
+        using namespace AgpScale;
+        GlucoseStatistics s;
+        s.readings = 10;
+        s.veryHighPercent = 10;
+        s.highPercent = 20;
+        s.inRangePercent = 50;
+        s.lowPercent = 0;
+        s.veryLowPercent = 20;
+        RangeBar bar;
+        bar.resize(bar.sizeHint().width(), 216);
+        bar.setStatistics(s, GlucoseUnit::MgPerDl);
+        const QImage image = bar.grab().toImage();
+        const QRectF rect = bar.barRect();
+        const auto segments = rangeSegments(s, rect);
+        for (GlucoseRange range : glucoseRanges) {
+            const QRectF segment = segments[size_t(range)];
+            const QColor swatch(image.pixel(int(rect.right()) + 13, int(rangeLabelY(range, rect))));
+            QCOMPARE(swatch, Palette::rangeColor(range));
+            if (segment.height() > 0)
+                QCOMPARE(QColor(image.pixel(segment.center().toPoint())),
+                         Palette::rangeColor(range));
+        }
+        QCOMPARE(segments[size_t(GlucoseRange::Low)].height(), 0.0);
     }
 
     void reportFromMenuAndWindow()
     {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
         whenDialogOpens([](QDialog *dialog) { // period from - to, mmol/L, then the file
             dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4);
             dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);

@@ -32,9 +32,9 @@ double valueY(double mgPerDl, double top, const QRectF &plot)
     return plot.bottom() - plot.height() * std::clamp(mgPerDl, 0.0, top) / top;
 }
 
-double crispY(double y)
+double crisp(double coordinate)
 {
-    return std::floor(y) + 0.5;
+    return std::floor(coordinate) + 0.5;
 }
 
 std::vector<Run> percentileRuns(const std::array<AgpBin, 24> &agp,
@@ -76,77 +76,16 @@ std::vector<std::vector<QPointF>> bandPolygons(const std::array<AgpBin, 24> &agp
     return polygons;
 }
 
-QColor outerBandColor()
+std::array<QRectF, glucoseRanges.size()> rangeSegments(const GlucoseStatistics &statistics,
+                                                       const QRectF &bar)
 {
-    return QColor(0xb4, 0xcd, 0xe8);
-}
-
-QColor innerBandColor()
-{
-    return QColor(0x5b, 0x8f, 0xc9);
-}
-
-QColor medianColor()
-{
-    return QColor(0x12, 0x2e, 0x7a);
-}
-
-QColor targetLineColor()
-{
-    return QColor(0x2e, 0x7d, 0x32);
-}
-
-QColor lowerLimitColor()
-{
-    return QColor(0x8c, 0x9e, 0xff);
-}
-
-QColor upperLimitColor()
-{
-    return QColor(0xff, 0x9a, 0x9a);
-}
-
-QColor rangeColor(int range)
-{
-    switch (range) {
-    case VeryHigh:
-        return QColor(0xe6, 0x7e, 0x22);
-    case High:
-        return QColor(0xf6, 0xc3, 0x44);
-    case InRange:
-        return QColor(0x3f, 0xa3, 0x4d);
-    case Low:
-        return QColor(0xe5, 0x39, 0x35);
-    default:
-        return QColor(0x8e, 0x1b, 0x1b);
-    }
-}
-
-std::optional<double> rangePercent(const GlucoseStatistics &s, int range)
-{
-    switch (range) {
-    case VeryHigh:
-        return s.veryHighPercent;
-    case High:
-        return s.highPercent;
-    case InRange:
-        return s.inRangePercent;
-    case Low:
-        return s.lowPercent;
-    default:
-        return s.veryLowPercent;
-    }
-}
-
-std::array<QRectF, rangeCount> rangeSegments(const GlucoseStatistics &statistics, const QRectF &bar)
-{
-    std::array<QRectF, rangeCount> segments;
+    std::array<QRectF, glucoseRanges.size()> segments;
     double total = 0;
-    for (int range = 0; range < rangeCount; ++range)
+    for (GlucoseRange range : glucoseRanges)
         total += rangePercent(statistics, range).value_or(0);
     double share = 0;
     double top = bar.top();
-    for (int range = 0; range < rangeCount; ++range) {
+    for (GlucoseRange range : glucoseRanges) {
         share += rangePercent(statistics, range).value_or(0);
         // Boundaries from the running sum: rounding never opens a gap.
         const double bottom =
@@ -155,6 +94,11 @@ std::array<QRectF, rangeCount> rangeSegments(const GlucoseStatistics &statistics
         top = bottom;
     }
     return segments;
+}
+
+double rangeLabelY(GlucoseRange range, const QRectF &bar)
+{
+    return bar.top() + bar.height() / double(glucoseRanges.size()) * (double(range) + 0.5);
 }
 
 } // namespace AgpScale

@@ -73,13 +73,13 @@ int labelOffset(int daysBack)
     return labelsEveryDay(daysBack) ? 50 / daysBack : 0;
 }
 
-QColor readingColor(int value, int lowerLimit, int upperLimit)
+Level readingLevel(int value, int lowerLimit, int upperLimit)
 {
     if (value >= upperLimit)
-        return Qt::red;
+        return Level::AtOrAboveUpper;
     if (value > lowerLimit)
-        return Qt::green;
-    return Qt::blue;
+        return Level::BetweenLimits;
+    return Level::AtOrBelowLower;
 }
 
 } // namespace DiagramScale

@@ -4,7 +4,7 @@
 #ifndef DIAGRAMSCALE_H
 #define DIAGRAMSCALE_H
 
-#include <QColor>
+#include <QtGlobal>
 
 #include <vector>
 
@@ -36,7 +36,15 @@ std::vector<qint64> gridDays(int daysBack);
 bool labelsEveryDay(int daysBack);
 int labelOffset(int daysBack);
 
-QColor readingColor(int value, int lowerLimit, int upperLimit);
+// Where a reading stands against the limits, as its mark is coloured; with
+// crossed limits the upper one wins.
+enum class Level
+{
+    AtOrBelowLower,
+    BetweenLimits,
+    AtOrAboveUpper
+};
+Level readingLevel(int value, int lowerLimit, int upperLimit);
 
 } // namespace DiagramScale
 

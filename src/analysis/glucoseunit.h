@@ -3,6 +3,8 @@
 #ifndef GLUCOSEUNIT_H
 #define GLUCOSEUNIT_H
 
+#include "core/glucosefacts.h"
+
 #include <QString>
 
 #include <optional>
@@ -12,8 +14,6 @@ enum class GlucoseUnit
     MgPerDl,
     MmolPerL
 };
-
-inline constexpr double mgPerDlPerMmolPerL = 18.016;
 
 // "112" in mg/dL, "6.2" in mmol/L (one decimal); a dash for no figure.
 QString formatGlucose(std::optional<double> mgPerDl, GlucoseUnit unit);

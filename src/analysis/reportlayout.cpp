@@ -21,40 +21,14 @@ FirstPage firstPage(const QSizeF &page)
 {
     const QRectF c = contentRect(page);
     FirstPage p;
-    p.title = QRectF(c.left(), c.top(), c.width(), 44);
-    p.statistics = QRectF(c.left(), p.title.bottom() + 8, c.width() * 0.58, 176);
-    p.rangeBar = QRectF(c.left() + c.width() * 0.62, p.statistics.top() + 8, 28, 160);
-    p.rangeLabels = QRectF(p.rangeBar.right() + 8, p.rangeBar.top(),
-                           c.right() - p.rangeBar.right() - 8, p.rangeBar.height());
+    p.title = QRectF(c.left(), c.top(), c.width(), 54);
+    p.statistics = QRectF(c.left(), p.title.bottom() + 8, c.width() * 0.58, 200);
+    p.rangeBar =
+        QRectF(c.left() + c.width() * 0.62, p.statistics.top() + 8, 28, p.statistics.height() - 16);
     // Room for the value labels at the left and the hours below.
     p.agp = QRectF(c.left() + 30, p.statistics.bottom() + 8 + headingHeight, c.width() - 34, 170);
     p.curvesTop = p.agp.bottom() + 18;
     return p;
-}
-
-double agpX(double hours, const QRectF &plot)
-{
-    return plot.left() + plot.width() * std::clamp(hours, 0.0, 24.0) / 24.0;
-}
-
-double agpY(double mgPerDl, const QRectF &plot)
-{
-    return plot.bottom() - plot.height() * std::clamp(mgPerDl, 0.0, agpTop) / agpTop;
-}
-
-std::vector<QRectF> rangeSegments(const QRectF &bar, const std::vector<double> &shares)
-{
-    double total = 0;
-    for (double share : shares)
-        total += std::max(0.0, share);
-    std::vector<QRectF> segments;
-    double y = bar.bottom();
-    for (double share : shares) {
-        const double h = total > 0 ? bar.height() * std::max(0.0, share) / total : 0;
-        segments.emplace_back(bar.left(), y - h, bar.width(), h);
-        y -= h;
-    }
-    return segments;
 }
 
 int curveRow(int daysBeforeEnd)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the report puts things, in points (1/72 inch) from the top left of a
-// page, apart from any painting: the boxes of page 1, the value-to-point
-// mapping of its charts, the rows of daily curves and how the logbook flows
-// over the pages after.
+// page, apart from any painting: the boxes of page 1, the rows of daily
+// curves and how the logbook flows over the pages after. The charts map
+// their values as the statistics window's do (see agpscale.h).
 #ifndef REPORTLAYOUT_H
 #define REPORTLAYOUT_H
 
@@ -32,26 +32,17 @@ QRectF contentRect(const QSizeF &page);
 // Baseline of the foot's text.
 double footerBaseline(const QSizeF &page);
 
+// The boxes of page 1. The range bar's labels go right of the bar, the AGP
+// chart's value labels left of its plot and its hours below.
 struct FirstPage
 {
-    QRectF title;
+    QRectF title;      // the title, the period and up to two warnings
     QRectF statistics; // the figures and their targets
     QRectF rangeBar;   // the stacked bar itself
-    QRectF rangeLabels;
-    QRectF agp;       // the chart's plot area
-    double curvesTop; // heading of the daily curves
+    QRectF agp;        // the chart's plot area
+    double curvesTop;  // heading of the daily curves
 };
 FirstPage firstPage(const QSizeF &page);
-
-// AGP chart: 0 to 24 h across; mg/dL upwards from 0 to agpTop.
-constexpr double agpTop = 350;
-double agpX(double hours, const QRectF &plot);
-double agpY(double mgPerDl, const QRectF &plot);
-
-// The stacked range bar from very high at the top to very low at the foot.
-// Shares in percent, in the order very low, low, in range, high, very high;
-// returns the segments in the same order (empty shares give empty rects).
-std::vector<QRectF> rangeSegments(const QRectF &bar, const std::vector<double> &shares);
 
 // Daily curves: a day's place counted back from the period's last day. Rows
 // hold seven days, oldest left; row 0 is the most recent week.

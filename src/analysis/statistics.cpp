@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/statistics.h"
 
+#include "analysis/glucoserange.h"
 #include "core/diary.h"
 #include "core/entrytext.h"
 
@@ -255,11 +256,15 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     s.ea1cPercent = (mean + 46.7) / 28.7;
 
     const auto share = [n](qint64 count) { return 100.0 * double(count) / double(n); };
-    s.veryLowPercent = share(all.countBetween(INT_MIN, 53));
-    s.lowPercent = share(all.countBetween(54, 69));
-    s.inRangePercent = share(all.countBetween(70, 180));
-    s.highPercent = share(all.countBetween(181, 250));
-    s.veryHighPercent = share(all.countBetween(251, INT_MAX));
+    const auto rangeShare = [&](GlucoseRange range) {
+        const RangeBounds bounds = rangeBounds(range);
+        return share(all.countBetween(bounds.lowest, bounds.highest));
+    };
+    s.veryLowPercent = rangeShare(GlucoseRange::VeryLow);
+    s.lowPercent = rangeShare(GlucoseRange::Low);
+    s.inRangePercent = rangeShare(GlucoseRange::InRange);
+    s.highPercent = rangeShare(GlucoseRange::High);
+    s.veryHighPercent = rangeShare(GlucoseRange::VeryHigh);
     s.belowTargetPercent = share(belowTarget);
     s.aboveTargetPercent = share(aboveTarget);
     s.inTargetPercent = share(n - belowTarget - aboveTarget);

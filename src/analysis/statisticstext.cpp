@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/statisticstext.h"
 
-#include <algorithm>
-
 namespace {
 
 const QString dash = QStringLiteral("\u2013");
@@ -21,27 +19,66 @@ std::optional<double> sum(std::optional<double> a, std::optional<double> b)
     return *a + *b;
 }
 
-StatisticsLine percentLine(const QString &label, std::optional<double> percent, bool below,
+// How a figure must stand to its consensus limit.
+enum class Bound
+{
+    Below,
+    AtMost,
+    AtLeast,
+    Above
+};
+
+// unit follows the limit after a space; none for a count.
+StatisticsLine targetLine(const QString &label, const QString &value, std::optional<double> figure,
+                          Bound bound, double limit, const QString &unit)
+{
+    static const char16_t signs[] = {u'<', u'\u2264', u'\u2265', u'>'};
+    StatisticsLine line{label, value, QChar(signs[int(bound)]) + u' ' + QString::number(limit), {}};
+    if (!unit.isEmpty())
+        line.target += u' ' + unit;
+    if (!figure)
+        return line;
+    switch (bound) {
+    case Bound::Below:
+        line.met = *figure < limit;
+        break;
+    case Bound::AtMost:
+        line.met = *figure <= limit;
+        break;
+    case Bound::AtLeast:
+        line.met = *figure >= limit;
+        break;
+    case Bound::Above:
+        line.met = *figure > limit;
+        break;
+    }
+    return line;
+}
+
+StatisticsLine percentLine(const QString &label, std::optional<double> percent, Bound bound,
                            double limit)
 {
-    StatisticsLine line{label, formatPercent(percent), {}, {}};
-    line.target = (below ? QStringLiteral("< %1 %") : QStringLiteral("> %1 %")).arg(limit);
-    if (percent)
-        line.met = below ? *percent < limit : *percent > limit;
-    return line;
+    return targetLine(label, formatPercent(percent), percent, bound, limit, QStringLiteral("%"));
 }
 
 } // namespace
 
-QString rangeLabel(int range, GlucoseUnit unit)
+QString rangeLabel(GlucoseRange range, GlucoseUnit unit)
 {
     // The ranges hold whole mg/dL; in mmol/L they are named as people know them.
     static const char *const names[] = {"Very high", "High", "In range", "Low", "Very low"};
     static const char *const mgPerDl[] = {"> 250", "181–250", "70–180", "54–69", "< 54"};
     static const char *const mmolPerL[] = {"> 13.9", "10.1–13.9", "3.9–10.0", "3.0–3.8", "< 3.0"};
-    const int i = std::clamp(range, 0, 4);
+    const size_t i = size_t(range);
     return QString::fromUtf8(names[i]) + u' ' +
            QString::fromUtf8(unit == GlucoseUnit::MgPerDl ? mgPerDl[i] : mmolPerL[i]);
+}
+
+QString targetWithMark(const StatisticsLine &line)
+{
+    if (!line.met)
+        return line.target;
+    return line.target + (*line.met ? QStringLiteral("  \u2713") : QStringLiteral("  \u2717"));
 }
 
 QString formatPercent(std::optional<double> percent)
@@ -60,23 +97,15 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseU
 
     std::vector<StatisticsLine> lines;
     lines.push_back({QStringLiteral("Readings"), QString::number(s.readings), {}, {}});
-    lines.push_back({QStringLiteral("Days with readings"),
-                     QStringLiteral("%1 of %2").arg(s.daysWithReadings).arg(s.days),
-                     QStringLiteral("\u2265 %1").arg(minimumDaysWithReadings),
-                     s.daysWithReadings >= minimumDaysWithReadings});
-    StatisticsLine coverage{QStringLiteral("Sensor coverage"), formatPercent(s.coveragePercent),
-                            QStringLiteral("\u2265 %1 %").arg(minimumCoveragePercent),
-                            s.coveragePercent >= minimumCoveragePercent};
-    lines.push_back(coverage);
+    lines.push_back(targetLine(QStringLiteral("Days with readings"),
+                               QStringLiteral("%1 of %2").arg(s.daysWithReadings).arg(s.days),
+                               s.daysWithReadings, Bound::AtLeast, minimumDaysWithReadings, {}));
+    lines.push_back(percentLine(QStringLiteral("Sensor coverage"), s.coveragePercent,
+                                Bound::AtLeast, minimumCoveragePercent));
     lines.push_back({QStringLiteral("Mean glucose"), glucose(s.mean), {}, {}});
     lines.push_back({QStringLiteral("Standard deviation"), glucose(s.sd), {}, {}});
-    StatisticsLine cv{QStringLiteral("Coefficient of variation"),
-                      formatPercent(s.cvPercent),
-                      QStringLiteral("\u2264 36 %"),
-                      {}};
-    if (s.cvPercent)
-        cv.met = *s.cvPercent <= 36;
-    lines.push_back(cv);
+    lines.push_back(
+        percentLine(QStringLiteral("Coefficient of variation"), s.cvPercent, Bound::AtMost, 36));
     lines.push_back({QStringLiteral("Minimum"), glucose(s.min), {}, {}});
     lines.push_back({QStringLiteral("Median"), glucose(s.median), {}, {}});
     lines.push_back({QStringLiteral("Maximum"), glucose(s.max), {}, {}});
@@ -86,17 +115,17 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseU
                      {}});
     lines.push_back(
         {QStringLiteral("Estimated HbA1c"), number(s.ea1cPercent, 1, QStringLiteral("%")), {}, {}});
-    lines.push_back(
-        percentLine(QStringLiteral("Time above %1").arg(bound(250)), s.veryHighPercent, true, 5));
+    lines.push_back(percentLine(QStringLiteral("Time above %1").arg(bound(250)), s.veryHighPercent,
+                                Bound::Below, 5));
     lines.push_back(percentLine(QStringLiteral("Time above %1").arg(bound(180)),
-                                sum(s.highPercent, s.veryHighPercent), true, 25));
+                                sum(s.highPercent, s.veryHighPercent), Bound::Below, 25));
     lines.push_back(
         percentLine(QStringLiteral("Time in range %1\u2013%2").arg(bound(70), bound(180)),
-                    s.inRangePercent, false, 70));
+                    s.inRangePercent, Bound::Above, 70));
     lines.push_back(percentLine(QStringLiteral("Time below %1").arg(bound(70)),
-                                sum(s.lowPercent, s.veryLowPercent), true, 4));
-    lines.push_back(
-        percentLine(QStringLiteral("Time below %1").arg(bound(54)), s.veryLowPercent, true, 1));
+                                sum(s.lowPercent, s.veryLowPercent), Bound::Below, 4));
+    lines.push_back(percentLine(QStringLiteral("Time below %1").arg(bound(54)), s.veryLowPercent,
+                                Bound::Below, 1));
     lines.push_back({QStringLiteral("At or above your upper limit %1").arg(bound(upperLimit)),
                      formatPercent(s.aboveTargetPercent),
                      {},

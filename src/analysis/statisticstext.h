@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The glucose figures as people read them, shared by the statistics window
-// and the command line: a label, the value in the chosen unit and, where the
-// consensus on glucose monitoring sets one, its target.
+// The glucose figures as people read them, one table shared by the
+// statistics window, the report and the command line: a label, the value in
+// the chosen unit and, where the consensus on glucose monitoring sets one,
+// its target and whether it is met.
 #ifndef STATISTICSTEXT_H
 #define STATISTICSTEXT_H
 
+#include "analysis/glucoserange.h"
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
 
@@ -29,9 +31,12 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &statistics,
 // or too little sensor coverage.
 QStringList statisticsWarnings(const GlucoseStatistics &statistics);
 
-// The range bar's names from very high (0) to very low (4), with their
-// bounds in the unit: "In range 70–180" or "In range 3.9–10.0".
-QString rangeLabel(int range, GlucoseUnit unit);
+// The target followed by a mark for met or missed: "> 70 %  ✓".
+QString targetWithMark(const StatisticsLine &line);
+
+// A range's name with its bounds in the unit: "In range 70–180" or
+// "In range 3.9–10.0".
+QString rangeLabel(GlucoseRange range, GlucoseUnit unit);
 
 // "63.2 %"; a dash for no figure.
 QString formatPercent(std::optional<double> percent);

@@ -4,11 +4,13 @@
 #ifndef APPLICATION_H
 #define APPLICATION_H
 
+#include "app/version.h"
+
 #include <functional>
 
 class Mellidor;
 
-inline constexpr char mellidorCaption[] = "Mellidor 0.3";
+inline constexpr char mellidorCaption[] = "Mellidor " MELLIDOR_VERSION;
 
 // Returns the exit status. started, when given, runs once the window shows.
 int runMellidor(const std::function<void(Mellidor &)> &started = {});

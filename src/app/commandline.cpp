@@ -4,6 +4,7 @@
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
 #include "app/statscommand.h"
+#include "app/version.h"
 
 #include "core/csvexport.h"
 #include "core/diary.h"
@@ -247,7 +248,7 @@ int commandLineMain(int argc, char **argv)
         app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("Mellidor"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.3"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MELLIDOR_VERSION));
     QFile stdoutFile, stderrFile;
     stdoutFile.open(stdout, QIODevice::WriteOnly);
     stderrFile.open(stderr, QIODevice::WriteOnly);

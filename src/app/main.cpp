@@ -18,7 +18,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mellidor"));
-    QApplication::setApplicationVersion(QStringLiteral("0.3"));
+    QApplication::setApplicationVersion(QStringLiteral(MELLIDOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.mellidor.Mellidor"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.mellidor.Mellidor")));
     return runMellidor();

@@ -2,6 +2,7 @@
 #include "import/entrysink.h"
 
 #include "core/entrytext.h"
+#include "core/glucosefacts.h"
 
 #include <QDate>
 
@@ -34,9 +35,6 @@ bool isDateSeparator(char c)
 
 // Far above any reading, dose or meal: a value beyond it is a misread column.
 constexpr int maxValue = 100000;
-
-// 1 mmol/L of glucose in mg/dL.
-constexpr double mgPerDlPerMmol = 18.016;
 
 char lower(char c)
 {
@@ -175,7 +173,7 @@ void EntrySink::add(const Stamp &stamp, int type, int value, qsizetype line)
 void EntrySink::glucose(const Stamp &stamp, double value, bool mmol, qsizetype line)
 {
     if (mmol) {
-        value *= mgPerDlPerMmol;
+        value *= mgPerDlPerMmolPerL;
     } else if (value != std::floor(value)) {
         ++m_result.valuesRounded;
     }

@@ -4,6 +4,7 @@
 #include "analysis/diagramscale.h"
 #include "core/clock.h"
 #include "ui/mellidor.h"
+#include "ui/palette.h"
 
 #include <QPainter>
 
@@ -37,7 +38,7 @@ void MellidorPaint::paintEvent(QPaintEvent *)
 
     QPainter painter(this);
     painter.setFont(font());
-    QPen readingPen(Qt::black, 0);
+    QPen readingPen(QColor(Palette::diagramAxes), 0);
     const auto label = [&painter](int x, int y, int value) {
         painter.drawText(x, y, QString::asprintf("%4d", value));
     };
@@ -53,17 +54,17 @@ void MellidorPaint::paintEvent(QPaintEvent *)
         upperLimitLine.assign(2, QPoint());
     }
 
-    painter.setPen(QPen(Qt::black, 0));
+    painter.setPen(QPen(QColor(Palette::diagramAxes), 0));
     painter.drawLine(axisPoints[0], axisPoints[1]);
     painter.drawLine(axisPoints[0], axisPoints[2]);
     label(0, bottom, 0);
     // Without a positive top value there is no value scale: no limits, no readings.
     if (valueScale) {
         label(0, valueY(top, top), top);
-        painter.setPen(QPen(Qt::blue, 0));
+        painter.setPen(QPen(QColor(Palette::diagramLow), 0));
         painter.drawLine(lowerLimitLine[0], lowerLimitLine[1]);
         label(0, lowerLimitLine[0].y(), lower);
-        painter.setPen(QPen(Qt::red, 0));
+        painter.setPen(QPen(QColor(Palette::diagramHigh), 0));
         painter.drawLine(upperLimitLine[0], upperLimitLine[1]);
         label(0, upperLimitLine[0].y(), upper);
     }
@@ -77,7 +78,7 @@ void MellidorPaint::paintEvent(QPaintEvent *)
     const qint64 startDay = today.toJulianDay() - (qint64(days) - 1);
     const QDate startDate = QDate::fromJulianDay(startDay);
     pixelsPerDay = DiagramScale::pixelsPerDay(days);
-    painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    painter.setPen(QPen(QColor(Palette::diagramAxes), 0, Qt::DotLine));
     const std::vector<qint64> grid = gridDays(days);
     dayLineBottoms.reserve(grid.size());
     dayLineTops.reserve(grid.size());
@@ -101,11 +102,11 @@ void MellidorPaint::paintEvent(QPaintEvent *)
         startDay, [&](int, qint64 julianDay, int minutes, int value) {
             const qint64 seconds = (julianDay - startDay) * 86400 + qint64(minutes) * 60;
             dataSegment[1] = QPoint(timeX(seconds, days), readingY(value, top));
-            readingPen.setColor(readingColor(value, lower, upper));
+            readingPen.setColor(Palette::diagramColor(readingLevel(value, lower, upper)));
             readingPen.setWidth(2);
             painter.setPen(readingPen);
             painter.drawRect(dataSegment[1].x(), dataSegment[1].y(), 2, 2);
-            readingPen.setColor(Qt::magenta);
+            readingPen.setColor(Palette::diagramLine);
             readingPen.setWidth(1);
             painter.setPen(readingPen);
             if (plotted)

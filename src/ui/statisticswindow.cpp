@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "ui/agpchart.h"
 #include "ui/mellidor.h"
+#include "ui/palette.h"
 #include "ui/rangebar.h"
 #include "ui/reportactions.h"
 #include "ui/reportrenderer.h"
@@ -61,7 +62,8 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     static_cast<QLabel *>(choices->itemAt(choices->count() - 2)->widget())->setBuddy(m_unitBox);
 
     m_warningLabel->setWordWrap(true);
-    m_warningLabel->setStyleSheet(QStringLiteral("color: #b35900; font-weight: bold"));
+    m_warningLabel->setStyleSheet(Palette::styleSheetColor(Palette::warning) +
+                                  QStringLiteral("; font-weight: bold"));
     m_warningLabel->hide();
 
     m_figureGrid->setHorizontalSpacing(16);
@@ -87,8 +89,8 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     m_buttonRow->addWidget(savePdf);
     m_buttonRow->addWidget(print);
     layout->addLayout(m_buttonRow);
-    connect(savePdf, &QPushButton::clicked, this, [this] { makeReport(false); });
-    connect(print, &QPushButton::clicked, this, [this] { makeReport(true); });
+    connect(savePdf, &QPushButton::clicked, this, [this] { makeReport(ReportOutput::PdfFile); });
+    connect(print, &QPushButton::clicked, this, [this] { makeReport(ReportOutput::Printer); });
 
     connect(m_periodBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::refresh);
     connect(m_fromEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
@@ -210,13 +212,10 @@ void StatisticsWindow::present()
         const StatisticsLine &line = lines[i];
         m_figureLabels[i]->setText(line.label);
         m_figureValues[i]->setText(line.value);
-        QString target = line.target;
-        if (line.met)
-            target += *line.met ? QStringLiteral("  \u2713") : QStringLiteral("  \u2717");
-        m_figureTargets[i]->setText(target);
+        m_figureTargets[i]->setText(targetWithMark(line));
         m_figureTargets[i]->setStyleSheet(!line.met   ? QString()
-                                          : *line.met ? QStringLiteral("color: #2e7d32")
-                                                      : QStringLiteral("color: #c62828"));
+                                          : *line.met ? Palette::styleSheetColor(Palette::met)
+                                                      : Palette::styleSheetColor(Palette::missed));
     }
     m_rangeBar->setStatistics(s, shown);
     m_chart->setStatistics(s, shown, m_lowerLimit, m_upperLimit);
@@ -255,7 +254,7 @@ void StatisticsWindow::datesEdited()
     refresh();
 }
 
-void StatisticsWindow::makeReport(bool print)
+void StatisticsWindow::makeReport(ReportOutput output)
 {
     if (!m_mainWindow)
         return;
@@ -264,7 +263,7 @@ void StatisticsWindow::makeReport(bool print)
     request.to = m_statistics.to;
     request.unit = unit();
     const std::optional<ReportData> data = ReportActions::collect(this, *m_mainWindow, request);
-    if (data && print)
+    if (data && output == ReportOutput::Printer)
         Report::printReport(this, *data);
     else if (data)
         Report::savePdfAs(this, *data);

@@ -74,7 +74,12 @@ private:
     void datesEdited();
     void present();
     // The report of the period and unit shown: a PDF, or on paper.
-    void makeReport(bool print);
+    enum class ReportOutput
+    {
+        PdfFile,
+        Printer
+    };
+    void makeReport(ReportOutput output);
 
     QPointer<Mellidor> m_mainWindow;
     GlucoseStatistics m_statistics;

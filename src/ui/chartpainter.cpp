@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/chartpainter.h"
+
+#include "analysis/agpscale.h"
+#include "analysis/glucoserange.h"
+#include "analysis/statisticstext.h"
+#include "ui/palette.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QWidget>
+
+#include <cmath>
+
+using namespace AgpScale;
+
+namespace Charts {
+
+ChartStyle widgetStyle(const QWidget &widget)
+{
+    ChartStyle style;
+    style.font = widget.font();
+    style.text = widget.palette().text().color();
+    style.grid = widget.palette().mid().color();
+    style.emptyBar = widget.palette().alternateBase().color();
+    return style;
+}
+
+void paintAgp(QPainter &painter, const QRectF &plot, const GlucoseStatistics &statistics,
+              GlucoseUnit unit, AgpLimits limits, const ChartStyle &style)
+{
+    if (plot.isEmpty())
+        return;
+    painter.save();
+    painter.setFont(style.font);
+    const double top = topValue(statistics);
+    const double width = style.lineWidth;
+    const QFontMetricsF metrics(style.font);
+    const auto toPlot = [&](const std::vector<QPointF> &points) {
+        QPolygonF polygon;
+        polygon.reserve(qsizetype(points.size()));
+        for (const QPointF &p : points)
+            polygon << QPointF(hourX(p.x(), plot), valueY(p.y(), top, plot));
+        return polygon;
+    };
+
+    // Hours across, every three hours a light line, every six a label.
+    for (int hour = 0; hour <= 24; hour += 3) {
+        const double x = crisp(hourX(hour, plot));
+        painter.setPen(QPen(style.grid, width, hour % 6 ? Qt::DotLine : Qt::SolidLine));
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        if (hour % 6 == 0) {
+            const QString label = QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
+            painter.setPen(style.text);
+            painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
+                                     plot.bottom() + metrics.ascent() + style.gap),
+                             label);
+        }
+    }
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(Palette::outerBand));
+    for (const auto &polygon : bandPolygons(statistics.agp, &AgpBin::p5, &AgpBin::p95))
+        painter.drawPolygon(toPlot(polygon));
+    painter.setBrush(QColor(Palette::innerBand));
+    for (const auto &polygon : bandPolygons(statistics.agp, &AgpBin::p25, &AgpBin::p75))
+        painter.drawPolygon(toPlot(polygon));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(
+        QPen(QColor(Palette::median), 2 * width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (const auto &run : percentileRuns(statistics.agp, &AgpBin::p50)) {
+        const QPolygonF line = toPlot(run);
+        if (line.size() == 1)
+            painter.drawPoint(line.front());
+        else
+            painter.drawPolyline(line);
+    }
+
+    // The user's limits, lighter and dashed, then the consensus lines on top.
+    const auto line = [&](int mgPerDl, const QPen &pen) {
+        const double y = crisp(valueY(mgPerDl, top, plot));
+        painter.setPen(pen);
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        return y;
+    };
+    const auto labelledLine = [&](int mgPerDl, const QPen &pen) {
+        const double y = line(mgPerDl, pen);
+        const QString label = formatGlucose(double(mgPerDl), unit);
+        painter.setPen(style.text);
+        painter.drawText(QPointF(plot.left() - metrics.horizontalAdvance(label) - style.gap,
+                                 y + metrics.ascent() / 2 - 1),
+                         label);
+    };
+    const RangeBounds target = rangeBounds(GlucoseRange::InRange);
+    line(limits.lower, QPen(QColor(Palette::lowerLimit), width, Qt::DashLine));
+    line(limits.upper, QPen(QColor(Palette::upperLimit), width, Qt::DashLine));
+    labelledLine(target.lowest, QPen(QColor(Palette::targetLine), width));
+    labelledLine(target.highest, QPen(QColor(Palette::targetLine), width));
+    labelledLine(qRound(top), QPen(style.grid, width));
+    labelledLine(0, QPen(style.grid, width));
+    painter.setPen(style.text);
+    painter.drawText(QPointF(plot.left() + style.gap, plot.top() + metrics.ascent() + 2),
+                     unitName(unit));
+    painter.restore();
+}
+
+void paintRangeBar(QPainter &painter, const QRectF &bar, const GlucoseStatistics &statistics,
+                   GlucoseUnit unit, const ChartStyle &style)
+{
+    painter.save();
+    painter.setFont(style.font);
+    painter.fillRect(bar, style.emptyBar);
+    const auto segments = rangeSegments(statistics, bar);
+    for (GlucoseRange range : glucoseRanges)
+        painter.fillRect(segments[size_t(range)], Palette::rangeColor(range));
+
+    const QFontMetricsF metrics(style.font);
+    const double swatchLeft = bar.right() + 2 * style.gap;
+    const double textLeft = swatchLeft + style.swatch + 1.5 * style.gap;
+    for (GlucoseRange range : glucoseRanges) {
+        const double middle = rangeLabelY(range, bar);
+        painter.fillRect(QRectF(swatchLeft, middle - style.swatch / 2, style.swatch, style.swatch),
+                         Palette::rangeColor(range));
+        painter.setPen(style.text);
+        painter.drawText(QPointF(textLeft, middle + metrics.ascent() / 2 - 1),
+                         rangeLabel(range, unit) + QStringLiteral("  ") +
+                             formatPercent(rangePercent(statistics, range)));
+    }
+    painter.restore();
+}
+
+} // namespace Charts
