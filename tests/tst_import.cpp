@@ -2,13 +2,16 @@
 // Readers of export files, the duplicate and placement rules, the CSV export.
 #include "core/csvexport.h"
 #include "core/diary.h"
+#include "core/diaryfile.h"
 #include "core/entrytext.h"
 #include "core/importmerge.h"
 #include "import/importfile.h"
+#include "import/importsummary.h"
 
 #include <QtTest>
 
 #include <ctime>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +40,54 @@ const QByteArray libreHeader =
 const int ymd = int(DateOrder::YearFirst), dmy = int(DateOrder::DayFirst),
           mdy = int(DateOrder::MonthFirst);
 
+// Nightscout entries, as JSON or as the API's TSV, from (milliseconds, mg/dL).
+QByteArray nightscout(const QList<QPair<qint64, int>> &readings, bool tsv = false)
+{
+    QByteArrayList rows;
+    for (const auto &[ms, value] : readings) {
+        const QByteArray stamp =
+            QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODateWithMs).toLatin1();
+        rows << (tsv ? '"' + stamp + "\"\t" + QByteArray::number(ms) + '\t' +
+                           QByteArray::number(value) + '\n'
+                     : "{\"type\":\"sgv\",\"sgv\":" + QByteArray::number(value) +
+                           ",\"date\":" + QByteArray::number(ms) + '}');
+    }
+    return tsv ? rows.join() : '[' + rows.join(',') + ']';
+}
+
+// The time zone for a test's while, restored however it ends.
+struct Zone
+{
+    const QByteArray saved = qgetenv("TZ");
+    explicit Zone(const QByteArray &zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~Zone()
+    {
+        qputenv("TZ", saved);
+        tzset();
+    }
+};
+
+// Runs the program in dir; its exit status, or -1 when it did not end in time.
+int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *errors = nullptr)
+{
+    QProcess process;
+    process.setProgram(qEnvironmentVariable("MELLIDOR_BINARY"));
+    process.setArguments(QStringList{QStringLiteral("-C"), dir} + arguments);
+    process.start();
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (errors)
+        *errors = process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 } // namespace
 
 class TestImport : public QObject
@@ -49,6 +100,7 @@ private slots:
         qputenv("TZ", "Europe/Berlin");
         tzset();
     }
+    void cleanupTestCase() { qunsetenv("TZ"); }
 
     void readers_data()
     {
@@ -112,9 +164,28 @@ private slots:
             "\"2026-04-05T20:30:29.000Z\"\t1775421029000\t162\t\"Flat\"\t\"x\"\n"
             "\"2026-04-05T20:35:29.000Z\"\t1775421329000\t12\t\"\"\t\"x\"\n",
             " 5. 4.2026,22:30,Glucose, 162\n");
-        add("Mellidor diary lines, hand-edited ones kept as written", {0, 0, 1, ymd},
-            "14.10.2019,16:53,Glucose, 112\r\n1.1.2020,8:5,Lantus,12x\nno commas\n",
-            "14.10.2019,16:53,Glucose, 112\n1.1.2020,8:5,Lantus,12x\n");
+        add("Mellidor diary: readable hand-edited lines as written, no unreadable ones",
+            {0, 0, 7, ymd},
+            "14.10.2019,16:53,Glucose, 112\r\n1.1.2020,8:5,Lantus,12\n1.1.2020,8:5,Lantus,12x\n"
+            "no commas\n14.10.2019,16:54,Glucose, 99999999999\n14.10.2019,16:55,Glucose,1e308\n"
+            "31. 2.2020,10:00,Glucose, 100\n14.10.2019,25:99,Glucose, 100\n"
+            "14.10.2019,16:56,Glucose, 112,5\n",
+            "14.10.2019,16:53,Glucose, 112\n1.1.2020,8:5,Lantus,12\n");
+        add("Mellidor CSV: no unreadable entries, no type a diary line cannot hold", {0, 0, 5, ymd},
+            "date,time,type,value\n2024-03-01,10:00,Pizza,2\n2024-02-31,10:00,Glucose,100\n"
+            "2024-03-01,7,Glucose,100\n2024-03-01,10:00,Glucose,9999999999\n"
+            "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n",
+            " 1. 3.2024,10:00,Pizza,   2\n");
+        add("Dexcom with CR-only line ends", {0, 0, 0, ymd},
+            dexcomHeader + "\r1,2019-10-14T17:05:00,EGV,,,,G6,112\r"
+                           "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,G6,,2\r",
+            "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus,   2\n");
+        add("LibreView with CR-only line ends", {0, 0, 0, dmy},
+            "x,y\r" + libreHeader + "\rL,1,05-12-2019 16:25,0,101\r",
+            " 5.12.2019,16:25,Glucose, 101\n");
+        add("Mellidor diary with CR-only line ends", {0, 0, 0, ymd},
+            "14.10.2019,16:53,Glucose, 112\r15.10.2019,08:00,Bolus,   4",
+            "14.10.2019,16:53,Glucose, 112\n15.10.2019,08:00,Bolus,   4\n");
         QByteArray random(4096, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), 1024);
         add("refused: random bytes", {}, random, {});
@@ -139,6 +210,198 @@ private slots:
                  counts);
         if (result.unreadCount)
             QVERIFY(result.unread.front().line > 1);
+    }
+
+    // Times far outside any real date are no times: never cast, never entries.
+    void hostileTimes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("unread");
+        const QByteArray reading = " 1. 6.2025,12:00,Glucose, 120\n";
+        QTest::newRow("Nightscout JSON")
+            << QByteArray("[{'sgv':120,'date':1748772000000},{'sgv':130,'date':1e19},"
+                          "{'sgv':131,'date':-9.3e18},{'sgv':132,'date':8.64e15},"
+                          "{'sgv':133,'date':253402300800000},{'sgv':134,'date':-1e300},"
+                          "{'sgv':135,'dateString':'1705-01-01T00:00:00Z'}]")
+                   .replace('\'', '"')
+            << reading << 6;
+        QTest::newRow("Nightscout treatments")
+            << QByteArray("[{'carbs':20,'created_at':'2025-06-01T10:00:00Z'},{'carbs':21,"
+                          "'mills':1e300},{'carbs':22,'created_at':'1899-06-01T00:00:00Z'},"
+                          "{'carbs':23,'date':-1e19},{'carbs':24,'date':'+10000-01-01'}]")
+                   .replace('\'', '"')
+            << QByteArray(" 1. 6.2025,12:00,Carbs,  20\n") << 4;
+        QTest::newRow("Nightscout TSV")
+            << QByteArray("\"2025-06-01T10:00:00Z\"\t1748772000000\t120\n\"x\"\t"
+                          "99999999999999999999\t121\n\"x\"\t-99999999999999999999\t122\n"
+                          "\"x\"\t999999999999999\t123\n\"x\"\t-3029443200000\t124\n")
+            << reading << 4;
+        QTest::newRow("Dexcom") << dexcomHeader + "\n1,2025-06-01T12:00:00,EGV,,,,G6,120\n"
+                                                  "2,1899-12-31T23:00:00,EGV,,,,G6,121\n"
+                                                  "3,0000-01-01T00:00:00,EGV,,,,G6,122\n"
+                                << reading << 2;
+        QTest::newRow("LibreView") << "x\n" + libreHeader +
+                                          "\nL,1,2025-06-01 12:00,0,120\n"
+                                          "L,1,1899-12-31 23:00,0,121\nL,1,31-12-1899 23:00,0,122\n"
+                                   << reading << 2;
+        QTest::newRow("Mellidor diary")
+            << QByteArray(reading + " 1. 1.1899,10:00,Glucose, 121\n 1. 1.10000,10:00,Glucose, "
+                                    "122\n 1. 1.   5,10:00,Glucose, 123\n")
+            << reading << 3;
+        QTest::newRow("Mellidor CSV") << QByteArray("date,time,type,value\n2025-06-01,12:00,"
+                                                    "Glucose,120\n1899-12-31,10:00,Glucose,121\n"
+                                                    "0005-01-01,10:00,Glucose,122\n")
+                                      << reading << 2;
+    }
+
+    void hostileTimes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, lines);
+        QFETCH(int, unread);
+        const ImportResult result = readImportData(file, QStringLiteral("x"));
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        Diary diary;
+        QCOMPARE(importInto(diary, result), lines);
+        QCOMPARE(result.unreadCount, unread);
+    }
+
+    void brokenJson_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("cut before the first whole entry")
+            << QByteArray("[{\"sgv\":120,\"date\":") << 19;
+        QTest::newRow("no comma between entries")
+            << QByteArray("[{\"sgv\":120,\"date\":1} {\"sgv\":1}]") << 23;
+        QTest::newRow("text after the array, lines before")
+            << QByteArray("\n\n[{\"sgv\":120,\"date\":1}] x") << 25;
+        QTest::newRow("an object") << QByteArray("{\"entries\": [1,}") << 16;
+    }
+
+    // Broken JSON is told as JSON, with the parser's words and where.
+    void brokenJson()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, offset);
+        QJsonParseError parser;
+        QJsonDocument::fromJson(file, &parser);
+        QCOMPARE(readImportData(file, QStringLiteral("ns.json")).error,
+                 QStringLiteral("\"ns.json\" is JSON that cannot be read: %1 at offset %2.")
+                     .arg(parser.errorString())
+                     .arg(offset));
+    }
+
+    void clockChange_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<QString>("note");
+        const QByteArray berlin = "Europe/Berlin", twice0230 = "26.10.2025,02:30,Glucose, 120\n";
+        const QString back = QStringLiteral("02:00 to 03:00 on 26.10.2025 occurs twice");
+        // 2025-10-26 00:30Z and 01:30Z are both 02:30 in Berlin.
+        QTest::newRow("Berlin, back: an hour apart at 02:30")
+            << berlin << nightscout({{1761438600000, 120}, {1761442200000, 120}})
+            << twice0230.repeated(2) << 0 << back;
+        QTest::newRow("Berlin, back: later instant above, file oldest first")
+            << berlin << nightscout({{1761439500000, 100}, {1761443100000, 200}})
+            << QByteArray("26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n") << 0
+            << back;
+        QTest::newRow("Berlin, back: one reading sent twice within a minute")
+            << berlin
+            << nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}})
+            << twice0230.repeated(2) << 1 << back;
+        QTest::newRow("Berlin, back: TSV newest first")
+            << berlin << nightscout({{1761442200000, 120}, {1761438600000, 120}}, true)
+            << twice0230.repeated(2) << 0 << back;
+        QTest::newRow("Berlin, forward")
+            << berlin << nightscout({{1743294600000, 120}, {1743298200000, 121}})
+            << QByteArray("30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n") << 0
+            << QStringLiteral("02:00 to 03:00 on 30.03.2025 does not occur");
+        // Half an hour back: 14:45Z and 15:15Z are both 01:45.
+        QTest::newRow("Lord Howe, back by half an hour")
+            << QByteArray("Australia/Lord_Howe")
+            << nightscout({{1743864300000, 90}, {1743866100000, 90}})
+            << QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2) << 0
+            << QStringLiteral("01:30 to 02:00 on 06.04.2025 occurs twice");
+    }
+
+    // Every reading is kept when the clocks go back; importing again adds
+    // nothing, and a diary holding some of them gets the others.
+    void clockChange()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, lines);
+        QFETCH(int, duplicates);
+        QFETCH(QString, note);
+        const Zone scope(zone);
+        const ImportResult result = readImportData(file, QStringLiteral("ns"));
+        Diary diary;
+        const MergePlan plan = planMerge(diary, {&result.batch});
+        diary.insertRows(plan.rows, plan.texts);
+        QCOMPARE(fileOf(diary), lines);
+        QCOMPARE(plan.counts[0].duplicates, duplicates);
+        QVERIFY(importSummary(QStringLiteral("ns"), result, plan.counts[0]).contains(note));
+        QVERIFY(planMerge(diary, {&result.batch}).rows.empty());
+        Diary partial = diary;
+        partial.removeRows({0});
+        QCOMPARE(planMerge(partial, {&result.batch}).rows.size(), size_t(1));
+        // Entries merged once keep their number when applied again.
+        ImportBatch replay;
+        replay.distinct = true;
+        for (const EntryTexts &texts : plan.texts)
+            replay.addTexts(texts);
+        QCOMPARE(planMerge(Diary(), {&replay}).rows.size(), plan.rows.size());
+    }
+
+    // Only regular files are read, and only up to a size: a FIFO, a device
+    // or a huge file is refused at once, also by the command.
+    void fileKinds_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error"); // empty: read
+        QTest::newRow("FIFO") << "fifo"
+                              << "named pipe";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "device";
+        QTest::newRow("/dev/urandom") << "/dev/urandom"
+                                      << "device";
+        QTest::newRow("above the limit") << "huge"
+                                         << "too large";
+        QTest::newRow("folder") << "folder"
+                                << "directory";
+        QTest::newRow("symlink to an export") << "link"
+                                              << "";
+    }
+
+    void fileKinds()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = kind.startsWith(u'/') ? kind : dir.filePath(kind);
+        QFile good(dir.filePath(QStringLiteral("good.csv")));
+        QVERIFY(good.open(QIODevice::WriteOnly));
+        good.write("date,time,type,value\n2024-03-01,10:00,Glucose,120\n");
+        good.close();
+        if (kind == u"fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == u"huge")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly) &&
+                    QFile(path).resize(maxImportFileBytes + 1));
+        else if (kind == u"folder")
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        else if (kind == u"link")
+            QVERIFY(QFile::link(good.fileName(), path));
+        const ImportResult result = readImportFile(path);
+        QCOMPARE(result.error.contains(error), true);
+        QCOMPARE(result.ok(), error.isEmpty());
+        QCOMPARE(runMellidor(dir.path(), {QStringLiteral("import"), path}),
+                 error.isEmpty() ? 0 : 2);
     }
 
     void cancelStopsReading()
@@ -192,16 +455,28 @@ private slots:
     {
         Diary diary;
         diary.prependRow({" 5. 3.2024", "07:30", "Pasta", "   2"}); // not a duplicate of Pizza
-        diary.prependRow({"31. 2.2024", "7", "Pizza, \"large\"", "   2"});
+        diary.prependRow({" 4. 3.2024", "7", "Pizza \"large\"", "   2"});
+        diary.prependRow({"31. 2.2024", "07:00", "Carbs", "   2"});
+        diary.prependRow({" 4. 3.2024", "25:99", "Carbs", "   2"});
+        diary.prependRow({" 4. 3.2024", "23:00", "Glucose", " 99999999999"});
         diary.prependRow({" 4. 3.2024", "23:59", "Carbs", "  40"});
         diary.prependRow({" 5. 3.2024", "07:30", "Pizza", "   2"});
         const QByteArray head = "date,time,type,value\n",
                          lastTwo = "2024-03-05,07:30,Pizza,2\n2024-03-05,07:30,Pasta,2\n";
-        QCOMPARE(exportCsv(diary), head +
-                                       "31. 2.2024,07:07,\"Pizza, \"\"large\"\"\",2\n"
-                                       "2024-03-04,23:59,Carbs,40\n" +
-                                       lastTwo);
-        QCOMPARE(exportCsv(diary, QDate(2024, 3, 5), QDate(2024, 3, 5)), head + lastTwo);
+        qsizetype skipped = 0;
+        QCOMPARE(exportCsv(diary, {}, {}, &skipped),
+                 head + "2024-03-04,07:07,\"Pizza \"\"large\"\"\",2\n2024-03-04,23:59,Carbs,40\n" +
+                     lastTwo);
+        QCOMPARE(skipped, 3);
+        QCOMPARE(exportCsv(diary, QDate(2024, 3, 5), QDate(2024, 3, 5), &skipped), head + lastTwo);
+        QCOMPARE(skipped, 1); // the date that cannot be read; the others are outside
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QString::fromLatin1(DiaryFile::fileName)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(fileOf(diary)) > 0);
+        file.close();
+        QByteArray errors;
+        QCOMPARE(runMellidor(dir.path(), {QStringLiteral("export")}, &errors), 0);
+        QCOMPARE(errors, "3 entries without a readable date, time or value were not exported\n");
         ImportResult result = readImportData(exportCsv(diary), "e.csv");
         Diary fresh;
         importInto(fresh, result);
