@@ -40,7 +40,7 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         return result;
     }
     // Text exports hold no NUL byte; a binary file is not read further.
-    if (data.first(std::min<qsizetype>(data.size(), 1 << 16)).contains('\0')) {
+    if (data.contains('\0')) {
         result.error = refusal(name, QStringLiteral("is not a text file"));
         return result;
     }

@@ -68,8 +68,8 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
         // A diary line ends at a line feed and splits at commas: a type
         // holding either cannot be stored.
         const QByteArrayView type = csv.field(2);
-        if (type.contains(',') || type.contains('\n') || type.contains('\r')) {
-            sink.unread(line, QStringLiteral("a type with a comma or a line break"));
+        if (type.contains(',') || type.contains('\n')) {
+            sink.unread(line, QStringLiteral("a type with a comma or a line feed"));
             continue;
         }
         // Dates and times as the export writes them.
