@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QDate date = diary.date(row);
         check(date.isValid() && date.year() >= firstImportYear && date.year() <= lastImportYear,
               "date");
-        check(diary.time(row).isValid(), "time");
+        check(readableTime(diary.bytes(row, Diary::TimeColumn)), "time");
         check(readableValue(diary.bytes(row, Diary::ValueColumn)), "value");
         const QByteArray type = diary.bytes(row, Diary::TypeColumn);
         check(!type.contains(',') && !type.contains('\n'), "type");

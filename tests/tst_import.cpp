@@ -151,12 +151,13 @@ private slots:
             "\"2026-04-05T20:35:29.000Z\"\t1775421329000\t12\t\"\"\t\"x\"\n",
             " 5. 4.2026,22:30,Glucose, 162\n");
         add("Mellidor diary: readable hand-edited lines as written, no unreadable ones",
-            {0, 0, 7, ymd},
+            {0, 0, 8, ymd},
             "14.10.2019,16:53,Glucose, 112\r\n1.1.2020,8:5,Lantus,12\n1.1.2020,8:5,Lantus,12x\n"
             "no commas\n14.10.2019,16:54,Glucose, 99999999999\n14.10.2019,16:55,Glucose,1e308\n"
             "31. 2.2020,10:00,Glucose, 100\n14.10.2019,25:99,Glucose, 100\n"
-            "14.10.2019,16:56,Glucose, 112,5\n",
-            "14.10.2019,16:53,Glucose, 112\n1.1.2020,8:5,Lantus,12\n");
+            "14.10.2019,16:56,Glucose, 112,5\n14.10.2019,ab:cd,Glucose, 100\n"
+            "14.10.2019,16:57,Bolus,  03\r\r\r\n",
+            "14.10.2019,16:53,Glucose, 112\n14.10.2019,16:57,Bolus,  03\n1.1.2020,8:5,Lantus,12\n");
         add("Mellidor CSV: no unreadable entries, no type a diary line cannot hold", {0, 0, 5, ymd},
             "date,time,type,value\n2024-03-01,10:00,Pizza,2\n2024-02-31,10:00,Glucose,100\n"
             "2024-03-01,7,Glucose,100\n2024-03-01,10:00,Glucose,9999999999\n"
@@ -417,7 +418,7 @@ private slots:
         diary.prependRow({" 5. 3.2024", "07:30", "Pasta", "   2"}); // not a duplicate of Pizza
         diary.prependRow({" 4. 3.2024", "7", "Pizza \"large\"", "   2"});
         diary.prependRow({"31. 2.2024", "07:00", "Carbs", "   2"});
-        diary.prependRow({" 4. 3.2024", "25:99", "Carbs", "   2"});
+        diary.prependRow({" 4. 3.2024", "ab:cd", "Carbs", "   2"});
         diary.prependRow({" 4. 3.2024", "23:00", "Glucose", " 99999999999"});
         diary.prependRow({" 4. 3.2024", "23:59", "Carbs", "  40"});
         diary.prependRow({" 5. 3.2024", "07:30", "Pizza", "   2"});

@@ -2,6 +2,7 @@
 #include "core/csvexport.h"
 
 #include "core/diary.h"
+#include "core/entrytext.h"
 
 #include <QString>
 
@@ -25,6 +26,16 @@ bool readableValue(const QByteArray &text)
     return ok;
 }
 
+bool readableTime(const QByteArray &text)
+{
+    const QString time = QString::fromUtf8(text);
+    QStringView rest = time;
+    bool hourOk = false, minuteOk = false;
+    const int hour = takePiece(rest, u':').toInt(&hourOk);
+    const int minute = rest.toInt(&minuteOk);
+    return hourOk && minuteOk && QTime::isValid(hour, minute, 0);
+}
+
 QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsizetype *skipped)
 {
     const qint64 first = from.isValid() ? from.toJulianDay() : INT64_MIN;
@@ -43,7 +54,8 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsi
         const bool dated = julianDay >= firstDay && julianDay <= lastDay;
         if (dated && (julianDay < first || julianDay > last))
             return;
-        if (dated && minutes >= 0 && readableValue(diary.bytes(row, Diary::ValueColumn)))
+        if (dated && minutes >= 0 && readableTime(diary.bytes(row, Diary::TimeColumn)) &&
+            readableValue(diary.bytes(row, Diary::ValueColumn)))
             rows.push_back(row);
         else
             ++unreadable;

@@ -13,8 +13,13 @@ namespace {
 // Entries whose texts are exactly what the dialogs write are kept as values;
 // other readable texts are kept as written. Rows whose date, time or value
 // cannot be read are not entries.
-void addEntry(EntrySink &sink, qsizetype line, const EntryTexts &texts)
+void addEntry(EntrySink &sink, qsizetype line, EntryTexts texts)
 {
+    // The value ends the line, and a carriage return there is dropped when
+    // the diary is read again.
+    QByteArray &valueText = texts[Diary::ValueColumn];
+    while (valueText.endsWith('\r'))
+        valueText.chop(1);
     const QString dateText = QString::fromUtf8(texts[Diary::DateColumn]);
     const QString timeText = QString::fromUtf8(texts[Diary::TimeColumn]);
     const QDate date = parseDate(dateText);
@@ -23,20 +28,20 @@ void addEntry(EntrySink &sink, qsizetype line, const EntryTexts &texts)
         sink.unread(line, QStringLiteral("no readable date"));
         return;
     }
-    if (!time.isValid()) {
+    if (!readableTime(texts[Diary::TimeColumn])) {
         sink.unread(line, QStringLiteral("no readable time"));
         return;
     }
-    if (!readableValue(texts[Diary::ValueColumn])) {
+    if (!readableValue(valueText)) {
         sink.unread(line, QStringLiteral("no readable value"));
         return;
     }
     const int type =
         typeIndex(texts[Diary::TypeColumn].constData(), texts[Diary::TypeColumn].size());
-    const int value = parseValue(QString::fromUtf8(texts[Diary::ValueColumn]));
+    const int value = parseValue(QString::fromUtf8(valueText));
     if (type >= 0 && dateText == formatDate(date.day(), date.month(), date.year()) &&
         timeText == formatTime(time.hour(), time.minute()) &&
-        texts[Diary::ValueColumn] == formatValue(value).toUtf8())
+        valueText == formatValue(value).toUtf8())
         sink.batch().add(date.toJulianDay(), time.hour() * 60 + time.minute(), type, value);
     else
         sink.batch().addTexts(texts);
