@@ -3,6 +3,7 @@
 // program writing in the middle of a step, a failed save kept for closing.
 #include "core/diarydocument.h"
 #include "core/diarylock.h"
+#include "core/importmerge.h"
 #include "testsupport.h"
 
 #include <QUndoStack>
@@ -111,6 +112,25 @@ private slots:
         QVERIFY(document.lastSaveError().isEmpty());
         QVERIFY(!document.hasUnsavedRows());
         QCOMPARE(host.errors, QStringList());
+    }
+
+    // An import applied again on a file changed meanwhile keeps two readings
+    // that only the clock change made look alike.
+    void importReplannedKeepsRepeatedHour()
+    {
+        WorkDir dir;
+        writeBytes(dir.diary(), threeEntries);
+        RowsWithWriter rows;
+        RecordingHost host;
+        DiaryDocument document(&rows, &host);
+        document.open(dir.diary());
+        rows.path = dir.diary();
+        rows.outside = threeEntries + outsideLine;
+        const EntryTexts repeated{"26.10.2025", "02:30", "Glucose", " 120"};
+        document.undoStack()->push(
+            new InsertEntries(&document, "Import", {0, 1}, {repeated, repeated}, replanMerge));
+        const QByteArray line = "26.10.2025,02:30,Glucose, 120\n";
+        QCOMPARE(readBytes(dir.diary()), threeEntries + outsideLine + line + line);
     }
 
     // A step that cannot be saved stays in the rows; closing saves it, and

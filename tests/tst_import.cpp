@@ -5,10 +5,13 @@
 #include "core/entrytext.h"
 #include "core/importmerge.h"
 #include "import/importfile.h"
+#include "import/importsummary.h"
+#include "testsupport.h"
 
 #include <QtTest>
 
 #include <ctime>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +40,40 @@ const QByteArray libreHeader =
 const int ymd = int(DateOrder::YearFirst), dmy = int(DateOrder::DayFirst),
           mdy = int(DateOrder::MonthFirst);
 
+// Nightscout entries JSON from (milliseconds, mg/dL).
+QByteArray nightscout(const QList<QPair<qint64, int>> &readings)
+{
+    QByteArrayList rows;
+    for (const auto &[ms, value] : readings)
+        rows << "{\"sgv\":" + QByteArray::number(value) + ",\"date\":" + QByteArray::number(ms) +
+                    '}';
+    return '[' + rows.join(',') + ']';
+}
+
+// Sets TZ for a scope and restores it however the test ends.
+struct Zone
+{
+    const QByteArray saved = qgetenv("TZ");
+    explicit Zone(const QByteArray &zone) { set(zone); }
+    ~Zone() { set(saved); }
+    static void set(const QByteArray &zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+};
+
+// The program's exit status in dir, -1 when it does not end in time.
+int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *errors = nullptr)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("MELLIDOR_BINARY"), QStringList{"-C", dir} + arguments);
+    const bool ended = process.waitForFinished(20000);
+    if (errors)
+        *errors = process.readAllStandardError();
+    return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
 } // namespace
 
 class TestImport : public QObject
@@ -49,6 +86,7 @@ private slots:
         qputenv("TZ", "Europe/Berlin");
         tzset();
     }
+    void cleanupTestCase() { qunsetenv("TZ"); }
 
     void readers_data()
     {
@@ -112,9 +150,26 @@ private slots:
             "\"2026-04-05T20:30:29.000Z\"\t1775421029000\t162\t\"Flat\"\t\"x\"\n"
             "\"2026-04-05T20:35:29.000Z\"\t1775421329000\t12\t\"\"\t\"x\"\n",
             " 5. 4.2026,22:30,Glucose, 162\n");
-        add("Mellidor diary lines, hand-edited ones kept as written", {0, 0, 1, ymd},
-            "14.10.2019,16:53,Glucose, 112\r\n1.1.2020,8:5,Lantus,12x\nno commas\n",
-            "14.10.2019,16:53,Glucose, 112\n1.1.2020,8:5,Lantus,12x\n");
+        add("Mellidor diary: readable hand-edited lines as written, no unreadable ones",
+            {0, 0, 8, ymd},
+            "14.10.2019,16:53,Glucose, 112\r\n1.1.2020,8:5,Lantus,12\n1.1.2020,8:5,Lantus,12x\n"
+            "no commas\n14.10.2019,16:54,Glucose, 99999999999\n14.10.2019,16:55,Glucose,1e308\n"
+            "31. 2.2020,10:00,Glucose, 100\n14.10.2019,25:99,Glucose, 100\n"
+            "14.10.2019,16:56,Glucose, 112,5\n14.10.2019,ab:cd,Glucose, 100\n"
+            "14.10.2019,16:57,Bolus,  03\r\r\r\n",
+            "14.10.2019,16:53,Glucose, 112\n14.10.2019,16:57,Bolus,  03\n1.1.2020,8:5,Lantus,12\n");
+        add("Mellidor CSV: no unreadable entries, no type a diary line cannot hold", {0, 0, 5, ymd},
+            "date,time,type,value\n2024-03-01,10:00,Pizza,2\n2024-02-31,10:00,Glucose,100\n"
+            "2024-03-01,7,Glucose,100\n2024-03-01,10:00,Glucose,9999999999\n"
+            "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n",
+            " 1. 3.2024,10:00,Pizza,   2\n");
+        add("Dexcom with CR-only line ends", {0, 0, 0, ymd},
+            dexcomHeader + "\r1,2019-10-14T17:05:00,EGV,,,,G6,112\r"
+                           "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,G6,,2\r",
+            "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus,   2\n");
+        add("Mellidor diary with CR-only line ends", {0, 0, 0, ymd},
+            "14.10.2019,16:53,Glucose, 112\r15.10.2019,08:00,Bolus,   4",
+            "14.10.2019,16:53,Glucose, 112\n15.10.2019,08:00,Bolus,   4\n");
         QByteArray random(4096, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), 1024);
         add("refused: random bytes", {}, random, {});
@@ -139,6 +194,175 @@ private slots:
                  counts);
         if (result.unreadCount)
             QVERIFY(result.unread.front().line > 1);
+    }
+
+    // Times far outside any real date are no times: never cast, never entries.
+    void hostileTimes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("unread");
+        const QByteArray reading = " 1. 6.2025,12:00,Glucose, 120\n";
+        QTest::newRow("Nightscout JSON")
+            << QByteArray("[{'sgv':120,'date':1748772000000},{'sgv':1,'date':1e19},{'sgv':2,"
+                          "'date':-9.3e18},{'sgv':3,'date':8.64e15},{'sgv':4,'date':"
+                          "253402300800000},{'sgv':5,'dateString':'1705-01-01T00:00:00Z'}]")
+                   .replace('\'', '"')
+            << reading << 5;
+        QTest::newRow("Nightscout treatments")
+            << QByteArray("[{'carbs':20,'created_at':'2025-06-01T10:00:00Z'},{'carbs':21,"
+                          "'mills':1e300},{'carbs':22,'created_at':'1899-06-01T00:00:00Z'}]")
+                   .replace('\'', '"')
+            << QByteArray(" 1. 6.2025,12:00,Carbs,  20\n") << 2;
+        QTest::newRow("Nightscout TSV")
+            << QByteArray("\"2025-06-01T10:00:00Z\"\t1748772000000\t120\nx\t"
+                          "99999999999999999999\t1\nx\t-99999999999999999999\t2\n"
+                          "x\t999999999999999\t3\nx\t-3029443200000\t4\n")
+            << reading << 4;
+        QTest::newRow("Dexcom") << dexcomHeader + "\n1,2025-06-01T12:00:00,EGV,,,,G6,120\n"
+                                                  "2,1899-12-31T23:00:00,EGV,,,,G6,121\n"
+                                << reading << 1;
+        QTest::newRow("Mellidor diary")
+            << reading + " 1. 1.1899,10:00,Glucose, 1\n 1. 1.10000,10:00,Glucose, 2\n"
+            << reading << 2;
+        QTest::newRow("Mellidor CSV")
+            << QByteArray("date,time,type,value\n2025-06-01,12:00,Glucose,120\n"
+                          "1899-12-31,10:00,Glucose,121\n")
+            << reading << 1;
+    }
+
+    void hostileTimes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, lines);
+        QFETCH(int, unread);
+        const ImportResult result = readImportData(file, QStringLiteral("x"));
+        Diary diary;
+        QCOMPARE(importInto(diary, result), lines);
+        QCOMPARE(result.unreadCount, unread);
+    }
+
+    void brokenJson_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("cut before a whole entry") << QByteArray("[{\"sgv\":120,\"date\":") << 19;
+        QTest::newRow("no comma") << QByteArray("[{\"sgv\":120,\"date\":1} {\"sgv\":1}]") << 23;
+        QTest::newRow("lines before, text after")
+            << QByteArray("\n\n[{\"sgv\":120,\"date\":1}] x") << 25;
+    }
+
+    // Broken JSON is told as JSON, in the parser's words and with its offset.
+    void brokenJson()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, offset);
+        QJsonParseError parser;
+        QJsonDocument::fromJson(file, &parser);
+        QCOMPARE(readImportData(file, QStringLiteral("ns.json")).error,
+                 QStringLiteral("\"ns.json\" is JSON that cannot be read: %1 at offset %2.")
+                     .arg(parser.errorString())
+                     .arg(offset));
+    }
+
+    void clockChange_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<QString>("note");
+        const QByteArray berlin = "Europe/Berlin", at0230 = "26.10.2025,02:30,Glucose, 120\n";
+        const QString back = QStringLiteral("02:00 to 03:00 on 26.10.2025 occurs twice");
+        // 00:30Z and 01:30Z on 2025-10-26 are both 02:30 in Berlin.
+        QTest::newRow("back: an hour apart")
+            << berlin << nightscout({{1761438600000, 120}, {1761442200000, 120}})
+            << at0230.repeated(2) << 0 << back;
+        QTest::newRow("back: later instant above, file oldest first")
+            << berlin << nightscout({{1761439500000, 100}, {1761443100000, 200}})
+            << QByteArray("26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n") << 0
+            << back;
+        QTest::newRow("back: one reading sent twice")
+            << berlin
+            << nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}})
+            << at0230.repeated(2) << 1 << back;
+        QTest::newRow("back: TSV")
+            << berlin
+            << QByteArray("\"2025-10-26T01:30:00Z\"\t1761442200000\t120\nx\t1761438600000\t120\n")
+            << at0230.repeated(2) << 0 << back;
+        QTest::newRow("forward")
+            << berlin << nightscout({{1743294600000, 120}, {1743298200000, 121}})
+            << QByteArray("30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n") << 0
+            << QStringLiteral("02:00 to 03:00 on 30.03.2025 does not occur");
+        // Back by half an hour: 14:45Z and 15:15Z are both 01:45.
+        QTest::newRow("Lord Howe") << QByteArray("Australia/Lord_Howe")
+                                   << nightscout({{1743864300000, 90}, {1743866100000, 90}})
+                                   << QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2) << 0
+                                   << QStringLiteral("01:30 to 02:00 on 06.04.2025 occurs twice");
+    }
+
+    // Every reading is kept when the clocks go back; importing again adds
+    // nothing, and a diary holding some of them gets the others.
+    void clockChange()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, lines);
+        QFETCH(int, duplicates);
+        QFETCH(QString, note);
+        const Zone scope(zone);
+        const ImportResult result = readImportData(file, QStringLiteral("ns"));
+        Diary diary;
+        const MergePlan plan = planMerge(diary, {&result.batch});
+        diary.insertRows(plan.rows, plan.texts);
+        QCOMPARE(fileOf(diary), lines);
+        QCOMPARE(plan.counts[0].duplicates, duplicates);
+        QVERIFY(importSummary(QStringLiteral("ns"), result, plan.counts[0]).contains(note));
+        QVERIFY(planMerge(diary, {&result.batch}).rows.empty());
+        Diary partial = diary;
+        partial.removeRows({0});
+        QCOMPARE(planMerge(partial, {&result.batch}).rows.size(), size_t(1));
+        ImportBatch replay; // entries merged once keep their number when applied again
+        replay.distinct = true;
+        for (const EntryTexts &texts : plan.texts)
+            replay.addTexts(texts);
+        QCOMPARE(planMerge(Diary(), {&replay}).rows.size(), plan.rows.size());
+    }
+
+    void fileKinds_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error"); // empty: read
+        QTest::newRow("FIFO") << "fifo"
+                              << "named pipe";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "device";
+        QTest::newRow("above the limit") << "huge"
+                                         << "too large";
+        QTest::newRow("symlink to an export") << "link"
+                                              << "";
+    }
+
+    // Only regular files are read, up to a size: anything else is refused at
+    // once, by the command too (which holds the diary's lock meanwhile).
+    void fileKinds()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        WorkDir dir;
+        const QString path = kind.startsWith(u'/') ? kind : dir.file(kind);
+        writeBytes(dir.file("good.csv"), "date,time,type,value\n2024-03-01,10:00,Glucose,120\n");
+        if (kind == u"fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == u"huge")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly) &&
+                    QFile::resize(path, maxImportFileBytes + 1));
+        else if (kind == u"link")
+            QVERIFY(QFile::link(dir.file("good.csv"), path));
+        const ImportResult result = readImportFile(path);
+        QVERIFY2(result.error.contains(error) && result.ok() == error.isEmpty(),
+                 qPrintable(result.error));
+        QCOMPARE(runMellidor(dir.path(), {"import", path}), error.isEmpty() ? 0 : 2);
     }
 
     void cancelStopsReading()
@@ -192,16 +416,26 @@ private slots:
     {
         Diary diary;
         diary.prependRow({" 5. 3.2024", "07:30", "Pasta", "   2"}); // not a duplicate of Pizza
-        diary.prependRow({"31. 2.2024", "7", "Pizza, \"large\"", "   2"});
+        diary.prependRow({" 4. 3.2024", "7", "Pizza \"large\"", "   2"});
+        diary.prependRow({"31. 2.2024", "07:00", "Carbs", "   2"});
+        diary.prependRow({" 4. 3.2024", "ab:cd", "Carbs", "   2"});
+        diary.prependRow({" 4. 3.2024", "23:00", "Glucose", " 99999999999"});
         diary.prependRow({" 4. 3.2024", "23:59", "Carbs", "  40"});
         diary.prependRow({" 5. 3.2024", "07:30", "Pizza", "   2"});
         const QByteArray head = "date,time,type,value\n",
                          lastTwo = "2024-03-05,07:30,Pizza,2\n2024-03-05,07:30,Pasta,2\n";
-        QCOMPARE(exportCsv(diary), head +
-                                       "31. 2.2024,07:07,\"Pizza, \"\"large\"\"\",2\n"
-                                       "2024-03-04,23:59,Carbs,40\n" +
-                                       lastTwo);
-        QCOMPARE(exportCsv(diary, QDate(2024, 3, 5), QDate(2024, 3, 5)), head + lastTwo);
+        qsizetype skipped = 0;
+        QCOMPARE(exportCsv(diary, {}, {}, &skipped),
+                 head + "2024-03-04,07:07,\"Pizza \"\"large\"\"\",2\n2024-03-04,23:59,Carbs,40\n" +
+                     lastTwo);
+        QCOMPARE(skipped, 3);
+        QCOMPARE(exportCsv(diary, QDate(2024, 3, 5), QDate(2024, 3, 5), &skipped), head + lastTwo);
+        QCOMPARE(skipped, 1); // the date that cannot be read; the others are outside
+        WorkDir dir;
+        writeBytes(dir.diary(), fileOf(diary));
+        QByteArray errors;
+        QCOMPARE(runMellidor(dir.path(), {"export"}, &errors), 0);
+        QCOMPARE(errors, "3 entries without a readable date, time or value were not exported\n");
         ImportResult result = readImportData(exportCsv(diary), "e.csv");
         Diary fresh;
         importInto(fresh, result);

@@ -372,7 +372,12 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     Diary diary;
     if (!loadDiary(diary, err))
         return CommandDiaryFailed;
-    const QByteArray csv = exportCsv(diary, first, last);
+    qsizetype skipped = 0;
+    const QByteArray csv = exportCsv(diary, first, last, &skipped);
+    if (skipped == 1)
+        err << "1 entry without a readable date, time or value was not exported\n";
+    else if (skipped > 1)
+        err << skipped << " entries without a readable date, time or value were not exported\n";
     if (!parser.isSet(output)) {
         out << csv;
         out.flush();

@@ -2,6 +2,9 @@
 #include "core/csvexport.h"
 
 #include "core/diary.h"
+#include "core/entrytext.h"
+
+#include <QString>
 
 #include <algorithm>
 #include <numeric>
@@ -16,20 +19,49 @@ QByteArray csvField(const QByteArray &text)
     return '"' + quoted + '"';
 }
 
-QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to)
+bool readableValue(const QByteArray &text)
 {
-    const bool ranged = from.isValid() || to.isValid();
+    bool ok = false;
+    QString::fromUtf8(text).toInt(&ok);
+    return ok;
+}
+
+bool readableTime(const QByteArray &text)
+{
+    const QString time = QString::fromUtf8(text);
+    QStringView rest = time;
+    bool hourOk = false, minuteOk = false;
+    const int hour = takePiece(rest, u':').toInt(&hourOk);
+    const int minute = rest.toInt(&minuteOk);
+    return hourOk && minuteOk && QTime::isValid(hour, minute, 0);
+}
+
+QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsizetype *skipped)
+{
     const qint64 first = from.isValid() ? from.toJulianDay() : INT64_MIN;
     const qint64 last = to.isValid() ? to.toJulianDay() : INT64_MAX;
+    const qint64 firstDay = QDate(1, 1, 1).toJulianDay(),
+                 lastDay = QDate(9999, 12, 31).toJulianDay();
 
     // Oldest first. Entries of the same minute keep their top-down order,
     // which is the order that importing the file again rebuilds.
     std::vector<int> rows;
     rows.reserve(size_t(diary.rowCount()));
-    diary.forEachEntry([&](int row, qint64 julianDay, int, int, int) {
-        if (julianDay == INT64_MIN ? !ranged : (julianDay >= first && julianDay <= last))
+    qsizetype unreadable = 0;
+    diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int, int) {
+        // An unreadable date may lie in any range; a readable one outside
+        // the range is left out without counting.
+        const bool dated = julianDay >= firstDay && julianDay <= lastDay;
+        if (dated && (julianDay < first || julianDay > last))
+            return;
+        if (dated && minutes >= 0 && readableTime(diary.bytes(row, Diary::TimeColumn)) &&
+            readableValue(diary.bytes(row, Diary::ValueColumn)))
             rows.push_back(row);
+        else
+            ++unreadable;
     });
+    if (skipped)
+        *skipped = unreadable;
     std::reverse(rows.begin(), rows.end());
     std::vector<qint64> keys(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
@@ -47,13 +79,11 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to)
         const int row = rows[i];
         const QDate date = diary.date(row);
         const QTime time = diary.time(row);
-        out += date.isValid() ? QByteArray::number(date.year()).rightJustified(4, '0') + '-' +
-                                    QByteArray::number(date.month()).rightJustified(2, '0') + '-' +
-                                    QByteArray::number(date.day()).rightJustified(2, '0')
-                              : csvField(diary.bytes(row, Diary::DateColumn));
+        out += QByteArray::number(date.year()).rightJustified(4, '0') + '-' +
+               QByteArray::number(date.month()).rightJustified(2, '0') + '-' +
+               QByteArray::number(date.day()).rightJustified(2, '0');
         out += ',';
-        out += time.isValid() ? time.toString(QStringLiteral("HH:mm")).toLatin1()
-                              : csvField(diary.bytes(row, Diary::TimeColumn));
+        out += time.toString(QStringLiteral("HH:mm")).toLatin1();
         out += ',';
         out += csvField(diary.bytes(row, Diary::TypeColumn));
         out += ',';

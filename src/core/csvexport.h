@@ -13,10 +13,18 @@ class Diary;
 
 inline constexpr char csvExportHeader[] = "date,time,type,value";
 
-// from and to are inclusive; a null date leaves that end open. With either
-// end given, entries whose date cannot be read are left out; without a
-// range they come first with their texts as stored.
-QByteArray exportCsv(const Diary &diary, const QDate &from = QDate(), const QDate &to = QDate());
+// from and to are inclusive; a null date leaves that end open. Entries
+// without a readable date (years 1 to 9999), time or value are left out;
+// *skipped (where given) tells how many of those the range may hold.
+QByteArray exportCsv(const Diary &diary, const QDate &from = QDate(), const QDate &to = QDate(),
+                     qsizetype *skipped = nullptr);
+
+// Whether a value text reads as a whole number the way the diary reads it,
+// blanks around it allowed: "12x", "1e308" and numbers beyond int do not.
+bool readableValue(const QByteArray &text);
+// Whether a time text reads as a time with a number for the hour and the
+// minute: the diary reads letters as 0, so "ab:cd" would be 00:00.
+bool readableTime(const QByteArray &text);
 
 // A CSV field, quoted where needed.
 QByteArray csvField(const QByteArray &text);

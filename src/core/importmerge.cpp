@@ -9,16 +9,18 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <iterator>
 #include <numeric>
 #include <unordered_map>
 
-void ImportBatch::add(qint64 julianDay, int minutes, int type, int value)
+void ImportBatch::add(qint64 julianDay, int minutes, int type, int value, qint64 instant)
 {
     ImportEntry entry;
     entry.julianDay = qint32(julianDay);
     entry.minutes = qint16(minutes);
     entry.type = qint16(type);
     entry.value = value;
+    entry.instant = instant;
     entries.push_back(entry);
 }
 
@@ -146,11 +148,12 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
         SameKey key;
         size_t batch;
         size_t order; // place in the whole import
+        qint64 instant;
     };
     std::vector<Item> items;
     for (size_t b = 0; b < batches.size(); ++b) {
         for (const ImportEntry &e : batches[b]->entries)
-            items.push_back(Item{keyOf(*batches[b], e), b, items.size()});
+            items.push_back(Item{keyOf(*batches[b], e), b, items.size(), e.instant});
     }
     const auto keyLess = [](const SameKey &a, const SameKey &b) {
         if (a.moment != b.moment)
@@ -164,7 +167,8 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     // Stable: among equal keys the first in import order leads its run.
     std::stable_sort(items.begin(), items.end(),
                      [&keyLess](const Item &a, const Item &b) { return keyLess(a.key, b.key); });
-    std::vector<bool> inDiary(items.size(), false);
+    // How many diary rows equal each run of equal keys, counted at its start.
+    std::vector<qsizetype> inDiary(items.size(), 0);
     if (!items.empty()) {
         const qint64 lowest = items.front().key.moment, highest = items.back().key.moment;
         std::vector<bool> minutesUsed;
@@ -188,17 +192,42 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
                 items.begin(), items.end(), key,
                 [&keyLess](const Item &item, const SameKey &k) { return keyLess(item.key, k); });
             if (it != items.end() && it->key == key)
-                inDiary[size_t(it - items.begin())] = true;
+                ++inDiary[size_t(it - items.begin())];
         });
     }
-    // The leader of each run of equal keys joins unless the diary has it.
+    // A run of equal keys holds one reading per batch unless instants tell
+    // several apart. Each batch's readings beyond those the diary and the
+    // batches before already hold join, the first entry of each reading.
     std::vector<bool> joining(items.size(), false);
-    for (size_t i = 0; i < items.size(); ++i) {
-        const bool leader = i == 0 || !(items[i - 1].key == items[i].key);
-        if (leader && !inDiary[i])
-            joining[items[i].order] = true;
-        else
-            ++plan.counts[items[i].batch].duplicates;
+    std::vector<qint64> readings; // one instant per reading of a batch
+    for (size_t start = 0, end; start < items.size(); start = end) {
+        end = start + 1;
+        while (end < items.size() && items[end].key == items[start].key)
+            ++end;
+        qsizetype held = inDiary[start];
+        for (size_t i = start; i < end;) {
+            const size_t b = items[i].batch;
+            readings.clear();
+            for (; i < end && items[i].batch == b; ++i) {
+                const qint64 instant = items[i].instant;
+                const auto same = [instant](qint64 other) {
+                    return instant == ImportEntry::noInstant || other == ImportEntry::noInstant ||
+                           (instant < other ? other - instant : instant - other) <
+                               sameReadingWithinMs;
+                };
+                if (!batches[b]->distinct &&
+                    std::find_if(readings.begin(), readings.end(), same) != readings.end()) {
+                    ++plan.counts[b].duplicates;
+                    continue;
+                }
+                readings.push_back(instant);
+                if (qsizetype(readings.size()) > held)
+                    joining[items[i].order] = true;
+                else
+                    ++plan.counts[b].duplicates;
+            }
+            held = std::max(held, qsizetype(readings.size()));
+        }
     }
     items.clear();
     items.shrink_to_fit();
@@ -238,6 +267,31 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     std::stable_sort(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) {
         return a.gap != b.gap ? a.gap < b.gap : a.key > b.key;
     });
+    // Where a date and time repeat (the hour the clocks go back), the
+    // entries that know their instants go newest first among themselves.
+    std::vector<Kept> timed;
+    const auto hasInstant = [](const Kept &k) {
+        return k.entry->instant != ImportEntry::noInstant;
+    };
+    for (size_t start = 0, end; start < kept.size(); start = end) {
+        end = start + 1;
+        while (end < kept.size() && kept[end].gap == kept[start].gap &&
+               kept[end].key == kept[start].key)
+            ++end;
+        if (end - start < 2)
+            continue;
+        timed.clear();
+        std::copy_if(kept.begin() + qsizetype(start), kept.begin() + qsizetype(end),
+                     std::back_inserter(timed), hasInstant);
+        std::stable_sort(timed.begin(), timed.end(), [](const Kept &a, const Kept &b) {
+            return a.entry->instant > b.entry->instant;
+        });
+        auto next = timed.begin();
+        for (size_t i = start; i < end; ++i) {
+            if (hasInstant(kept[i]))
+                kept[i] = *next++;
+        }
+    }
 
     TextMaker maker;
     plan.rows.reserve(kept.size());
@@ -258,8 +312,10 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
 
 void replanMerge(const Diary &diary, std::vector<int> &rows, std::vector<EntryTexts> &texts)
 {
-    // The texts were made from the files once; now they are taken as they are.
+    // The texts were made from the files once; now they are taken as they are
+    // (two readings of the repeated hour stay two).
     ImportBatch batch;
+    batch.distinct = true;
     batch.entries.reserve(texts.size());
     batch.verbatim.reserve(texts.size());
     for (const EntryTexts &entry : texts)

@@ -23,18 +23,31 @@ struct ImportEntry
     // Index into ImportBatch::verbatim for an entry whose texts are kept as
     // written (Mellidor's own files); -1 when formatted from the values.
     qint32 verbatim = -1;
+    // The instant the file gave (milliseconds since the epoch), or noInstant
+    // where it gave a wall-clock time only. When the clocks go back, local
+    // times repeat; the instant still tells two readings apart.
+    qint64 instant = noInstant;
 
     static constexpr qint32 nullDay = INT32_MIN;
+    static constexpr qint64 noInstant = INT64_MIN;
 };
+
+// Entries of one file with the same local date, time, type and value are
+// still two readings when their instants lie this far apart.
+inline constexpr qint64 sameReadingWithinMs = 30 * 60 * 1000;
 
 // The entries of one file, in file order.
 struct ImportBatch
 {
     std::vector<ImportEntry> entries;
     std::vector<EntryTexts> verbatim;
+    // Set for entries that were merged once already (an import applied again
+    // to a reloaded diary): no two of them repeat each other.
+    bool distinct = false;
 
     // Adds an entry formatted from its values.
-    void add(qint64 julianDay, int minutes, int type, int value);
+    void add(qint64 julianDay, int minutes, int type, int value,
+             qint64 instant = ImportEntry::noInstant);
     // Adds an entry whose texts stay as given; its values are read from the
     // texts as the diary reads them.
     void addTexts(const EntryTexts &texts);
@@ -59,6 +72,10 @@ struct MergePlan
 // entry before them (in the same or an earlier batch), and places the others
 // where the edit dialog would put each one, inserted one at a time in order:
 // below the lowest row whose date and time are at or after its own.
+// Entries of one batch whose instants lie sameReadingWithinMs or more apart
+// are two readings even where their texts agree: a diary holding one such
+// entry gets the other, one holding both gets neither. Among new entries of
+// the same date and time, the later instant goes above.
 // O(N + M log M) for N rows and M entries, whatever the diary's order.
 MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &batches);
 

@@ -41,6 +41,25 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+// The instants of 1900-01-01 and 9999-12-31 24:00 UTC, widened by a day for
+// every time zone; the local date decides within that.
+constexpr double lowestInstantMs = -2208988800000.0 - 86400000.0;
+constexpr double highestInstantMs = 253402300800000.0 + 86400000.0;
+
+bool yearInRange(int year)
+{
+    return year >= firstImportYear && year <= lastImportYear;
+}
+
+// A value as a whole number; NaN, negatives and values far beyond maxValue
+// give 0 or maxValue + 1 before any conversion.
+int wholeValue(double value)
+{
+    if (!(value > 0))
+        return 0;
+    return value > maxValue ? maxValue + 1 : qRound(value);
+}
+
 } // namespace
 
 QByteArrayView trimmed(QByteArrayView text)
@@ -115,18 +134,41 @@ bool parseStamp(QByteArrayView text, Stamp &stamp)
     // A zone suffix is ignored: times are taken as written on the device.
     if (pos < s.size() && (s[pos] == 'Z' || s[pos] == '+' || s[pos] == '-'))
         pos = s.size();
-    if (pos != s.size() || hour > 23 || minute > 59)
+    if (pos != s.size() || hour > 23 || minute > 59 || !yearInRange(stamp.year))
         return false;
     stamp.minutes = hour * 60 + minute;
     return true;
 }
 
-Stamp stampOf(const QDateTime &instant)
+bool instantStamp(double msSinceEpoch, Stamp &stamp)
 {
-    const QDateTime local = instant.toLocalTime();
+    // Checked before the conversion: a double beyond qint64 has no integer.
+    if (!(msSinceEpoch >= lowestInstantMs && msSinceEpoch <= highestInstantMs))
+        return false;
+    const qint64 ms = qint64(std::floor(msSinceEpoch));
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms).toLocalTime();
     const QDate d = local.date();
     const QTime t = local.time();
-    return Stamp{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    if (!yearInRange(d.year()))
+        return false;
+    stamp = Stamp{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    stamp.instant = ms;
+    stamp.utcOffset = local.offsetFromUtc();
+    return true;
+}
+
+bool dateTimeStamp(const QDateTime &dateTime, Stamp &stamp)
+{
+    if (!dateTime.isValid())
+        return false;
+    if (dateTime.timeSpec() != Qt::LocalTime)
+        return instantStamp(double(dateTime.toMSecsSinceEpoch()), stamp);
+    const QDate d = dateTime.date();
+    const QTime t = dateTime.time();
+    if (!yearInRange(d.year()))
+        return false;
+    stamp = Stamp{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    return true;
 }
 
 bool parseNumber(QByteArrayView text, double &number)
@@ -177,7 +219,7 @@ void EntrySink::glucose(const Stamp &stamp, double value, bool mmol, qsizetype l
     } else if (value != std::floor(value)) {
         ++m_result.valuesRounded;
     }
-    const int mgPerDl = qRound(std::min(value, double(maxValue) + 1));
+    const int mgPerDl = wholeValue(value);
     if (mgPerDl <= 0) {
         skip();
         return;
@@ -189,7 +231,7 @@ void EntrySink::amount(const Stamp &stamp, int type, double value, qsizetype lin
 {
     if (value != std::floor(value))
         ++m_result.valuesRounded;
-    const int whole = qRound(std::min(value, double(maxValue) + 1));
+    const int whole = wholeValue(value);
     if (whole <= 0) {
         skip();
         return;
@@ -264,8 +306,48 @@ void EntrySink::finish()
             unread(p.line, QStringLiteral("no such date"));
             continue;
         }
-        batch.add(date.toJulianDay(), s.minutes, p.type, p.value);
+        batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant);
     }
+    findClockChanges();
     m_pending.clear();
     m_pending.shrink_to_fit();
+}
+
+void EntrySink::findClockChanges()
+{
+    std::vector<std::pair<qint64, int>> instants; // with their offsets
+    for (const Pending &p : m_pending) {
+        if (p.stamp.instant != ImportEntry::noInstant)
+            instants.emplace_back(p.stamp.instant, p.stamp.utcOffset);
+    }
+    std::sort(instants.begin(), instants.end());
+    const auto offsetAt = [](qint64 ms) {
+        return QDateTime::fromMSecsSinceEpoch(ms).toLocalTime().offsetFromUtc();
+    };
+    std::vector<ClockChange> &changes = m_result.clockChanges;
+    for (size_t i = 1; i < instants.size(); ++i) {
+        qint64 before = instants[i - 1].first;
+        int offset = instants[i - 1].second;
+        // Each change between two readings in turn: a binary search for the
+        // first moment with another offset.
+        while (offset != instants[i].second && changes.size() < size_t(maxClockChangesKept)) {
+            qint64 low = before, high = instants[i].first;
+            while (high - low > 1000) {
+                const qint64 middle = low + (high - low) / 2;
+                (offsetAt(middle) == offset ? low : high) = middle;
+            }
+            const int next = offsetAt(high);
+            // Local times run from the change at the older offset on; the
+            // span between the two offsets' readings repeats or is left out.
+            const qint64 changeSecs = high >= 0 ? high / 1000 : -((999 - high) / 1000);
+            const QDateTime start =
+                QDateTime::fromSecsSinceEpoch(changeSecs + std::min(offset, next), Qt::UTC);
+            const int length = std::abs(next - offset) / 60;
+            const int startMinutes = start.time().hour() * 60 + start.time().minute();
+            changes.push_back(
+                ClockChange{start.date(), startMinutes, startMinutes + length, next < offset});
+            before = high;
+            offset = next;
+        }
+    }
 }

@@ -22,13 +22,23 @@ struct Stamp
     int minutes = 0;
     bool yearFirst = true;
     bool twelveHour = false; // written with AM or PM
+    // Where the file gave an instant: milliseconds since the epoch, and the
+    // local clock's offset from UTC then, in seconds.
+    qint64 instant = ImportEntry::noInstant;
+    int utcOffset = 0;
 };
 
 // Reads "2024-03-05T14:07:33", "05.03.2024 14:07", "3/5/2024 2:07 PM" and the
-// like; seconds and fractions are cut off. False for anything else.
+// like; seconds and fractions are cut off. False for anything else, and for
+// years before firstImportYear.
 bool parseStamp(QByteArrayView text, Stamp &stamp);
-// The local date and time of an instant, cut to the minute.
-Stamp stampOf(const QDateTime &instant);
+// The local date and time of an instant given in milliseconds since the
+// epoch, cut to the minute. False (and nothing converted) where it lies
+// outside the years firstImportYear to lastImportYear, or is no number.
+bool instantStamp(double msSinceEpoch, Stamp &stamp);
+// The same for a parsed date and time: an instant where it has a zone or an
+// offset, else a wall-clock time taken as it is.
+bool dateTimeStamp(const QDateTime &dateTime, Stamp &stamp);
 
 // A number with a decimal point or comma; blanks around it are allowed.
 bool parseNumber(QByteArrayView text, double &number);
@@ -55,6 +65,8 @@ public:
 
     void skip() { ++m_result.rowsSkipped; }
     void unread(qsizetype line, const QString &reason);
+    // The file is in this reader's format but cannot be read at all.
+    void refuse(const QString &why) { m_result.error = why; }
 
     // Entries that need no date order (Mellidor's own files).
     ImportBatch &batch() { return m_result.batch; }
@@ -74,6 +86,7 @@ private:
         qsizetype line;
     };
     void add(const Stamp &stamp, int type, int value, qsizetype line);
+    void findClockChanges();
 
     ImportResult &m_result;
     const ImportProgress &m_progress;
@@ -82,8 +95,13 @@ private:
     std::vector<Pending> m_pending;
 };
 
+// Content that opens with '[' or '{' is JSON and goes to the JSON reader
+// only, so broken JSON is told as such.
+bool looksLikeJson(QByteArrayView data);
+
 // Each reader checks the content first and returns false, reading nothing,
-// when the file is not in its format.
+// when the file is not in its format. A reader that knows the format but
+// cannot read the file at all refuses it through the sink.
 bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/importfile.h"
 
+#include "core/regularfile.h"
 #include "import/entrysink.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 QString knownImportFormats()
 {
@@ -35,17 +40,30 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         return result;
     }
     // Text exports hold no NUL byte; a binary file is not read further.
-    if (data.first(std::min<qsizetype>(data.size(), 1 << 16)).contains('\0')) {
+    if (data.contains('\0')) {
         result.error = refusal(name, QStringLiteral("is not a text file"));
         return result;
     }
+    // Old spreadsheet saves end lines with a carriage return alone.
+    QByteArray lineFeeds;
+    if (!data.contains('\n') && data.contains('\r')) {
+        lineFeeds = data.toByteArray().replace('\r', '\n');
+        data = lineFeeds;
+    }
     EntrySink sink(result, progress, data.size());
-    const bool known = readDexcom(data, sink) || readLibreView(data, sink) ||
-                       readNightscoutJson(data, sink) || readMellidorCsv(data, sink) ||
-                       readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+    const bool known = looksLikeJson(data)
+                           ? readNightscoutJson(data, sink)
+                           : readDexcom(data, sink) || readLibreView(data, sink) ||
+                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
+                                 readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
+        return result;
+    }
+    if (!result.error.isEmpty()) {
+        result.batch = ImportBatch();
+        result.error = QStringLiteral("\"%1\" %2.").arg(name, result.error);
         return result;
     }
     if (!known) {
@@ -59,27 +77,65 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     return result;
 }
 
+namespace {
+
+// The whole file, or why not: never more than maxImportFileBytes, and never
+// anything but a regular file (a FIFO or a device would block or never end).
+QByteArray readWhole(const QString &path, QString *error)
+{
+    const int fd = RegularFile::open(path, O_RDONLY, error);
+    if (fd < 0)
+        return QByteArray();
+    const qint64 size = RegularFile::stampOf(fd).size;
+    QByteArray bytes;
+    qint64 length = 0;
+    if (size <= maxImportFileBytes) {
+        // One byte more than the size shows a file that grows meanwhile.
+        bytes.resize(qsizetype(size) + 1);
+        for (;;) {
+            if (length == bytes.size()) {
+                if (length > maxImportFileBytes)
+                    break;
+                bytes.resize(qsizetype(std::min(length * 2, maxImportFileBytes + 1)));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + length, size_t(bytes.size() - length));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                *error = QString::fromLocal8Bit(std::strerror(errno));
+                ::close(fd);
+                return QByteArray();
+            }
+            if (n == 0)
+                break;
+            length += n;
+        }
+    }
+    ::close(fd);
+    if (size > maxImportFileBytes || length > maxImportFileBytes) {
+        *error = QStringLiteral("it is too large to import (more than %1 GB)")
+                     .arg(maxImportFileBytes >> 30);
+        return QByteArray();
+    }
+    bytes.truncate(qsizetype(length));
+    return bytes;
+}
+
+} // namespace
+
 ImportResult readImportFile(const QString &path, const ImportProgress &progress)
 {
-    QFile file(path);
-    const QString name = QFileInfo(path).fileName();
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    QString error;
+    const QByteArray bytes = readWhole(path, &error);
+    if (!error.isEmpty()) {
         ImportResult result;
         result.path = path;
-        result.error = QStringLiteral("\"%1\" cannot be read: %2.")
-                           .arg(path, QFileInfo(path).isDir() ? QStringLiteral("it is a folder")
-                                                              : file.errorString());
+        if (error.endsWith(u'.'))
+            error.chop(1);
+        result.error = QStringLiteral("\"%1\" cannot be read: %2.").arg(path, error);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ImportResult result;
-        result.path = path;
-        result.error = QStringLiteral("\"%1\" cannot be read: %2.").arg(path, file.errorString());
-        return result;
-    }
-    file.close();
-    ImportResult result = readImportData(bytes, name, progress);
+    ImportResult result = readImportData(bytes, QFileInfo(path).fileName(), progress);
     result.path = path;
     return result;
 }

@@ -7,6 +7,7 @@
 #include "core/importmerge.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 
 #include <functional>
@@ -29,6 +30,17 @@ struct UnreadRow
     QString reason;
 };
 
+// A change of the computer's clock (daylight saving time) between two
+// instants of a file: the local times from start to end occur twice (the
+// clocks went back) or not at all.
+struct ClockChange
+{
+    QDate date; // of start
+    int startMinutes = 0;
+    int endMinutes = 0;
+    bool repeated = false;
+};
+
 struct ImportResult
 {
     QString path;
@@ -41,6 +53,8 @@ struct ImportResult
     // The order used for dates such as 05-03-2024; YearFirst when the file
     // has none.
     DateOrder dateOrder = DateOrder::YearFirst;
+    // The clock changes the file's instants cross, the first few of them.
+    std::vector<ClockChange> clockChanges;
     bool cancelled = false;
     // Why the file is refused; empty when it was read. A refused file adds
     // nothing.
@@ -50,6 +64,12 @@ struct ImportResult
 };
 
 inline constexpr int maxUnreadRowsKept = 5;
+inline constexpr int maxClockChangesKept = 5;
+// Far above any export a person could have; more is not read into memory.
+inline constexpr qint64 maxImportFileBytes = qint64(1) << 30;
+// Times outside these years are misread columns, never diary entries.
+inline constexpr int firstImportYear = 1900;
+inline constexpr int lastImportYear = 9999;
 
 ImportResult readImportFile(const QString &path, const ImportProgress &progress = {});
 // The same for a file's bytes; name stands for the file in messages.

@@ -47,6 +47,17 @@ QString importSummary(const QString &name, const ImportResult &result, const Mer
         text += QStringLiteral(", dates read day first");
     else if (result.dateOrder == DateOrder::MonthFirst)
         text += QStringLiteral(", dates read month first");
+    QStringList changes;
+    for (const ClockChange &change : result.clockChanges) {
+        changes << QStringLiteral("%1 to %2 on %3 %4")
+                       .arg(formatTime(change.startMinutes / 60, change.startMinutes % 60),
+                            formatTime(change.endMinutes / 60 % 24, change.endMinutes % 60),
+                            change.date.toString(u"dd.MM.yyyy"),
+                            change.repeated ? QStringLiteral("occurs twice")
+                                            : QStringLiteral("does not occur"));
+    }
+    if (!changes.isEmpty())
+        text += QStringLiteral("; the clock changes: ") + changes.join(QStringLiteral(", "));
     if (result.unreadCount) {
         QStringList rows;
         for (const UnreadRow &row : result.unread)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Mellidor's own files: its CSV export and another diary in its line
-// format. Their entries come in as they are, texts unchanged.
+// format. Entries whose date, time and value can be read come in with their
+// texts as they are; the other rows are counted as not read.
 #include "core/csvexport.h"
 #include "core/diary.h"
 #include "core/entrytext.h"
@@ -10,32 +11,40 @@
 namespace {
 
 // Entries whose texts are exactly what the dialogs write are kept as values;
-// any other texts are kept as written.
-void addEntry(ImportBatch &batch, const EntryTexts &texts)
+// other readable texts are kept as written. Rows whose date, time or value
+// cannot be read are not entries.
+void addEntry(EntrySink &sink, qsizetype line, EntryTexts texts)
 {
+    // The value ends the line, and a carriage return there is dropped when
+    // the diary is read again.
+    QByteArray &valueText = texts[Diary::ValueColumn];
+    while (valueText.endsWith('\r'))
+        valueText.chop(1);
     const QString dateText = QString::fromUtf8(texts[Diary::DateColumn]);
     const QString timeText = QString::fromUtf8(texts[Diary::TimeColumn]);
     const QDate date = parseDate(dateText);
     const QTime time = parseTime(timeText);
+    if (!date.isValid() || date.year() < firstImportYear || date.year() > lastImportYear) {
+        sink.unread(line, QStringLiteral("no readable date"));
+        return;
+    }
+    if (!readableTime(texts[Diary::TimeColumn])) {
+        sink.unread(line, QStringLiteral("no readable time"));
+        return;
+    }
+    if (!readableValue(valueText)) {
+        sink.unread(line, QStringLiteral("no readable value"));
+        return;
+    }
     const int type =
         typeIndex(texts[Diary::TypeColumn].constData(), texts[Diary::TypeColumn].size());
-    const int value = parseValue(QString::fromUtf8(texts[Diary::ValueColumn]));
-    if (date.isValid() && time.isValid() && type >= 0 &&
-        dateText == formatDate(date.day(), date.month(), date.year()) &&
+    const int value = parseValue(QString::fromUtf8(valueText));
+    if (type >= 0 && dateText == formatDate(date.day(), date.month(), date.year()) &&
         timeText == formatTime(time.hour(), time.minute()) &&
-        texts[Diary::ValueColumn] == formatValue(value).toUtf8())
-        batch.add(date.toJulianDay(), time.hour() * 60 + time.minute(), type, value);
+        valueText == formatValue(value).toUtf8())
+        sink.batch().add(date.toJulianDay(), time.hour() * 60 + time.minute(), type, value);
     else
-        batch.addTexts(texts);
-}
-
-bool isDigits(QByteArrayView text)
-{
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return !text.isEmpty();
+        sink.batch().addTexts(texts);
 }
 
 } // namespace
@@ -56,25 +65,36 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
             return true;
         if (csv.blank())
             continue;
-        const QByteArrayView valueText = trimmed(csv.field(3));
-        const bool negative = valueText.startsWith('-');
-        if (!csv.complete() || csv.fields().size() != 4 ||
-            !isDigits(negative ? valueText.sliced(1) : valueText) || valueText.size() > 10) {
-            sink.unread(csv.line(), QStringLiteral("not a date, time, type and value"));
+        const qsizetype line = csv.line();
+        if (!csv.complete() || csv.fields().size() != 4) {
+            sink.unread(line, QStringLiteral("not a date, time, type and value"));
             continue;
         }
-        // Dates and times as the export writes them; other texts were
-        // stored that way and stay as they are.
-        const QByteArray dateText = csv.field(0).toByteArray();
-        const QByteArray timeText = csv.field(1).toByteArray();
-        const QDate date = QDate::fromString(QString::fromLatin1(dateText), Qt::ISODate);
-        const QTime time = QTime::fromString(QString::fromLatin1(timeText), u"HH:mm");
-        const int value = valueText.toInt();
-        EntryTexts texts{
-            date.isValid() ? formatDate(date.day(), date.month(), date.year()).toUtf8() : dateText,
-            time.isValid() ? formatTime(time.hour(), time.minute()).toUtf8() : timeText,
-            csv.field(2).toByteArray(), formatValue(value).toUtf8()};
-        addEntry(sink.batch(), texts);
+        // A diary line ends at a line feed and splits at commas: a type
+        // holding either cannot be stored.
+        const QByteArrayView type = csv.field(2);
+        if (type.contains(',') || type.contains('\n')) {
+            sink.unread(line, QStringLiteral("a type with a comma or a line feed"));
+            continue;
+        }
+        // Dates and times as the export writes them.
+        const QDate date = QDate::fromString(QString::fromLatin1(csv.field(0)), Qt::ISODate);
+        const QTime time = QTime::fromString(QString::fromLatin1(csv.field(1)), u"HH:mm");
+        if (!date.isValid()) {
+            sink.unread(line, QStringLiteral("no readable date"));
+            continue;
+        }
+        if (!time.isValid()) {
+            sink.unread(line, QStringLiteral("no readable time"));
+            continue;
+        }
+        const QByteArray valueText = trimmed(csv.field(3)).toByteArray();
+        addEntry(sink, line,
+                 EntryTexts{formatDate(date.day(), date.month(), date.year()).toUtf8(),
+                            formatTime(time.hour(), time.minute()).toUtf8(), type.toByteArray(),
+                            readableValue(valueText)
+                                ? formatValue(parseValue(QString::fromUtf8(valueText))).toUtf8()
+                                : valueText});
     }
     return true;
 }
@@ -126,7 +146,7 @@ bool readMellidorDiary(QByteArrayView data, EntrySink &sink)
             continue;
         }
         texts[Diary::ValueColumn] = text.sliced(from).toByteArray();
-        addEntry(sink.batch(), texts);
+        addEntry(sink, line, texts);
     }
     return true;
 }

@@ -57,21 +57,16 @@ ArrayShape shapeOf(QByteArrayView data)
     return shape;
 }
 
+// The first of the keys that holds a readable time.
 bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, Stamp &stamp)
 {
     for (const char *key : keys) {
         const QJsonValue value = object.value(QLatin1String(key));
-        if (value.isDouble()) {
-            stamp = stampOf(QDateTime::fromMSecsSinceEpoch(qint64(value.toDouble())));
+        if (value.isDouble() && instantStamp(value.toDouble(), stamp))
             return true;
-        }
-        if (value.isString()) {
-            const QDateTime instant = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-            if (instant.isValid()) {
-                stamp = stampOf(instant);
-                return true;
-            }
-        }
+        if (value.isString() &&
+            dateTimeStamp(QDateTime::fromString(value.toString(), Qt::ISODateWithMs), stamp))
+            return true;
     }
     return false;
 }
@@ -87,22 +82,39 @@ bool numberOf(const QJsonValue &value, double &number)
 
 } // namespace
 
+bool looksLikeJson(QByteArrayView data)
+{
+    for (char c : data) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return c == '[' || c == '{';
+    }
+    return false;
+}
+
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
 {
-    const QByteArrayView body = trimmed(data);
-    if (!body.startsWith('['))
-        return false;
     const ArrayShape shape = shapeOf(data);
     QJsonParseError error;
     QJsonDocument document = QJsonDocument::fromJson(data.toByteArray(), &error);
     bool cut = false;
     if (error.error != QJsonParseError::NoError) {
-        if (shape.lastEnd < 0)
-            return false;
-        // A cut file: keep the elements that are whole.
-        document = QJsonDocument::fromJson(data.first(shape.lastEnd).toByteArray() + ']', &error);
-        if (error.error != QJsonParseError::NoError)
-            return false;
+        // Cut off where the parser ran out of data, not broken before.
+        qsizetype end = data.size();
+        while (end > 0 && (data[end - 1] == ' ' || data[end - 1] == '\t' || data[end - 1] == '\r' ||
+                           data[end - 1] == '\n'))
+            --end;
+        QJsonParseError cutError;
+        if (shape.lastEnd >= 0 && error.offset >= end) {
+            // A cut file: keep the elements that are whole.
+            document =
+                QJsonDocument::fromJson(data.first(shape.lastEnd).toByteArray() + ']', &cutError);
+        }
+        if (shape.lastEnd < 0 || error.offset < end || cutError.error != QJsonParseError::NoError) {
+            sink.refuse(QStringLiteral("is JSON that cannot be read: %1 at offset %2")
+                            .arg(error.errorString())
+                            .arg(error.offset));
+            return true;
+        }
         cut = true;
     }
     const QJsonArray array = document.array();
@@ -208,14 +220,15 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         double ms, value;
         if (typeColumn >= 0 && type != "sgv" && type != "mbg") {
             sink.skip();
-        } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms)) {
+        } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms) ||
+                   !instantStamp(ms, stamp)) {
             sink.unread(line, QStringLiteral("no readable time"));
         } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
             sink.unread(line, QStringLiteral("no glucose value"));
         } else if (value < 20) {
             sink.skip();
         } else {
-            sink.glucose(stampOf(QDateTime::fromMSecsSinceEpoch(qint64(ms))), value, false, line);
+            sink.glucose(stamp, value, false, line);
         }
     }
     return true;
