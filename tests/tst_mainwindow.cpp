@@ -212,12 +212,15 @@ private slots:
     void exportCsv()
     {
         WorkDir dir;
-        writeBytes(dir.diary(), twoLines);
+        writeBytes(dir.diary(), twoLines + "31. 2.2020,25:99,Glucose,1e308\n");
         Mellidor window;
         chooseFiles({"out.csv"});
         triggerMenuItem(window, 0, "E&xport...");
         QCOMPARE(readBytes(dir.file("out.csv")),
                  "date,time,type,value\n2019-10-14,17:05,Glucose,112\n2020-01-02,09:15,Carbs,20\n");
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].text,
+                 "1 entry without a readable date, time or value was not exported.");
     }
 
     // The file dialogs' choice is checked as the command line's is.

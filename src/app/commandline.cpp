@@ -374,10 +374,8 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         return CommandDiaryFailed;
     qsizetype skipped = 0;
     const QByteArray csv = exportCsv(diary, first, last, &skipped);
-    if (skipped == 1)
-        err << "1 entry without a readable date, time or value was not exported\n";
-    else if (skipped > 1)
-        err << skipped << " entries without a readable date, time or value were not exported\n";
+    if (skipped > 0)
+        err << notExportedText(skipped) << '\n';
     if (!parser.isSet(output)) {
         out << csv;
         out.flush();

@@ -92,3 +92,12 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsi
     }
     return out;
 }
+
+QString notExportedText(qsizetype skipped)
+{
+    return skipped == 1
+               ? QStringLiteral("1 entry without a readable date, time or value was not exported")
+               : QStringLiteral("%1 entries without a readable date, time or value were not "
+                                "exported")
+                     .arg(skipped);
+}

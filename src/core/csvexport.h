@@ -18,6 +18,8 @@ inline constexpr char csvExportHeader[] = "date,time,type,value";
 // *skipped (where given) tells how many of those the range may hold.
 QByteArray exportCsv(const Diary &diary, const QDate &from = QDate(), const QDate &to = QDate(),
                      qsizetype *skipped = nullptr);
+// "N entries without a readable date, time or value were not exported"
+QString notExportedText(qsizetype skipped);
 
 // Whether a value text reads as a whole number the way the diary reads it,
 // blanks around it allowed: "12x", "1e308" and numbers beyond int do not.

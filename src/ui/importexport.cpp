@@ -109,8 +109,11 @@ void Mellidor::exportFile()
     if (path.isEmpty())
         return;
     QString error;
-    if (!OutputFile::write(path, exportCsv(listBox->diary()), &error))
+    qsizetype skipped = 0;
+    if (!OutputFile::write(path, exportCsv(listBox->diary(), {}, {}, &skipped), &error))
         UserMessage::error(this, QStringLiteral("Not exported"),
                            QStringLiteral("The file \"%1\" cannot be written: %2")
                                .arg(QDir::toNativeSeparators(path), error));
+    else if (skipped > 0)
+        UserMessage::information(this, QStringLiteral("Export"), notExportedText(skipped) + u'.');
 }
