@@ -34,7 +34,7 @@ ReportData collectReportData(const Diary &diary, const ReportRequest &request)
                 {int(julianDay - first), {minutes, typeName(glucoseType), value}});
             return;
         }
-        if (type == 1) // Carbs
+        if (type == carbsType)
             day.carbs += value;
         else if (type >= 0 && kinds[size_t(type)] == InsulinKind::Rapid)
             day.bolus += value;

@@ -16,8 +16,6 @@ namespace {
 
 constexpr int slotsPerDay = 24 * 60 / 5;
 
-constexpr int carbsType = 1;
-
 // (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
 template <typename ValueAt>
 std::optional<double> interpolatedPercentile(qint64 n, double p, ValueAt valueAt)

@@ -9,11 +9,6 @@
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The canonical texts are exactly what formatting their values gives back;
 // only then can a row drop its texts and keep its values. Each matcher
 // checks that form directly: digits without leading zeros, blank padding.
@@ -490,7 +485,7 @@ void Diary::refreshBlocks() const
         const size_t end = std::min(m_rows.size(), (b + 1) * blockSize);
         for (size_t i = b * blockSize; i < end; ++i) {
             const Row &r = m_rows[i];
-            if (r.type == 0 && !(r.flags & NullDate))
+            if (r.type == glucoseType && !(r.flags & NullDate))
                 latest = std::max(latest, r.julianDay);
         }
         m_blockLatest[b] = latest;

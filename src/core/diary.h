@@ -10,6 +10,8 @@
 #ifndef DIARY_H
 #define DIARY_H
 
+#include "core/entrytext.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -148,7 +150,7 @@ template <typename F> void Diary::forEachGlucoseFrom(qint64 startDay, F f) const
         const size_t end = std::min(n, (b + 1) * blockSize);
         for (size_t i = b * blockSize; i < end; ++i) {
             const Row &row = m_rows[i];
-            if (row.type != 0 || (row.flags & NullDate) || row.julianDay < startDay)
+            if (row.type != glucoseType || (row.flags & NullDate) || row.julianDay < startDay)
                 continue;
             f(int(n - 1 - i), qint64(row.julianDay),
               (row.flags & InvalidTime) ? 0 : int(row.minutes), int(row.value));

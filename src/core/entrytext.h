@@ -12,7 +12,11 @@
 // marks the readings that the diagram draws.
 extern const char *const items[];
 constexpr int itemCount = 13;
+// The positions the program itself relies on.
 constexpr int glucoseType = 0;
+constexpr int carbsType = 1;
+constexpr int basisType = 2;
+constexpr int bolusType = 3;
 
 // Position of an exact (case-sensitive, whole text) name in items, or -1.
 int typeIndex(QStringView text);
@@ -33,6 +37,12 @@ InsulinKind insulinKind(int typeIndex);
 // The unit a type's value is counted in, as a spin box suffix (" mg/dL",
 // " g", " U"); empty for a type that is not one of items.
 QString unitSuffix(int typeIndex);
+
+// An ASCII digit, whatever the locale.
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 QString formatDate(int day, int month, int year);
 QString formatTime(int hour, int minute);

@@ -38,7 +38,7 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
     const bool mmol = foldWord(csv.field(size_t(glucoseColumn))).contains("mmol");
     sink.setFormat(QStringLiteral("Dexcom Clarity CSV"));
 
-    const int basis = typeIndex(u"Basis"), bolus = typeIndex(u"Bolus"), carbs = typeIndex(u"Carbs");
+    const int basis = basisType, bolus = bolusType, carbs = carbsType;
     while (csv.next()) {
         if (!sink.progress(csv.position()))
             return true;
@@ -68,8 +68,8 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
             sink.skip();
             continue;
         }
-        Stamp stamp;
-        if (!parseStamp(csv.field(1), stamp)) {
+        ReadingTime when;
+        if (!parseReadingTime(csv.field(1), when)) {
             sink.unread(line, QStringLiteral("no readable timestamp"));
             continue;
         }
@@ -79,13 +79,13 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
             const bool number = !text.isEmpty() && text[0] >= '0' && text[0] <= '9';
             const QByteArray word = number ? QByteArray() : foldWord(text);
             if (word == "high" || word == "hoch")
-                sink.glucose(stamp, 400, false, line);
+                sink.glucose(when, 400, false, line);
             else if (word == "low" || word == "niedrig")
-                sink.glucose(stamp, 40, false, line);
+                sink.glucose(when, 40, false, line);
             else
-                sink.glucoseText(stamp, csv.field(size_t(glucoseColumn)), mmol, line);
+                sink.glucoseText(when, csv.field(size_t(glucoseColumn)), mmol, line);
         } else {
-            sink.amountText(stamp, type,
+            sink.amountText(when, type,
                             csv.field(size_t(type == carbs ? carbsColumn : insulinColumn)), line);
         }
     }

@@ -11,11 +11,6 @@
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Reads up to maxDigits digits at pos; returns how many it read.
 int readNumber(QByteArrayView s, qsizetype &pos, int maxDigits, int &number)
 {
@@ -83,7 +78,7 @@ QByteArray foldWord(QByteArrayView text)
     return folded;
 }
 
-bool parseStamp(QByteArrayView text, Stamp &stamp)
+bool parseReadingTime(QByteArrayView text, ReadingTime &when)
 {
     const QByteArrayView s = trimmed(text);
     qsizetype pos = 0;
@@ -96,9 +91,9 @@ bool parseStamp(QByteArrayView text, Stamp &stamp)
         return false;
     const int cDigits = readNumber(s, pos, 4, c);
     if (aDigits == 4 && cDigits >= 1 && cDigits <= 2) {
-        stamp = Stamp{a, b, c, 0, true, false};
+        when = ReadingTime{a, b, c, 0, true, false};
     } else if (aDigits <= 2 && (cDigits == 4 || cDigits == 2)) {
-        stamp = Stamp{cDigits == 2 ? 2000 + c : c, a, b, 0, false, false};
+        when = ReadingTime{cDigits == 2 ? 2000 + c : c, a, b, 0, false, false};
     } else {
         return false;
     }
@@ -128,19 +123,19 @@ bool parseStamp(QByteArrayView text, Stamp &stamp)
             return false;
         const bool pm = lower(s[pos]) == 'p';
         hour = hour % 12 + (pm ? 12 : 0);
-        stamp.twelveHour = true;
+        when.twelveHour = true;
         pos += 2;
     }
     // A zone suffix is ignored: times are taken as written on the device.
     if (pos < s.size() && (s[pos] == 'Z' || s[pos] == '+' || s[pos] == '-'))
         pos = s.size();
-    if (pos != s.size() || hour > 23 || minute > 59 || !yearInRange(stamp.year))
+    if (pos != s.size() || hour > 23 || minute > 59 || !yearInRange(when.year))
         return false;
-    stamp.minutes = hour * 60 + minute;
+    when.minutes = hour * 60 + minute;
     return true;
 }
 
-bool instantStamp(double msSinceEpoch, Stamp &stamp)
+bool readingTimeOfInstant(double msSinceEpoch, ReadingTime &when)
 {
     // Checked before the conversion: a double beyond qint64 has no integer.
     if (!(msSinceEpoch >= lowestInstantMs && msSinceEpoch <= highestInstantMs))
@@ -151,23 +146,23 @@ bool instantStamp(double msSinceEpoch, Stamp &stamp)
     const QTime t = local.time();
     if (!yearInRange(d.year()))
         return false;
-    stamp = Stamp{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
-    stamp.instant = ms;
-    stamp.utcOffset = local.offsetFromUtc();
+    when = ReadingTime{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    when.instant = ms;
+    when.utcOffset = local.offsetFromUtc();
     return true;
 }
 
-bool dateTimeStamp(const QDateTime &dateTime, Stamp &stamp)
+bool readingTimeOfDateTime(const QDateTime &dateTime, ReadingTime &when)
 {
     if (!dateTime.isValid())
         return false;
     if (dateTime.timeSpec() != Qt::LocalTime)
-        return instantStamp(double(dateTime.toMSecsSinceEpoch()), stamp);
+        return readingTimeOfInstant(double(dateTime.toMSecsSinceEpoch()), when);
     const QDate d = dateTime.date();
     const QTime t = dateTime.time();
     if (!yearInRange(d.year()))
         return false;
-    stamp = Stamp{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    when = ReadingTime{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
     return true;
 }
 
@@ -203,16 +198,16 @@ EntrySink::EntrySink(ImportResult &result, const ImportProgress &progress, qint6
     : m_result(result), m_progress(progress), m_total(total)
 {}
 
-void EntrySink::add(const Stamp &stamp, int type, int value, qsizetype line)
+void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line)
 {
     if (value > maxValue) {
         unread(line, QStringLiteral("value out of range"));
         return;
     }
-    m_pending.push_back(Pending{stamp, type, value, line});
+    m_pending.push_back(Pending{when, type, value, line});
 }
 
-void EntrySink::glucose(const Stamp &stamp, double value, bool mmol, qsizetype line)
+void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizetype line)
 {
     if (mmol) {
         value *= mgPerDlPerMmolPerL;
@@ -224,10 +219,10 @@ void EntrySink::glucose(const Stamp &stamp, double value, bool mmol, qsizetype l
         skip();
         return;
     }
-    add(stamp, glucoseType, mgPerDl, line);
+    add(when, glucoseType, mgPerDl, line);
 }
 
-void EntrySink::amount(const Stamp &stamp, int type, double value, qsizetype line)
+void EntrySink::amount(const ReadingTime &when, int type, double value, qsizetype line)
 {
     if (value != std::floor(value))
         ++m_result.valuesRounded;
@@ -236,23 +231,23 @@ void EntrySink::amount(const Stamp &stamp, int type, double value, qsizetype lin
         skip();
         return;
     }
-    add(stamp, type, whole, line);
+    add(when, type, whole, line);
 }
 
-void EntrySink::glucoseText(const Stamp &stamp, QByteArrayView text, bool mmol, qsizetype line)
+void EntrySink::glucoseText(const ReadingTime &when, QByteArrayView text, bool mmol, qsizetype line)
 {
     double value;
     if (parseNumber(text, value))
-        glucose(stamp, value, mmol, line);
+        glucose(when, value, mmol, line);
     else
         unread(line, QStringLiteral("no glucose value"));
 }
 
-void EntrySink::amountText(const Stamp &stamp, int type, QByteArrayView text, qsizetype line)
+void EntrySink::amountText(const ReadingTime &when, int type, QByteArrayView text, qsizetype line)
 {
     double value;
     if (parseNumber(text, value))
-        amount(stamp, type, value, line);
+        amount(when, type, value, line);
     else
         unread(line, QStringLiteral("no number for %1").arg(typeName(type)));
 }
@@ -280,12 +275,12 @@ void EntrySink::finish()
     qsizetype ambiguous = 0, dayFirstValid = 0, monthFirstValid = 0;
     bool twelveHour = false;
     for (const Pending &p : m_pending) {
-        if (p.stamp.yearFirst)
+        if (p.when.yearFirst)
             continue;
         ++ambiguous;
-        dayFirstValid += QDate::isValid(p.stamp.year, p.stamp.second, p.stamp.first);
-        monthFirstValid += QDate::isValid(p.stamp.year, p.stamp.first, p.stamp.second);
-        twelveHour = twelveHour || p.stamp.twelveHour;
+        dayFirstValid += QDate::isValid(p.when.year, p.when.second, p.when.first);
+        monthFirstValid += QDate::isValid(p.when.year, p.when.first, p.when.second);
+        twelveHour = twelveHour || p.when.twelveHour;
     }
     bool monthFirst = false;
     if (ambiguous) {
@@ -299,7 +294,7 @@ void EntrySink::finish()
     ImportBatch &batch = m_result.batch;
     batch.entries.reserve(batch.entries.size() + m_pending.size());
     for (const Pending &p : m_pending) {
-        const Stamp &s = p.stamp;
+        const ReadingTime &s = p.when;
         const bool swap = !s.yearFirst && !monthFirst;
         const QDate date(s.year, swap ? s.second : s.first, swap ? s.first : s.second);
         if (!date.isValid()) {
@@ -317,8 +312,8 @@ void EntrySink::findClockChanges()
 {
     std::vector<std::pair<qint64, int>> instants; // with their offsets
     for (const Pending &p : m_pending) {
-        if (p.stamp.instant != ImportEntry::noInstant)
-            instants.emplace_back(p.stamp.instant, p.stamp.utcOffset);
+        if (p.when.instant != ImportEntry::noInstant)
+            instants.emplace_back(p.when.instant, p.when.utcOffset);
     }
     std::sort(instants.begin(), instants.end());
     const auto offsetAt = [](qint64 ms) {

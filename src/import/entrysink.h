@@ -14,7 +14,7 @@
 
 // A timestamp as written. Dates with the year last are ambiguous until the
 // whole file is seen.
-struct Stamp
+struct ReadingTime
 {
     int year = 0;
     int first = 0;  // month when the year comes first, else day or month
@@ -31,14 +31,14 @@ struct Stamp
 // Reads "2024-03-05T14:07:33", "05.03.2024 14:07", "3/5/2024 2:07 PM" and the
 // like; seconds and fractions are cut off. False for anything else, and for
 // years before firstImportYear.
-bool parseStamp(QByteArrayView text, Stamp &stamp);
+bool parseReadingTime(QByteArrayView text, ReadingTime &when);
 // The local date and time of an instant given in milliseconds since the
 // epoch, cut to the minute. False (and nothing converted) where it lies
 // outside the years firstImportYear to lastImportYear, or is no number.
-bool instantStamp(double msSinceEpoch, Stamp &stamp);
+bool readingTimeOfInstant(double msSinceEpoch, ReadingTime &when);
 // The same for a parsed date and time: an instant where it has a zone or an
 // offset, else a wall-clock time taken as it is.
-bool dateTimeStamp(const QDateTime &dateTime, Stamp &stamp);
+bool readingTimeOfDateTime(const QDateTime &dateTime, ReadingTime &when);
 
 // A number with a decimal point or comma; blanks around it are allowed.
 bool parseNumber(QByteArrayView text, double &number);
@@ -55,13 +55,13 @@ public:
     void setFormat(const QString &format) { m_result.format = format; }
 
     // A glucose reading; mmol/L are converted to mg/dL.
-    void glucose(const Stamp &stamp, double value, bool mmol, qsizetype line);
+    void glucose(const ReadingTime &when, double value, bool mmol, qsizetype line);
     // A dose or an amount of carbs, rounded to whole units; an amount that
     // rounds to nothing is skipped.
-    void amount(const Stamp &stamp, int type, double value, qsizetype line);
+    void amount(const ReadingTime &when, int type, double value, qsizetype line);
     // The text of a value column; unreadable text makes the row unread.
-    void glucoseText(const Stamp &stamp, QByteArrayView text, bool mmol, qsizetype line);
-    void amountText(const Stamp &stamp, int type, QByteArrayView text, qsizetype line);
+    void glucoseText(const ReadingTime &when, QByteArrayView text, bool mmol, qsizetype line);
+    void amountText(const ReadingTime &when, int type, QByteArrayView text, qsizetype line);
 
     void skip() { ++m_result.rowsSkipped; }
     void unread(qsizetype line, const QString &reason);
@@ -80,12 +80,12 @@ public:
 private:
     struct Pending
     {
-        Stamp stamp;
+        ReadingTime when;
         qint32 type;
         qint32 value;
         qsizetype line;
     };
-    void add(const Stamp &stamp, int type, int value, qsizetype line);
+    void add(const ReadingTime &when, int type, int value, qsizetype line);
     void findClockChanges();
 
     ImportResult &m_result;

@@ -9,7 +9,7 @@ namespace {
 
 struct Columns
 {
-    int stamp = -1, type = -1, historic = -1, scan = -1, strip = -1, rapid = -1, longActing = -1,
+    int when = -1, type = -1, historic = -1, scan = -1, strip = -1, rapid = -1, longActing = -1,
         carbs = -1;
     bool historicMmol = false, scanMmol = false, stripMmol = false;
 };
@@ -32,7 +32,7 @@ Columns columnsOf(const std::vector<QByteArrayView> &header)
         const bool mmol = name.contains("mmol");
         const bool numeric = !has(name, {"non-numeric", "nicht numerisch"});
         if (name == "device timestamp" || name == "ger\xc3\xa4tezeitstempel")
-            c.stamp = column;
+            c.when = column;
         else if (name == "record type" || name == "aufzeichnungstyp")
             c.type = column;
         else if (has(name, {"historic glucose", "glukosewert-verlauf"}))
@@ -69,12 +69,11 @@ bool readLibreView(QByteArrayView data, EntrySink &sink)
         if (!csv.next())
             return false;
         const Columns col = columnsOf(csv.fields());
-        if (col.stamp < 0 || col.type < 0)
+        if (col.when < 0 || col.type < 0)
             continue;
         sink.setFormat(QStringLiteral("LibreView CSV"));
         const qsizetype lineOffset = attempt;
-        const int basis = typeIndex(u"Basis"), bolus = typeIndex(u"Bolus"),
-                  carbs = typeIndex(u"Carbs");
+        const int basis = basisType, bolus = bolusType, carbs = carbsType;
         while (csv.next()) {
             if (!sink.progress(offset + csv.position()))
                 return true;
@@ -96,29 +95,29 @@ bool readLibreView(QByteArrayView data, EntrySink &sink)
                 sink.skip();
                 continue;
             }
-            Stamp stamp;
-            if (!parseStamp(csv.field(size_t(col.stamp)), stamp)) {
+            ReadingTime when;
+            if (!parseReadingTime(csv.field(size_t(col.when)), when)) {
                 sink.unread(line, QStringLiteral("no readable timestamp"));
                 continue;
             }
             switch (record) {
             case 0:
-                sink.glucoseText(stamp, field(col.historic), col.historicMmol, line);
+                sink.glucoseText(when, field(col.historic), col.historicMmol, line);
                 break;
             case 1:
-                sink.glucoseText(stamp, field(col.scan), col.scanMmol, line);
+                sink.glucoseText(when, field(col.scan), col.scanMmol, line);
                 break;
             case 2:
-                sink.glucoseText(stamp, field(col.strip), col.stripMmol, line);
+                sink.glucoseText(when, field(col.strip), col.stripMmol, line);
                 break;
             case 4:
                 if (!field(col.rapid).isEmpty())
-                    sink.amountText(stamp, bolus, field(col.rapid), line);
+                    sink.amountText(when, bolus, field(col.rapid), line);
                 if (!field(col.longActing).isEmpty())
-                    sink.amountText(stamp, basis, field(col.longActing), line);
+                    sink.amountText(when, basis, field(col.longActing), line);
                 break;
             case 5:
-                sink.amountText(stamp, carbs, field(col.carbs), line);
+                sink.amountText(when, carbs, field(col.carbs), line);
                 break;
             }
         }

@@ -58,14 +58,14 @@ ArrayShape shapeOf(QByteArrayView data)
 }
 
 // The first of the keys that holds a readable time.
-bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, Stamp &stamp)
+bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, ReadingTime &when)
 {
     for (const char *key : keys) {
         const QJsonValue value = object.value(QLatin1String(key));
-        if (value.isDouble() && instantStamp(value.toDouble(), stamp))
+        if (value.isDouble() && readingTimeOfInstant(value.toDouble(), when))
             return true;
         if (value.isString() &&
-            dateTimeStamp(QDateTime::fromString(value.toString(), Qt::ISODateWithMs), stamp))
+            readingTimeOfDateTime(QDateTime::fromString(value.toString(), Qt::ISODateWithMs), when))
             return true;
     }
     return false;
@@ -129,7 +129,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
     sink.setFormat(entries ? QStringLiteral("Nightscout entries JSON")
                            : QStringLiteral("Nightscout treatments JSON"));
 
-    const int bolus = typeIndex(u"Bolus"), carbs = typeIndex(u"Carbs");
+    const int bolus = bolusType, carbs = carbsType;
     qsizetype line = 1, counted = 0;
     for (qsizetype i = 0; i < array.size(); ++i) {
         const qsizetype start = size_t(i) < shape.starts.size() ? shape.starts[size_t(i)] : counted;
@@ -138,21 +138,21 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         if (!sink.progress(start))
             return true;
         const QJsonObject object = array.at(i).toObject();
-        Stamp stamp;
+        ReadingTime when;
         double value = 0;
         if (entries) {
             const QString type = object.value(u"type").toString();
             const bool meter = type == u"mbg" || (type.isEmpty() && object.contains(u"mbg"));
             if (!meter && type != u"sgv" && !(type.isEmpty() && object.contains(u"sgv"))) {
                 sink.skip();
-            } else if (!timeOf(object, {"date", "dateString"}, stamp)) {
+            } else if (!timeOf(object, {"date", "dateString"}, when)) {
                 sink.unread(line, QStringLiteral("no readable time"));
             } else if (!numberOf(object.value(meter ? u"mbg" : u"sgv"), value)) {
                 sink.unread(line, QStringLiteral("no glucose value"));
             } else if (value < 20) {
                 sink.skip(); // the sensor's error codes
             } else {
-                sink.glucose(stamp, value, false, line);
+                sink.glucose(when, value, false, line);
             }
             continue;
         }
@@ -162,13 +162,13 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         const bool hasCarbs = numberOf(object.value(u"carbs"), grams) && grams > 0;
         if (object.value(u"eventType").toString() == u"Temp Basal" || (!hasInsulin && !hasCarbs)) {
             sink.skip();
-        } else if (!timeOf(object, {"created_at", "timestamp", "date", "mills"}, stamp)) {
+        } else if (!timeOf(object, {"created_at", "timestamp", "date", "mills"}, when)) {
             sink.unread(line, QStringLiteral("no readable time"));
         } else {
             if (hasCarbs)
-                sink.amount(stamp, carbs, grams, line);
+                sink.amount(when, carbs, grams, line);
             if (hasInsulin)
-                sink.amount(stamp, bolus, insulin, line);
+                sink.amount(when, bolus, insulin, line);
         }
     }
     if (cut) {
@@ -200,10 +200,10 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
             typeColumn = int(i);
     }
     double number;
-    Stamp stamp;
+    ReadingTime when;
     const QByteArrayView millis = trimmed(csv.field(1));
     if (!header &&
-        (csv.fields().size() < 3 || !parseStamp(csv.field(0), stamp) || millis.size() < 10 ||
+        (csv.fields().size() < 3 || !parseReadingTime(csv.field(0), when) || millis.size() < 10 ||
          !parseNumber(millis, number) || !parseNumber(csv.field(2), number)))
         return false;
     sink.setFormat(separator == '\t' ? QStringLiteral("Nightscout entries TSV")
@@ -221,14 +221,14 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         if (typeColumn >= 0 && type != "sgv" && type != "mbg") {
             sink.skip();
         } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms) ||
-                   !instantStamp(ms, stamp)) {
+                   !readingTimeOfInstant(ms, when)) {
             sink.unread(line, QStringLiteral("no readable time"));
         } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
             sink.unread(line, QStringLiteral("no glucose value"));
         } else if (value < 20) {
             sink.skip();
         } else {
-            sink.glucose(stamp, value, false, line);
+            sink.glucose(when, value, false, line);
         }
     }
     return true;
