@@ -2,6 +2,7 @@
 #include "core/csvexport.h"
 
 #include "core/diary.h"
+#include "core/entrytext.h"
 
 #include <algorithm>
 #include <numeric>
@@ -57,7 +58,8 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to)
         out += ',';
         out += csvField(diary.bytes(row, Diary::TypeColumn));
         out += ',';
-        out += QByteArray::number(diary.value(row));
+        out += diary.hasFraction(row) ? decimalText(diary.hundredths(row))
+                                      : QByteArray::number(diary.value(row));
         out += '\n';
     }
     return out;
