@@ -56,6 +56,84 @@ private slots:
         }
     }
 
+    void fractionalDoses_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("hundredths");
+        QTest::addColumn<int>("value"); // to whole units, halves up
+        QTest::addColumn<bool>("canonical");
+        const auto row = [](const char *type, const char *text, qint64 hundredths, int value,
+                            bool canonical) {
+            QTest::addRow("%s '%s'", type, text)
+                << type << text << hundredths << value << canonical;
+        };
+        row("Bolus", "2.35", 235, 2, true);
+        row("Bolus", " 2.5", 250, 3, true);
+        row("Lantus", "12.5", 1250, 13, true);
+        row("Humalog", "123.05", 12305, 123, true);
+        row("Basis", " 0.5", 50, 1, true);
+        row("Bolus", "0.05", 5, 0, true);
+        row("Bolus", "   2", 200, 2, true);
+        // Other ways of writing a dose read as the number they show and
+        // keep their text.
+        row("Bolus", "2.345", 235, 2, false);
+        row("Bolus", "2.344", 234, 2, false);
+        row("Bolus", "2.", 200, 2, false);
+        row("Bolus", "2.0", 200, 2, false);
+        row("Bolus", ".5", 50, 1, false);
+        row("Bolus", "2.50", 250, 3, false);
+        row("Bolus", "0.5", 50, 1, false);
+        row("Bolus", "  2.5", 250, 3, false);
+        row("Bolus", "02.5", 250, 3, false);
+        row("Bolus", "-0.5", -50, -1, false);
+        // Not a decimal: read as before.
+        row("Bolus", "1e2", 0, 0, false);
+        row("Bolus", "12345678.5", 0, 0, false);
+        row("Bolus", "2,5", 0, 0, false);
+        // Glucose and carbs stay whole numbers.
+        row("Glucose", " 5.5", 0, 0, false);
+        row("Carbs", "12.5", 0, 0, false);
+    }
+
+    void fractionalDoses()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, text);
+        QFETCH(qint64, hundredths);
+        QFETCH(int, value);
+        QFETCH(bool, canonical);
+        const QByteArray line = (" 1. 3.2020,07:05," + type + u',' + text).toUtf8();
+        Diary diary;
+        QVERIFY(diary.prependLine(line.constData(), line.size()));
+        QByteArray saved;
+        diary.appendLine(0, saved);
+        QCOMPARE(saved, line + '\n');
+        QCOMPARE(diary.hundredths(0), hundredths);
+        QCOMPARE(diary.value(0), value);
+        QCOMPARE(diary.hasFraction(0), hundredths % 100 != 0);
+        int passed = -1;
+        diary.forEachEntry([&](int, qint64, int, int, int v) { passed = v; });
+        QCOMPARE(passed, value);
+        // Canonical: what the writer makes of the value is the text itself.
+        // A negative dose is kept only as its text.
+        char buffer[32];
+        const int length = diary.hasFraction(0) ? writeFraction(buffer, qint32(hundredths))
+                                                : writeValue(buffer, value);
+        const bool negativeFraction = diary.hasFraction(0) && hundredths < 0;
+        QCOMPARE(!negativeFraction && QByteArray(buffer, length) == text.toUtf8(), canonical);
+    }
+
+    void findRowTellsFractionFromWhole()
+    {
+        Diary diary;
+        for (const EntryTexts &texts : {EntryTexts{" 1. 3.2020", "07:05", "Bolus", "2.35"},
+                                        EntryTexts{" 1. 3.2020", "07:05", "Bolus", " 235"}})
+            diary.prependRow(texts);
+        QCOMPARE(diary.findRow({" 1. 3.2020", "07:05", "Bolus", "2.35"}, 0), 1);
+        QCOMPARE(diary.findRow({" 1. 3.2020", "07:05", "Bolus", " 235"}, 1), 0);
+    }
+
     void glucoseScanMatchesFullScan()
     {
         // Several blocks of rows, mostly in time order as a diary grows.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/csvexport.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
@@ -40,6 +41,7 @@ private slots:
         row("invalid UTF-8 and NUL", QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10));
         row("odd-looking lines stay",
             "05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n");
+        row("doses with fractions", readBytes(QFINDTESTDATA("data/fractional-doses.txt")));
         // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
         QByteArray many;
         for (int i = 0; i < 90000; ++i)
@@ -182,6 +184,14 @@ private slots:
                 !settingsSaved);
         QCOMPARE((loaded.error + saveError + appendError + settingsError).count(made[2]), 4);
         QVERIFY(!QFileInfo(path).isFile()); // nothing took its place
+    }
+
+    void csvOfFractionalDoses()
+    {
+        const QByteArray bytes = readBytes(QFINDTESTDATA("data/fractional-doses.txt"));
+        Diary diary;
+        DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
+        QCOMPARE(exportCsv(diary), readBytes(QFINDTESTDATA("data/fractional-doses.csv")));
     }
 
     void lockCanBeRetried()

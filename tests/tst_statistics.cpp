@@ -86,6 +86,11 @@ private slots:
                " 2.12.2026,22:00,Lantus,20; 3.12.2026,22:00,Semilente,1;"
                " 3.12.2026,22:00,Fiasp,50;30.11.2026,22:00,Basis,70"
             << 130 << "carbs_per_day=20 bolus_per_day=2 basal_per_day=3";
+        QTest::newRow("fractional doses sum exactly")
+            << " 2.12.2026,08:00,Bolus,2.35; 2.12.2026,12:00,Novorapid,0.15;"
+               " 3.12.2026,08:00,Humalog, 2.5; 4.12.2026,08:00,Bolus,   2;"
+               " 2.12.2026,22:00,Lantus,12.35; 3.12.2026,22:00,Basis,1.645"
+            << 130 << "bolus_per_day=1 basal_per_day=2";
     }
 
     void figures()

@@ -10,8 +10,7 @@ QString formatGlucose(std::optional<double> mgPerDl, GlucoseUnit unit)
     // Halves go up, never to the even neighbour.
     if (unit == GlucoseUnit::MgPerDl)
         return QString::number(std::floor(*mgPerDl + 0.5), 'f', 0);
-    const double tenths = std::floor(*mgPerDl / mgPerDlPerMmolPerL * 10.0 + 0.5);
-    return QString::number(tenths / 10.0, 'f', 1);
+    return mmolText(*mgPerDl);
 }
 
 QString unitName(GlucoseUnit unit)

@@ -3,17 +3,11 @@
 #ifndef GLUCOSEUNIT_H
 #define GLUCOSEUNIT_H
 
-#include "core/glucosefacts.h"
+#include "core/glucoseconversion.h"
 
 #include <QString>
 
 #include <optional>
-
-enum class GlucoseUnit
-{
-    MgPerDl,
-    MmolPerL
-};
 
 // "112" in mg/dL, "6.2" in mmol/L (one decimal); a dash for no figure.
 QString formatGlucose(std::optional<double> mgPerDl, GlucoseUnit unit);

@@ -177,13 +177,14 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     auto hours = std::make_unique<std::array<Distribution, 24>>();
     DistinctCounter readingDays(days);
     DistinctCounter readingSlots(days * slotsPerDay);
+    // Doses in hundredths of a unit, so that fractions sum exactly.
     qint64 carbs = 0, bolus = 0, basal = 0;
     // By type position + 1, so that another type (-1) is None.
     std::array<InsulinKind, itemCount + 1> kinds{};
     for (int type = 0; type < itemCount; ++type)
         kinds[size_t(type + 1)] = insulinKind(type);
     qint64 belowTarget = 0, aboveTarget = 0;
-    diary.forEachEntry([&](int, qint64 julianDay, int minutes, int type, int value) {
+    diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
         // An unreadable date is INT64_MIN and falls outside every period.
         if (julianDay < firstDay || julianDay > lastDay)
             return;
@@ -203,15 +204,15 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
         } else if (type == carbsType) {
             carbs += value;
         } else if (kinds[size_t(type + 1)] == InsulinKind::Rapid) {
-            bolus += value;
+            bolus += diary.hundredths(row);
         } else if (kinds[size_t(type + 1)] == InsulinKind::Long) {
-            basal += value;
+            basal += diary.hundredths(row);
         }
     });
 
     s.carbsPerDay = double(carbs) / double(days);
-    s.bolusPerDay = double(bolus) / double(days);
-    s.basalPerDay = double(basal) / double(days);
+    s.bolusPerDay = double(bolus) / 100.0 / double(days);
+    s.basalPerDay = double(basal) / 100.0 / double(days);
     s.daysWithReadings = int(readingDays.count());
     s.coveragePercent =
         std::min(100.0, 100.0 * double(readingSlots.count()) / double(days * slotsPerDay));

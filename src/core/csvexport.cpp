@@ -55,7 +55,7 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsi
         if (dated && (julianDay < first || julianDay > last))
             return;
         if (dated && minutes >= 0 && readableTime(diary.bytes(row, Diary::TimeColumn)) &&
-            readableValue(diary.bytes(row, Diary::ValueColumn)))
+            (diary.hasFraction(row) || readableValue(diary.bytes(row, Diary::ValueColumn))))
             rows.push_back(row);
         else
             ++unreadable;
@@ -87,7 +87,8 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsi
         out += ',';
         out += csvField(diary.bytes(row, Diary::TypeColumn));
         out += ',';
-        out += QByteArray::number(diary.value(row));
+        out += diary.hasFraction(row) ? decimalText(diary.hundredths(row))
+                                      : QByteArray::number(diary.value(row));
         out += '\n';
     }
     return out;

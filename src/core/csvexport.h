@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The diary as CSV for spreadsheets and other programs: a header line
 // "date,time,type,value", then one line per entry, oldest first, dates as
-// YYYY-MM-DD, times as HH:MM, values as plain integers. Fields are quoted
-// as RFC 4180 asks where they hold a separator, a quote or a line break.
+// YYYY-MM-DD, times as HH:MM, values as plain numbers ("112", a dose "2.35").
+// Fields are quoted as RFC 4180 asks where they hold a separator, a quote or
+// a line break.
 #ifndef CSVEXPORT_H
 #define CSVEXPORT_H
 

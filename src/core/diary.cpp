@@ -88,6 +88,40 @@ bool matchValue(const char *s, qsizetype len, int &value)
     return true;
 }
 
+// A dose with a fraction, written shortest and right-aligned in four
+// characters: "2.35", " 2.5", "12.5". Whole doses are matchValue's; "2.",
+// ".5", "2.50", a sign or an exponent are not this form.
+bool matchFraction(const char *s, qsizetype len, int &hundredths)
+{
+    qsizetype pos = 0;
+    while (pos < len && s[pos] == ' ')
+        ++pos;
+    const qsizetype blanks = pos;
+    const qsizetype body = len - pos;
+    qsizetype digits = 0;
+    int whole = 0;
+    for (; pos < len && isDigit(s[pos]); ++pos, ++digits)
+        whole = whole * 10 + (s[pos] - '0');
+    // Seven whole digits keep the hundredths within 32 bits.
+    if (digits < 1 || digits > 7 || (digits > 1 && s[blanks] == '0'))
+        return false;
+    const qsizetype decimals = len - pos - 1;
+    if (pos == len || s[pos] != '.' || decimals < 1 || decimals > 2 || s[len - 1] == '0')
+        return false;
+    int cents = 0;
+    for (++pos; pos < len; ++pos) {
+        if (!isDigit(s[pos]))
+            return false;
+        cents = cents * 10 + (s[pos] - '0');
+    }
+    if (decimals == 1)
+        cents *= 10;
+    if (blanks != (body < 4 ? 4 - body : 0))
+        return false;
+    hundredths = whole * 100 + cents;
+    return true;
+}
+
 qint32 clampDay(qint64 julianDay)
 {
     return qint32(std::clamp<qint64>(julianDay, INT_MIN, INT_MAX));
@@ -101,9 +135,16 @@ bool Diary::matchCanonical(const Span *fields, Row &row)
     const int type = typeIndex(fields[TypeColumn].data, fields[TypeColumn].size);
     if (type < 0 ||
         !matchDate(fields[DateColumn].data, fields[DateColumn].size, day, month, year) ||
-        !matchTime(fields[TimeColumn].data, fields[TimeColumn].size, minutes) ||
-        !matchValue(fields[ValueColumn].data, fields[ValueColumn].size, value))
+        !matchTime(fields[TimeColumn].data, fields[TimeColumn].size, minutes))
         return false;
+    const Span &valueField = fields[ValueColumn];
+    bool fraction = false;
+    // Whole values first: they are nearly every line of a diary.
+    if (!matchValue(valueField.data, valueField.size, value)) {
+        if (!takesFraction(type) || !matchFraction(valueField.data, valueField.size, value))
+            return false;
+        fraction = true;
+    }
     // Neighbouring lines mostly share their day: remember the last one.
     static thread_local int lastDay = 0, lastMonth = 0, lastYear = 0;
     static thread_local qint32 lastJulianDay = 0;
@@ -120,6 +161,7 @@ bool Diary::matchCanonical(const Span *fields, Row &row)
     row.minutes = quint16(minutes);
     row.value = value;
     row.type = quint8(type);
+    row.flags = fraction ? Fraction : 0;
     return true;
 }
 
@@ -143,7 +185,19 @@ Diary::Row Diary::makeRow(const EntryTexts &texts)
     const QString typeText = QString::fromUtf8(texts[TypeColumn]);
     const int otherType = typeIndex(typeText);
     row.type = otherType >= 0 ? quint8(otherType) : OtherType;
-    row.value = parseValue(QString::fromUtf8(texts[ValueColumn]));
+    const QString valueText = QString::fromUtf8(texts[ValueColumn]);
+    row.value = parseValue(valueText);
+    qint32 hundredths = 0;
+    // A dose written another way ("2.", ".5", "2.345") still reads as the
+    // number it shows; the row keeps its text, so saving writes it back.
+    if (otherType >= 0 && takesFraction(otherType) && parseDecimal(valueText, hundredths)) {
+        if (hundredths % 100) {
+            row.value = hundredths;
+            row.flags |= Fraction;
+        } else {
+            row.value = hundredths / 100;
+        }
+    }
     if (!date.isValid()) {
         row.flags |= NullDate;
         row.julianDay = INT_MIN;
@@ -257,7 +311,7 @@ int Diary::writeField(const Row &r, int column, char *out)
         return length;
     }
     default:
-        return writeValue(out, r.value);
+        return (r.flags & Fraction) ? writeFraction(out, r.value) : writeValue(out, r.value);
     }
 }
 
@@ -325,7 +379,18 @@ QString Diary::type(int row) const
 
 int Diary::value(int row) const
 {
-    return rowAt(row).value;
+    return wholeValue(rowAt(row));
+}
+
+bool Diary::hasFraction(int row) const
+{
+    return rowAt(row).flags & Fraction;
+}
+
+qint64 Diary::hundredths(int row) const
+{
+    const Row &r = rowAt(row);
+    return (r.flags & Fraction) ? qint64(r.value) : qint64(r.value) * 100;
 }
 
 namespace {
@@ -446,7 +511,8 @@ bool Diary::rowHasTexts(size_t storageIndex, const Row &probe, bool canonical,
     const Row &r = m_rows[storageIndex];
     if (canonical)
         return !r.verbatim && r.julianDay == probe.julianDay && r.minutes == probe.minutes &&
-               r.type == probe.type && r.value == probe.value;
+               r.type == probe.type && r.value == probe.value &&
+               (r.flags & Fraction) == (probe.flags & Fraction);
     return r.verbatim && m_verbatim[r.verbatim - 1] == texts;
 }
 

@@ -64,7 +64,11 @@ public:
     QDate date(int row) const;
     QTime time(int row) const;
     QString type(int row) const;
+    // A dose with a fraction keeps hundredths of a unit: value() gives it to
+    // the nearest whole unit, hundredths() exactly (any other value times 100).
     int value(int row) const;
+    bool hasFraction(int row) const;
+    qint64 hundredths(int row) const;
     // Appends the row's entry line and a line feed.
     void appendLine(int row, QByteArray &out) const;
 
@@ -81,6 +85,7 @@ public:
     // Calls f(row, julianDay, minutes, type, value) for every row, from the
     // bottom row up to row 0. julianDay is INT64_MIN for an unreadable date,
     // minutes -1 for an unreadable time, type the position in items or -1.
+    // value is value(row).
     template <typename F> void forEachEntry(F f) const;
 
     // Calls f(row, julianDay, minutes, value) for every "Glucose" row with a
@@ -98,7 +103,9 @@ private:
     {
         NullDate = 1,
         InvalidTime = 2,
-        DateFromText = 4
+        DateFromText = 4,
+        // value holds hundredths of a unit, not a whole number of units.
+        Fraction = 8
     };
     static constexpr quint8 OtherType = 0xff;
     static constexpr int blockSize = 512;
@@ -119,6 +126,10 @@ private:
         qsizetype size;
     };
 
+    static int wholeValue(const Row &row)
+    {
+        return (row.flags & Fraction) ? wholeUnits(row.value) : row.value;
+    }
     static bool matchCanonical(const Span *fields, Row &row);
     static bool matchCanonical(const EntryTexts &texts, Row &row);
     bool rowHasTexts(size_t storageIndex, const Row &probe, bool canonical,
@@ -165,7 +176,7 @@ template <typename F> void Diary::forEachEntry(F f) const
         const Row &row = m_rows[i];
         f(int(n - 1 - i), (row.flags & NullDate) ? INT64_MIN : qint64(row.julianDay),
           (row.flags & InvalidTime) ? -1 : int(row.minutes),
-          row.type == OtherType ? -1 : int(row.type), int(row.value));
+          row.type == OtherType ? -1 : int(row.type), wholeValue(row));
     }
 }
 

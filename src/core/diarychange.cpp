@@ -3,6 +3,8 @@
 
 #include "core/entrytext.h"
 
+#include <QThread>
+
 #include <algorithm>
 
 namespace {
@@ -51,6 +53,8 @@ void DiaryChange::run(bool forward)
             m_editor->stepEnded();
             return;
         }
+        // Give a writer in the middle of a burst the time to finish.
+        QThread::msleep(unsigned(std::min(round + 1, maxPauseMs)));
     }
     m_editor->tell(QStringLiteral("Another program keeps changing the diary file, so \"%1\" "
                                   "could not be saved. The list shows the file as it is now.")

@@ -52,6 +52,8 @@ public:
     // How often a step is applied again when the file keeps changing under
     // it (see diarydocument.h).
     static constexpr int maxRounds = 50;
+    // The pause after round n is n + 1 ms, at most this.
+    static constexpr int maxPauseMs = 50;
 
     DiaryChange(DiaryEditor *editor, const QString &name);
 

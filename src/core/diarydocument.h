@@ -44,9 +44,11 @@
 //
 // The limits: another program that writes again while we save makes us try
 // again on what it wrote, but never for ever.
-//   DiaryChange::maxRounds 50: a step costs one re-read and one write per round;
-//                  a sync tool writing many times a second still lets 50
-//                  rounds end well within a second.
+//   DiaryChange::maxRounds 50: a step costs one re-read and one write per
+//                  round, and pauses a little longer after each (1 ms, 2 ms,
+//                  ... up to maxPauseMs 50), so a writer in the middle of a
+//                  burst gets done; 50 rounds wait 1.3 s at most, and a file
+//                  that changes throughout that is being written without end.
 //   maxCloseRounds  4: each round merges the whole list again; a file that
 //                  changes four times within one close is being written
 //                  continuously, and the user is asked instead.

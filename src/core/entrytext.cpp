@@ -138,6 +138,96 @@ int writeValue(char *out, int value)
     return writePadded(out, value, 4, true);
 }
 
+bool takesFraction(int typeIndex)
+{
+    return insulinKind(typeIndex) != InsulinKind::None;
+}
+
+namespace {
+
+int writeDecimal(char *out, qint64 hundredths)
+{
+    int len = 0;
+    const quint64 magnitude = hundredths < 0 ? 0u - quint64(hundredths) : quint64(hundredths);
+    if (hundredths < 0)
+        out[len++] = '-';
+    const QByteArray whole = QByteArray::number(magnitude / 100);
+    std::memcpy(out + len, whole.constData(), size_t(whole.size()));
+    len += int(whole.size());
+    const int cents = int(magnitude % 100);
+    if (cents) {
+        out[len++] = '.';
+        out[len++] = char('0' + cents / 10);
+        if (cents % 10)
+            out[len++] = char('0' + cents % 10);
+    }
+    return len;
+}
+
+} // namespace
+
+int writeFraction(char *out, qint32 hundredths)
+{
+    char body[32];
+    const int len = writeDecimal(body, hundredths);
+    int pos = 0;
+    while (pos + len < 4)
+        out[pos++] = ' ';
+    std::memcpy(out + pos, body, size_t(len));
+    return pos + len;
+}
+
+QByteArray decimalText(qint64 hundredths)
+{
+    char buffer[32];
+    return QByteArray(buffer, writeDecimal(buffer, hundredths));
+}
+
+qint32 wholeUnits(qint32 hundredths)
+{
+    return hundredths < 0 ? -((50 - hundredths) / 100) : (hundredths + 50) / 100;
+}
+
+bool parseDecimal(QStringView text, qint32 &hundredths)
+{
+    const QStringView body = text.trimmed();
+    const qsizetype point = body.indexOf(u'.');
+    if (point < 0)
+        return false;
+    qsizetype pos = 0;
+    const bool negative = !body.isEmpty() && (body[0] == u'-' || body[0] == u'+');
+    const bool minus = negative && body[0] == u'-';
+    if (negative)
+        ++pos;
+    const QStringView whole = body.mid(pos, point - pos);
+    const QStringView decimals = body.mid(point + 1);
+    // Seven whole digits keep every dose within the row's 32 bits.
+    if ((whole.isEmpty() && decimals.isEmpty()) || whole.size() > 7)
+        return false;
+    qint64 magnitude = 0;
+    for (QChar c : whole) {
+        if (c < u'0' || c > u'9')
+            return false;
+        magnitude = magnitude * 10 + (c.unicode() - '0');
+    }
+    int cents = 0;
+    for (qsizetype i = 0; i < decimals.size(); ++i) {
+        const QChar c = decimals[i];
+        if (c < u'0' || c > u'9')
+            return false;
+        const int digit = c.unicode() - '0';
+        if (i < 2)
+            cents = cents * 10 + digit;
+        else if (i == 2 && digit >= 5)
+            ++cents; // halves go up, never to the even neighbour
+    }
+    if (decimals.size() == 1)
+        cents *= 10;
+    magnitude = magnitude * 100 + cents;
+    hundredths = qint32(minus ? -magnitude : magnitude);
+    return true;
+}
+
 QStringView takePiece(QStringView &rest, QChar separator)
 {
     const qsizetype at = rest.indexOf(separator);

@@ -4,6 +4,7 @@
 #ifndef ENTRYTEXT_H
 #define ENTRYTEXT_H
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -47,6 +48,23 @@ constexpr bool isDigit(char c)
 QString formatDate(int day, int month, int year);
 QString formatTime(int hour, int minute);
 QString formatValue(int value);
+
+// Insulin doses may carry a fraction, kept as hundredths of a unit. A whole
+// dose keeps the form of formatValue(); a fraction is written shortest, with
+// a point and one or two decimals, right-aligned in four characters ("2.35",
+// " 2.5", "12.5"). Glucose and carbs stay whole.
+bool takesFraction(int typeIndex);
+// hundredths must be positive and not a whole number of units.
+int writeFraction(char *out, qint32 hundredths);
+// "2.35", "2.5", "2", "-0.5": the plain decimal form, for exports.
+QByteArray decimalText(qint64 hundredths);
+// A dose to the nearest whole unit, halves away from zero.
+qint32 wholeUnits(qint32 hundredths);
+// Reads a decimal with a point ("2.35", " 2.5 ", "2.", ".5", "-0.5"),
+// rounding to hundredths with halves away from zero. False for anything
+// else, a text without a point included, so whole texts read as they always
+// have.
+bool parseDecimal(QStringView text, qint32 &hundredths);
 
 // Fast byte writers for the same formats; each returns the number of bytes
 // written. A buffer of 32 bytes is always enough.
