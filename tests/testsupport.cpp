@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -68,28 +69,58 @@ void withFileSizeLimit(qint64 bytes, const std::function<void()> &work)
     std::signal(SIGXFSZ, previous);
 }
 
+namespace {
+
+struct Answer
+{
+    QPointer<QTimer> timer;
+    bool answered = false;
+};
+// Every answer waited for since the last verification.
+std::vector<std::shared_ptr<Answer>> answers;
+
+} // namespace
+
 void whenDialogOpens(std::function<void(QDialog *)> handle)
 {
-    auto *timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, handle] {
+    auto answer = answers.emplace_back(std::make_shared<Answer>());
+    answer->timer = new QTimer;
+    QObject::connect(answer->timer, &QTimer::timeout, [answer, handle, tries = 0]() mutable {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog && ++*tries < 500)
+        if (!dialog && ++tries < 500)
             return;
-        timer->stop();
-        timer->deleteLater();
+        answer->timer->stop();
+        answer->timer->deleteLater();
+        answer->answered = dialog != nullptr;
         if (dialog)
             handle(dialog);
     });
-    timer->start(10);
+    answer->timer->start(10);
+}
+
+void verifyDialogsAnswered()
+{
+    int missed = 0;
+    for (const auto &answer : std::exchange(answers, {})) {
+        missed += !answer->answered;
+        if (answer->timer) {
+            answer->timer->stop();
+            answer->timer->deleteLater();
+        }
+    }
+    QVERIFY2(missed == 0, "a dialog waited for did not open");
 }
 
 void chooseFiles(const QStringList &names)
 {
     whenDialogOpens([names](QDialog *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
-        if (!files)
-            return dialog->reject();
+        if (!files) {
+            dialog->reject();
+            QFAIL("not a file dialog");
+        }
+        // Mellidor's own refusals are tested, not the dialog's question.
+        files->setOption(QFileDialog::DontConfirmOverwrite);
         files->setDirectory(QDir::currentPath());
         files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
             ->setText(u'"' + names.join(QStringLiteral("\" \"")) + u'"');
@@ -110,6 +141,7 @@ void answerDialog(QObject *window, const char *slot, std::function<void(QDialog 
 {
     whenDialogOpens(std::move(handle));
     QVERIFY(QMetaObject::invokeMethod(window, slot));
+    verifyDialogsAnswered();
 }
 
 void recordMessages(QList<UserMessage::Shown> *messages)

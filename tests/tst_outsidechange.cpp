@@ -31,6 +31,7 @@ void enter(Mellidor &window, const QString &item, int value)
         pressOk(dialog);
     });
     triggerMenuItem(window, 0, item);
+    verifyDialogsAnswered();
 }
 
 // As editors and sync tools do: a new file renamed over the old one.
@@ -103,7 +104,11 @@ class TestOutsideChange : public QObject
     Q_OBJECT
 private slots:
     void init() { recordMessages(&m_messages); }
-    void cleanup() { UserMessage::setHandlerForTesting({}); }
+    void cleanup()
+    {
+        UserMessage::setHandlerForTesting({});
+        verifyDialogsAnswered(); // also for a test that forgot to
+    }
 
     void outsideChangeThenStep_data()
     {
@@ -168,6 +173,7 @@ private slots:
                 pressOk(dialog);
             });
         triggerMenuItem(window, 0, step);
+        verifyDialogsAnswered();
         Clock::setForTesting(nullptr);
         QCOMPARE(fileLines(dir.diary()), expected);
         QCOMPARE(m_messages.size(), told);

@@ -32,6 +32,7 @@ void enter(Mellidor &window, const QString &item, int box, int value)
         pressOk(dialog);
     });
     triggerMenuItem(window, 0, item);
+    verifyDialogsAnswered();
 }
 
 } // namespace
@@ -41,22 +42,27 @@ class TestUndo : public QObject
     Q_OBJECT
 private slots:
     void init() { recordMessages(&m_messages); }
+    void cleanup() { verifyDialogsAnswered(); } // also for a test that forgot to
 
     void deleteAndUndo_data()
     {
-        // Current item (-1 none), entries of threeEntries, row deleted, current row after.
-        QTest::addColumn<QList<int>>("cases");
-        QTest::newRow("top") << QList<int>{0, 3, 0, 0};
-        QTest::newRow("no current item") << QList<int>{-1, 3, 0, 0};
-        QTest::newRow("middle, through the value column") << QList<int>{3 * 3 + 1, 3, 1, 1};
-        QTest::newRow("bottom") << QList<int>{2, 3, 2, 1};
-        QTest::newRow("only entry") << QList<int>{0, 1, 0, -1};
+        QTest::addColumn<int>("current"); // item, -1 none
+        QTest::addColumn<int>("entries"); // the first of threeEntries
+        QTest::addColumn<int>("deleted"); // row
+        QTest::addColumn<int>("after");   // the current row
+        QTest::newRow("top") << 0 << 3 << 0 << 0;
+        QTest::newRow("no current item") << -1 << 3 << 0 << 0;
+        QTest::newRow("middle, through the value column") << 3 * 3 + 1 << 3 << 1 << 1;
+        QTest::newRow("bottom") << 2 << 3 << 2 << 1;
+        QTest::newRow("only entry") << 0 << 1 << 0 << -1;
     }
 
     void deleteAndUndo()
     {
-        QFETCH(QList<int>, cases);
-        const int current = cases[0], entries = cases[1], deleted = cases[2], after = cases[3];
+        QFETCH(int, current);
+        QFETCH(int, entries);
+        QFETCH(int, deleted);
+        QFETCH(int, after);
         WorkDir dir;
         QList<QByteArray> lines = threeEntries.split('\n').mid(0, entries);
         const QByteArray diary = lines.join('\n') + '\n';
