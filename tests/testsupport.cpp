@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -70,45 +69,34 @@ void withFileSizeLimit(qint64 bytes, const std::function<void()> &work)
 }
 
 namespace {
-
-struct Answer
-{
-    QPointer<QTimer> timer;
-    bool answered = false;
-};
-// Every answer waited for since the last verification.
-std::vector<std::shared_ptr<Answer>> answers;
-
+int unanswered = 0; // since the last verification
+int verifications = 0;
 } // namespace
 
 void whenDialogOpens(std::function<void(QDialog *)> handle)
 {
-    auto answer = answers.emplace_back(std::make_shared<Answer>());
-    answer->timer = new QTimer;
-    QObject::connect(answer->timer, &QTimer::timeout, [answer, handle, tries = 0]() mutable {
+    ++unanswered;
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [=, tries = 0, since = verifications]() mutable {
+        // A verification ends the wait: a later dialog is another's.
+        const bool waiting = since == verifications;
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog && ++tries < 500)
+        if (waiting && !dialog && ++tries < 500)
             return;
-        answer->timer->stop();
-        answer->timer->deleteLater();
-        answer->answered = dialog != nullptr;
-        if (dialog)
+        timer->stop();
+        timer->deleteLater();
+        if (waiting && dialog) {
+            --unanswered;
             handle(dialog);
+        }
     });
-    answer->timer->start(10);
+    timer->start(10);
 }
 
 void verifyDialogsAnswered()
 {
-    int missed = 0;
-    for (const auto &answer : std::exchange(answers, {})) {
-        missed += !answer->answered;
-        if (answer->timer) {
-            answer->timer->stop();
-            answer->timer->deleteLater();
-        }
-    }
-    QVERIFY2(missed == 0, "a dialog waited for did not open");
+    ++verifications;
+    QVERIFY2(std::exchange(unanswered, 0) == 0, "a dialog waited for did not open");
 }
 
 void chooseFiles(const QStringList &names)
