@@ -125,6 +125,16 @@ void triggerMenuItem(const QWidget &window, int menu, const QString &text)
     QFAIL(qPrintable(text));
 }
 
+void enterValue(const QWidget &window, const QString &item, int box, int value)
+{
+    whenDialogOpens([box, value](QDialog *dialog) {
+        spinBoxes(dialog).at(box)->setValue(value);
+        pressOk(dialog);
+    });
+    triggerMenuItem(window, 0, item);
+    verifyDialogsAnswered();
+}
+
 void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle)
 {
     whenDialogOpens(std::move(handle));

@@ -66,6 +66,10 @@ void chooseFiles(const QStringList &names);
             QSKIP(tool " is not installed");                                                       \
     } while (false)
 
+// Answers the dialog of the Input menu's item (New, Edit): sets spin box box
+// (0 the first) to value and presses OK.
+void enterValue(const QWidget &window, const QString &item, int box, int value);
+
 // Triggers the item of the window's menu (0 Input, 1 Graphic) whose text
 // starts with text.
 void triggerMenuItem(const QWidget &window, int menu, const QString &text);

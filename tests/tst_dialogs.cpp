@@ -102,8 +102,8 @@ private slots:
         QTest::addColumn<QList<int>>("shown");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<int>("types");
-        QTest::addColumn<QList<int>>("set");     // the same six; -1 keeps
-        QTest::addColumn<bool>("ok");            // else all go to their minimum, then Cancel
+        // The same six; -1 keeps; none: all go to their minimum, then Cancel.
+        QTest::addColumn<QList<int>>("set");
         QTest::addColumn<QStringList>("values"); // of the rows afterwards, top first
         QTest::addColumn<QString>("top");        // the top row afterwards; none: not checked
         using L = QList<int>;
@@ -111,29 +111,28 @@ private slots:
         same.replace(" 3. 1.2020", " 4. 1.2020");
         const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";
         const auto moves = [](const char *name, const QByteArray &file, int current, const L &set,
-                              bool ok, const QStringList &values) {
-            QTest::newRow(name) << file << current << L() << QString() << 0 << set << ok << values
+                              const QStringList &values) {
+            QTest::newRow(name) << file << current << L() << QString() << 0 << set << values
                                 << QString();
         };
-        moves("oldest to the bottom", fourEntries, -1, {1, 12, 2019, -1, -1, -1}, true,
+        moves("oldest to the bottom", fourEntries, -1, {1, 12, 2019, -1, -1, -1},
               {"3", "20", "101", "12"});
-        moves("newest to the top", fourEntries, 12 + 3, {1, 2, 2020, -1, -1, -1}, true,
+        moves("newest to the top", fourEntries, 12 + 3, {1, 2, 2020, -1, -1, -1},
               {"101", "12", "3", "20"});
-        moves("into the middle", fourEntries, 4, {2, 1, 2020, 12, 0, -1}, true,
-              {"3", "12", "20", "101"});
-        moves("only the value changes", fourEntries, 8 + 1, {-1, -1, -1, -1, -1, 77}, true,
+        moves("into the middle", fourEntries, 4, {2, 1, 2020, 12, 0, -1}, {"3", "12", "20", "101"});
+        moves("only the value changes", fourEntries, 8 + 1, {-1, -1, -1, -1, -1, 77},
               {"12", "77", "20", "101"});
-        moves("same moment: below the other", same, 0, L(6, -1), true, {"3", "12", "20", "101"});
-        moves("time decides within a day", fourEntries, 1, {4, 1, 2020, 7, 59, -1}, true,
+        moves("same moment: below the other", same, 0, L(6, -1), {"3", "12", "20", "101"});
+        moves("time decides within a day", fourEntries, 1, {4, 1, 2020, 7, 59, -1},
               {"12", "3", "20", "101"});
-        moves("impossible dates count as oldest", impossible, 0, {1, 1, 2018, -1, -1, -1}, true,
+        moves("impossible dates count as oldest", impossible, 0, {1, 1, 2018, -1, -1, -1},
               {"2", "10"});
-        moves("Cancel keeps all", fourEntries, 12 + 2, L(), false, {"12", "3", "20", "101"});
+        moves("Cancel keeps all", fourEntries, 12 + 2, L(), {"12", "3", "20", "101"});
         // One entry: what the dialog shows and what comes back.
         const auto shows = [](const char *name, const QByteArray &line, const L &shown,
                               const QString &unit, int types, const L &set, const QString &top) {
             QTest::newRow(name) << line + '\n'
-                                << 0 << shown << unit << types << set << true
+                                << 0 << shown << unit << types << set
                                 << QStringList{QString::number(shown[5])} << top;
         };
         shows("shows the entry", " 6.12.2026,09:30,Glucose, 140", {6, 12, 2026, 9, 30, 140},
@@ -161,7 +160,6 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(int, types);
         QFETCH(QList<int>, set);
-        QFETCH(bool, ok);
         QFETCH(QStringList, values);
         QFETCH(QString, top);
         Opened o(file);
@@ -180,10 +178,10 @@ private slots:
             typesOffered = dialog->findChild<QComboBox *>()->count();
             // Month and year first, so the day's limit is already right.
             for (int i : {1, 2, 0, 3, 4, 5}) {
-                if (!ok || set[i] >= 0)
-                    boxes[i]->setValue(ok ? set[i] : boxes[i]->minimum());
+                if (set.isEmpty() || set[i] >= 0)
+                    boxes[i]->setValue(set.isEmpty() ? boxes[i]->minimum() : set[i]);
             }
-            ok ? pressOk(dialog) : pressCancel(dialog);
+            set.isEmpty() ? pressCancel(dialog) : pressOk(dialog);
         });
         QCOMPARE(names.join(u' '), "Day/Day Month/Month Year/Year Hour/Hour Minute/Minute /");
         if (!shown.isEmpty()) {

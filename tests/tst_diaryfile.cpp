@@ -150,16 +150,11 @@ private slots:
         QTest::addColumn<QString>("kind");   // of what is made
         QTest::addColumn<QString>("at");     // the diary's path, or where it links to
         QTest::addColumn<QString>("reason"); // told in each error
+        const QString elsewhere = "elsewhere";
         QTest::newRow("FIFO") << "fifo" << path << "FIFO";
-        QTest::newRow("FIFO through a symlink") << "fifo"
-                                                << "elsewhere"
-                                                << "FIFO";
-        QTest::newRow("device through a symlink") << "device"
-                                                  << "null"
-                                                  << "device";
-        QTest::newRow("directory through a symlink") << "dir"
-                                                     << "elsewhere"
-                                                     << "directory";
+        QTest::newRow("FIFO through a symlink") << "fifo" << elsewhere << "FIFO";
+        QTest::newRow("device through a symlink") << "device" << QString("null") << "device";
+        QTest::newRow("directory through a symlink") << "dir" << elsewhere << "directory";
     }
 
     void notRegularFile()

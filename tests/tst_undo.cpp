@@ -4,7 +4,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QSpinBox>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -23,16 +22,6 @@ void press(Mellidor &window, QKeySequence::StandardKey key)
     QVERIFY(QTest::qWaitForWindowActive(&window));
     window.listBox->setFocus(); // Delete belongs to the list
     QTest::keySequence(window.listBox, key);
-}
-
-void enter(Mellidor &window, const QString &item, int box, int value)
-{
-    whenDialogOpens([box, value](QDialog *dialog) {
-        spinBoxes(dialog).at(box)->setValue(value);
-        pressOk(dialog);
-    });
-    triggerMenuItem(window, 0, item);
-    verifyDialogsAnswered();
 }
 
 } // namespace
@@ -123,7 +112,7 @@ private slots:
         writeBytes(dir.diary(), threeEntries);
         Mellidor window;
         window.listBox->setCurrentItem(2); // the oldest entry becomes the newest
-        enter(window, "&Edit Value", 2, 2021);
+        enterValue(window, "&Edit Value", 2, 2021);
         QCOMPARE(rowLines(window).first(), QStringLiteral(" 1. 1.2021,08:00,Glucose, 101"));
         QCOMPARE(window.listBox->currentIndex().row(), 0);
         QCOMPARE(window.undoStack()->undoText(), QStringLiteral("Edit Entry"));
@@ -133,10 +122,10 @@ private slots:
 
         // Edit after New corrects the new entry, not the one current before.
         window.listBox->setCurrentItem(0);
-        enter(window, "&New Value", 0, 77);
+        enterValue(window, "&New Value", 0, 77);
         QCOMPARE(window.listBox->currentIndex().row(), 0);
         QCOMPARE(window.undoStack()->undoText(), QStringLiteral("New Entry"));
-        enter(window, "&Edit Value", 5, 88);
+        enterValue(window, "&Edit Value", 5, 88);
         QVERIFY(rowLines(window).first().endsWith(QStringLiteral("  88")));
         QCOMPARE(rowLines(window).at(1), QStringLiteral(" 3. 1.2020,08:00,Bolus,   3"));
     }
