@@ -266,39 +266,33 @@ private slots:
     void samplesThroughTheBinary_data()
     {
         QTest::addColumn<QString>("file"); // in tests/data/exports
+        QTest::addColumn<int>("added");    // lines in the diary
         QTest::addColumn<QString>("summary");
-        QTest::addColumn<int>("added"); // lines in the diary
-        QTest::newRow("Dexcom Clarity CSV")
-            << "dexcom-clarity.csv"
-            << "(Dexcom Clarity CSV): 10 entries added (7 Glucose, 1 Carbs, 1 Basis, 1 Bolus), 6 "
-               "rows skipped."
-            << 10;
+        QTest::newRow("Dexcom Clarity CSV") << "dexcom-clarity.csv" << 10
+                                            << "(Dexcom Clarity CSV): 10 entries added (7 Glucose, "
+                                               "1 Carbs, 1 Basis, 1 Bolus), 6 rows skipped.";
         QTest::newRow("LibreView CSV, German, mg/dL")
-            << "libreview-de-mgdl.csv"
+            << "libreview-de-mgdl.csv" << 11
             << "(LibreView CSV): 11 entries added (8 Glucose, 1 Carbs, 1 Basis, 1 Bolus), 1 "
-               "duplicate skipped, 1 row skipped, dates read day first."
-            << 11;
+               "duplicate skipped, 1 row skipped, dates read day first.";
         QTest::newRow("LibreView CSV, English, mmol/L")
-            << "libreview-en-mmol.csv"
+            << "libreview-en-mmol.csv" << 11
             << "(LibreView CSV): 11 entries added (9 Glucose, 1 Carbs, 1 Bolus), 1 duplicate "
-               "skipped, 2 rows skipped, dates read day first."
-            << 11;
+               "skipped, 2 rows skipped, dates read day first.";
         QTest::newRow("Nightscout entries JSON")
-            << "nightscout-entries.json"
+            << "nightscout-entries.json" << 11
             << "(Nightscout entries JSON): 11 entries added (11 Glucose), 1 duplicate skipped, 1 "
-               "row skipped."
-            << 11;
+               "row skipped.";
         QTest::newRow("Nightscout treatments JSON")
-            << "nightscout-treatments.json"
-            << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped."
-            << 7;
+            << "nightscout-treatments.json" << 7
+            << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
     }
 
     void samplesThroughTheBinary()
     {
         QFETCH(QString, file);
-        QFETCH(QString, summary);
         QFETCH(int, added);
+        QFETCH(QString, summary);
         const QString path = MELLIDOR_TEST_DATA "/exports/" + file;
         WorkDir dir;
         const Run run = mellidor({"import", path});
