@@ -68,28 +68,47 @@ void withFileSizeLimit(qint64 bytes, const std::function<void()> &work)
     std::signal(SIGXFSZ, previous);
 }
 
+namespace {
+int unanswered = 0; // since the last verification
+int verifications = 0;
+} // namespace
+
 void whenDialogOpens(std::function<void(QDialog *)> handle)
 {
+    ++unanswered;
     auto *timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, handle] {
+    QObject::connect(timer, &QTimer::timeout, [=, tries = 0, since = verifications]() mutable {
+        // A verification ends the wait: a later dialog is another's.
+        const bool waiting = since == verifications;
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog && ++*tries < 500)
+        if (waiting && !dialog && ++tries < 500)
             return;
         timer->stop();
         timer->deleteLater();
-        if (dialog)
+        if (waiting && dialog) {
+            --unanswered;
             handle(dialog);
+        }
     });
     timer->start(10);
+}
+
+void verifyDialogsAnswered()
+{
+    ++verifications;
+    QVERIFY2(std::exchange(unanswered, 0) == 0, "a dialog waited for did not open");
 }
 
 void chooseFiles(const QStringList &names)
 {
     whenDialogOpens([names](QDialog *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
-        if (!files)
-            return dialog->reject();
+        if (!files) {
+            dialog->reject();
+            QFAIL("not a file dialog");
+        }
+        // Mellidor's own refusals are tested, not the dialog's question.
+        files->setOption(QFileDialog::DontConfirmOverwrite);
         files->setDirectory(QDir::currentPath());
         files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
             ->setText(u'"' + names.join(QStringLiteral("\" \"")) + u'"');
@@ -106,10 +125,21 @@ void triggerMenuItem(const QWidget &window, int menu, const QString &text)
     QFAIL(qPrintable(text));
 }
 
+void enterValue(const QWidget &window, const QString &item, int box, int value)
+{
+    whenDialogOpens([box, value](QDialog *dialog) {
+        spinBoxes(dialog).at(box)->setValue(value);
+        pressOk(dialog);
+    });
+    triggerMenuItem(window, 0, item);
+    verifyDialogsAnswered();
+}
+
 void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle)
 {
     whenDialogOpens(std::move(handle));
     QVERIFY(QMetaObject::invokeMethod(window, slot));
+    verifyDialogsAnswered();
 }
 
 void recordMessages(QList<UserMessage::Shown> *messages)

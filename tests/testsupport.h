@@ -11,6 +11,7 @@
 #include "ui/usermessage.h"
 
 #include <QList>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <functional>
@@ -45,14 +46,29 @@ QString makeDevice(const QString &name);
 void withFileSizeLimit(qint64 bytes, const std::function<void()> &work);
 
 // Runs handle(dialog) on the next modal dialog as soon as it is open. The
-// handler accepts, rejects or changes it; nothing here blocks.
+// handler accepts, rejects or changes it; nothing here blocks. A handler may
+// wait for the dialog that follows its own.
 void whenDialogOpens(std::function<void(QDialog *)> handle);
-// Invokes the slot that opens a dialog, and answers the dialog with handle.
+// Fails the test when a dialog waited for above did not open; called after
+// the step that should have opened it. Stops waiting in any case.
+void verifyDialogsAnswered();
+// Invokes the slot that opens a dialog, answers it with handle and verifies.
 void answerDialog(QObject *window, const char *slot, std::function<void(QDialog *)> handle);
 
-// Answers the next file dialog (Qt's own) with these names in the working
-// directory; any other dialog is rejected.
+// Answers the next dialog, which must be a file dialog (Qt's own), with these
+// names in the working directory.
 void chooseFiles(const QStringList &names);
+
+// Skips the running test when a program it starts is not installed.
+#define SKIP_WITHOUT_TOOL(tool)                                                                    \
+    do {                                                                                           \
+        if (QStandardPaths::findExecutable(QStringLiteral(tool)).isEmpty())                        \
+            QSKIP(tool " is not installed");                                                       \
+    } while (false)
+
+// Answers the dialog of the Input menu's item (New, Edit): sets spin box box
+// (0 the first) to value and presses OK.
+void enterValue(const QWidget &window, const QString &item, int box, int value);
 
 // Triggers the item of the window's menu (0 Input, 1 Graphic) whose text
 // starts with text.

@@ -132,33 +132,35 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("directory"); // for -C
         QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("made"); // what the test puts there first
+        QTest::addColumn<QString>("made");   // what the test puts there first
+        QTest::addColumn<QString>("linkTo"); // by a link made there
         QTest::addColumn<int>("status");
         const struct
         {
-            const char *name, *directory, *output, *made;
+            const char *name, *directory, *output, *made, *linkTo;
             int status;
         } rows[] = {
-            {"the diary", "", "MellidorFile.txt", "", 1},
-            {"the settings", "", "Settings/Mellidor.conf", "", 1},
-            {"the lock", "", "MellidorFile.txt.lock", "", 1},
-            {"a symlink to the diary", "", "link", "symlink MellidorFile.txt", 1},
-            {"a hard link to the diary", "", "hard", "link MellidorFile.txt", 1},
-            {"the diary of -C's folder", "sub", "MellidorFile.txt", "", 1},
+            {"the diary", "", "MellidorFile.txt", "", "", 1},
+            {"the settings", "", "Settings/Mellidor.conf", "", "", 1},
+            {"the lock", "", "MellidorFile.txt.lock", "", "", 1},
+            {"a symlink to the diary", "", "link", "symlink", "MellidorFile.txt", 1},
+            {"a hard link to the diary", "", "hard", "link", "MellidorFile.txt", 1},
+            {"the diary of -C's folder", "sub", "MellidorFile.txt", "", "", 1},
             {"the settings of -C's folder by a path from here", "sub",
-             "../sub/Settings/Mellidor.conf", "", 1},
-            {"no diary yet, its name", "empty", "MellidorFile.txt", "", 1},
-            {"a FIFO", "", "fifo", "fifo", 1},
-            {"a character device", "", "null", "device", 1},
-            {"a socket", "", "socket", "socket", 1},
-            {"a folder", "", "folder", "folder", 1},
-            {"a symlink to a file, written through", "", "link", "symlink old.txt", 0},
-            {"a new file", "", "new.txt", "", 0},
+             "../sub/Settings/Mellidor.conf", "", "", 1},
+            {"no diary yet, its name", "empty", "MellidorFile.txt", "", "", 1},
+            {"a FIFO", "", "fifo", "fifo", "", 1},
+            {"a character device", "", "null", "device", "", 1},
+            {"a socket", "", "socket", "socket", "", 1},
+            {"a folder", "", "folder", "folder", "", 1},
+            {"a symlink to a file, written through", "", "link", "symlink", "old.txt", 0},
+            {"a new file", "", "new.txt", "", "", 0},
         };
         for (const char *command : {"export", "report"}) {
             for (const auto &row : rows)
                 QTest::addRow("%s onto %s", command, row.name)
-                    << command << row.directory << row.output << row.made << row.status;
+                    << command << row.directory << row.output << row.made << row.linkTo
+                    << row.status;
         }
     }
 
@@ -168,6 +170,7 @@ private slots:
         QFETCH(QString, directory);
         QFETCH(QString, output);
         QFETCH(QString, made);
+        QFETCH(QString, linkTo);
         QFETCH(int, status);
         WorkDir dir;
         for (const QString folder : {".", "sub"}) {
@@ -179,18 +182,17 @@ private slots:
         writeBytes("old.txt", "old");
         DiaryLock window("MellidorFile.txt"); // as if a window had the diary open
         QCOMPARE(window.tryLock(), DiaryLock::Locked);
-        const QString kind = made.section(u' ', 0, 0);
-        if (kind == "symlink")
-            QVERIFY(QFile::link(made.section(u' ', 1), output));
-        else if (kind == "link")
-            QCOMPARE(::link(qPrintable(made.section(u' ', 1)), qPrintable(output)), 0);
-        else if (kind == "fifo")
+        if (made == "symlink")
+            QVERIFY(QFile::link(linkTo, output));
+        else if (made == "link")
+            QCOMPARE(::link(qPrintable(linkTo), qPrintable(output)), 0);
+        else if (made == "fifo")
             QCOMPARE(::mkfifo(qPrintable(output), 0600), 0);
-        else if (kind == "device")
+        else if (made == "device")
             output = makeDevice(output);
-        else if (kind == "socket")
+        else if (made == "socket")
             makeSocket(output);
-        else if (kind == "folder")
+        else if (made == "folder")
             QVERIFY(QDir().mkdir(output));
         const QString target = directory.isEmpty() ? output : directory + "/" + output;
         const mode_t kindBefore = kindOf(target);
@@ -205,7 +207,7 @@ private slots:
         QMap<QString, QByteArray> after = tree();
         if (status == 0) {
             // Only the file written (a symlink's target) changed.
-            const QString written = "./" + (kind == "symlink" ? made.section(u' ', 1) : target);
+            const QString written = "./" + (made == "symlink" ? linkTo : target);
             QVERIFY(after.take(written).startsWith(command == "export" ? "date,time" : "%PDF-"));
             before.remove(written);
         } else {
@@ -260,31 +262,44 @@ private slots:
         QCOMPARE(QFileInfo::exists("r.pdf"), arguments.endsWith("r.pdf") && status == 0);
     }
 
-    // Each row's tag is the sample's name; the diary starts empty.
+    // Exports as users' devices and services write them, into an empty diary.
     void samplesThroughTheBinary_data()
     {
+        QTest::addColumn<QString>("file"); // in tests/data/exports
+        QTest::addColumn<int>("added");    // lines in the diary
         QTest::addColumn<QString>("summary");
-        QTest::newRow("dexcom-clarity-g6.csv")
-            << "1980 entries added (1942 Glucose, 4 Carbs, 10 Basis, 24 Bolus)";
-        QTest::newRow("libreview-de-mgdl.csv") << "1183 entries added (1183 Glucose), 2 duplicates";
-        QTest::newRow("libreview-en-mmol.csv") << "1452 entries added (1452 Glucose), 5 duplicates";
-        QTest::newRow("nightscout-entries.json") << "130 entries added (130 Glucose)";
-        QTest::newRow("nightscout-treatments.json") << "3 entries added (1 Carbs, 2 Bolus)";
+        QTest::newRow("Dexcom Clarity CSV") << "dexcom-clarity.csv" << 10
+                                            << "(Dexcom Clarity CSV): 10 entries added (7 Glucose, "
+                                               "1 Carbs, 1 Basis, 1 Bolus), 6 rows skipped.";
+        QTest::newRow("LibreView CSV, German, mg/dL")
+            << "libreview-de-mgdl.csv" << 11
+            << "(LibreView CSV): 11 entries added (8 Glucose, 1 Carbs, 1 Basis, 1 Bolus), 1 "
+               "duplicate skipped, 1 row skipped, dates read day first.";
+        QTest::newRow("LibreView CSV, English, mmol/L")
+            << "libreview-en-mmol.csv" << 11
+            << "(LibreView CSV): 11 entries added (9 Glucose, 1 Carbs, 1 Bolus), 1 duplicate "
+               "skipped, 2 rows skipped, dates read day first.";
+        QTest::newRow("Nightscout entries JSON")
+            << "nightscout-entries.json" << 11
+            << "(Nightscout entries JSON): 11 entries added (11 Glucose), 1 duplicate skipped, 1 "
+               "row skipped.";
+        QTest::newRow("Nightscout treatments JSON")
+            << "nightscout-treatments.json" << 7
+            << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
     }
 
     void samplesThroughTheBinary()
     {
+        QFETCH(QString, file);
+        QFETCH(int, added);
         QFETCH(QString, summary);
-        const QString file = QString::fromLatin1(QTest::currentDataTag());
-        const QString sample = QStringLiteral(MELLIDOR_SAMPLES "/") + file;
-        if (!QFileInfo::exists(sample))
-            QSKIP("the sample exports are not here");
+        const QString path = MELLIDOR_TEST_DATA "/exports/" + file;
         WorkDir dir;
-        const Run run = mellidor({"import", sample});
-        QVERIFY2(run.status == 0 && run.out.startsWith(file) && run.out.contains(summary),
-                 qPrintable(run.out));
-        QCOMPARE(readBytes("MellidorFile.txt").count('\n'), summary.section(u' ', 0, 0).toInt());
-        QVERIFY(mellidor({"import", sample}).out.contains(u": 0 entries added"));
+        const Run run = mellidor({"import", path});
+        QCOMPARE(run.out, file + ' ' + summary + '\n');
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes("MellidorFile.txt").count('\n'), added);
+        QVERIFY(mellidor({"import", path}).out.contains(u": 0 entries added"));
     }
 };
 

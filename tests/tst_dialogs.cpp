@@ -43,6 +43,7 @@ private slots:
     {
         UserMessage::setHandlerForTesting(nullptr);
         Clock::setForTesting(nullptr);
+        verifyDialogsAnswered(); // also for a test that forgot to
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -50,15 +51,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("type");
-        QTest::addColumn<int>("value");        // 0 keeps the one shown
-        QTest::addColumn<QString>("expected"); // the value's unit|the new top row (none: Escape)
-        QTest::newRow("unchanged")
-            << fourEntries << 0 << 0 << " mg/dL| 5. 3.2020,07:05,Glucose, 100";
-        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " g| 5. 3.2020,07:05,Carbs,  45";
-        QTest::newRow("insulin") << fourEntries << 10 << 8
-                                 << " U| 5. 3.2020,07:05,Insuman Rapid,   8";
-        QTest::newRow("empty") << QByteArray() << 0 << 0 << " mg/dL| 5. 3.2020,07:05,Glucose, 100";
-        QTest::newRow("Escape") << fourEntries << 3 << 5 << " U|";
+        QTest::addColumn<int>("value");    // 0 keeps the one shown
+        QTest::addColumn<QString>("unit"); // shown with the value
+        QTest::addColumn<QString>("line"); // the new top row; none: Escape
+        const QString glucose = " 5. 3.2020,07:05,Glucose, 100";
+        QTest::newRow("unchanged") << fourEntries << 0 << 0 << " mg/dL" << glucose;
+        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " g"
+                               << " 5. 3.2020,07:05,Carbs,  45";
+        QTest::newRow("insulin") << fourEntries << 10 << 8 << " U"
+                                 << " 5. 3.2020,07:05,Insuman Rapid,   8";
+        QTest::newRow("empty") << QByteArray() << 0 << 0 << " mg/dL" << glucose;
+        QTest::newRow("Escape") << fourEntries << 3 << 5 << " U" << QString();
     }
 
     void newValue()
@@ -66,8 +69,8 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, type);
         QFETCH(int, value);
-        QFETCH(QString, expected);
-        const QString line = expected.section(u'|', 1);
+        QFETCH(QString, unit);
+        QFETCH(QString, line);
         Opened o(file);
         QString suffix;
         answerDialog(&o.window, "insertNewValue", [&](QDialog *dialog) {
@@ -81,8 +84,9 @@ private slots:
             QTest::keyClick(dialog->focusWidget(),
                             line.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
         });
-        QCOMPARE(suffix + u'|' + rowLines(o.window).value(0),
-                 line.isEmpty() ? expected + rowLines(o.window).value(0) : expected);
+        QCOMPARE(suffix, unit);
+        if (!line.isEmpty())
+            QCOMPARE(rowLines(o.window).value(0), line);
         QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !line.isEmpty());
         // On disk before the slot returned, as the last line.
         QCOMPARE(readBytes(o.dir.diary()), line.isEmpty() ? file : file + line.toUtf8() + '\n');
@@ -93,81 +97,107 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("current"); // the current item: -1 none, row + 4 * column
-        // The change: day month year hour minute value ("-" keeps; "cancel" sets
-        // all to their minimum and cancels) | the six boxes shown, the value's unit
-        // and the number of types | the rows' values afterwards, top first, or the row.
-        QTest::addColumn<QString>("edit");
+        // Day, month, year, hour, minute, value as the dialog opens (none: not
+        // checked), with the value's unit and the number of types offered.
+        QTest::addColumn<QList<int>>("shown");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("types");
+        // The same six; -1 keeps; none: all go to their minimum, then Cancel.
+        QTest::addColumn<QList<int>>("set");
+        QTest::addColumn<QStringList>("values"); // of the rows afterwards, top first
+        QTest::addColumn<QString>("top");        // the top row afterwards; none: not checked
+        using L = QList<int>;
         QByteArray same = fourEntries;
         same.replace(" 3. 1.2020", " 4. 1.2020");
         const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";
-        QTest::newRow("oldest to the bottom")
-            << fourEntries << -1 << "1 12 2019 - - -||3 20 101 12";
-        QTest::newRow("newest to the top")
-            << fourEntries << 12 + 3 << "1 2 2020 - - -||101 12 3 20";
-        QTest::newRow("into the middle") << fourEntries << 4 << "2 1 2020 12 0 -||3 12 20 101";
-        QTest::newRow("only the value changes")
-            << fourEntries << 8 + 1 << "- - - - - 77||12 77 20 101";
-        QTest::newRow("same moment: below the other") << same << 0 << "- - - - - -||3 12 20 101";
-        QTest::newRow("time decides within a day")
-            << fourEntries << 1 << "4 1 2020 7 59 -||12 3 20 101";
-        QTest::newRow("impossible dates count as oldest")
-            << impossible << 0 << "1 1 2018 - - -||2 10";
-        QTest::newRow("Cancel keeps all") << fourEntries << 12 + 2 << "cancel||12 3 20 101";
-        QTest::newRow("shows the entry")
-            << QByteArray(" 6.12.2026,09:30,Glucose, 140\n") << 0
-            << "- - - - - -|6 12 2026 9 30 140 mg/dL 13| 6.12.2026,09:30,Glucose, 140";
-        QTest::newRow("odd values brought into range")
-            << QByteArray(" 3. 4.1999,7:5,Glucose,5000\n") << 0
-            << "- - - - - -|3 4 2000 7 5 3000 mg/dL 13| 3. 4.2000,07:05,Glucose, 3000";
-        QTest::newRow("years up to 9999")
-            << QByteArray(" 1. 1.12000,09:30,Glucose, 140\n") << 0
-            << "- - - - - -|1 1 9999 9 30 140 mg/dL 13| 1. 1.9999,09:30,Glucose, 140";
-        QTest::newRow("impossible date shows its numbers")
-            << QByteArray("31. 2.2020,10:00,Carbs,  10\n") << 0
-            << "- - - - - -|29 2 2020 10 0 10 g 13|29. 2.2020,10:00,Carbs,  10";
-        QTest::newRow("unknown type stays selectable")
-            << QByteArray(" 1. 1.2021,09:30,Coffee,   1\n") << 0
-            << "- - - - - -|1 1 2021 9 30 1 14| 1. 1.2021,09:30,Coffee,   1";
+        const auto moves = [](const char *name, const QByteArray &file, int current, const L &set,
+                              const QStringList &values) {
+            QTest::newRow(name) << file << current << L() << QString() << 0 << set << values
+                                << QString();
+        };
+        moves("oldest to the bottom", fourEntries, -1, {1, 12, 2019, -1, -1, -1},
+              {"3", "20", "101", "12"});
+        moves("newest to the top", fourEntries, 12 + 3, {1, 2, 2020, -1, -1, -1},
+              {"101", "12", "3", "20"});
+        moves("into the middle", fourEntries, 4, {2, 1, 2020, 12, 0, -1}, {"3", "12", "20", "101"});
+        moves("only the value changes", fourEntries, 8 + 1, {-1, -1, -1, -1, -1, 77},
+              {"12", "77", "20", "101"});
+        moves("same moment: below the other", same, 0, L(6, -1), {"3", "12", "20", "101"});
+        moves("time decides within a day", fourEntries, 1, {4, 1, 2020, 7, 59, -1},
+              {"12", "3", "20", "101"});
+        moves("impossible dates count as oldest", impossible, 0, {1, 1, 2018, -1, -1, -1},
+              {"2", "10"});
+        moves("Cancel keeps all", fourEntries, 12 + 2, L(), {"12", "3", "20", "101"});
+        // One entry: what the dialog shows and what comes back.
+        const auto shows = [](const char *name, const QByteArray &line, const L &shown,
+                              const QString &unit, int types, const L &set, const QString &top) {
+            QTest::newRow(name) << line + '\n'
+                                << 0 << shown << unit << types << set
+                                << QStringList{QString::number(shown[5])} << top;
+        };
+        shows("shows the entry", " 6.12.2026,09:30,Glucose, 140", {6, 12, 2026, 9, 30, 140},
+              " mg/dL", 13, L(6, -1), " 6.12.2026,09:30,Glucose, 140");
+        shows("odd values brought into range", " 3. 4.1999,7:5,Glucose,5000",
+              {3, 4, 2000, 7, 5, 3000}, " mg/dL", 13, L(6, -1), " 3. 4.2000,07:05,Glucose, 3000");
+        shows("years up to 9999", " 1. 1.12000,09:30,Glucose, 140", {1, 1, 9999, 9, 30, 140},
+              " mg/dL", 13, L(6, -1), " 1. 1.9999,09:30,Glucose, 140");
+        shows("impossible date shows its numbers", "31. 2.2020,10:00,Carbs,  10",
+              {29, 2, 2020, 10, 0, 10}, " g", 13, L(6, -1), "29. 2.2020,10:00,Carbs,  10");
+        shows("unknown type stays selectable", " 1. 1.2021,09:30,Coffee,   1",
+              {1, 1, 2021, 9, 30, 1}, "", 14, L(6, -1), " 1. 1.2021,09:30,Coffee,   1");
         // The day never passes the end of the month chosen, in the year chosen.
-        QTest::newRow("day follows the month") << QByteArray("31. 1.2024,09:30,Glucose, 140\n") << 0
-                                               << "- 2 - - - -||29. 2.2024,09:30,Glucose, 140";
-        QTest::newRow("day follows the year") << QByteArray("29. 2.2024,09:30,Glucose, 140\n") << 0
-                                              << "- - 2023 - - -||28. 2.2023,09:30,Glucose, 140";
+        shows("day follows the month", "31. 1.2024,09:30,Glucose, 140", {31, 1, 2024, 9, 30, 140},
+              " mg/dL", 13, {-1, 2, -1, -1, -1, -1}, "29. 2.2024,09:30,Glucose, 140");
+        shows("day follows the year", "29. 2.2024,09:30,Glucose, 140", {29, 2, 2024, 9, 30, 140},
+              " mg/dL", 13, {-1, -1, 2023, -1, -1, -1}, "28. 2.2023,09:30,Glucose, 140");
     }
 
     void edit()
     {
         QFETCH(QByteArray, file);
         QFETCH(int, current);
-        QFETCH(QString, edit);
-        const QStringList part = edit.split(u'|');
+        QFETCH(QList<int>, shown);
+        QFETCH(QString, unit);
+        QFETCH(int, types);
+        QFETCH(QList<int>, set);
+        QFETCH(QStringList, values);
+        QFETCH(QString, top);
         Opened o(file);
         o.window.listBox->setCurrentItem(current);
-        QStringList shown, names;
+        QList<int> opened;
+        QString suffix;
+        int typesOffered = 0;
+        QStringList names;
         answerDialog(&o.window, "editValue", [&](QDialog *dialog) {
             const QList<QSpinBox *> boxes = spinBoxes(dialog);
             for (QSpinBox *box : boxes) {
-                shown << QString::number(box->value());
+                opened << box->value();
                 names << box->accessibleName() + u'/' + box->toolTip();
             }
-            shown.last() += boxes.last()->suffix();
-            shown << QString::number(dialog->findChild<QComboBox *>()->count());
-            const QStringList to = part[0].split(u' ');
+            suffix = boxes.last()->suffix();
+            typesOffered = dialog->findChild<QComboBox *>()->count();
             // Month and year first, so the day's limit is already right.
             for (int i : {1, 2, 0, 3, 4, 5}) {
-                if (to.size() == 1 || to[i] != "-")
-                    boxes[i]->setValue(to.size() == 1 ? boxes[i]->minimum() : to[i].toInt());
+                if (set.isEmpty() || set[i] >= 0)
+                    boxes[i]->setValue(set.isEmpty() ? boxes[i]->minimum() : set[i]);
             }
-            to.size() > 1 ? pressOk(dialog) : pressCancel(dialog);
+            set.isEmpty() ? pressCancel(dialog) : pressOk(dialog);
         });
         QCOMPARE(names.join(u' '), "Day/Day Month/Month Year/Year Hour/Hour Minute/Minute /");
-        QCOMPARE(part[1].isEmpty() ? QString() : shown.join(u' '), part[1]);
-        QString values, saved;
+        if (!shown.isEmpty()) {
+            QCOMPARE(opened, shown);
+            QCOMPARE(suffix, unit);
+            QCOMPARE(typesOffered, types);
+        }
+        QStringList valuesAfter;
+        QString saved;
         for (const QString &line : rowLines(o.window)) {
-            values += line.section(u',', 3).trimmed() + u' ';
+            valuesAfter << line.section(u',', 3).trimmed();
             saved.prepend(line + u'\n');
         }
-        QCOMPARE(part[2].contains(u',') ? saved.chopped(1) : values.trimmed(), part[2]);
+        QCOMPARE(valuesAfter, values);
+        if (!top.isEmpty())
+            QCOMPARE(rowLines(o.window).value(0), top);
         // The corrected diary is on disk already, in the order saving writes.
         QCOMPARE(readBytes(o.dir.diary()), saved.toUtf8());
         QVERIFY(o.window.findChildren<QDialog *>().isEmpty());
@@ -182,47 +212,57 @@ private slots:
 
     void setup_data()
     {
-        // The settings file ("file" or "dir": in its way) | the four boxes ("-"
-        // keeps) and OK or Cancel | the window's settings then | the file then.
-        QTest::addColumn<QString>("setup");
-        const QString odd = "1\n2\n5000\n0\n";
+        QTest::addColumn<QByteArray>("before"); // the settings file; null: none
+        QTest::addColumn<QString>("inTheWay");  // a "file" where the folder belongs, or a "folder"
+        QTest::addColumn<QList<int>>("set");    // the four boxes; -1 keeps
+        QTest::addColumn<bool>("ok");           // else Cancel
+        QTest::addColumn<QList<int>>("settings"); // the window's afterwards
+        QTest::addColumn<QByteArray>("after");    // the file; null: not written, and told
+        const QByteArray odd = "1\n2\n5000\n0\n";
         QTest::newRow("written, folder made")
-            << "|80 160 250 7 OK|80 160 250 7| 80\n160\n250\n  7\n";
-        QTest::newRow("Cancel keeps all") << odd + "|50 - - - Cancel|1 2 5000 0|" + odd;
+            << QByteArray() << "" << QList<int>{80, 160, 250, 7} << true
+            << QList<int>{80, 160, 250, 7} << QByteArray(" 80\n160\n250\n  7\n");
+        QTest::newRow("Cancel keeps all")
+            << odd << "" << QList<int>{50, -1, -1, -1} << false << QList<int>{1, 2, 5000, 0} << odd;
         QTest::newRow("odd values at the bounds")
-            << odd + "|- - - - OK|1 2 999 1|  1\n  2\n999\n  1\n";
-        QTest::newRow("a file where the folder belongs") << "file|90 - - - OK|90 130 200 3|";
-        QTest::newRow("a folder where the file belongs") << "dir|90 - - - OK|90 130 200 3|";
+            << odd << "" << QList<int>(4, -1) << true << QList<int>{1, 2, 999, 1}
+            << QByteArray("  1\n  2\n999\n  1\n");
+        QTest::newRow("a file where the folder belongs")
+            << QByteArray() << "file" << QList<int>{90, -1, -1, -1} << true
+            << QList<int>{90, 130, 200, 3} << QByteArray();
+        QTest::newRow("a folder where the file belongs")
+            << QByteArray() << "folder" << QList<int>{90, -1, -1, -1} << true
+            << QList<int>{90, 130, 200, 3} << QByteArray();
     }
 
     void setup()
     {
-        QFETCH(QString, setup);
-        const QStringList part = setup.split(u'|');
+        QFETCH(QByteArray, before);
+        QFETCH(QString, inTheWay);
+        QFETCH(QList<int>, set);
+        QFETCH(bool, ok);
+        QFETCH(QList<int>, settings);
+        QFETCH(QByteArray, after);
         WorkDir dir;
         const QString conf = dir.file("Settings/Mellidor.conf");
-        if (part[0] == "file")
+        if (inTheWay == "file")
             writeBytes(dir.file("Settings"), "file");
-        else if (!part[0].isEmpty())
-            QVERIFY(QDir(dir.path()).mkpath(part[0] == "dir" ? conf : dir.file("Settings")));
-        if (part[0].contains(u'\n'))
-            writeBytes(conf, part[0].toUtf8());
+        else if (inTheWay == "folder" || !before.isNull())
+            QVERIFY(QDir(dir.path()).mkpath(inTheWay == "folder" ? conf : dir.file("Settings")));
+        if (!before.isNull())
+            writeBytes(conf, before);
         Mellidor window;
         answerDialog(&window, "setup", [&](QDialog *dialog) {
-            const QStringList to = part[1].split(u' ');
             for (int i = 0; i < 4; ++i) {
-                if (to[i] != "-")
-                    spinBoxes(dialog)[i]->setValue(to[i].toInt());
+                if (set[i] >= 0)
+                    spinBoxes(dialog)[i]->setValue(set[i]);
             }
-            to[4] == "OK" ? pressOk(dialog) : pressCancel(dialog);
+            ok ? pressOk(dialog) : pressCancel(dialog);
         });
-        QStringList got;
-        for (int setting : limits(window))
-            got << QString::number(setting);
-        QCOMPARE(got.join(u' '), part[2]);
-        QCOMPARE(readBytes(conf), part[3].toUtf8());
+        QCOMPARE(limits(window), settings);
+        QCOMPARE(readBytes(conf), after);
         // A file that cannot be written is reported with its name.
-        QCOMPARE(m_messages.size(), int(part[3].isEmpty()));
+        QCOMPARE(m_messages.size(), int(after.isNull()));
         QVERIFY(m_messages.isEmpty() || m_messages[0].text.contains(conf));
     }
 
@@ -253,7 +293,9 @@ private slots:
                     return b->click();
             }
         });
-        QCOMPARE(UserMessage::saveFailed(nullptr, "not saved", offerDiscard), choice);
+        const UserMessage::SaveChoice chosen = UserMessage::saveFailed(nullptr, "x", offerDiscard);
+        verifyDialogsAnswered();
+        QCOMPARE(chosen, choice);
         QCOMPARE(buttons, offerDiscard ? 3 : 2);
     }
 
@@ -285,6 +327,7 @@ private slots:
             UserMessage::information(nullptr, "Import", name);
         else
             UserMessage::saveFailed(nullptr, name, true);
+        verifyDialogsAnswered();
         QVERIFY(label);
         QCOMPARE(format, Qt::PlainText);
     }

@@ -19,28 +19,29 @@ private slots:
     void textsKeptExactly_data()
     {
         // Entry lines; the value is everything after the third comma.
-        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QStringList>("lines");
         QTest::newRow("kept as values")
-            << "17. 3.2020,07:05,Glucose, 112\n 1. 3.2020,07:05,Bolus,  -5";
+            << QStringList{"17. 3.2020,07:05,Glucose, 112", " 1. 3.2020,07:05,Bolus,  -5"};
         QTest::newRow("value widths, year 5")
-            << " 1. 3.2020,07:05,Bolus,112\n 1. 3.2020,07:05,Bolus,  112\n 5. 5. 5,07:05,Bolus, "
-               "1234";
+            << QStringList{" 1. 3.2020,07:05,Bolus,112", " 1. 3.2020,07:05,Bolus,  112",
+                           " 5. 5. 5,07:05,Bolus, 1234"};
         QTest::newRow("value digits, bad time")
-            << " 1. 3.2020,07:05,Bolus,  -0\n 1. 3.2020,07:05,Bolus, 012\n 1. "
-               "3.2020,25:00,Glucose,x";
-        QTest::newRow("dates and times") << "05.12.2020,07:05,Bolus, 112\n17. 3.2020,7:05,Bolus, "
-                                            "112\n31. 2.2020,07:05,Bolus, 112";
-        QTest::newRow("types")
-            << "17. 3.2020,07:05,Coffee, 112\n1.1.2020,08:00,Größe,ü\n5,7,Carbs,9";
+            << QStringList{" 1. 3.2020,07:05,Bolus,  -0", " 1. 3.2020,07:05,Bolus, 012",
+                           " 1. 3.2020,25:00,Glucose,x"};
+        QTest::newRow("dates and times")
+            << QStringList{"05.12.2020,07:05,Bolus, 112", "17. 3.2020,7:05,Bolus, 112",
+                           "31. 2.2020,07:05,Bolus, 112"};
+        QTest::newRow("types") << QStringList{"17. 3.2020,07:05,Coffee, 112",
+                                              "1.1.2020,08:00,Größe,ü", "5,7,Carbs,9"};
         QTest::newRow("odd lines, huge numbers")
-            << ",,,\na,b,c,d,e,f\n 1. 1.2000000000,07:05,Bolus, 12\n 1. 3.2020,07:05,Bolus, "
-               "123456789";
+            << QStringList{",,,", "a,b,c,d,e,f", " 1. 1.2000000000,07:05,Bolus, 12",
+                           " 1. 3.2020,07:05,Bolus, 123456789"};
     }
 
     void textsKeptExactly()
     {
-        QFETCH(QString, lines);
-        for (const QString &line : lines.split(u'\n')) {
+        QFETCH(QStringList, lines);
+        for (const QString &line : lines) {
             const QByteArray bytes = line.toUtf8();
             Diary diary;
             QVERIFY(diary.prependLine(bytes.constData(), bytes.size()));

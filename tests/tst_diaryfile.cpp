@@ -149,27 +149,30 @@ private slots:
 
     void notRegularFile_data()
     {
-        // What is made where: at the path, or linked to from it; the reason told.
-        QTest::addColumn<QStringList>("made");
-        QTest::newRow("FIFO") << QStringList{"fifo", path, "FIFO"};
-        QTest::newRow("FIFO through a symlink") << QStringList{"fifo", "elsewhere", "FIFO"};
-        QTest::newRow("device through a symlink") << QStringList{"device", "null", "device"};
-        QTest::newRow("directory through a symlink")
-            << QStringList{"dir", "elsewhere", "directory"};
+        QTest::addColumn<QString>("kind");   // of what is made
+        QTest::addColumn<QString>("at");     // the diary's path, or where it links to
+        QTest::addColumn<QString>("reason"); // told in each error
+        const QString elsewhere = "elsewhere";
+        QTest::newRow("FIFO") << "fifo" << path << "FIFO";
+        QTest::newRow("FIFO through a symlink") << "fifo" << elsewhere << "FIFO";
+        QTest::newRow("device through a symlink") << "device" << QString("null") << "device";
+        QTest::newRow("directory through a symlink") << "dir" << elsewhere << "directory";
     }
 
     void notRegularFile()
     {
-        QFETCH(QStringList, made);
+        QFETCH(QString, kind);
+        QFETCH(QString, at);
+        QFETCH(QString, reason);
         WorkDir dir;
-        if (made[0] == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(made[1]).constData(), 0600), 0);
-        else if (made[0] == "dir")
-            QVERIFY(QDir().mkdir(made[1]));
-        else if (made[0] == "device")
-            made[1] = makeDevice(made[1]);
-        if (made[1] != path)
-            QVERIFY(QFile::link(made[1], path));
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0600), 0);
+        else if (kind == "dir")
+            QVERIFY(QDir().mkdir(at));
+        else if (kind == "device")
+            at = makeDevice(at);
+        if (at != path)
+            QVERIFY(QFile::link(at, path));
         ::alarm(5); // a blocking open or an endless read ends the test run
         Diary diary;
         QString saveError, appendError, settingsError;
@@ -182,7 +185,7 @@ private slots:
         ::alarm(0);
         QVERIFY(loaded.status == DiaryFile::LoadResult::Failed && !saved && !appended &&
                 !settingsSaved);
-        QCOMPARE((loaded.error + saveError + appendError + settingsError).count(made[2]), 4);
+        QCOMPARE((loaded.error + saveError + appendError + settingsError).count(reason), 4);
         QVERIFY(!QFileInfo(path).isFile()); // nothing took its place
     }
 

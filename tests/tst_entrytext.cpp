@@ -36,36 +36,37 @@ private slots:
 
     void parse_data()
     {
-        // The text, then what parseDate, parseTime or parseValue makes of it (empty: invalid).
-        QTest::addColumn<QString>("probe");
-        QTest::newRow("blank before day and month") << " 5. 3.2020|date 2020-03-05";
-        QTest::newRow("31 February") << "31. 2.2020|date ";
-        QTest::newRow("no full stop") << "5|date 0005-05-05";
-        QTest::newRow("one full stop") << "5.6|date 0006-06-05";
-        QTest::newRow("blanks after numbers") << "5 .6 .2020 |date 2020-06-05";
-        QTest::newRow("letters in a date") << "ab.cd.efgh|date ";
-        QTest::newRow("colon in day") << "07:05.1.2020|date ";
-        QTest::newRow("zero padded time") << "07:05|time 07:05";
-        QTest::newRow("no colon reads both") << "7|time 07:07";
-        QTest::newRow("empty time is midnight") << "|time 00:00";
-        QTest::newRow("hour 24") << "24:00|time ";
-        QTest::newRow("seconds not read") << "10:11:12|time 10:00";
-        QTest::newRow("blanks around a value") << " 112 |value 112";
-        QTest::newRow("negative value") << "  -5|value -5";
-        QTest::newRow("plus sign") << "+7|value 7";
-        QTest::newRow("number then letter") << "12a|value 0";
-        QTest::newRow("too large") << "99999999999|value 0";
+        // What parseDate, parseTime or parseValue (by the type expected) makes of the text.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("blank before day and month") << " 5. 3.2020" << QVariant(QDate(2020, 3, 5));
+        QTest::newRow("31 February") << "31. 2.2020" << QVariant(QDate());
+        QTest::newRow("no full stop") << "5" << QVariant(QDate(5, 5, 5));
+        QTest::newRow("one full stop") << "5.6" << QVariant(QDate(6, 6, 5));
+        QTest::newRow("blanks after numbers") << "5 .6 .2020 " << QVariant(QDate(2020, 6, 5));
+        QTest::newRow("letters in a date") << "ab.cd.efgh" << QVariant(QDate());
+        QTest::newRow("colon in day") << "07:05.1.2020" << QVariant(QDate());
+        QTest::newRow("zero padded time") << "07:05" << QVariant(QTime(7, 5));
+        QTest::newRow("no colon reads both") << "7" << QVariant(QTime(7, 7));
+        QTest::newRow("empty time is midnight") << "" << QVariant(QTime(0, 0));
+        QTest::newRow("hour 24") << "24:00" << QVariant(QTime());
+        QTest::newRow("seconds not read") << "10:11:12" << QVariant(QTime(10, 0));
+        QTest::newRow("blanks around a value") << " 112 " << QVariant(112);
+        QTest::newRow("negative value") << "  -5" << QVariant(-5);
+        QTest::newRow("plus sign") << "+7" << QVariant(7);
+        QTest::newRow("number then letter") << "12a" << QVariant(0);
+        QTest::newRow("too large") << "99999999999" << QVariant(0);
     }
 
     void parse()
     {
-        QFETCH(QString, probe);
-        const QString text = probe.section(u'|', 0, 0), expected = probe.section(u'|', 1);
-        const QString kind = expected.section(u' ', 0, 0);
-        const QString got = kind == "date"   ? ::parseDate(text).toString(Qt::ISODate)
-                            : kind == "time" ? ::parseTime(text).toString(QStringLiteral("hh:mm"))
-                                             : QString::number(::parseValue(text));
-        QCOMPARE(kind + u' ' + got, expected);
+        QFETCH(QString, text);
+        QFETCH(QVariant, expected);
+        const int type = expected.typeId();
+        const QVariant got = type == QMetaType::QDate   ? QVariant(::parseDate(text))
+                             : type == QMetaType::QTime ? QVariant(::parseTime(text))
+                                                        : QVariant(::parseValue(text));
+        QCOMPARE(got, expected);
     }
 
     // Exact, whole and case-sensitive; units only for known types.

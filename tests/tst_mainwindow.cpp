@@ -5,8 +5,6 @@
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QUndoStack>
 #include <QtTest>
@@ -33,6 +31,7 @@ private slots:
     void cleanup()
     {
         UserMessage::setHandlerForTesting(nullptr);
+        verifyDialogsAnswered(); // also for a test that forgot to
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
@@ -199,6 +198,7 @@ private slots:
         Mellidor window;
         chooseFiles(files);
         triggerMenuItem(window, 0, "&Import...");
+        verifyDialogsAnswered();
         QCOMPARE(readBytes(dir.diary()), after);
         QCOMPARE(m_messages.size(), 1);
         QVERIFY2((m_messages[0].title + ": " + m_messages[0].text).startsWith(message),
@@ -216,6 +216,7 @@ private slots:
         Mellidor window;
         chooseFiles({"out.csv"});
         triggerMenuItem(window, 0, "E&xport...");
+        verifyDialogsAnswered();
         QCOMPARE(readBytes(dir.file("out.csv")),
                  "date,time,type,value\n2019-10-14,17:05,Glucose,112\n2020-01-02,09:15,Carbs,20\n");
         QCOMPARE(m_messages.size(), 1);
@@ -258,25 +259,15 @@ private slots:
         QVERIFY(QFile::link("MellidorFile.txt", "link.pdf"));
         QCOMPARE(::mkfifo("fifo", 0600), 0);
         Mellidor window;
-        const auto chooseOutput = [file] {
-            whenDialogOpens([file](QDialog *dialog) {
-                auto *files = qobject_cast<QFileDialog *>(dialog);
-                QVERIFY(files);
-                // Mellidor refuses, not the dialog's question.
-                files->setOption(QFileDialog::DontConfirmOverwrite);
-                files->setDirectory(QDir::currentPath());
-                files->findChild<QLineEdit *>("fileNameEdit")->setText(file);
-                dialog->accept(); // QFileDialog::accept reads the name
-            });
-        };
         if (menu == 0)
-            chooseOutput();
+            chooseFiles({file});
         else
             whenDialogOpens([&](QDialog *period) {
-                chooseOutput();
+                chooseFiles({file});
                 pressOk(period);
             });
         triggerMenuItem(window, menu, item);
+        verifyDialogsAnswered();
         QCOMPARE(m_messages.size(), 1);
         const QString shown = m_messages[0].title + ": " + m_messages[0].text;
         QVERIFY2(shown.startsWith(message) && shown.contains(file), qPrintable(shown));

@@ -23,16 +23,6 @@ const QByteArrayList three{" 1. 1.2020,08:00,Glucose, 101", " 2. 1.2020,08:00,Ca
 const QByteArray threeEntries = three.join('\n') + '\n';
 const QByteArray outsideLine = " 9. 1.2020,09:00,Carbs,  55";
 
-// New with the given value, or Edit that sets it.
-void enter(Mellidor &window, const QString &item, int value)
-{
-    whenDialogOpens([value](QDialog *dialog) {
-        spinBoxes(dialog).last()->setValue(value);
-        pressOk(dialog);
-    });
-    triggerMenuItem(window, 0, item);
-}
-
 // As editors and sync tools do: a new file renamed over the old one.
 void replaceBytes(const QString &path, const QByteArray &bytes)
 {
@@ -103,7 +93,11 @@ class TestOutsideChange : public QObject
     Q_OBJECT
 private slots:
     void init() { recordMessages(&m_messages); }
-    void cleanup() { UserMessage::setHandlerForTesting({}); }
+    void cleanup()
+    {
+        UserMessage::setHandlerForTesting({});
+        verifyDialogsAnswered(); // also for a test that forgot to
+    }
 
     void outsideChangeThenStep_data()
     {
@@ -168,6 +162,7 @@ private slots:
                 pressOk(dialog);
             });
         triggerMenuItem(window, 0, step);
+        verifyDialogsAnswered();
         Clock::setForTesting(nullptr);
         QCOMPARE(fileLines(dir.diary()), expected);
         QCOMPARE(m_messages.size(), told);
@@ -191,7 +186,7 @@ private slots:
         Mellidor window;
         window.listBox->setCurrentItem(0);
         if (step == "&Edit")
-            enter(window, step, 222);
+            enterValue(window, step, 5, 222);
         else
             triggerMenuItem(window, 0, step);
         QCOMPARE(window.listBox->rowCount(), step == "&Edit" ? 3 : 2);
@@ -266,9 +261,9 @@ private slots:
         for (int i = 0;
              i < 20 || writer.wait_for(std::chrono::seconds(0)) != std::future_status::ready; ++i) {
             ++minute;
-            enter(window, "&New", 1000 + i % 1000);
+            enterValue(window, "&New", 0, 1000 + i % 1000);
             // Correct the new entry at once: it is the current one.
-            enter(window, "&Edit", 2000 + i % 1000);
+            enterValue(window, "&Edit", 5, 2000 + i % 1000);
             expected << entry(2021, minute, "Glucose", 2000 + i % 1000);
         }
         Clock::setForTesting(nullptr);

@@ -4,7 +4,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QSpinBox>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -25,15 +24,6 @@ void press(Mellidor &window, QKeySequence::StandardKey key)
     QTest::keySequence(window.listBox, key);
 }
 
-void enter(Mellidor &window, const QString &item, int box, int value)
-{
-    whenDialogOpens([box, value](QDialog *dialog) {
-        spinBoxes(dialog).at(box)->setValue(value);
-        pressOk(dialog);
-    });
-    triggerMenuItem(window, 0, item);
-}
-
 } // namespace
 
 class TestUndo : public QObject
@@ -41,22 +31,27 @@ class TestUndo : public QObject
     Q_OBJECT
 private slots:
     void init() { recordMessages(&m_messages); }
+    void cleanup() { verifyDialogsAnswered(); } // also for a test that forgot to
 
     void deleteAndUndo_data()
     {
-        // Current item (-1 none), entries of threeEntries, row deleted, current row after.
-        QTest::addColumn<QList<int>>("cases");
-        QTest::newRow("top") << QList<int>{0, 3, 0, 0};
-        QTest::newRow("no current item") << QList<int>{-1, 3, 0, 0};
-        QTest::newRow("middle, through the value column") << QList<int>{3 * 3 + 1, 3, 1, 1};
-        QTest::newRow("bottom") << QList<int>{2, 3, 2, 1};
-        QTest::newRow("only entry") << QList<int>{0, 1, 0, -1};
+        QTest::addColumn<int>("current"); // item, -1 none
+        QTest::addColumn<int>("entries"); // the first of threeEntries
+        QTest::addColumn<int>("deleted"); // row
+        QTest::addColumn<int>("after");   // the current row
+        QTest::newRow("top") << 0 << 3 << 0 << 0;
+        QTest::newRow("no current item") << -1 << 3 << 0 << 0;
+        QTest::newRow("middle, through the value column") << 3 * 3 + 1 << 3 << 1 << 1;
+        QTest::newRow("bottom") << 2 << 3 << 2 << 1;
+        QTest::newRow("only entry") << 0 << 1 << 0 << -1;
     }
 
     void deleteAndUndo()
     {
-        QFETCH(QList<int>, cases);
-        const int current = cases[0], entries = cases[1], deleted = cases[2], after = cases[3];
+        QFETCH(int, current);
+        QFETCH(int, entries);
+        QFETCH(int, deleted);
+        QFETCH(int, after);
         WorkDir dir;
         QList<QByteArray> lines = threeEntries.split('\n').mid(0, entries);
         const QByteArray diary = lines.join('\n') + '\n';
@@ -117,7 +112,7 @@ private slots:
         writeBytes(dir.diary(), threeEntries);
         Mellidor window;
         window.listBox->setCurrentItem(2); // the oldest entry becomes the newest
-        enter(window, "&Edit Value", 2, 2021);
+        enterValue(window, "&Edit Value", 2, 2021);
         QCOMPARE(rowLines(window).first(), QStringLiteral(" 1. 1.2021,08:00,Glucose, 101"));
         QCOMPARE(window.listBox->currentIndex().row(), 0);
         QCOMPARE(window.undoStack()->undoText(), QStringLiteral("Edit Entry"));
@@ -127,10 +122,10 @@ private slots:
 
         // Edit after New corrects the new entry, not the one current before.
         window.listBox->setCurrentItem(0);
-        enter(window, "&New Value", 0, 77);
+        enterValue(window, "&New Value", 0, 77);
         QCOMPARE(window.listBox->currentIndex().row(), 0);
         QCOMPARE(window.undoStack()->undoText(), QStringLiteral("New Entry"));
-        enter(window, "&Edit Value", 5, 88);
+        enterValue(window, "&Edit Value", 5, 88);
         QVERIFY(rowLines(window).first().endsWith(QStringLiteral("  88")));
         QCOMPARE(rowLines(window).at(1), QStringLiteral(" 3. 1.2020,08:00,Bolus,   3"));
     }
