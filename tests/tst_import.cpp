@@ -242,33 +242,31 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<int>("duplicates");
         QTest::addColumn<QString>("note");
-        const QByteArray berlin = "Europe/Berlin", at0230 = "26.10.2025,02:30,Glucose, 120\n";
-        const QString back = QStringLiteral("02:00 to 03:00 on 26.10.2025 occurs twice");
+        const auto add = [](const char *name, const QByteArray &file, const QByteArray &lines,
+                            int duplicates = 0,
+                            const char *note = "02:00 to 03:00 on 26.10.2025 occurs twice",
+                            const QByteArray &zone = "Europe/Berlin") {
+            QTest::newRow(name) << zone << file << lines << duplicates << QString(note);
+        };
+        const QByteArray at0230 = QByteArray("26.10.2025,02:30,Glucose, 120\n").repeated(2);
         // 00:30Z and 01:30Z on 2025-10-26 are both 02:30 in Berlin.
-        QTest::newRow("back: an hour apart")
-            << berlin << nightscout({{1761438600000, 120}, {1761442200000, 120}})
-            << at0230.repeated(2) << 0 << back;
-        QTest::newRow("back: later instant above, file oldest first")
-            << berlin << nightscout({{1761439500000, 100}, {1761443100000, 200}})
-            << QByteArray("26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n") << 0
-            << back;
-        QTest::newRow("back: one reading sent twice")
-            << berlin
-            << nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}})
-            << at0230.repeated(2) << 1 << back;
-        QTest::newRow("back: TSV")
-            << berlin
-            << QByteArray("\"2025-10-26T01:30:00Z\"\t1761442200000\t120\nx\t1761438600000\t120\n")
-            << at0230.repeated(2) << 0 << back;
-        QTest::newRow("forward")
-            << berlin << nightscout({{1743294600000, 120}, {1743298200000, 121}})
-            << QByteArray("30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n") << 0
-            << QStringLiteral("02:00 to 03:00 on 30.03.2025 does not occur");
+        add("back: an hour apart", nightscout({{1761438600000, 120}, {1761442200000, 120}}),
+            at0230);
+        add("back: later instant above, file oldest first",
+            nightscout({{1761439500000, 100}, {1761443100000, 200}}),
+            "26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n");
+        add("back: one reading sent twice",
+            nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}}), at0230,
+            1);
+        add("back: TSV", "\"2025-10-26T01:30:00Z\"\t1761442200000\t120\nx\t1761438600000\t120\n",
+            at0230);
+        add("forward", nightscout({{1743294600000, 120}, {1743298200000, 121}}),
+            "30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n", 0,
+            "02:00 to 03:00 on 30.03.2025 does not occur");
         // Back by half an hour: 14:45Z and 15:15Z are both 01:45.
-        QTest::newRow("Lord Howe") << QByteArray("Australia/Lord_Howe")
-                                   << nightscout({{1743864300000, 90}, {1743866100000, 90}})
-                                   << QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2) << 0
-                                   << QStringLiteral("01:30 to 02:00 on 06.04.2025 occurs twice");
+        add("Lord Howe", nightscout({{1743864300000, 90}, {1743866100000, 90}}),
+            QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2), 0,
+            "01:30 to 02:00 on 06.04.2025 occurs twice", "Australia/Lord_Howe");
     }
 
     // Every reading is kept when the clocks go back; importing again adds
