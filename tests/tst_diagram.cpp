@@ -43,37 +43,39 @@ QList<int> gridColumns(const QImage &image)
     return columns;
 }
 
-QList<int> numbers(const QString &text)
+// How many pixels of a colour an area holds.
+struct Count
 {
-    QList<int> list;
-    for (const QString &n : text.split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts))
-        list << n.toInt();
-    return list;
+    QColor color;
+    QRect area;
+    int n;
+};
+using Counts = QList<Count>;
+const QRect whole(0, 0, 220, 200);
+
+Count pixel(int x, int y, const QColor &color)
+{
+    return {color, {x, y, 1, 1}, 1};
 }
 
-// Probes, separated by ';': "x,y=red" the pixel, "red@x,y,w,h=n" (or "red@=n",
-// the whole picture) a count of pixels, "grid=x x ..." the dotted columns;
-// "days=n" and "top=n" are settings (3 and 200 unless given).
-void checkProbes(const QImage &image, const QString &probes)
+// A failure names the colour and area that differ.
+void checkCounts(const QImage &image, const Counts &counts)
 {
-    for (const QString &probe : probes.split(u';', Qt::SkipEmptyParts)) {
-        const QString what = probe.section(u'=', 0, 0).trimmed();
-        const QString want = probe.section(u'=', 1).trimmed();
-        // The numbers given, then those of the whole picture.
-        const QList<int> p = numbers(what.section(u'@', -1)) << 0 << 0 << 220 << 200;
-        bool ok = what == "days" || what == "top"; // settings, see pixels()
-        if (what == "grid")
-            ok = gridColumns(image) == numbers(want);
-        else if (what.contains(u'@'))
-            ok = countColor(image, QColor(what.section(u'@', 0, 0)),
-                            QRect(p[0], p[1], p[2], p[3])) == want.toInt();
-        else if (!ok)
-            ok = QColor(image.pixel(p[0], p[1])) == QColor(want);
-        QVERIFY2(ok, qPrintable(probe));
-    }
+    for (const Count &c : counts)
+        QVERIFY2(countColor(image, c.color, c.area) == c.n,
+                 qPrintable(QStringLiteral("want %1 of ").arg(c.n) + QDebug::toString(c.color) +
+                            " in " + QDebug::toString(c.area)));
+}
+
+void row(const char *name, const QByteArray &diary, const Counts &counts, int days = 3,
+         int top = 200, const QList<int> &grid = {})
+{
+    QTest::newRow(name) << diary << days << top << counts << grid;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Count)
 
 class TestDiagram : public QObject
 {
@@ -113,64 +115,79 @@ void TestDiagram::makeMain(const QByteArray &diary, int days, int top)
 void TestDiagram::pixels_data()
 {
     QTest::addColumn<QByteArray>("diary");
-    QTest::addColumn<QString>("probes");
-    const QString noMarks = "magenta@=0; lime@=0; red@21,0,199,200=180; 100,180=black";
-    const QString axes = "100,180=black; 20,50=black; ";
+    QTest::addColumn<int>("days");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<Counts>("counts");
+    QTest::addColumn<QList<int>>("grid"); // dotted day columns, unchecked when empty
+    const QColor blue = Qt::blue, red = Qt::red, lime = Qt::green, black = Qt::black;
+    const Counts axes{pixel(100, 180, black), pixel(20, 50, black)};
+    const Count noLine{Qt::magenta, whole, 0};
+    const Counts noMarks{
+        pixel(100, 180, black), noLine, {lime, whole, 0}, {red, {21, 0, 199, 200}, 180}};
     const QByteArray none;
     // Limit lines (lower blue, upper red), the axes and the dotted day grid,
     // whose first line the value axis covers.
-    QTest::newRow("defaults")
-        << none << axes + "110,100=blue; 199,100=blue; 110,76=red; 210,100=white; grid=80 140";
-    QTest::newRow("7 days") << none << "days=7; grid=45 70 95 120 145 170";
-    QTest::newRow("8 days") << none << "days=8; grid=42 64 86 108 130 152 174";
-    QTest::newRow("max 147") << none << "top=147; 110,71=blue; 110,38=red";
+    row("defaults", none,
+        axes + Counts{pixel(110, 100, blue), pixel(199, 100, blue), pixel(110, 76, red),
+                      pixel(210, 100, Qt::white)},
+        3, 200, {80, 140});
+    row("7 days", none, {}, 7, 200, {45, 70, 95, 120, 145, 170});
+    row("8 days", none, {}, 8, 200, {42, 64, 86, 108, 130, 152, 174});
+    row("max 147", none, {pixel(110, 71, blue), pixel(110, 38, red)}, 3, 147);
     // One reading: a mark coloured by its range, centred away from the limit
     // line it may sit on, and no line.
-    QTest::newRow("150 at noon is red") << reading(0, 12, 0, 150) << "171,61=red; magenta@=0";
-    QTest::newRow("100 at the start is blue") << reading(-2, 0, 0, 100) << "21,101=blue";
-    QTest::newRow("115 is green") << reading(-1, 0, 0, 115) << "81,89=lime";
-    QTest::newRow("130 is red") << reading(-1, 0, 0, 130) << "81,77=red";
-    QTest::newRow("7 days, today 00:00") << reading(0, 0, 0, 150) << "days=7; 175,61=red";
-    QTest::newRow("30 days, first day") << reading(-29, 0, 0, 60) << "days=30; 21,133=blue";
+    row("150 at noon is red", reading(0, 12, 0, 150), {pixel(171, 61, red), noLine});
+    row("100 at the start is blue", reading(-2, 0, 0, 100), {pixel(21, 101, blue)});
+    row("115 is green", reading(-1, 0, 0, 115), {pixel(81, 89, lime)});
+    row("130 is red", reading(-1, 0, 0, 130), {pixel(81, 77, red)});
+    row("7 days, today 00:00", reading(0, 0, 0, 150), {pixel(175, 61, red)}, 7);
+    row("30 days, first day", reading(-29, 0, 0, 60), {pixel(21, 133, blue)}, 30);
     // 100 at 06:00 (x 155), then a value out of scale at 12:00 (x 170): the
     // mark is pinned to the plot area, and nothing spills beyond it.
     const QByteArray six = reading(0, 6, 0, 100);
-    const QString pinned = "156,101=blue; magenta@0,184,220,16=0; ";
-    QTest::newRow("250 above 200 at the top")
-        << six + reading(0, 12, 0, 250) << pinned + "171,21=red; red@150,0,30,17=0";
-    QTest::newRow("below zero on the time axis")
-        << six + reading(0, 12, 0, -40) << pinned + "171,181=blue";
-    QTest::newRow("147 of 147 stays at 19")
-        << six + reading(0, 12, 0, 147) << "top=147; 156,72=blue; 171,20=red; red@150,0,30,17=0";
+    const Count noneAbove{red, {150, 0, 30, 17}, 0}, noneBelow{Qt::magenta, {0, 184, 220, 16}, 0};
+    row("250 above 200 at the top", six + reading(0, 12, 0, 250),
+        {pixel(156, 101, blue), pixel(171, 21, red), noneBelow, noneAbove});
+    row("below zero on the time axis", six + reading(0, 12, 0, -40),
+        {pixel(156, 101, blue), pixel(171, 181, blue), noneBelow});
+    row("147 of 147 stays at 19", six + reading(0, 12, 0, 147),
+        {pixel(156, 72, blue), pixel(171, 20, red), noneAbove}, 3, 147);
     // The line joins glucose readings only, and only shown ones.
-    QTest::newRow("line skips other rows")
-        << reading(0, 6, 0, 160) + reading(0, 7, 0, 40, "Carbs") + reading(-10, 8, 0, 100) +
-               reading(0, 18, 0, 160)
-        << "156,53=red; 186,53=red; 170,52=magenta; magenta@0,0,155,200=0";
-    QTest::newRow("no rows") << none << noMarks;
-    QTest::newRow("no glucose rows")
-        << reading(0, 12, 0, 150, "Bolus") + reading(0, 13, 0, 90, "glucose") << noMarks;
-    QTest::newRow("all too old") << reading(-3, 23, 59, 150) << noMarks;
+    row("line skips other rows",
+        reading(0, 6, 0, 160) + reading(0, 7, 0, 40, "Carbs") + reading(-10, 8, 0, 100) +
+            reading(0, 18, 0, 160),
+        {pixel(156, 53, red),
+         pixel(186, 53, red),
+         pixel(170, 52, Qt::magenta),
+         {Qt::magenta, {0, 0, 155, 200}, 0}});
+    row("no rows", none, noMarks);
+    row("no glucose rows", reading(0, 12, 0, 150, "Bolus") + reading(0, 13, 0, 90, "glucose"),
+        noMarks);
+    row("all too old", reading(-3, 23, 59, 150), noMarks);
     // Odd settings still draw the axes; without a scale there are no readings.
     const QByteArray two =
         reading(0, 12, 0, 150) + reading(0, 13, 0, 150) + " 1. 1.2000000000,10:00,Glucose, 120\n";
-    QTest::newRow("max 0") << two << axes + "top=0; magenta@=0";
-    QTest::newRow("max negative") << two << axes + "top=-5; magenta@=0";
-    QTest::newRow("days 0") << two << axes + "days=0; magenta@=0";
-    QTest::newRow("days negative") << two << axes + "days=-3; magenta@=0";
-    QTest::newRow("days int max") << two << axes + "days=2147483647";
-    QTest::newRow("max 1 and a huge value")
-        << reading(0, 12, 0, 2000000000) + reading(0, 13, 0, 2000000000) << axes + "top=1";
+    row("max 0", two, axes + Counts{noLine}, 3, 0);
+    row("max negative", two, axes + Counts{noLine}, 3, -5);
+    row("days 0", two, axes + Counts{noLine}, 0);
+    row("days negative", two, axes + Counts{noLine}, -3);
+    row("days int max", two, axes, INT_MAX);
+    row("max 1 and a huge value", reading(0, 12, 0, 2000000000) + reading(0, 13, 0, 2000000000),
+        axes, 3, 1);
 }
 
 void TestDiagram::pixels()
 {
     QFETCH(QByteArray, diary);
-    QFETCH(QString, probes);
-    const QString all = probes + "; days=3; top=200"; // the first setting given counts
-    makeMain(diary, all.section("days=", 1).section(u';', 0, 0).toInt(),
-             all.section("top=", 1).section(u';', 0, 0).toInt());
-    checkProbes(MellidorPaint(m_main.get()).grab().toImage(), probes);
+    QFETCH(int, days);
+    QFETCH(int, top);
+    QFETCH(Counts, counts);
+    QFETCH(QList<int>, grid);
+    makeMain(diary, days, top);
+    const QImage image = MellidorPaint(m_main.get()).grab().toImage();
+    checkCounts(image, counts);
+    if (!grid.isEmpty())
+        QCOMPARE(gridColumns(image), grid);
 }
 
 void TestDiagram::farValuesStayFinite()
@@ -203,7 +220,10 @@ void TestDiagram::sharpAtDevicePixelRatioTwo()
     MellidorPaint(m_main.get()).render(&image);
     // Same geometry in logical pixels, twice the device pixels, and the thin
     // lines stay one device pixel wide, not smeared.
-    checkProbes(image, "blue@220,190,1,22=1; red@220,142,1,20=1; 342,122=red; 439,399=white");
+    checkCounts(image, {pixel(342, 122, Qt::red),
+                        pixel(439, 399, Qt::white),
+                        {Qt::blue, {220, 190, 1, 22}, 1},
+                        {Qt::red, {220, 142, 1, 20}, 1}});
 }
 
 QTEST_MAIN(TestDiagram)

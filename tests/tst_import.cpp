@@ -79,15 +79,9 @@ int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *er
 class TestImport : public QObject
 {
     Q_OBJECT
+    const Zone berlin{"Europe/Berlin"};
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
-    }
-    void cleanupTestCase() { qunsetenv("TZ"); }
-
     void readers_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -163,13 +157,35 @@ private slots:
             "2024-03-01,7,Glucose,100\n2024-03-01,10:00,Glucose,9999999999\n"
             "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n",
             " 1. 3.2024,10:00,Pizza,   2\n");
-        add("Dexcom with CR-only line ends", {0, 0, 0, ymd},
-            dexcomHeader + "\r1,2019-10-14T17:05:00,EGV,,,,G6,112\r"
-                           "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,G6,,2\r",
-            "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus,   2\n");
-        add("Mellidor diary with CR-only line ends", {0, 0, 0, ymd},
+        add("CR-only line ends, no last one", {0, 0, 0, ymd},
             "14.10.2019,16:53,Glucose, 112\r15.10.2019,08:00,Bolus,   4",
             "14.10.2019,16:53,Glucose, 112\n15.10.2019,08:00,Bolus,   4\n");
+        // Times far outside any real date are no times: never cast, never entries.
+        const QByteArray at12 = " 1. 6.2025,12:00,Glucose, 120\n";
+        add("hostile times: Nightscout JSON", {0, 0, 5, ymd},
+            QByteArray("[{'sgv':120,'date':1748772000000},\n{'sgv':1,'date':1e19},{'sgv':2,"
+                       "'date':-9.3e18},{'sgv':3,'date':8.64e15},{'sgv':4,'date':"
+                       "253402300800000},{'sgv':5,'dateString':'1705-01-01T00:00:00Z'}]")
+                .replace('\'', '"'),
+            at12);
+        add("hostile times: Nightscout treatments", {0, 0, 2, ymd},
+            QByteArray("[{'carbs':20,'created_at':'2025-06-01T10:00:00Z'},\n{'carbs':21,"
+                       "'mills':1e300},{'carbs':22,'created_at':'1899-06-01T00:00:00Z'}]")
+                .replace('\'', '"'),
+            " 1. 6.2025,12:00,Carbs,  20\n");
+        add("hostile times: Nightscout TSV", {0, 0, 4, ymd},
+            "\"2025-06-01T10:00:00Z\"\t1748772000000\t120\nx\t99999999999999999999\t1\n"
+            "x\t-99999999999999999999\t2\nx\t999999999999999\t3\nx\t-3029443200000\t4\n",
+            at12);
+        add("hostile times: Dexcom", {0, 0, 1, ymd},
+            dexcomHeader + "\n1,2025-06-01T12:00:00,EGV,,,,G6,120\n"
+                           "2,1899-12-31T23:00:00,EGV,,,,G6,121\n",
+            at12);
+        add("hostile times: Mellidor diary", {0, 0, 2, ymd},
+            at12 + " 1. 1.1899,10:00,Glucose, 1\n 1. 1.10000,10:00,Glucose, 2\n", at12);
+        add("hostile times: Mellidor CSV", {0, 0, 1, ymd},
+            "date,time,type,value\n2025-06-01,12:00,Glucose,120\n1899-12-31,10:00,Glucose,121\n",
+            at12);
         QByteArray random(4096, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), 1024);
         add("refused: random bytes", {}, random, {});
@@ -194,52 +210,6 @@ private slots:
                  counts);
         if (result.unreadCount)
             QVERIFY(result.unread.front().line > 1);
-    }
-
-    // Times far outside any real date are no times: never cast, never entries.
-    void hostileTimes_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("lines");
-        QTest::addColumn<int>("unread");
-        const QByteArray reading = " 1. 6.2025,12:00,Glucose, 120\n";
-        QTest::newRow("Nightscout JSON")
-            << QByteArray("[{'sgv':120,'date':1748772000000},{'sgv':1,'date':1e19},{'sgv':2,"
-                          "'date':-9.3e18},{'sgv':3,'date':8.64e15},{'sgv':4,'date':"
-                          "253402300800000},{'sgv':5,'dateString':'1705-01-01T00:00:00Z'}]")
-                   .replace('\'', '"')
-            << reading << 5;
-        QTest::newRow("Nightscout treatments")
-            << QByteArray("[{'carbs':20,'created_at':'2025-06-01T10:00:00Z'},{'carbs':21,"
-                          "'mills':1e300},{'carbs':22,'created_at':'1899-06-01T00:00:00Z'}]")
-                   .replace('\'', '"')
-            << QByteArray(" 1. 6.2025,12:00,Carbs,  20\n") << 2;
-        QTest::newRow("Nightscout TSV")
-            << QByteArray("\"2025-06-01T10:00:00Z\"\t1748772000000\t120\nx\t"
-                          "99999999999999999999\t1\nx\t-99999999999999999999\t2\n"
-                          "x\t999999999999999\t3\nx\t-3029443200000\t4\n")
-            << reading << 4;
-        QTest::newRow("Dexcom") << dexcomHeader + "\n1,2025-06-01T12:00:00,EGV,,,,G6,120\n"
-                                                  "2,1899-12-31T23:00:00,EGV,,,,G6,121\n"
-                                << reading << 1;
-        QTest::newRow("Mellidor diary")
-            << reading + " 1. 1.1899,10:00,Glucose, 1\n 1. 1.10000,10:00,Glucose, 2\n"
-            << reading << 2;
-        QTest::newRow("Mellidor CSV")
-            << QByteArray("date,time,type,value\n2025-06-01,12:00,Glucose,120\n"
-                          "1899-12-31,10:00,Glucose,121\n")
-            << reading << 1;
-    }
-
-    void hostileTimes()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QByteArray, lines);
-        QFETCH(int, unread);
-        const ImportResult result = readImportData(file, QStringLiteral("x"));
-        Diary diary;
-        QCOMPARE(importInto(diary, result), lines);
-        QCOMPARE(result.unreadCount, unread);
     }
 
     void brokenJson_data()
@@ -272,33 +242,31 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<int>("duplicates");
         QTest::addColumn<QString>("note");
-        const QByteArray berlin = "Europe/Berlin", at0230 = "26.10.2025,02:30,Glucose, 120\n";
-        const QString back = QStringLiteral("02:00 to 03:00 on 26.10.2025 occurs twice");
+        const auto add = [](const char *name, const QByteArray &file, const QByteArray &lines,
+                            int duplicates = 0,
+                            const char *note = "02:00 to 03:00 on 26.10.2025 occurs twice",
+                            const QByteArray &zone = "Europe/Berlin") {
+            QTest::newRow(name) << zone << file << lines << duplicates << QString(note);
+        };
+        const QByteArray at0230 = QByteArray("26.10.2025,02:30,Glucose, 120\n").repeated(2);
         // 00:30Z and 01:30Z on 2025-10-26 are both 02:30 in Berlin.
-        QTest::newRow("back: an hour apart")
-            << berlin << nightscout({{1761438600000, 120}, {1761442200000, 120}})
-            << at0230.repeated(2) << 0 << back;
-        QTest::newRow("back: later instant above, file oldest first")
-            << berlin << nightscout({{1761439500000, 100}, {1761443100000, 200}})
-            << QByteArray("26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n") << 0
-            << back;
-        QTest::newRow("back: one reading sent twice")
-            << berlin
-            << nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}})
-            << at0230.repeated(2) << 1 << back;
-        QTest::newRow("back: TSV")
-            << berlin
-            << QByteArray("\"2025-10-26T01:30:00Z\"\t1761442200000\t120\nx\t1761438600000\t120\n")
-            << at0230.repeated(2) << 0 << back;
-        QTest::newRow("forward")
-            << berlin << nightscout({{1743294600000, 120}, {1743298200000, 121}})
-            << QByteArray("30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n") << 0
-            << QStringLiteral("02:00 to 03:00 on 30.03.2025 does not occur");
+        add("back: an hour apart", nightscout({{1761438600000, 120}, {1761442200000, 120}}),
+            at0230);
+        add("back: later instant above, file oldest first",
+            nightscout({{1761439500000, 100}, {1761443100000, 200}}),
+            "26.10.2025,02:45,Glucose, 100\n26.10.2025,02:45,Glucose, 200\n");
+        add("back: one reading sent twice",
+            nightscout({{1761438600000, 120}, {1761438620000, 120}, {1761442210000, 120}}), at0230,
+            1);
+        add("back: TSV", "\"2025-10-26T01:30:00Z\"\t1761442200000\t120\nx\t1761438600000\t120\n",
+            at0230);
+        add("forward", nightscout({{1743294600000, 120}, {1743298200000, 121}}),
+            "30. 3.2025,01:30,Glucose, 120\n30. 3.2025,03:30,Glucose, 121\n", 0,
+            "02:00 to 03:00 on 30.03.2025 does not occur");
         // Back by half an hour: 14:45Z and 15:15Z are both 01:45.
-        QTest::newRow("Lord Howe") << QByteArray("Australia/Lord_Howe")
-                                   << nightscout({{1743864300000, 90}, {1743866100000, 90}})
-                                   << QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2) << 0
-                                   << QStringLiteral("01:30 to 02:00 on 06.04.2025 occurs twice");
+        add("Lord Howe", nightscout({{1743864300000, 90}, {1743866100000, 90}}),
+            QByteArray(" 6. 4.2025,01:45,Glucose,  90\n").repeated(2), 0,
+            "01:30 to 02:00 on 06.04.2025 occurs twice", "Australia/Lord_Howe");
     }
 
     // Every reading is kept when the clocks go back; importing again adds
@@ -333,14 +301,10 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("error"); // empty: read
-        QTest::newRow("FIFO") << "fifo"
-                              << "named pipe";
-        QTest::newRow("/dev/zero") << "/dev/zero"
-                                   << "device";
-        QTest::newRow("above the limit") << "huge"
-                                         << "too large";
-        QTest::newRow("symlink to an export") << "link"
-                                              << "";
+        QTest::newRow("FIFO") << QString("fifo") << QString("named pipe");
+        QTest::newRow("/dev/zero") << QString("/dev/zero") << QString("device");
+        QTest::newRow("above the limit") << QString("huge") << QString("too large");
+        QTest::newRow("symlink to an export") << QString("link") << QString();
     }
 
     // Only regular files are read, up to a size: anything else is refused at
