@@ -100,10 +100,13 @@ bool matchFraction(const char *s, qsizetype len, int &hundredths)
     const qsizetype body = len - pos;
     qsizetype digits = 0;
     int whole = 0;
-    for (; pos < len && isDigit(s[pos]); ++pos, ++digits)
-        whole = whole * 10 + (s[pos] - '0');
     // Seven whole digits keep the hundredths within 32 bits.
-    if (digits < 1 || digits > 7 || (digits > 1 && s[blanks] == '0'))
+    for (; pos < len && isDigit(s[pos]); ++pos, ++digits) {
+        if (digits == 7)
+            return false;
+        whole = whole * 10 + (s[pos] - '0');
+    }
+    if (digits < 1 || (digits > 1 && s[blanks] == '0'))
         return false;
     const qsizetype decimals = len - pos - 1;
     if (pos == len || s[pos] != '.' || decimals < 1 || decimals > 2 || s[len - 1] == '0')
