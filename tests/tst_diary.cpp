@@ -91,6 +91,7 @@ private slots:
         // Not a decimal: read as before.
         row("Bolus", "1e2", 0, 0, false);
         row("Bolus", "12345678.5", 0, 0, false);
+        row("Bolus", "99999999999.5", 0, 0, false); // would overflow 32 bits
         row("Bolus", "2,5", 0, 0, false);
         // Glucose and carbs stay whole numbers.
         row("Glucose", " 5.5", 0, 0, false);
