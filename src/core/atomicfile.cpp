@@ -3,6 +3,7 @@
 
 #include "core/regularfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -74,4 +75,14 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     }
     return true;
+}
+
+bool writeFileInFolder(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString dir = QFileInfo(path).path();
+    if (!QDir().mkpath(dir)) {
+        *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
+        return false;
+    }
+    return writeFileAtomically(path, bytes, error);
 }

@@ -13,6 +13,10 @@
 // FIFO, socket or folder at path is refused. error says why it failed.
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
 
+// The same, first making path's folder (the settings folder) when it is
+// missing.
+bool writeFileInFolder(const QString &path, const QByteArray &bytes, QString *error);
+
 // Makes a file created, renamed or replaced in path's folder last through a
 // crash. False when the folder cannot be synced; errno tells why.
 bool syncDirectoryOf(const QString &path);

@@ -3,9 +3,7 @@
 
 #include "core/atomicfile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace PreferencesFile {
 
@@ -65,12 +63,7 @@ QByteArray toBytes(const Preferences &preferences)
 
 bool write(const QString &path, const Preferences &preferences, QString *error)
 {
-    const QString dir = QFileInfo(path).path();
-    if (!QDir().mkpath(dir)) {
-        *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
-        return false;
-    }
-    return writeFileAtomically(path, toBytes(preferences), error);
+    return writeFileInFolder(path, toBytes(preferences), error);
 }
 
 } // namespace PreferencesFile

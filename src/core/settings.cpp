@@ -3,9 +3,7 @@
 
 #include "core/atomicfile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace SettingsFile {
@@ -43,12 +41,7 @@ QByteArray toBytes(const Settings &settings)
 
 bool write(const QString &path, const Settings &settings, QString *error)
 {
-    const QString dir = QFileInfo(path).path();
-    if (!QDir().mkpath(dir)) {
-        *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
-        return false;
-    }
-    return writeFileAtomically(path, toBytes(settings), error);
+    return writeFileInFolder(path, toBytes(settings), error);
 }
 
 } // namespace SettingsFile
