@@ -76,6 +76,7 @@ void row(const char *name, const QByteArray &diary, const Counts &counts, int da
 } // namespace
 
 Q_DECLARE_METATYPE(Count)
+Q_DECLARE_METATYPE(GlucoseUnit)
 
 class TestDiagram : public QObject
 {
@@ -85,6 +86,9 @@ private slots:
     void pixels_data();
     void pixels();
     void farValuesStayFinite();
+    void valueLabels_data();
+    void valueLabels();
+    void mmolChangesLabelsOnly();
     void closedWindowsAreDeleted();
     void sharpAtDevicePixelRatioTwo();
 
@@ -193,6 +197,41 @@ void TestDiagram::pixels()
 void TestDiagram::farValuesStayFinite()
 {
     QCOMPARE(DiagramScale::valueY(INT_MAX, 1), -DiagramScale::farAway);
+}
+
+void TestDiagram::valueLabels_data()
+{
+    QTest::addColumn<int>("mgPerDl");
+    QTest::addColumn<GlucoseUnit>("unit");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("0 mg/dL") << 0 << GlucoseUnit::MgPerDl << "   0";
+    QTest::newRow("200 mg/dL") << 200 << GlucoseUnit::MgPerDl << " 200";
+    QTest::newRow("0 mmol/L") << 0 << GlucoseUnit::MmolPerL << " 0.0";
+    QTest::newRow("70 mg/dL in mmol/L") << 70 << GlucoseUnit::MmolPerL << " 3.9";
+    QTest::newRow("250 mg/dL in mmol/L") << 250 << GlucoseUnit::MmolPerL << "13.9";
+}
+
+void TestDiagram::valueLabels()
+{
+    QFETCH(int, mgPerDl);
+    QFETCH(GlucoseUnit, unit);
+    QFETCH(QString, label);
+    QCOMPARE(DiagramScale::valueLabel(mgPerDl, unit), label);
+}
+
+// In mmol/L the readings, limits and grid keep their pixels; only the value
+// labels at the axis change.
+void TestDiagram::mmolChangesLabelsOnly()
+{
+    makeMain(reading(0, 6, 0, 100) + reading(0, 12, 0, 150) + reading(-1, 9, 0, 70));
+    const QImage mgPerDl = MellidorPaint(m_main.get()).grab().toImage();
+    m_main->setPreferences({GlucoseUnit::MmolPerL});
+    const QImage mmol = MellidorPaint(m_main.get()).grab().toImage();
+    // Labels may touch the axis line itself.
+    const QRect plot(DiagramScale::left + 1, 0, 219 - DiagramScale::left, 200);
+    QCOMPARE(mmol.copy(plot), mgPerDl.copy(plot));
+    QVERIFY(mmol.copy(0, 0, DiagramScale::left, 200) !=
+            mgPerDl.copy(0, 0, DiagramScale::left, 200));
 }
 
 // Closing deletes a diagram; the main window takes the rest with it (cleanup).

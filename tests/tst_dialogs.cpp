@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/clock.h"
+#include "core/entrytext.h"
+#include "core/settings.h"
 #include "testsupport.h"
+#include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -13,6 +17,8 @@
 
 namespace {
 
+// 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
+const char kept[] = "100\n140\n250\n  7\n";
 const QByteArray fourEntries = " 1. 1.2020,08:00,Glucose, 101\n"
                                " 2. 1.2020,08:00,Carbs,  20\n"
                                " 3. 1.2020,08:00,Bolus,   3\n"
@@ -28,6 +34,8 @@ struct Opened
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Preferences)
 
 class TestDialogs : public QObject
 {
@@ -52,16 +60,13 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("value");    // 0 keeps the one shown
-        QTest::addColumn<QString>("unit"); // shown with the value
         QTest::addColumn<QString>("line"); // the new top row; none: Escape
         const QString glucose = " 5. 3.2020,07:05,Glucose, 100";
-        QTest::newRow("unchanged") << fourEntries << 0 << 0 << " mg/dL" << glucose;
-        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " g"
-                               << " 5. 3.2020,07:05,Carbs,  45";
-        QTest::newRow("insulin") << fourEntries << 10 << 8 << " U"
-                                 << " 5. 3.2020,07:05,Insuman Rapid,   8";
-        QTest::newRow("empty") << QByteArray() << 0 << 0 << " mg/dL" << glucose;
-        QTest::newRow("Escape") << fourEntries << 3 << 5 << " U" << QString();
+        QTest::newRow("unchanged") << fourEntries << 0 << 0 << glucose;
+        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45";
+        QTest::newRow("insulin") << fourEntries << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8";
+        QTest::newRow("empty") << QByteArray() << 0 << 0 << glucose;
+        QTest::newRow("Escape") << fourEntries << 3 << 5 << QString();
     }
 
     void newValue()
@@ -69,7 +74,6 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, type);
         QFETCH(int, value);
-        QFETCH(QString, unit);
         QFETCH(QString, line);
         Opened o(file);
         QString suffix;
@@ -84,7 +88,7 @@ private slots:
             QTest::keyClick(dialog->focusWidget(),
                             line.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
         });
-        QCOMPARE(suffix, unit);
+        QCOMPARE(suffix, QString()); // units show once a preference is changed
         if (!line.isEmpty())
             QCOMPARE(rowLines(o.window).value(0), line);
         QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !line.isEmpty());
@@ -98,9 +102,8 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("current"); // the current item: -1 none, row + 4 * column
         // Day, month, year, hour, minute, value as the dialog opens (none: not
-        // checked), with the value's unit and the number of types offered.
+        // checked), and the number of types offered.
         QTest::addColumn<QList<int>>("shown");
-        QTest::addColumn<QString>("unit");
         QTest::addColumn<int>("types");
         // The same six; -1 keeps; none: all go to their minimum, then Cancel.
         QTest::addColumn<QList<int>>("set");
@@ -112,8 +115,7 @@ private slots:
         const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";
         const auto moves = [](const char *name, const QByteArray &file, int current, const L &set,
                               const QStringList &values) {
-            QTest::newRow(name) << file << current << L() << QString() << 0 << set << values
-                                << QString();
+            QTest::newRow(name) << file << current << L() << 0 << set << values << QString();
         };
         moves("oldest to the bottom", fourEntries, -1, {1, 12, 2019, -1, -1, -1},
               {"3", "20", "101", "12"});
@@ -129,27 +131,27 @@ private slots:
               {"2", "10"});
         moves("Cancel keeps all", fourEntries, 12 + 2, L(), {"12", "3", "20", "101"});
         // One entry: what the dialog shows and what comes back.
-        const auto shows = [](const char *name, const QByteArray &line, const L &shown,
-                              const QString &unit, int types, const L &set, const QString &top) {
+        const auto shows = [](const char *name, const QByteArray &line, const L &shown, int types,
+                              const L &set, const QString &top) {
             QTest::newRow(name) << line + '\n'
-                                << 0 << shown << unit << types << set
+                                << 0 << shown << types << set
                                 << QStringList{QString::number(shown[5])} << top;
         };
-        shows("shows the entry", " 6.12.2026,09:30,Glucose, 140", {6, 12, 2026, 9, 30, 140},
-              " mg/dL", 13, L(6, -1), " 6.12.2026,09:30,Glucose, 140");
+        shows("shows the entry", " 6.12.2026,09:30,Glucose, 140", {6, 12, 2026, 9, 30, 140}, 13,
+              L(6, -1), " 6.12.2026,09:30,Glucose, 140");
         shows("odd values brought into range", " 3. 4.1999,7:5,Glucose,5000",
-              {3, 4, 2000, 7, 5, 3000}, " mg/dL", 13, L(6, -1), " 3. 4.2000,07:05,Glucose, 3000");
-        shows("years up to 9999", " 1. 1.12000,09:30,Glucose, 140", {1, 1, 9999, 9, 30, 140},
-              " mg/dL", 13, L(6, -1), " 1. 1.9999,09:30,Glucose, 140");
+              {3, 4, 2000, 7, 5, 3000}, 13, L(6, -1), " 3. 4.2000,07:05,Glucose, 3000");
+        shows("years up to 9999", " 1. 1.12000,09:30,Glucose, 140", {1, 1, 9999, 9, 30, 140}, 13,
+              L(6, -1), " 1. 1.9999,09:30,Glucose, 140");
         shows("impossible date shows its numbers", "31. 2.2020,10:00,Carbs,  10",
-              {29, 2, 2020, 10, 0, 10}, " g", 13, L(6, -1), "29. 2.2020,10:00,Carbs,  10");
+              {29, 2, 2020, 10, 0, 10}, 13, L(6, -1), "29. 2.2020,10:00,Carbs,  10");
         shows("unknown type stays selectable", " 1. 1.2021,09:30,Coffee,   1",
-              {1, 1, 2021, 9, 30, 1}, "", 14, L(6, -1), " 1. 1.2021,09:30,Coffee,   1");
+              {1, 1, 2021, 9, 30, 1}, 14, L(6, -1), " 1. 1.2021,09:30,Coffee,   1");
         // The day never passes the end of the month chosen, in the year chosen.
         shows("day follows the month", "31. 1.2024,09:30,Glucose, 140", {31, 1, 2024, 9, 30, 140},
-              " mg/dL", 13, {-1, 2, -1, -1, -1, -1}, "29. 2.2024,09:30,Glucose, 140");
+              13, {-1, 2, -1, -1, -1, -1}, "29. 2.2024,09:30,Glucose, 140");
         shows("day follows the year", "29. 2.2024,09:30,Glucose, 140", {29, 2, 2024, 9, 30, 140},
-              " mg/dL", 13, {-1, -1, 2023, -1, -1, -1}, "28. 2.2023,09:30,Glucose, 140");
+              13, {-1, -1, 2023, -1, -1, -1}, "28. 2.2023,09:30,Glucose, 140");
     }
 
     void edit()
@@ -157,7 +159,6 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, current);
         QFETCH(QList<int>, shown);
-        QFETCH(QString, unit);
         QFETCH(int, types);
         QFETCH(QList<int>, set);
         QFETCH(QStringList, values);
@@ -186,7 +187,7 @@ private slots:
         QCOMPARE(names.join(u' '), "Day/Day Month/Month Year/Year Hour/Hour Minute/Minute /");
         if (!shown.isEmpty()) {
             QCOMPARE(opened, shown);
-            QCOMPARE(suffix, unit);
+            QCOMPARE(suffix, QString());
             QCOMPARE(typesOffered, types);
         }
         QStringList valuesAfter;
@@ -201,6 +202,83 @@ private slots:
         // The corrected diary is on disk already, in the order saving writes.
         QCOMPARE(readBytes(o.dir.diary()), saved.toUtf8());
         QVERIFY(o.window.findChildren<QDialog *>().isEmpty());
+    }
+
+    void chosenUnits_data()
+    {
+        QTest::addColumn<Preferences>("preferences");
+        QTest::addColumn<QByteArray>("entry"); // edited; none: a new entry
+        QTest::addColumn<int>("type");         // chosen in the dialog; -1 keeps
+        QTest::addColumn<double>("typed");     // 0 keeps the value shown
+        QTest::addColumn<QString>("shown");    // the value box as it opens
+        QTest::addColumn<QString>("stored");
+        const Preferences mmol{GlucoseUnit::MmolPerL}, defaults;
+        const Preferences fractions{GlucoseUnit::MgPerDl, InsulinDoses::Fractions};
+        const QByteArray none, glucose = " 1. 1.2020,08:00,Glucose, 100\n";
+        const QByteArray dose = " 1. 1.2020,08:00,Bolus,2.35\n";
+        const auto row = [](const char *name, const Preferences &p, const QByteArray &entry,
+                            int type, double typed, const char *shown, const char *stored) {
+            QTest::newRow(name) << p << entry << type << typed << shown << stored;
+        };
+        // 100 mg/dL shows as 5.6, which alone would be stored as 101.
+        row("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", " 100");
+        row("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "  99");
+        row("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", " 100");
+        row("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "2.35");
+        row("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "   2");
+        row("edit, untouched", mmol, glucose, -1, 0, "5.6 mmol/L", " 100");
+        row("edit, typed in mmol/L", mmol, glucose, -1, 7.8, "5.6 mmol/L", " 141");
+        row("edit, to carbs", mmol, glucose, 1, 0, "5.6 mmol/L", " 100");
+        row("edit, a fraction kept by default", defaults, dose, -1, 0, "2.35", "2.35");
+        row("edit, a fraction changed", defaults, dose, -1, 1.5, "2.35", " 1.5");
+        row("edit, a fraction made whole", defaults, dose, -1, 3, "2.35", "   3");
+        row("edit, fractions of a whole dose", fractions, " 1. 1.2020,08:00,Bolus,  12\n", -1, 0.5,
+            "12.00 U", " 0.5");
+    }
+
+    void chosenUnits()
+    {
+        QFETCH(Preferences, preferences);
+        QFETCH(QByteArray, entry);
+        QFETCH(int, type);
+        QFETCH(double, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, stored);
+        Opened o(entry);
+        o.window.setPreferences(preferences);
+        QString opened;
+        answerDialog(&o.window, entry.isEmpty() ? "insertNewValue" : "editValue",
+                     [&](QDialog *dialog) {
+                         auto *box = dialog->findChild<EntryValueBox *>();
+                         QVERIFY(box);
+                         QCOMPARE(spinBoxes(dialog).size(), entry.isEmpty() ? 0 : 5);
+                         opened = box->text();
+                         if (!entry.isEmpty())
+                             spinBoxes(dialog)[3]->setValue(9); // the hour only
+                         if (type >= 0)
+                             dialog->findChild<QComboBox *>()->setCurrentIndex(type);
+                         if (typed > 0)
+                             box->setValue(typed);
+                         pressOk(dialog);
+                     });
+        QCOMPARE(opened, shown);
+        QCOMPARE(rowLines(o.window).value(0).section(u',', 3), stored);
+        QCOMPARE(o.window.listBox->rowCount(), 1);
+    }
+
+    // Every value the box takes in mmol/L comes back from the mg/dL it is
+    // stored as.
+    void everyMmolValueComesBack()
+    {
+        const Preferences mmol{GlucoseUnit::MmolPerL};
+        EntryValueBox typed(mmol, glucoseType, QStringLiteral(" 100"));
+        QCOMPARE(typed.minimum(), 0.1);
+        QCOMPARE(typed.maximum(), 166.5);
+        for (int tenths = 1; tenths <= 1665; ++tenths) {
+            typed.setValue(tenths / 10.0);
+            const EntryValueBox shown(mmol, glucoseType, typed.storedText());
+            QCOMPARE(qRound(shown.value() * 10), tenths);
+        }
     }
 
     void editOnEmptyListShowsNothing()
@@ -264,6 +342,39 @@ private slots:
         // A file that cannot be written is reported with its name.
         QCOMPARE(m_messages.size(), int(after.isNull()));
         QVERIFY(m_messages.isEmpty() || m_messages[0].text.contains(conf));
+    }
+
+    void setupInMmol_data()
+    {
+        QTest::addColumn<QList<double>>("set"); // the three limits; 0 keeps
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("untouched limits kept") << QList<double>{0, 0, 0} << QByteArray(kept);
+        QTest::newRow("typed") << QList<double>{3.9, 10.0, 0} << QByteArray(" 70\n180\n250\n  7\n");
+        QTest::newRow("top of the range")
+            << QList<double>{0, 0, 55.5} << QByteArray("100\n140\n999\n  7\n");
+    }
+
+    void setupInMmol()
+    {
+        QFETCH(QList<double>, set);
+        QFETCH(QByteArray, after);
+        WorkDir dir;
+        QVERIFY(QDir().mkpath("Settings"));
+        writeBytes(SettingsFile::fileName, kept);
+        writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
+        Mellidor window;
+        QStringList shown;
+        answerDialog(&window, "setup", [&](QDialog *dialog) {
+            const auto boxes = dialog->findChildren<QDoubleSpinBox *>();
+            for (int i = 0; i < 3; ++i) {
+                shown << boxes[i]->text();
+                if (set[i] > 0)
+                    boxes[i]->setValue(set[i]);
+            }
+            pressOk(dialog);
+        });
+        QCOMPARE(shown, (QStringList{"5.6 mmol/L", "7.8 mmol/L", "13.9 mmol/L"}));
+        QCOMPARE(readBytes(SettingsFile::fileName), after);
     }
 
     void saveFailedButtons_data()

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/preferences.h"
 #include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QUndoStack>
 #include <QtTest>
@@ -72,6 +75,53 @@ private slots:
         writeBytes(dir.diary(), "a,b,c,d\r\ne,f,g,h");
         delete new Mellidor;
         QCOMPARE(readBytes(dir.diary()), QByteArray("a,b,c,d\ne,f,g,h\n"));
+    }
+
+    // The Setup menu's choices show at once, are stored beside the settings
+    // and read at the next start; the diary never changes.
+    void unitAndDoseChoices()
+    {
+        WorkDir dir;
+        const QByteArray diary = " 1. 1.2020,08:00,Glucose, 100\n 1. 1.2020,08:05,Glucose,1OO\n"
+                                 " 1. 1.2020,09:00,Bolus,2.35\n 1. 1.2020,10:00,Glucose,  70\n";
+        writeBytes(dir.diary(), diary);
+        const auto shown = [](const Mellidor &window) {
+            QStringList values;
+            const QAbstractItemModel *model = window.listBox->model();
+            for (int row = 0; row < model->rowCount(); ++row)
+                values << model->index(row, 3).data().toString();
+            return values;
+        };
+        const auto choice = [](const Mellidor &window, const QString &menu, const QString &item) {
+            for (QAction *sub : window.findChild<QMenuBar *>()->actions()[2]->menu()->actions()) {
+                for (QAction *action : sub->menu() ? sub->menu()->actions() : QList<QAction *>()) {
+                    if (sub->text() == menu && action->text() == item)
+                        return action;
+                }
+            }
+            return static_cast<QAction *>(nullptr);
+        };
+        const QStringList inMgPerDl{"  70", "2.35", "1OO", " 100"};
+        const QStringList inMmol{"3.9", "2.35", "1OO", "5.6"};
+        {
+            Mellidor window;
+            QCOMPARE(shown(window), inMgPerDl);
+            QVERIFY(choice(window, "Glucose &Unit", "mg/dL")->isChecked());
+            choice(window, "Glucose &Unit", "mmol/L")->trigger();
+            QCOMPARE(shown(window), inMmol);
+            choice(window, "&Insulin Doses", "&Fractions")->trigger();
+        }
+        QCOMPARE(readBytes(PreferencesFile::fileName),
+                 QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n"));
+        Mellidor again;
+        QCOMPARE(shown(again), inMmol);
+        QVERIFY(choice(again, "Glucose &Unit", "mmol/L")->isChecked());
+        QVERIFY(choice(again, "&Insulin Doses", "&Fractions")->isChecked());
+        choice(again, "Glucose &Unit", "mg/dL")->trigger();
+        QCOMPARE(shown(again), inMgPerDl);
+        QVERIFY(!choice(again, "Glucose &Unit", "mmol/L")->isChecked());
+        QCOMPARE(readBytes(dir.diary()), diary);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void settingsRead_data()
@@ -207,6 +257,41 @@ private slots:
         QCOMPARE(window.undoStack()->count(), after == diary ? 0 : 1);
         triggerMenuItem(window, 0, "&Undo");
         QCOMPARE(readBytes(dir.diary()), diary);
+    }
+
+    void mmolImportOffersTheUnitOnce_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void mmolImportOffersTheUnitOnce()
+    {
+        QFETCH(bool, yes);
+        WorkDir dir;
+        writeBytes(dir.file("a.csv"), "Index,Timestamp (YYYY-MM-DDThh:mm:ss),Event Type,Event "
+                                      "Subtype,,,,Glucose Value (mmol/L),Insulin Value (u),Carb "
+                                      "Value\n1,2019-10-14T17:05:00,EGV,,,,,5.5,,\n");
+        QStringList questions;
+        UserMessage::setHandlerForTesting([&](const UserMessage::Shown &shown) {
+            questions << shown.text.section(u'\n', -1);
+            return yes ? UserMessage::SaveChoice::Retry : UserMessage::SaveChoice::Cancel;
+        });
+        Mellidor window;
+        for (int i = 0; i < 2; ++i) {
+            chooseFiles({"a.csv"});
+            triggerMenuItem(window, 0, "&Import...");
+            verifyDialogsAnswered();
+        }
+        QCOMPARE(questions.size(), 2);
+        QVERIFY2(questions[0].contains("Show glucose in mmol/L from now on?"),
+                 qPrintable(questions[0]));
+        QVERIFY2(!questions[1].contains("mmol/L from now on"), qPrintable(questions[1]));
+        const Preferences chosen{yes ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl,
+                                 InsulinDoses::WholeUnits, true};
+        QVERIFY(window.preferences() == chosen);
+        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == chosen);
     }
 
     void exportCsv()

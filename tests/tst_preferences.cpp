@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/statscommand.h"
+#include "core/clock.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 #include "testsupport.h"
@@ -20,6 +22,9 @@ private slots:
         QTest::newRow("both changed")
             << Preferences{GlucoseUnit::MmolPerL, InsulinDoses::Fractions}
             << QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n");
+        QTest::newRow("mmol/L offered")
+            << Preferences{GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, true}
+            << QByteArray("glucose_unit=mg/dL\ninsulin_doses=whole\nmmol_offered=yes\n");
     }
 
     void roundTrip()
@@ -63,6 +68,43 @@ private slots:
         if (!bytes.isNull())
             writeBytes(PreferencesFile::fileName, bytes);
         QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == expected);
+    }
+
+    void commandsStartInTheChosenUnit_data()
+    {
+        QTest::addColumn<QByteArray>("preferences"); // null: no file
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("shown"); // a part of standard output
+        const QByteArray mmol = "glucose_unit=mmol/L\n";
+        QTest::newRow("mg/dL by default") << QByteArray() << "" << 0 << "Mean glucose: 120 mg/dL";
+        QTest::newRow("chosen mmol/L") << mmol << "" << 0 << "Mean glucose: 6.7 mmol/L";
+        QTest::newRow("--unit over the choice") << mmol << "--unit mgdl" << 0 << "120 mg/dL";
+        QTest::newRow("--unit mmol") << QByteArray() << "--unit mmol" << 0 << "(mmol/L)\nhour";
+        QTest::newRow("profile in mmol/L") << mmol << "" << 0 << "12:00  1       8.3";
+        QTest::newRow("JSON stays in mg/dL") << mmol << "--json" << 0 << "\"mean\":120,";
+        QTest::newRow("bad unit") << mmol << "--unit mmol/L" << 2 << "";
+    }
+
+    void commandsStartInTheChosenUnit()
+    {
+        QFETCH(QByteArray, preferences);
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, shown);
+        Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
+        WorkDir dir;
+        writeBytes(dir.diary(), " 5.12.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
+        if (!preferences.isNull()) {
+            QVERIFY(QDir().mkpath("Settings"));
+            writeBytes(PreferencesFile::fileName, preferences);
+        }
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(runStatsCommand(words, out, err), status);
+        QVERIFY2(outText.simplified().contains(shown.simplified()), qPrintable(outText));
+        Clock::setForTesting(nullptr);
     }
 };
 

@@ -82,4 +82,11 @@ Level readingLevel(int value, int lowerLimit, int upperLimit)
     return Level::AtOrBelowLower;
 }
 
+QString valueLabel(int mgPerDl, GlucoseUnit unit)
+{
+    if (unit == GlucoseUnit::MmolPerL)
+        return QStringLiteral("%1").arg(mmolText(mgPerDl), 4);
+    return QString::asprintf("%4d", mgPerDl);
+}
+
 } // namespace DiagramScale

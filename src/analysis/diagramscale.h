@@ -4,6 +4,9 @@
 #ifndef DIAGRAMSCALE_H
 #define DIAGRAMSCALE_H
 
+#include "core/glucoseconversion.h"
+
+#include <QString>
 #include <QtGlobal>
 
 #include <vector>
@@ -35,6 +38,9 @@ int pixelsPerDay(int daysBack);
 std::vector<qint64> gridDays(int daysBack);
 bool labelsEveryDay(int daysBack);
 int labelOffset(int daysBack);
+
+// A value axis label, four characters wide: " 140" or " 7.8" in mmol/L.
+QString valueLabel(int mgPerDl, GlucoseUnit unit);
 
 // Where a reading stands against the limits, as its mark is coloured; with
 // crossed limits the upper one wins.

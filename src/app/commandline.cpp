@@ -333,8 +333,9 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 {
     CommandOptions options(
         QStringLiteral("export"), QStringLiteral("[--from YYYY-MM-DD] [--to YYYY-MM-DD] [-o FILE]"),
-        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first. A "
-                       "file given is replaced only once all of it is written; it cannot be the "
+        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first, "
+                       "glucose in mg/dL whatever unit the window shows. A file given is replaced "
+                       "only once all of it is written; it cannot be the "
                        "diary, its settings or its lock, nor anything but a regular file.\n"
                        "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
                        "written, 2 bad options."));

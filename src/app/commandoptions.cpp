@@ -2,6 +2,7 @@
 #include "app/commandoptions.h"
 
 #include "app/commandline.h"
+#include "core/preferences.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -63,4 +64,24 @@ QDate optionDate(const QString &text)
         return QDate();
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     return date >= firstOptionDate() && date <= lastOptionDate() ? date : QDate();
+}
+
+QCommandLineOption unitOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("unit"),
+        QStringLiteral("Glucose unit: mgdl or mmol (default: as chosen in the window)."),
+        QStringLiteral("unit"));
+}
+
+std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser)
+{
+    const QString text = parser.value(QStringLiteral("unit"));
+    if (text.isEmpty() && !parser.isSet(QStringLiteral("unit")))
+        return PreferencesFile::read(QString::fromLatin1(PreferencesFile::fileName)).glucoseUnit;
+    if (text == QLatin1String("mgdl"))
+        return GlucoseUnit::MgPerDl;
+    if (text == QLatin1String("mmol"))
+        return GlucoseUnit::MmolPerL;
+    return std::nullopt;
 }

@@ -5,8 +5,12 @@
 #ifndef COMMANDOPTIONS_H
 #define COMMANDOPTIONS_H
 
+#include "core/glucoseconversion.h"
+
 #include <QCommandLineParser>
 #include <QDate>
+
+#include <optional>
 
 class QTextStream;
 
@@ -44,5 +48,10 @@ QDate lastOptionDate();
 
 // A date written YYYY-MM-DD within those days; a null date otherwise.
 QDate optionDate(const QString &text);
+
+// --unit mgdl|mmol of the commands that show glucose; without it, the unit
+// chosen for this diary in the window.
+QCommandLineOption unitOption();
+std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser);
 
 #endif

@@ -59,13 +59,10 @@ QString readOptions(const QCommandLineParser &parser, ReportRequest &request, QS
     if (request.from.daysTo(request.to) + 1 > maxReportDays)
         return QStringLiteral("a report covers at most %1 days").arg(maxReportDays);
 
-    const QString unitText = parser.value(unit);
-    if (unitText == QLatin1String("mmol"))
-        request.unit = GlucoseUnit::MmolPerL;
-    else if (unitText.isEmpty() || unitText == QLatin1String("mgdl"))
-        request.unit = GlucoseUnit::MgPerDl;
-    else
+    const std::optional<GlucoseUnit> chosen = optionUnit(parser);
+    if (!chosen)
         return QStringLiteral("--unit is mgdl or mmol");
+    request.unit = *chosen;
     request.madeOn = today;
     return {};
 }
@@ -92,8 +89,7 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
          QStringLiteral("YYYY-MM-DD")},
         {QStringLiteral("to"), QStringLiteral("Last day of the period."),
          QStringLiteral("YYYY-MM-DD")},
-        {QStringLiteral("unit"), QStringLiteral("Glucose unit: mgdl (default) or mmol."),
-         QStringLiteral("unit")},
+        unitOption(),
         {QStringLiteral("output"), QStringLiteral("The PDF file to write."),
          QStringLiteral("file")},
     });

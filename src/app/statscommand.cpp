@@ -75,7 +75,8 @@ QString number(std::optional<double> value, int decimals)
     return value ? QString::number(*value, 'f', decimals) : QStringLiteral("-");
 }
 
-void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextStream &out)
+void printForPeople(const GlucoseStatistics &s, const Settings &settings, GlucoseUnit unit,
+                    QTextStream &out)
 {
     struct Row
     {
@@ -88,7 +89,7 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextS
                         .arg(s.days),
                     {}});
     for (const StatisticsLine &line :
-         statisticsLines(s, GlucoseUnit::MgPerDl, settings.lowerLimit, settings.upperLimit)) {
+         statisticsLines(s, unit, settings.lowerLimit, settings.upperLimit)) {
         QString target;
         if (!line.target.isEmpty())
             target = QStringLiteral("(target %1%2)")
@@ -115,7 +116,10 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextS
 
     if (s.readings == 0)
         return;
-    out << "\nAmbulatory glucose profile (mg/dL)\n"
+    const auto glucose = [unit](std::optional<double> value) {
+        return unit == GlucoseUnit::MgPerDl || !value ? number(value, 0) : mmolText(*value);
+    };
+    out << "\nAmbulatory glucose profile (" << unitName(unit) << ")\n"
         << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                .arg(QStringLiteral("hour"), -6)
                .arg(QStringLiteral("n"), 6)
@@ -128,11 +132,11 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, QTextS
         out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
                    .arg(QStringLiteral("%1:00").arg(bin.hour, 2, 10, QLatin1Char('0')), -6)
                    .arg(bin.n, 6)
-                   .arg(number(bin.p5, 0), 6)
-                   .arg(number(bin.p25, 0), 6)
-                   .arg(number(bin.p50, 0), 6)
-                   .arg(number(bin.p75, 0), 6)
-                   .arg(number(bin.p95, 0), 6);
+                   .arg(glucose(bin.p5), 6)
+                   .arg(glucose(bin.p25), 6)
+                   .arg(glucose(bin.p50), 6)
+                   .arg(glucose(bin.p75), 6)
+                   .arg(glucose(bin.p95), 6);
     }
 }
 
@@ -142,7 +146,8 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
 {
     CommandOptions options(
         QStringLiteral("stats"),
-        QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--json]"),
+        QStringLiteral(
+            "[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] [--json]"),
         QStringLiteral("Prints the glucose statistics and the ambulatory glucose profile of a "
                        "period of the diary.\n"
                        "Exit status: 0 done (also for a period without readings), 1 the diary "
@@ -157,8 +162,9 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Last day of the period."),
                                 QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print one JSON object instead of lines."));
-    parser.addOptions({days, from, to, json});
+                                  QStringLiteral("Print one JSON object (always in mg/dL) "
+                                                 "instead of lines."));
+    parser.addOptions({days, from, to, unitOption(), json});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     QString error;
@@ -168,6 +174,9 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     const std::optional<Period> period = parsePeriod(parser, days, from, to, &error);
     if (!period)
         return options.fail(error, err);
+    const std::optional<GlucoseUnit> unit = optionUnit(parser);
+    if (!unit)
+        return options.fail(QStringLiteral("--unit is mgdl or mmol"), err);
 
     Diary diary;
     const DiaryFile::LoadResult loaded =
@@ -182,7 +191,7 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     if (parser.isSet(json))
         out << QJsonDocument(toJson(statistics)).toJson(QJsonDocument::Compact) << '\n';
     else
-        printForPeople(statistics, settings, out);
+        printForPeople(statistics, settings, *unit, out);
     out.flush();
     return 0;
 }

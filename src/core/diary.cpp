@@ -390,6 +390,19 @@ bool Diary::hasFraction(int row) const
     return rowAt(row).flags & Fraction;
 }
 
+int Diary::plainGlucose(int row) const
+{
+    const Row &r = rowAt(row);
+    if (r.type != glucoseType)
+        return -1;
+    if (r.verbatim) {
+        const QByteArray text = m_verbatim[r.verbatim - 1][ValueColumn].trimmed();
+        if (text.isEmpty() || text.size() > 9 || !std::all_of(text.cbegin(), text.cend(), isDigit))
+            return -1;
+    }
+    return r.value;
+}
+
 qint64 Diary::hundredths(int row) const
 {
     const Row &r = rowAt(row);

@@ -69,6 +69,9 @@ public:
     int value(int row) const;
     bool hasFraction(int row) const;
     qint64 hundredths(int row) const;
+    // The mg/dL of a Glucose row whose value is a plain whole number, else -1:
+    // what may be shown in another unit without hiding a hand-made text.
+    int plainGlucose(int row) const;
     // Appends the row's entry line and a line feed.
     void appendLine(int row, QByteArray &out) const;
 

@@ -2,6 +2,7 @@
 #include "core/entrytext.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 const char *const items[] = {"Glucose",       "Carbs",      "Basis",     "Bolus",     "Lispro",
@@ -175,6 +176,14 @@ int writeFraction(char *out, qint32 hundredths)
         out[pos++] = ' ';
     std::memcpy(out + pos, body, size_t(len));
     return pos + len;
+}
+
+QString formatDose(qint64 hundredths)
+{
+    if (hundredths % 100 == 0 || hundredths <= 0 || hundredths > INT32_MAX)
+        return formatValue(int(hundredths / 100));
+    char buffer[32];
+    return QString::fromLatin1(buffer, writeFraction(buffer, qint32(hundredths)));
 }
 
 QByteArray decimalText(qint64 hundredths)

@@ -56,6 +56,8 @@ QString formatValue(int value);
 bool takesFraction(int typeIndex);
 // hundredths must be positive and not a whole number of units.
 int writeFraction(char *out, qint32 hundredths);
+// The diary text of a dose in hundredths: formatValue() when it is whole.
+QString formatDose(qint64 hundredths);
 // "2.35", "2.5", "2", "-0.5": the plain decimal form, for exports.
 QByteArray decimalText(qint64 hundredths);
 // A dose to the nearest whole unit, halves away from zero.

@@ -15,6 +15,8 @@ constexpr char mgPerDl[] = "mg/dL";
 constexpr char mmolPerL[] = "mmol/L";
 constexpr char wholeUnits[] = "whole";
 constexpr char fractions[] = "fractions";
+constexpr char offeredKey[] = "mmol_offered";
+constexpr char yes[] = "yes";
 
 } // namespace
 
@@ -43,6 +45,8 @@ Preferences parse(const QByteArray &bytes)
             preferences.insulinDoses = InsulinDoses::WholeUnits;
         else if (key == dosesKey && value == fractions)
             preferences.insulinDoses = InsulinDoses::Fractions;
+        else if (key == offeredKey)
+            preferences.mmolOffered = value == yes;
     }
     return preferences;
 }
@@ -58,6 +62,12 @@ QByteArray toBytes(const Preferences &preferences)
     bytes += '=';
     bytes += preferences.insulinDoses == InsulinDoses::Fractions ? fractions : wholeUnits;
     bytes += '\n';
+    if (preferences.mmolOffered) {
+        bytes += offeredKey;
+        bytes += '=';
+        bytes += yes;
+        bytes += '\n';
+    }
     return bytes;
 }
 

@@ -21,10 +21,18 @@ struct Preferences
 {
     GlucoseUnit glucoseUnit = GlucoseUnit::MgPerDl;
     InsulinDoses insulinDoses = InsulinDoses::WholeUnits;
+    // An import of mmol/L readings offered that unit once; not again.
+    bool mmolOffered = false;
 
+    // Everything shows as it always has.
+    bool showsDefaults() const
+    {
+        return glucoseUnit == GlucoseUnit::MgPerDl && insulinDoses == InsulinDoses::WholeUnits;
+    }
     bool operator==(const Preferences &other) const
     {
-        return glucoseUnit == other.glucoseUnit && insulinDoses == other.insulinDoses;
+        return glucoseUnit == other.glucoseUnit && insulinDoses == other.insulinDoses &&
+               mmolOffered == other.mmolOffered;
     }
     bool operator!=(const Preferences &other) const { return !(*this == other); }
 };

@@ -210,6 +210,7 @@ void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line
 void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizetype line)
 {
     if (mmol) {
+        ++m_result.mmolReadings;
         value *= mgPerDlPerMmolPerL;
     } else if (value != std::floor(value)) {
         ++m_result.valuesRounded;

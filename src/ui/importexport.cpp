@@ -91,14 +91,31 @@ void Mellidor::importFiles()
         batches.push_back(&result.batch);
     MergePlan plan = planMerge(listBox->diary(), batches);
     QStringList summary;
-    for (size_t i = 0; i < results.size(); ++i)
+    bool mmolRead = false;
+    for (size_t i = 0; i < results.size(); ++i) {
         summary << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i]);
+        mmolRead = mmolRead || results[i].mmolReadings > 0;
+    }
     results.clear(); // the entries now live in the plan only
     if (!plan.rows.empty())
         undoStack()->push(new InsertEntries(m_document, QStringLiteral("Import"),
                                             std::move(plan.rows), std::move(plan.texts),
                                             replanMerge));
-    UserMessage::information(this, QStringLiteral("Import"), summary.join(QStringLiteral("\n\n")));
+    const QString text = summary.join(QStringLiteral("\n\n"));
+    // People whose files speak mmol/L are asked once whether Mellidor should too.
+    if (!mmolRead || m_preferences.glucoseUnit == GlucoseUnit::MmolPerL ||
+        m_preferences.mmolOffered) {
+        UserMessage::information(this, QStringLiteral("Import"), text);
+        return;
+    }
+    Preferences chosen = m_preferences;
+    chosen.mmolOffered = true;
+    if (UserMessage::informationWithQuestion(
+            this, QStringLiteral("Import"), text,
+            QStringLiteral("The glucose readings were in mmol/L. Show glucose in mmol/L from now "
+                           "on? (Setup menu, Glucose Unit)")))
+        chosen.glucoseUnit = GlucoseUnit::MmolPerL;
+    setPreferences(chosen);
 }
 
 void Mellidor::exportFile()

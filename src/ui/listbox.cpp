@@ -26,12 +26,26 @@ QVariant DiaryModel::data(const QModelIndex &index, int role) const
     // A hand-edited line can be megabytes long: show its start only, the
     // entry itself keeps every byte.
     constexpr qsizetype shown = 200;
+    if (m_unit == GlucoseUnit::MmolPerL && index.column() == Diary::ValueColumn) {
+        if (const int mgPerDl = m_diary.plainGlucose(index.row()); mgPerDl >= 0)
+            return mmolText(mgPerDl);
+    }
     QString text = m_diary.text(index.row(), index.column());
     if (text.size() > shown) {
         text.truncate(shown);
         text += QChar(0x2026);
     }
     return text;
+}
+
+void DiaryModel::setGlucoseUnit(GlucoseUnit unit)
+{
+    if (unit == m_unit)
+        return;
+    m_unit = unit;
+    if (const int rows = rowCount(); rows > 0)
+        emit dataChanged(index(0, Diary::ValueColumn), index(rows - 1, Diary::ValueColumn),
+                         {Qt::DisplayRole});
 }
 
 void DiaryModel::insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)

@@ -7,6 +7,7 @@
 #define LISTBOX_H
 
 #include "core/diarydocument.h"
+#include "core/glucoseconversion.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>
@@ -38,9 +39,12 @@ public:
     {
         reset([&](Diary &d) { std::swap(d, fresh); });
     }
+    // The unit Glucose values show in; the diary keeps mg/dL.
+    void setGlucoseUnit(GlucoseUnit unit);
 
 private:
     Diary m_diary;
+    GlucoseUnit m_unit = GlucoseUnit::MgPerDl;
 };
 
 class ListBox : public QTableView

@@ -7,6 +7,7 @@
 #include "ui/mellidorpaint.h"
 #include "ui/usermessage.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -57,6 +58,12 @@ Mellidor::Mellidor() : QWidget(nullptr)
     graphicMenu->addAction(QStringLiteral("&Print..."), this, &Mellidor::printReport);
     auto *setupMenu = new QMenu(this);
     setupMenu->addAction(QStringLiteral("&General Setup"), this, &Mellidor::setup);
+    setupMenu->addMenu(choiceMenu(QStringLiteral("Glucose &Unit"),
+                                  {QStringLiteral("mg/dL"), QStringLiteral("mmol/L")},
+                                  m_unitActions, &Mellidor::chooseUnit));
+    setupMenu->addMenu(choiceMenu(QStringLiteral("&Insulin Doses"),
+                                  {QStringLiteral("&Whole Units"), QStringLiteral("&Fractions")},
+                                  m_doseActions, &Mellidor::chooseDoses));
 
     auto *menuBar = new QMenuBar(this);
     inputMenu->setTitle(QStringLiteral("&Input"));
@@ -101,6 +108,7 @@ Mellidor::Mellidor() : QWidget(nullptr)
 
     loadSettings(settingsPath);
     loadDiary(diaryPath);
+    applyPreferences(PreferencesFile::read(QString::fromLatin1(PreferencesFile::fileName)));
 }
 
 Mellidor::~Mellidor()
@@ -127,6 +135,58 @@ void Mellidor::loadSettings(const QString &path)
     upperLimit = settings.upperLimit;
     maxGluco = settings.maxGluco;
     daysBack = settings.daysBack;
+}
+
+QMenu *Mellidor::choiceMenu(const QString &title, const QStringList &choices, QAction **actions,
+                            void (Mellidor::*choose)(int))
+{
+    auto *menu = new QMenu(title, this);
+    auto *group = new QActionGroup(menu);
+    for (int i = 0; i < choices.size(); ++i) {
+        actions[i] = menu->addAction(choices[i], this, [this, choose, i] { (this->*choose)(i); });
+        actions[i]->setCheckable(true);
+        group->addAction(actions[i]);
+    }
+    return menu;
+}
+
+void Mellidor::chooseUnit(int choice)
+{
+    Preferences chosen = m_preferences;
+    chosen.glucoseUnit = choice == 1 ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
+    setPreferences(chosen);
+}
+
+void Mellidor::chooseDoses(int choice)
+{
+    Preferences chosen = m_preferences;
+    chosen.insulinDoses = choice == 1 ? InsulinDoses::Fractions : InsulinDoses::WholeUnits;
+    setPreferences(chosen);
+}
+
+void Mellidor::setPreferences(const Preferences &preferences)
+{
+    if (preferences != m_preferences) {
+        const QString path = QString::fromLatin1(PreferencesFile::fileName);
+        QString error;
+        if (!PreferencesFile::write(path, preferences, &error))
+            UserMessage::error(
+                this, QStringLiteral("Preferences not saved"),
+                QStringLiteral("The preferences file \"%1\" cannot be written: %2\n\n"
+                               "The choice holds until Mellidor ends.")
+                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
+    }
+    applyPreferences(preferences);
+}
+
+void Mellidor::applyPreferences(const Preferences &preferences)
+{
+    m_preferences = preferences;
+    const bool mmol = preferences.glucoseUnit == GlucoseUnit::MmolPerL;
+    m_unitActions[mmol ? 1 : 0]->setChecked(true);
+    m_doseActions[preferences.insulinDoses == InsulinDoses::Fractions ? 1 : 0]->setChecked(true);
+    listBox->diaryModel()->setGlucoseUnit(preferences.glucoseUnit);
+    updateDiagrams();
 }
 
 void Mellidor::loadDiary(const QString &path)
@@ -172,7 +232,12 @@ void Mellidor::rowsReadAgain()
         if (row >= 0)
             listBox->setCurrentIndex(listBox->model()->index(row, m_currentColumn));
     }
-    // Diagrams read the list when they paint.
+    updateDiagrams();
+}
+
+void Mellidor::updateDiagrams()
+{
+    // Diagrams read the list and the preferences when they paint.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         auto *diagram = qobject_cast<MellidorPaint *>(window);

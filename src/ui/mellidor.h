@@ -5,6 +5,7 @@
 #define MELLIDOR_H
 
 #include "core/diarydocument.h"
+#include "core/preferences.h"
 #include "ui/listbox.h"
 
 #include <QDate>
@@ -13,7 +14,9 @@
 #include <QWidget>
 
 class DiaryLock;
+class QAction;
 class QButtonGroup;
+class QMenu;
 class QSpinBox;
 class QUndoStack;
 
@@ -46,6 +49,11 @@ public:
     // The lock of this run, tried again before writing when it could not be
     // taken at start.
     void setDiaryLock(DiaryLock *lock) { m_document->setLock(lock); }
+
+    // The unit and the doses this diary's person chose (Setup menu). Setting
+    // them stores them and shows every open view in them.
+    const Preferences &preferences() const { return m_preferences; }
+    void setPreferences(const Preferences &preferences);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -82,6 +90,12 @@ private:
     int chosenRow() const;
 
     void loadSettings(const QString &path);
+    QMenu *choiceMenu(const QString &title, const QStringList &choices, QAction **actions,
+                      void (Mellidor::*choose)(int));
+    void chooseUnit(int choice);
+    void chooseDoses(int choice);
+    void applyPreferences(const Preferences &preferences);
+    void updateDiagrams();
     void loadDiary(const QString &path);
 
     QSpinBox *valueBox;
@@ -92,6 +106,9 @@ private:
     QSpinBox *minuteBox;
     QButtonGroup *buttonGroup;
     DiaryDocument *m_document;
+    Preferences m_preferences;
+    QAction *m_unitActions[2];
+    QAction *m_doseActions[2];
     // The current entry while the file is read again.
     EntryTexts m_currentTexts;
     int m_currentRow = -1;

@@ -4,7 +4,9 @@
 #include "core/clock.h"
 #include "core/diaryfile.h"
 #include "core/entrytext.h"
+#include "core/glucoseconversion.h"
 #include "core/settings.h"
+#include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
@@ -12,6 +14,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -60,6 +63,23 @@ QSpinBox *makeSpinBox(QWidget *parent, int minimum, int maximum, int value)
     return box;
 }
 
+// A limit in mmol/L with one decimal over the same range as in mg/dL.
+QDoubleSpinBox *makeMmolBox(QWidget *parent, int minimum, int maximum, int mgPerDl)
+{
+    auto *box = new QDoubleSpinBox(parent);
+    box->setDecimals(1);
+    box->setSingleStep(0.1);
+    box->setSuffix(QStringLiteral(" mmol/L"));
+    box->setRange(double(mmolTenths(minimum)) / 10, double(mmolTenths(maximum)) / 10);
+    box->setValue(double(mmolTenths(mgPerDl)) / 10);
+    return box;
+}
+
+int tenthsIn(const QAbstractSpinBox *box)
+{
+    return qRound(static_cast<const QDoubleSpinBox *>(box)->value() * 10);
+}
+
 QComboBox *makeTypeChooser(QWidget *parent)
 {
     auto *combo = new QComboBox(parent);
@@ -69,14 +89,18 @@ QComboBox *makeTypeChooser(QWidget *parent)
     return combo;
 }
 
-// The value box shows the unit of the chosen type; the value stays a number.
-void showUnitOf(QComboBox *typeChooser, QSpinBox *valueBox)
+// The box for an entry's value: the whole-number spin box, or once glucose
+// shows in mmol/L, doses take fractions or the entry has one, a decimal box
+// that follows the chosen type.
+EntryValueBox *makeDecimalBox(QDialog *dialog, QComboBox *typeChooser,
+                              const Preferences &preferences, const QString &storedText)
 {
-    const auto follow = [typeChooser, valueBox] {
-        valueBox->setSuffix(unitSuffix(typeIndex(typeChooser->currentText())));
-    };
-    follow();
-    QObject::connect(typeChooser, &QComboBox::currentIndexChanged, valueBox, follow);
+    auto *box =
+        new EntryValueBox(preferences, typeIndex(typeChooser->currentText()), storedText, dialog);
+    QObject::connect(typeChooser, &QComboBox::currentIndexChanged, box, [typeChooser, box] {
+        box->followType(typeIndex(typeChooser->currentText()));
+    });
+    return box;
 }
 
 void nameBox(QSpinBox *box, const QString &name)
@@ -105,21 +129,25 @@ void Mellidor::insertNewValue()
     addLine(column)->addWidget(new QLabel(QStringLiteral("Value Input:"), dialog), 0);
     QHBoxLayout *choices = addLine(column);
     QComboBox *typeChooser = makeTypeChooser(dialog);
-    valueBox = makeSpinBox(dialog, 1, 3000, 100);
+    EntryValueBox *decimalBox = nullptr;
+    valueBox = nullptr;
+    if (m_preferences.showsDefaults())
+        valueBox = makeSpinBox(dialog, 1, 3000, 100);
+    else
+        decimalBox = makeDecimalBox(dialog, typeChooser, m_preferences, formatValue(100));
     choices->addWidget(typeChooser, 0);
-    choices->addWidget(valueBox, 0);
-    showUnitOf(typeChooser, valueBox);
+    choices->addWidget(valueBox ? static_cast<QWidget *>(valueBox) : decimalBox, 0);
     addButtons(dialog);
     typeChooser->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
-        tableValue = valueBox->value();
+        tableValue = valueBox ? valueBox->value() : decimalBox->wholeValue();
         tableString = typeChooser->currentText();
-        undoStack()->push(
-            new InsertEntries(m_document, QStringLiteral("New Entry"), {0},
-                              {entryTexts(formatDate(date.day(), date.month(), date.year()),
-                                          formatTime(time.hour(), time.minute()), tableString,
-                                          formatValue(tableValue))}));
+        undoStack()->push(new InsertEntries(
+            m_document, QStringLiteral("New Entry"), {0},
+            {entryTexts(formatDate(date.day(), date.month(), date.year()),
+                        formatTime(time.hour(), time.minute()), tableString,
+                        valueBox ? formatValue(tableValue) : decimalBox->storedText())}));
     }
     delete dialog;
 }
@@ -134,7 +162,8 @@ void Mellidor::editValue()
     const QDate date = getDateFromListBox(row);
     const QTime time = getTimeFromListBox(row);
     const QString typeText = listBox->text(2 * n + row);
-    const int value = parseValue(listBox->text(3 * n + row));
+    const QString valueText = listBox->text(3 * n + row);
+    const int value = parseValue(valueText);
     // An impossible date still shows its own numbers, brought into range.
     const DateParts parts = date.isValid() ? DateParts{date.day(), date.month(), date.year()}
                                            : parseDateParts(listBox->text(row));
@@ -151,14 +180,12 @@ void Mellidor::editValue()
     hourBox = makeSpinBox(dialog, 0, 23, time.isValid() ? time.hour() : 0);
     minuteBox = makeSpinBox(dialog, 0, 59, time.isValid() ? time.minute() : 0);
     QComboBox *typeChooser = makeTypeChooser(dialog);
-    valueBox = makeSpinBox(dialog, 1, 3000, value);
     dateLine->addWidget(dayBox, 0);
     dateLine->addWidget(monthBox, 0);
     dateLine->addWidget(yearBox, 0);
     timeLine->addWidget(hourBox, 0);
     timeLine->addWidget(minuteBox, 0);
     choices->addWidget(typeChooser, 0);
-    choices->addWidget(valueBox, 0);
 
     // The day never goes past the last day of the chosen month.
     QSpinBox *const days = dayBox, *const months = monthBox, *const years = yearBox;
@@ -176,7 +203,13 @@ void Mellidor::editValue()
         typePosition = typeChooser->count() - 1;
     }
     typeChooser->setCurrentIndex(typePosition);
-    showUnitOf(typeChooser, valueBox);
+    EntryValueBox *decimalBox = nullptr;
+    valueBox = nullptr;
+    if (m_preferences.showsDefaults() && !listBox->diary().hasFraction(row))
+        valueBox = makeSpinBox(dialog, 1, 3000, value);
+    else
+        decimalBox = makeDecimalBox(dialog, typeChooser, m_preferences, valueText);
+    choices->addWidget(valueBox ? static_cast<QWidget *>(valueBox) : decimalBox, 0);
     const std::pair<QSpinBox *, const char *> names[] = {{dayBox, "Day"},
                                                          {monthBox, "Month"},
                                                          {yearBox, "Year"},
@@ -188,13 +221,13 @@ void Mellidor::editValue()
     dayBox->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
-        tableValue = valueBox->value();
+        tableValue = valueBox ? valueBox->value() : decimalBox->wholeValue();
         tableString = typeChooser->currentText();
         undoStack()->push(new CorrectEntry(
             m_document, row,
             entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
                        formatTime(hourBox->value(), minuteBox->value()), tableString,
-                       formatValue(tableValue))));
+                       valueBox ? formatValue(tableValue) : decimalBox->storedText())));
     }
     delete dialog;
 }
@@ -203,29 +236,40 @@ void Mellidor::setup()
 {
     QVBoxLayout *column = nullptr;
     QDialog *dialog = makeDialog(this, QStringLiteral("Setup"), 10, &column);
+    const bool mmol = m_preferences.glucoseUnit == GlucoseUnit::MmolPerL;
     struct Field
     {
         const char *label;
         int minimum;
         int maximum;
         int *setting;
-        QSpinBox *box;
-    } fields[] = {{"Lower Gluco Limit:", 0, 999, &lowerLimit, nullptr},
-                  {"Upper Gluco Limit:", 0, 999, &upperLimit, nullptr},
-                  {"Max Gluco:", 0, 999, &maxGluco, nullptr},
-                  {"Show days back from today:", 1, 30, &daysBack, nullptr}};
+        bool glucose;
+        QAbstractSpinBox *box;
+        int shownTenths; // of an mmol/L box, to keep an untouched value exactly
+    } fields[] = {{"Lower Gluco Limit:", 0, 999, &lowerLimit, true, nullptr, 0},
+                  {"Upper Gluco Limit:", 0, 999, &upperLimit, true, nullptr, 0},
+                  {"Max Gluco:", 0, 999, &maxGluco, true, nullptr, 0},
+                  {"Show days back from today:", 1, 30, &daysBack, false, nullptr, 0}};
     for (Field &field : fields) {
         QHBoxLayout *line = addLine(column);
         line->addWidget(new QLabel(QString::fromLatin1(field.label), dialog), 0);
-        field.box = makeSpinBox(dialog, field.minimum, field.maximum, *field.setting);
+        if (mmol && field.glucose) {
+            field.box = makeMmolBox(dialog, field.minimum, field.maximum, *field.setting);
+            field.shownTenths = tenthsIn(field.box);
+        } else
+            field.box = makeSpinBox(dialog, field.minimum, field.maximum, *field.setting);
         line->addWidget(field.box, 0);
     }
     addButtons(dialog);
     fields[0].box->setFocus();
 
     if (dialog->exec() == QDialog::Accepted) {
-        for (const Field &field : fields)
-            *field.setting = field.box->value();
+        for (const Field &field : fields) {
+            if (auto *box = qobject_cast<QSpinBox *>(field.box))
+                *field.setting = box->value();
+            else if (const int tenths = tenthsIn(field.box); tenths != field.shownTenths)
+                *field.setting = std::min(field.maximum, mgPerDlFromMmolTenths(tenths));
+        }
         const Settings settings{lowerLimit, upperLimit, maxGluco, daysBack};
         const QString path = QString::fromLatin1(SettingsFile::fileName);
         QString error;

@@ -39,8 +39,10 @@ void MellidorPaint::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setFont(font());
     QPen readingPen(QColor(Palette::diagramAxes), 0);
-    const auto label = [&painter](int x, int y, int value) {
-        painter.drawText(x, y, QString::asprintf("%4d", value));
+    // Only the labels follow the unit; the scale stays in the diary's mg/dL.
+    const GlucoseUnit unit = main.preferences().glucoseUnit;
+    const auto label = [&painter, unit](int x, int y, int value) {
+        painter.drawText(x, y, valueLabel(value, unit));
     };
 
     axisPoints = {QPoint(left, bottom), QPoint(left, DiagramScale::top), QPoint(right, bottom)};

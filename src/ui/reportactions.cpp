@@ -18,7 +18,7 @@
 
 namespace ReportActions {
 
-std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title)
+std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit)
 {
     constexpr int days[] = {7, 14, 30, 90};
     const QDate today = Clock::today();
@@ -43,6 +43,7 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title)
     dates->insertWidget(1, new QLabel(QStringLiteral("to"), &dialog));
     auto *unitBox = new QComboBox(&dialog);
     unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
+    unitBox->setCurrentIndex(unit == GlucoseUnit::MmolPerL ? 1 : 0);
     QObject::connect(periodBox, &QComboBox::currentIndexChanged, &dialog, [=](int choice) {
         fromEdit->setEnabled(choice == datesChoice);
         toEdit->setEnabled(choice == datesChoice);
@@ -90,12 +91,15 @@ std::optional<ReportData> collect(QWidget *parent, const Mellidor &main, ReportR
 
 void Mellidor::showStatistics()
 {
-    (new StatisticsWindow(this))->show();
+    auto *window = new StatisticsWindow(this);
+    window->setUnit(m_preferences.glucoseUnit);
+    window->show();
 }
 
 void Mellidor::saveReport()
 {
-    if (const auto request = ReportActions::askPeriod(this, QStringLiteral("Report"))) {
+    if (const auto request =
+            ReportActions::askPeriod(this, QStringLiteral("Report"), m_preferences.glucoseUnit)) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::savePdfAs(this, *data);
     }
@@ -103,7 +107,8 @@ void Mellidor::saveReport()
 
 void Mellidor::printReport()
 {
-    if (const auto request = ReportActions::askPeriod(this, QStringLiteral("Print"))) {
+    if (const auto request =
+            ReportActions::askPeriod(this, QStringLiteral("Print"), m_preferences.glucoseUnit)) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::printReport(this, *data);
     }

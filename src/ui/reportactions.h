@@ -17,7 +17,7 @@ namespace ReportActions {
 
 // A modal dialog: 7, 14, 30 or 90 days up to today, or from/to dates, and
 // the unit. Empty when the user cancels.
-std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title);
+std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit);
 
 // The report of the request's period and unit, with the main window's
 // limits. Tells the user and returns nothing for a period that cannot be

@@ -58,6 +58,20 @@ SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
     return SaveChoice::Cancel;
 }
 
+bool informationWithQuestion(QWidget *parent, const QString &title, const QString &text,
+                             const QString &question)
+{
+    if (handler())
+        return handler()(Shown{title, text + QStringLiteral("\n\n") + question}) ==
+               SaveChoice::Retry;
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(question);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void setHandlerForTesting(std::function<SaveChoice(const Shown &)> h)
 {
     handler() = std::move(h);

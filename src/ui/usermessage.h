@@ -22,6 +22,9 @@ enum class SaveChoice
 void error(QWidget *parent, const QString &title, const QString &text);
 // A report of something done, such as an import's summary.
 void information(QWidget *parent, const QString &title, const QString &text);
+// A report that ends in a yes-or-no question; true for yes.
+bool informationWithQuestion(QWidget *parent, const QString &title, const QString &text,
+                             const QString &question);
 // Saving failed: try again, give up the unsaved entries (where offered), or
 // go back.
 SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard);
@@ -32,7 +35,8 @@ struct Shown
     QString text;
 };
 // While set, messages are passed here instead of being shown; the result
-// answers saveFailed() (ignored for errors and information).
+// answers saveFailed(), and a question with Retry for yes (ignored for errors
+// and information).
 void setHandlerForTesting(std::function<SaveChoice(const Shown &)> handler);
 
 } // namespace UserMessage
