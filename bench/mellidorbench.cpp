@@ -43,6 +43,12 @@ QString diaryFor(qsizetype entries)
     return dirFor(entries) + QStringLiteral("/MellidorFile.txt");
 }
 
+// The largest diary with fractional doses, shown in mmol/L with fractions.
+QString unitsDir()
+{
+    return dirFor(sizes.last()) + QStringLiteral("-units");
+}
+
 // Writes the diaries once and keeps a pristine copy to restore after changes.
 void prepareDiaries()
 {
@@ -56,6 +62,13 @@ void prepareDiaries()
         }
     }
     QDir().mkpath(benchRoot + QStringLiteral("/0"));
+    QDir().mkpath(unitsDir() + QStringLiteral("/Settings"));
+    QFile preferences(unitsDir() + QStringLiteral("/Settings/Preferences.conf"));
+    preferences.open(QIODevice::WriteOnly);
+    preferences.write("glucose_unit=mmol/L\ninsulin_doses=fractions\n");
+    QFile diary(unitsDir() + QStringLiteral("/MellidorFile.txt"));
+    if (!diary.exists() && diary.open(QIODevice::WriteOnly))
+        diary.write(syntheticDiary(sizes.last(), QDateTime::currentDateTime(), true));
 }
 
 void restoreDiary(qsizetype entries)
@@ -85,16 +98,20 @@ void acceptNextDialog(std::function<void(QDialog *)> change = {})
     });
 }
 
-std::unique_ptr<Mellidor> openWindow(qsizetype entries)
+std::unique_ptr<Mellidor> openWindow(const QString &dir)
 {
-    QDir::setCurrent(dirFor(entries));
+    QDir::setCurrent(dir);
     return std::make_unique<Mellidor>();
 }
 
-void load(benchmark::State &state, qsizetype entries)
+std::unique_ptr<Mellidor> openWindow(qsizetype entries)
 {
-    restoreDiary(entries);
-    QDir::setCurrent(dirFor(entries));
+    return openWindow(dirFor(entries));
+}
+
+void load(benchmark::State &state, qsizetype entries, const QString &dir)
+{
+    QDir::setCurrent(dir);
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -105,10 +122,10 @@ void load(benchmark::State &state, qsizetype entries)
     }
 }
 
-void firstShow(benchmark::State &state, qsizetype entries)
+void firstShow(benchmark::State &state, const QString &dir)
 {
     for (auto _ : state) {
-        auto window = openWindow(entries);
+        auto window = openWindow(dir);
         QElapsedTimer timer;
         timer.start();
         window->show();
@@ -117,9 +134,9 @@ void firstShow(benchmark::State &state, qsizetype entries)
     }
 }
 
-void diagramPaint(benchmark::State &state, qsizetype entries, int days)
+void diagramPaint(benchmark::State &state, const QString &dir, int days)
 {
-    auto window = openWindow(entries);
+    auto window = openWindow(dir);
     window->daysBack = days;
     MellidorPaint diagram(window.get());
     QImage image(diagram.size(), QImage::Format_RGB32);
@@ -324,16 +341,25 @@ int main(int argc, char **argv)
     add("wc_l/1000000", [](benchmark::State &s) { wcLines(s); });
     for (qsizetype n : sizes) {
         const std::string size = std::to_string(n);
-        add("load/" + size, [n](benchmark::State &s) { load(s, n); });
-        add("first_show/" + size, [n](benchmark::State &s) { firstShow(s, n); });
-        add("diagram_3_days/" + size, [n](benchmark::State &s) { diagramPaint(s, n, 3); });
-        add("diagram_30_days/" + size, [n](benchmark::State &s) { diagramPaint(s, n, 30); });
+        add("load/" + size, [n](benchmark::State &s) {
+            restoreDiary(n);
+            load(s, n, dirFor(n));
+        });
+        add("first_show/" + size, [n](benchmark::State &s) { firstShow(s, dirFor(n)); });
+        add("diagram_3_days/" + size, [n](benchmark::State &s) { diagramPaint(s, dirFor(n), 3); });
+        add("diagram_30_days/" + size,
+            [n](benchmark::State &s) { diagramPaint(s, dirFor(n), 30); });
         add("add/" + size, [n](benchmark::State &s) { addEntry(s, n); });
         add("edit/" + size, [n](benchmark::State &s) { editEntry(s, n); });
         add("save/" + size, [n](benchmark::State &s) { saveAtExit(s, n); });
         add("delete/" + size, [n](benchmark::State &s) { deleteEntry(s, n); });
         add("undo_edit/" + size, [n](benchmark::State &s) { undoEdit(s, n); });
     }
+    const qsizetype largest = sizes.last();
+    const std::string units = "_units/" + std::to_string(largest);
+    add("load" + units, [largest](benchmark::State &s) { load(s, largest, unitsDir()); });
+    add("first_show" + units, [](benchmark::State &s) { firstShow(s, unitsDir()); });
+    add("diagram_30_days" + units, [](benchmark::State &s) { diagramPaint(s, unitsDir(), 30); });
     registerStatsBenchmarks();
     registerReportBenchmarks();
     registerImportBenchmarks();
@@ -362,6 +388,13 @@ int main(int argc, char **argv)
             std::printf(" %12.2f", last);
         }
         std::printf(" %12.1f\n", wc > 0 ? last / wc : 0.0);
+    }
+    // The same diary with fractional doses, in mmol/L with fractions on.
+    for (const char *name : {"load", "first_show", "diagram_30_days"}) {
+        const double ms = reporter.medians.value(
+            QStringLiteral("%1_units/%2").arg(QLatin1String(name)).arg(sizes.last()));
+        std::printf("%-18s %12s %12s %12.2f %12.1f\n", qPrintable(name + QStringLiteral(" mmol")),
+                    "", "", ms, wc > 0 ? ms / wc : 0.0);
     }
     std::printf("%-18s %12s %12s %12.1f\n", "memory B/entry", "", "",
                 double(full - empty) / double(sizes.last()));

@@ -9,18 +9,23 @@
 
 namespace {
 
-QByteArray line(const QDateTime &when, const char *type, int value)
+QByteArray line(const QDateTime &when, const char *type, const QString &value)
 {
     const QDate d = when.date();
     const QTime t = when.time();
     return (formatDate(d.day(), d.month(), d.year()) + u',' + formatTime(t.hour(), t.minute()) +
-            u',' + QLatin1String(type) + u',' + formatValue(value) + u'\n')
+            u',' + QLatin1String(type) + u',' + value + u'\n')
         .toLatin1();
+}
+
+QByteArray line(const QDateTime &when, const char *type, int value)
+{
+    return line(when, type, formatValue(value));
 }
 
 } // namespace
 
-QByteArray syntheticDiary(qsizetype entries, const QDateTime &end)
+QByteArray syntheticDiary(qsizetype entries, const QDateTime &end, bool fractionalDoses)
 {
     // Walk back from the end, then reverse: the file is oldest first.
     QList<QByteArray> lines;
@@ -38,7 +43,11 @@ QByteArray syntheticDiary(qsizetype entries, const QDateTime &end)
         else
             lines << line(when, "Glucose", value);
         if (t.minute() == 30 && (t.hour() == 7 || t.hour() == 12 || t.hour() == 18)) {
-            lines << line(when, "Bolus", 4 + int(noise % 8));
+            const int units = 4 + int(noise % 8);
+            if (fractionalDoses && noise % 2)
+                lines << line(when, "Bolus", formatDose(units * 100 + 25 + 25 * int(noise % 3)));
+            else
+                lines << line(when, "Bolus", units);
             lines << line(when, "Carbs", 30 + int(noise % 60));
         }
         when = when.addSecs(-300);

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 
-QByteArray syntheticDiary(qsizetype entries, const QDateTime &end);
+// With fractionalDoses, half the boluses have a fraction (" 4.5", "6.25").
+QByteArray syntheticDiary(qsizetype entries, const QDateTime &end, bool fractionalDoses = false);
 
 #endif
