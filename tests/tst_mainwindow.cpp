@@ -3,9 +3,12 @@
 #include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
+#include "ui/statisticswindow.h"
 #include "ui/usermessage.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -110,6 +113,21 @@ private slots:
             choice(window, "Glucose &Unit", "mmol/L")->trigger();
             QCOMPARE(shown(window), inMmol);
             choice(window, "&Insulin Doses", "&Fractions")->trigger();
+            // The statistics and the report open in the chosen unit.
+            triggerMenuItem(window, 1, "&Statistics");
+            StatisticsWindow *statistics = nullptr;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                statistics = statistics ? statistics : qobject_cast<StatisticsWindow *>(w);
+            QVERIFY(statistics && statistics->unit() == GlucoseUnit::MmolPerL);
+            delete statistics;
+            QString reportUnit;
+            whenDialogOpens([&](QDialog *dialog) {
+                reportUnit = dialog->findChildren<QComboBox *>().value(1)->currentText();
+                pressCancel(dialog);
+            });
+            triggerMenuItem(window, 1, "&Report...");
+            verifyDialogsAnswered();
+            QCOMPARE(reportUnit, "mmol/L");
         }
         QCOMPARE(readBytes(PreferencesFile::fileName),
                  QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n"));
