@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 
+#include "core/diaryfile.h"
 #include "ui/mellidor.h"
 
 #include <QApplication>
@@ -46,6 +47,21 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+Diary diaryOf(const QByteArray &bytes)
+{
+    Diary diary;
+    DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
+    return diary;
+}
+
+QString outputOf(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString makeDevice(const QString &name)

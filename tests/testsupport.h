@@ -16,6 +16,7 @@
 
 #include <functional>
 
+class Diary;
 class QDialog;
 class QSpinBox;
 class Mellidor;
@@ -37,6 +38,10 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// The diary that these bytes of a diary file load into.
+Diary diaryOf(const QByteArray &bytes);
+// The standard output of a program run to its end.
+QString outputOf(const QString &program, const QStringList &arguments);
 
 // A character device for a test to aim at: one made at name (root may, as
 // in CI), else the system's /dev/null, which only root could replace.

@@ -13,34 +13,34 @@
 
 static const QDate firstDay(2026, 12, 1), lastDay(2026, 12, 7);
 
-static Diary diaryOf(const QString &lines)
+static Diary diaryOf(const QStringList &lines)
 {
-    const QByteArray bytes = (QString(lines).replace(u';', u'\n') + u'\n').toUtf8();
-    Diary diary;
-    DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
-    return diary;
+    return diaryOf((lines.join(u'\n') + u'\n').toUtf8());
 }
 
 // Readings of these values on 2 December at 08:00.
-static QString values(const QList<int> &values)
+static QStringList values(const QList<int> &values)
 {
     QStringList lines;
     for (int v : values)
         lines << QStringLiteral(" 2.12.2026,08:00,Glucose,%1").arg(v);
-    return lines.join(u';');
+    return lines;
 }
 
-// Compares "key=number" and "key=null", separated by spaces, with the JSON.
-static void checkFigures(const QJsonObject &json, const QString &expected)
+// Each expected figure by its JSON key; a null one must be null.
+static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
 {
-    for (const QString &figure : expected.split(u' ', Qt::SkipEmptyParts)) {
-        const QJsonValue actual = json.value(figure.section(u'=', 0, 0));
-        const QString value = figure.section(u'=', 1);
-        QVERIFY2(value == "null" ? actual.isNull()
-                                 : qAbs(actual.toDouble(1e9) - value.toDouble()) < 1e-6,
-                 qPrintable(figure + " but got " + QString::number(actual.toDouble())));
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const QJsonValue actual = json.value(it.key());
+        const QString got = actual.isNull() ? "null" : QString::number(actual.toDouble());
+        QVERIFY2(it->isNull() ? actual.isNull()
+                              : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
+                 qPrintable(it.key() + " is " + got));
     }
 }
+
+using Figures = QJsonObject;
+static const QJsonValue null;
 
 class TestStatistics : public QObject
 {
@@ -50,66 +50,77 @@ private slots:
 
     void figures_data()
     {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<int>("upper");        // the lower limit is 100
-        QTest::addColumn<QString>("expected"); // JSON key=number or key=null
-        QTest::newRow("no readings") << " 2.12.2026,08:00,Carbs,  70" << 130
-                                     << "readings=0 days=7 mean=null carbs_per_day=10";
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("upper"); // the lower limit is 100
+        QTest::addColumn<Figures>("expected");
+        QTest::newRow("no readings")
+            << QStringList{" 2.12.2026,08:00,Carbs,  70"} << 130
+            << Figures{{"readings", 0}, {"days", 7}, {"mean", null}, {"carbs_per_day", 10}};
         QTest::newRow("one reading")
             << values({100}) << 130
-            << "mean=100 sd=null cv_percent=null max=100 gmi_percent=5.702 ea1c_percent=5.1114983";
+            << Figures{{"mean", 100}, {"sd", null},           {"cv_percent", null},
+                       {"max", 100},  {"gmi_percent", 5.702}, {"ea1c_percent", 5.1114983}};
         QTest::newRow("two readings")
-            << values({100, 200}) << 130 << "mean=150 sd=70.710678 cv_percent=47.140452 median=150";
-        QTest::newRow("range boundaries")
-            << values({53, 54, 69, 70, 180, 181, 250, 251}) << 130
-            << "very_low_percent=12.5 low_percent=25 in_range_percent=25 high_percent=25 "
-               "very_high_percent=12.5";
-        QTest::newRow("own limits included at both ends")
-            << values({100, 101, 129, 130}) << 130
-            << "below_target_percent=25 in_target_percent=50 above_target_percent=25";
+            << values({100, 200}) << 130
+            << Figures{
+                   {"mean", 150}, {"sd", 70.710678}, {"cv_percent", 47.140452}, {"median", 150}};
+        QTest::newRow("range boundaries") << values({53, 54, 69, 70, 180, 181, 250, 251}) << 130
+                                          << Figures{{"very_low_percent", 12.5},
+                                                     {"low_percent", 25},
+                                                     {"in_range_percent", 25},
+                                                     {"high_percent", 25},
+                                                     {"very_high_percent", 12.5}};
+        QTest::newRow("own limits included at both ends") << values({100, 101, 129, 130}) << 130
+                                                          << Figures{{"below_target_percent", 25},
+                                                                     {"in_target_percent", 50},
+                                                                     {"above_target_percent", 25}};
         QTest::newRow("crossed limits: the upper one wins")
             << values({80, 95, 120}) << 90
-            << "below_target_percent=33.333333 above_target_percent=66.666667";
+            << Figures{{"below_target_percent", 33.333333}, {"above_target_percent", 66.666667}};
         QTest::newRow("values beyond the counted range")
             << values({50, 1500, 2000}) << 130
-            << "min=50 median=1500 max=2000 mean=1183.333333 very_low_percent=33.333333";
+            << Figures{{"min", 50},
+                       {"median", 1500},
+                       {"max", 2000},
+                       {"mean", 1183.333333},
+                       {"very_low_percent", 33.333333}};
         QTest::newRow("outside the period, other types, unreadable dates and times")
-            << "30.11.2026,12:00,Glucose,300; 8.12.2026,00:00,Glucose,300;"
-               "xx.12.2026,12:00,Glucose,300;31.11.2026,12:00,Glucose,300;"
-               " 4.12.2026,25:00,Glucose,300; 4.12.2026,12:00,Glucose,abc;"
-               " 4.12.2026,12:00,glucose,300; 4.12.2026,12:00,Carbs,300;"
-               " 4.12.2026,12:00,Glucose,100"
-            << 130 << "readings=1 mean=100 days_with_readings=1";
+            << QStringList{"30.11.2026,12:00,Glucose,300", " 8.12.2026,00:00,Glucose,300",
+                           "xx.12.2026,12:00,Glucose,300", "31.11.2026,12:00,Glucose,300",
+                           " 4.12.2026,25:00,Glucose,300", " 4.12.2026,12:00,Glucose,abc",
+                           " 4.12.2026,12:00,glucose,300", " 4.12.2026,12:00,Carbs,300",
+                           " 4.12.2026,12:00,Glucose,100"}
+            << 130 << Figures{{"readings", 1}, {"mean", 100}, {"days_with_readings", 1}};
         QTest::newRow("carbs and insulins per day")
-            << " 1.12.2026,08:00,Carbs,70; 7.12.2026,08:00,Carbs,70; 2.12.2026,08:00,Bolus,7;"
-               " 2.12.2026,x,Novorapid,4; 2.12.2026,08:00,Insuman Rapid,3;"
-               " 2.12.2026,22:00,Lantus,20; 3.12.2026,22:00,Semilente,1;"
-               " 3.12.2026,22:00,Fiasp,50;30.11.2026,22:00,Basis,70"
-            << 130 << "carbs_per_day=20 bolus_per_day=2 basal_per_day=3";
+            << QStringList{" 1.12.2026,08:00,Carbs,70",        " 7.12.2026,08:00,Carbs,70",
+                           " 2.12.2026,08:00,Bolus,7",         " 2.12.2026,x,Novorapid,4",
+                           " 2.12.2026,08:00,Insuman Rapid,3", " 2.12.2026,22:00,Lantus,20",
+                           " 3.12.2026,22:00,Semilente,1",     " 3.12.2026,22:00,Fiasp,50",
+                           "30.11.2026,22:00,Basis,70"}
+            << 130 << Figures{{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}};
         QTest::newRow("fractional doses sum exactly")
-            << " 2.12.2026,08:00,Bolus,2.35; 2.12.2026,12:00,Novorapid,0.15;"
-               " 3.12.2026,08:00,Humalog, 2.5; 4.12.2026,08:00,Bolus,   2;"
-               " 2.12.2026,22:00,Lantus,12.35; 3.12.2026,22:00,Basis,1.645"
-            << 130 << "bolus_per_day=1 basal_per_day=2";
+            << QStringList{" 2.12.2026,08:00,Bolus,2.35",   " 2.12.2026,12:00,Novorapid,0.15",
+                           " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
+                           " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"}
+            << 130 << Figures{{"bolus_per_day", 1}, {"basal_per_day", 2}};
     }
 
     void figures()
     {
-        QFETCH(QString, lines);
+        QFETCH(QStringList, lines);
         QFETCH(int, upper);
-        QFETCH(QString, expected);
+        QFETCH(Figures, expected);
         checkFigures(toJson(computeStatistics(diaryOf(lines), firstDay, lastDay, 100, upper)),
                      expected);
     }
 
     void agpBinsByHour()
     {
-        QString lines;
+        QStringList lines{" 5.12.2026,12:00,Glucose,100"};
         for (const char *time : {"23:59", "00:00", "00:59", "12:00", "12:04", "12:05"})
-            lines += QStringLiteral(" 3.12.2026,%1,Glucose,100;").arg(time);
-        lines += " 5.12.2026,12:00,Glucose,100";
+            lines << QStringLiteral(" 3.12.2026,%1,Glucose,100").arg(time);
         for (int v = 100; v < 200; v += 10)
-            lines += QStringLiteral("; 6.12.2026,08:%1,Glucose,%2").arg(v / 10).arg(v);
+            lines << QStringLiteral(" 6.12.2026,08:%1,Glucose,%2").arg(v / 10).arg(v);
         const GlucoseStatistics s = computeStatistics(diaryOf(lines), firstDay, lastDay, 100, 130);
         QCOMPARE(QList<int>({s.agp[23].n, s.agp[0].n, s.agp[12].n, s.agp[1].n, s.agp[5].hour,
                              s.daysWithReadings}),
@@ -209,26 +220,30 @@ private slots:
     {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("expected"); // as in figures
-        QTest::newRow("default: 14 days") << "--json" << 0 << "days=14 readings=2";
+        QTest::addColumn<Figures>("expected");
+        QTest::newRow("default: 14 days")
+            << "--json" << 0 << Figures{{"days", 14}, {"readings", 2}};
         // The settings' limits 95 and 160 hold 90 below and 150 between them.
-        QTest::newRow("one day") << "--days 1 --json" << 0 << "days=1 below_target_percent=100";
-        QTest::newRow("from = to") << "--from 2026-12-06 --to=2026-12-06 --json" << 0 << "days=1";
+        QTest::newRow("one day") << "--days 1 --json" << 0
+                                 << Figures{{"days", 1}, {"below_target_percent", 100}};
+        QTest::newRow("from = to")
+            << "--from 2026-12-06 --to=2026-12-06 --json" << 0 << Figures{{"days", 1}};
         QTest::newRow("dates") << "--from 2026-11-01 --to 2026-11-30 --json" << 0
-                               << "days=30 readings=1 in_target_percent=100";
-        QTest::newRow("for people") << "--days 30" << 0 << "";
+                               << Figures{
+                                      {"days", 30}, {"readings", 1}, {"in_target_percent", 100}};
+        QTest::newRow("for people") << "--days 30" << 0 << Figures();
         for (const char *bad :
              {"--days 0", "--days 2x", "--from 2026-11-01", "--weeks 2", "today",
               "--days 3 --from 2026-11-01 --to 2026-11-02", "--from 2026-11-02 --to 2026-11-01",
               "--from 2026-02-30 --to 2026-03-01"})
-            QTest::newRow(bad) << bad << 2 << "";
+            QTest::newRow(bad) << bad << 2 << Figures();
     }
 
     void command()
     {
         QFETCH(QString, arguments);
         QFETCH(int, status);
-        QFETCH(QString, expected);
+        QFETCH(Figures, expected);
         Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
         WorkDir dir;
         writeBytes(dir.diary(), "25.11.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");

@@ -14,14 +14,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-static QString pdfText(const QString &path)
-{
-    QProcess text;
-    text.start("pdftotext", {"-layout", path, "-"});
-    text.waitForFinished(60000);
-    return QString::fromUtf8(text.readAllStandardOutput());
-}
-
 class TestStatisticsWindow : public QObject
 {
     Q_OBJECT
@@ -48,20 +40,22 @@ private slots:
         QTest::addColumn<int>("period"); // StatisticsWindow::Period
         QTest::addColumn<QDate>("from");
         QTest::addColumn<int>("readings");
-        QTest::addColumn<QString>("mean"); // in mg/dL|in mmol/L
-        QTest::newRow("7 days") << 0 << QDate(2026, 11, 30) << 2 << "150 mg/dL|8.3 mmol/L";
-        QTest::newRow("14 days") << 1 << QDate(2026, 11, 23) << 3 << "140 mg/dL|7.8 mmol/L";
-        QTest::newRow("30 days") << 2 << QDate(2026, 11, 7) << 4 << "135 mg/dL|7.5 mmol/L";
-        QTest::newRow("90 days") << 3 << QDate(2026, 9, 8) << 5 << "132 mg/dL|7.3 mmol/L";
-        QTest::newRow("all entries") << 4 << QDate(2020, 1, 1) << 6 << "130 mg/dL|7.2 mmol/L";
-        QTest::newRow("dates") << 5 << QDate(2026, 12, 3) << 2 << "150 mg/dL|8.3 mmol/L";
+        QTest::addColumn<int>("mgPerDl"); // the mean
+        QTest::addColumn<QString>("mmolPerL");
+        QTest::newRow("7 days") << 0 << QDate(2026, 11, 30) << 2 << 150 << "8.3";
+        QTest::newRow("14 days") << 1 << QDate(2026, 11, 23) << 3 << 140 << "7.8";
+        QTest::newRow("30 days") << 2 << QDate(2026, 11, 7) << 4 << 135 << "7.5";
+        QTest::newRow("90 days") << 3 << QDate(2026, 9, 8) << 5 << 132 << "7.3";
+        QTest::newRow("all entries") << 4 << QDate(2020, 1, 1) << 6 << 130 << "7.2";
+        QTest::newRow("dates") << 5 << QDate(2026, 12, 3) << 2 << 150 << "8.3";
     }
     void periods()
     {
         QFETCH(int, period);
         QFETCH(QDate, from);
         QFETCH(int, readings);
-        QFETCH(QString, mean);
+        QFETCH(int, mgPerDl);
+        QFETCH(QString, mmolPerL);
         StatisticsWindow window(m_main.get());
         if (period == StatisticsWindow::Dates)
             window.setDates(from, QDate(2026, 12, 6));
@@ -72,9 +66,9 @@ private slots:
         QCOMPARE(QList<QDate>({s.from, s.to}), QList<QDate>({from, QDate(2026, 12, 6)}));
         QCOMPARE(s.readings, readings);
         QVERIFY(window.warningText().contains(QStringLiteral("Only %1 days").arg(readings)));
-        QVERIFY(window.figureTexts().contains(mean.section(u'|', 0, 0)));
+        QVERIFY(window.figureTexts().contains(QStringLiteral("%1 mg/dL").arg(mgPerDl)));
         window.setUnit(GlucoseUnit::MmolPerL);
-        QVERIFY(window.figureTexts().contains(mean.section(u'|', 1)));
+        QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));
         QVERIFY(!window.figureTexts().join(' ').contains("mg/dL")); // only the unit shown
     }
 
@@ -162,14 +156,17 @@ private slots:
             pressOk(dialog);
         });
         triggerMenuItem(*m_main, 1, "&Report...");
-        const QString text = pdfText(m_dir->file("menu.pdf"));
+        verifyDialogsAnswered();
+        const QString text = outputOf("pdftotext", {"-layout", "menu.pdf", "-"});
         QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
                  qPrintable(text));
         StatisticsWindow window(m_main.get());
         window.setPeriod(StatisticsWindow::Last30Days);
         chooseFiles({"window.pdf"});
         window.findChild<QPushButton *>()->click(); // Save PDF... comes first
-        QVERIFY(pdfText(m_dir->file("window.pdf")).contains("2026-11-07 to 2026-12-06 (30 days)"));
+        verifyDialogsAnswered();
+        QVERIFY(outputOf("pdftotext", {"-layout", "window.pdf", "-"})
+                    .contains("2026-11-07 to 2026-12-06 (30 days)"));
     }
 };
 
