@@ -90,12 +90,10 @@ private slots:
         QTest::newRow("export") << "export --output out.csv" << 0 << false << "";
         QTest::newRow("export with a bad date") << "export --from 5.3.2024" << 2 << false << "";
         QTest::newRow("unknown command") << "frobnicate" << 2 << false << "";
-        QTest::newRow("help") << "--help" << 0 << false << "";
         QTest::newRow("diary open elsewhere") << "import good.csv" << 1 << false << "locked";
         QTest::newRow("diary unreadable: import") << "import good.csv" << 1 << false << "folder";
         QTest::newRow("diary unreadable: export") << "export" << 1 << false << "folder";
     }
-
     void exitStatuses()
     {
         QFETCH(QString, command);
@@ -163,7 +161,6 @@ private slots:
                     << row.status;
         }
     }
-
     void refusedOutputs()
     {
         QFETCH(QString, command);
@@ -244,7 +241,6 @@ private slots:
         for (const auto &row : rows)
             QTest::newRow(row.command) << row.status << row.expected;
     }
-
     void optionsThroughTheBinary()
     {
         QFETCH(int, status);
@@ -287,7 +283,6 @@ private slots:
             << "nightscout-treatments.json" << 7
             << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
     }
-
     void samplesThroughTheBinary()
     {
         QFETCH(QString, file);

@@ -29,7 +29,6 @@ private slots:
         QTest::newRow("negative") << -5 << -7 << -1000;
         QTest::newRow("int limits") << INT_MIN << INT_MAX << INT_MAX;
     }
-
     // The byte writers used for saving must give what the formats give.
     void writersMatchFormats()
     {
@@ -67,7 +66,6 @@ private slots:
         QTest::newRow("number then letter") << "12a" << QVariant(0);
         QTest::newRow("too large") << "99999999999" << QVariant(0);
     }
-
     void parse()
     {
         QFETCH(QString, text);
@@ -110,7 +108,6 @@ private slots:
             << QStringList{",,,", "a,b,c,d,e,f", " 1. 1.2000000000,07:05,Bolus, 12",
                            " 1. 3.2020,07:05,Bolus, 123456789"};
     }
-
     void textsKeptExactly()
     {
         QFETCH(QStringList, lines);
@@ -170,7 +167,6 @@ private slots:
         row("Glucose", " 5.5", 0, 0, false);
         row("Carbs", "12.5", 0, 0, false);
     }
-
     void fractionalDoses()
     {
         QFETCH(QString, type);

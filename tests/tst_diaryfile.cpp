@@ -48,7 +48,6 @@ private slots:
             many += "17. 3.2020,07:05,Glucose," + QByteArray::number(i) + "\r\n";
         row("lines across read chunks", many, QByteArray(many).replace("\r", ""));
     }
-
     void roundTrip()
     {
         QFETCH(QByteArray, input);
@@ -78,7 +77,6 @@ private slots:
         QTest::newRow("save of a diary larger than a write chunk") << false;
         QTest::newRow("append with room for a part of the line") << true;
     }
-
     // A file size limit stands in for a full disk: writes past it fail.
     void writeFailureKeepsOldFile()
     {
@@ -115,7 +113,6 @@ private slots:
         QTest::newRow("moved away") << a + '\n' << "remove" << QByteArray();
         QTest::newRow("created while Mellidor had none") << QByteArray() << "create" << c;
     }
-
     void appendTopRow()
     {
         QFETCH(QByteArray, old);
@@ -158,7 +155,6 @@ private slots:
         QTest::newRow("device through a symlink") << "device" << QString("null") << "device";
         QTest::newRow("directory through a symlink") << "dir" << elsewhere << "directory";
     }
-
     void notRegularFile()
     {
         QFETCH(QString, kind);

@@ -144,7 +144,6 @@ private slots:
         for (int number : {SIGTERM, SIGINT, SIGHUP, SIGKILL})
             QTest::newRow(strsignal(number)) << number;
     }
-
     void signalsLoseNothing()
     {
         QFETCH(int, number);
@@ -173,7 +172,6 @@ private slots:
         // Both lock the real file, so they see each other.
         QTest::newRow("two symlinks to one diary") << QStringList{"a", "b"};
     }
-
     void secondCopyRefuses()
     {
         QFETCH(QStringList, folders);
@@ -202,7 +200,6 @@ private slots:
         QTest::newRow("diary path is a directory") << "directory" << QByteArray("is a directory");
         QTest::newRow("disk full") << "full" << QByteArray("too large");
     }
-
     void unwritableDiary()
     {
         QFETCH(QString, kind);
@@ -242,7 +239,6 @@ private slots:
             << QByteArray(reinterpret_cast<const char *>(random.constData()), 200000);
         QTest::newRow("50 MB line") << "1.1.2020,08:00,Glucose," + QByteArray(50 << 20, '7') + '\n';
     }
-
     void garbageFiles()
     {
         QFETCH(QByteArray, bytes);

@@ -104,7 +104,6 @@ private slots:
                            " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"}
             << 130 << Figures{{"bolus_per_day", 1}, {"basal_per_day", 2}};
     }
-
     void figures()
     {
         QFETCH(QStringList, lines);
@@ -238,7 +237,6 @@ private slots:
               "--from 2026-02-30 --to 2026-03-01"})
             QTest::newRow(bad) << bad << 2 << Figures();
     }
-
     void command()
     {
         QFETCH(QString, arguments);
