@@ -4,15 +4,11 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-#include <QByteArray>
-#include <QString>
-#include <QTemporaryDir>
-
 #include "ui/usermessage.h"
 
-#include <QList>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 

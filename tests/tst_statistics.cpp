@@ -389,8 +389,7 @@ private slots:
 
     void reportFromMenuAndWindow()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed");
+        SKIP_WITHOUT_TOOL("pdftotext");
         whenDialogOpens([](QDialog *dialog) { // period from - to, mmol/L, then the file
             dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4);
             dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);
