@@ -29,6 +29,11 @@ WorkDir::WorkDir() : m_previous(QDir::currentPath())
     QDir::setCurrent(m_dir.path());
 }
 
+WorkDir::WorkDir(const QByteArray &diary) : WorkDir()
+{
+    writeBytes(this->diary(), diary);
+}
+
 WorkDir::~WorkDir()
 {
     QDir::setCurrent(m_previous);

@@ -22,6 +22,7 @@ class WorkDir
 {
 public:
     WorkDir();
+    explicit WorkDir(const QByteArray &diary); // with a diary file of these bytes
     ~WorkDir();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }

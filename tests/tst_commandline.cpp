@@ -100,8 +100,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, added);
         QFETCH(QString, diaryIs);
-        WorkDir dir;
-        writeBytes("MellidorFile.txt", diaryLine);
+        WorkDir dir(diaryLine);
         if (diaryIs == "folder")
             QVERIFY(QFile::remove("MellidorFile.txt") && QDir().mkdir("MellidorFile.txt"));
         writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
@@ -245,8 +244,7 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QString, expected);
-        WorkDir dir;
-        writeBytes("MellidorFile.txt", diaryLine);
+        WorkDir dir(diaryLine);
         QStringList arguments = QString(QTest::currentDataTag()).split(u' '), environment;
         while (arguments.first().contains(u'='))
             environment << arguments.takeFirst();

@@ -138,15 +138,11 @@ public:
 // A document over threeEntries in a working directory of its own.
 struct Document
 {
-    WorkDir dir;
+    WorkDir dir{threeEntries};
     RowsWithWriter rows;
     RecordingHost host;
     DiaryDocument document{&rows, &host};
-    Document()
-    {
-        writeBytes(dir.diary(), threeEntries);
-        rows.path = dir.diary();
-    }
+    Document() { rows.path = dir.diary(); }
     void push(QUndoCommand *step) { document.undoStack()->push(step); }
     void addNew() { push(new InsertEntries(&document, "New Entry", {0}, {newEntry})); }
 };
@@ -214,8 +210,7 @@ private slots:
         QFETCH(QString, step);
         QFETCH(QByteArrayList, expected);
         QFETCH(int, told);
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(threeEntries);
         Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5)); });
         Mellidor window;
         window.listBox->setCurrentItem(0);
@@ -253,8 +248,7 @@ private slots:
     void undoAfterOutsideChange()
     {
         QFETCH(QString, step);
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(threeEntries);
         Mellidor window;
         window.listBox->setCurrentItem(0);
         if (step == "&Edit")
@@ -270,8 +264,7 @@ private slots:
 
     void vanishedFileWrittenAtClose()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(threeEntries);
         Mellidor window;
         QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
         QTest::ignoreMessage(QtWarningMsg,
@@ -282,8 +275,7 @@ private slots:
 
     void idleWindowFollowsFile()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(threeEntries);
         Mellidor window;
         window.show();
         window.listBox->setCurrentItem(3 * 3 + 1); // the Carbs entry, value column
@@ -322,8 +314,7 @@ private slots:
     void stressWithAnotherWriter()
     {
         constexpr int rounds = 300;
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(threeEntries);
         int minute = 0;
         Clock::setForTesting(
             [&minute] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0)).addSecs(60 * minute); });
@@ -475,10 +466,9 @@ private slots:
         QFETCH(int, deleted);
         QFETCH(int, after);
         QFETCH(bool, full);
-        WorkDir dir;
         QList<QByteArray> lines = typedEntries.split('\n').mid(0, entries);
         const QByteArray diary = lines.join('\n') + '\n';
-        writeBytes(dir.diary(), diary);
+        WorkDir dir(diary);
         lines.removeAt(entries - 1 - deleted); // the file is oldest first
         const QByteArray afterBytes = lines.isEmpty() ? QByteArray() : lines.join('\n') + '\n';
         Mellidor window;
@@ -516,8 +506,7 @@ private slots:
 
     void editUndoAndNewThenEdit()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), typedEntries);
+        WorkDir dir(typedEntries);
         Mellidor window;
         window.listBox->setCurrentItem(2); // the oldest entry becomes the newest
         enterValue(window, "&Edit Value", 2, 2021);

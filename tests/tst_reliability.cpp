@@ -119,9 +119,8 @@ class TestReliability : public QObject
 private slots:
     void killDuringSavesLeavesOldOrNew()
     {
-        WorkDir dir;
         const QByteArray old = sampleDiary(10000), added = old + "31.12.2099,23:59,Glucose, 999\n";
-        writeBytes(dir.diary(), old);
+        WorkDir dir(old);
         // The child does nothing but save, so every kill lands inside a save.
         int rounds = 0, foundOld = 0;
         QElapsedTimer clock;
@@ -147,9 +146,7 @@ private slots:
     void signalsLoseNothing()
     {
         QFETCH(int, number);
-        WorkDir dir;
-        // CR LF lines: only a save at exit writes them without CRs.
-        writeBytes(dir.diary(), "1.1.2020,08:00,Carbs,  20\r\n");
+        WorkDir dir("1.1.2020,08:00,Carbs,  20\r\n"); // only a save at exit drops the CR
         Child child(dir.path(), self({"app", "add"}));
         QVERIFY(child.waitFor("ADDED"));
         child.signal(number);
@@ -242,8 +239,7 @@ private slots:
     void garbageFiles()
     {
         QFETCH(QByteArray, bytes);
-        WorkDir dir;
-        writeBytes(dir.diary(), bytes);
+        WorkDir dir(bytes);
         const qsizetype lines = bytes.count('\n') + (bytes.endsWith('\n') ? 0 : 1);
         {
             Mellidor window;
@@ -264,9 +260,8 @@ private slots:
     // A mapped file cut short under the reader used to kill it with SIGBUS.
     void truncatedWhileLoading()
     {
-        WorkDir dir;
         const QByteArray full = sampleDiary(200000);
-        writeBytes(dir.diary(), full);
+        WorkDir dir(full);
         Child child(dir.path(), self({"loadloop"}));
         QVERIFY(child.process.waitForStarted());
         QFile file(dir.diary());
@@ -290,8 +285,7 @@ private slots:
         if (binary.isEmpty())
             QSKIP("MELLIDOR_BINARY is not set");
         SKIP_WITHOUT_TOOL("prlimit");
-        WorkDir dir;
-        writeBytes(dir.diary(), sampleDiary(2000));
+        WorkDir dir(sampleDiary(2000));
         Child real(dir.path(), {"prlimit", "--fsize=4096", binary, "export", "-o", "out.csv"});
         QCOMPARE(real.finish(), 1);
         QVERIFY(!QFile::exists(dir.file("out.csv")));

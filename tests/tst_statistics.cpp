@@ -64,12 +64,11 @@ private slots:
         Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
         m_main.reset(); // it locks the diary in the old directory
         m_dir.reset();
-        m_dir = std::make_unique<WorkDir>();
         // One reading in each period, so each longer period holds one more.
-        writeBytes(m_dir->diary(),
-                   " 1. 1.2020,12:00,Glucose, 120\n 1.10.2026,12:00,Glucose, 120\n"
-                   "10.11.2026,12:00,Glucose, 120\n25.11.2026,12:00,Glucose, 120\n"
-                   " 3.12.2026,12:00,Glucose, 200\n 6.12.2026,08:00,Glucose, 100\n");
+        m_dir = std::make_unique<WorkDir>(
+            " 1. 1.2020,12:00,Glucose, 120\n 1.10.2026,12:00,Glucose, 120\n"
+            "10.11.2026,12:00,Glucose, 120\n25.11.2026,12:00,Glucose, 120\n"
+            " 3.12.2026,12:00,Glucose, 200\n 6.12.2026,08:00,Glucose, 100\n");
         m_main = std::make_unique<Mellidor>();
     }
 
@@ -267,8 +266,7 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(int, status);
         QFETCH(Figures, expected);
-        WorkDir dir;
-        writeBytes(dir.diary(), "25.11.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
+        WorkDir dir("25.11.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
         QDir().mkdir("Settings");
         writeBytes(dir.file("Settings/Mellidor.conf"), " 95\n160\n200\n  3\n");
         QString outText, errText;
