@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 
+#include "core/diaryfile.h"
 #include "ui/mellidor.h"
 
 #include <QApplication>
@@ -28,6 +29,11 @@ WorkDir::WorkDir() : m_previous(QDir::currentPath())
     QDir::setCurrent(m_dir.path());
 }
 
+WorkDir::WorkDir(const QByteArray &diary) : WorkDir()
+{
+    writeBytes(this->diary(), diary);
+}
+
 WorkDir::~WorkDir()
 {
     QDir::setCurrent(m_previous);
@@ -46,6 +52,21 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+Diary diaryOf(const QByteArray &bytes)
+{
+    Diary diary;
+    DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
+    return diary;
+}
+
+QString outputOf(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString makeDevice(const QString &name)

@@ -4,18 +4,15 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-#include <QByteArray>
-#include <QString>
-#include <QTemporaryDir>
-
 #include "ui/usermessage.h"
 
-#include <QList>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 
+class Diary;
 class QDialog;
 class QSpinBox;
 class Mellidor;
@@ -25,6 +22,7 @@ class WorkDir
 {
 public:
     WorkDir();
+    explicit WorkDir(const QByteArray &diary); // with a diary file of these bytes
     ~WorkDir();
     QString path() const { return m_dir.path(); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
@@ -37,6 +35,10 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// The diary that these bytes of a diary file load into.
+Diary diaryOf(const QByteArray &bytes);
+// The standard output of a program run to its end.
+QString outputOf(const QString &program, const QStringList &arguments);
 
 // A character device for a test to aim at: one made at name (root may, as
 // in CI), else the system's /dev/null, which only root could replace.

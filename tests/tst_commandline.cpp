@@ -90,20 +90,17 @@ private slots:
         QTest::newRow("export") << "export --output out.csv" << 0 << false << "";
         QTest::newRow("export with a bad date") << "export --from 5.3.2024" << 2 << false << "";
         QTest::newRow("unknown command") << "frobnicate" << 2 << false << "";
-        QTest::newRow("help") << "--help" << 0 << false << "";
         QTest::newRow("diary open elsewhere") << "import good.csv" << 1 << false << "locked";
         QTest::newRow("diary unreadable: import") << "import good.csv" << 1 << false << "folder";
         QTest::newRow("diary unreadable: export") << "export" << 1 << false << "folder";
     }
-
     void exitStatuses()
     {
         QFETCH(QString, command);
         QFETCH(int, status);
         QFETCH(bool, added);
         QFETCH(QString, diaryIs);
-        WorkDir dir;
-        writeBytes("MellidorFile.txt", diaryLine);
+        WorkDir dir(diaryLine);
         if (diaryIs == "folder")
             QVERIFY(QFile::remove("MellidorFile.txt") && QDir().mkdir("MellidorFile.txt"));
         writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
@@ -163,7 +160,6 @@ private slots:
                     << row.status;
         }
     }
-
     void refusedOutputs()
     {
         QFETCH(QString, command);
@@ -244,13 +240,11 @@ private slots:
         for (const auto &row : rows)
             QTest::newRow(row.command) << row.status << row.expected;
     }
-
     void optionsThroughTheBinary()
     {
         QFETCH(int, status);
         QFETCH(QString, expected);
-        WorkDir dir;
-        writeBytes("MellidorFile.txt", diaryLine);
+        WorkDir dir(diaryLine);
         QStringList arguments = QString(QTest::currentDataTag()).split(u' '), environment;
         while (arguments.first().contains(u'='))
             environment << arguments.takeFirst();
@@ -287,7 +281,6 @@ private slots:
             << "nightscout-treatments.json" << 7
             << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
     }
-
     void samplesThroughTheBinary()
     {
         QFETCH(QString, file);

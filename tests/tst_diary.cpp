@@ -1,8 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Field texts, the rows that keep them and the diary file.
+#include "core/csvexport.h"
 #include "core/diary.h"
+#include "core/diaryfile.h"
+#include "core/diarylock.h"
 #include "core/entrytext.h"
+#include "core/settings.h"
+#include "testsupport.h"
 
 #include <QtTest>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const QString path = QStringLiteral("MellidorFile.txt"); // in the WorkDir
 
 static QStringList allItems(const Diary &diary)
 {
@@ -16,6 +28,76 @@ class TestDiary : public QObject
 {
     Q_OBJECT
 private slots:
+    void writersMatchFormats_data()
+    {
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<int>("c");
+        QTest::newRow("one digit each") << 5 << 3 << 5;
+        QTest::newRow("two digits each") << 17 << 12 << 2026;
+        QTest::newRow("zeros") << 0 << 0 << 100;
+        QTest::newRow("99 and 100") << 99 << 100 << 123456;
+        QTest::newRow("negative") << -5 << -7 << -1000;
+        QTest::newRow("int limits") << INT_MIN << INT_MAX << INT_MAX;
+    }
+    // The byte writers used for saving must give what the formats give.
+    void writersMatchFormats()
+    {
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(int, c);
+        char buffer[64];
+        QCOMPARE(QString::fromLatin1(buffer, writeDate(buffer, a, b, c)), formatDate(a, b, c));
+        QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, a, b)), formatTime(a, b));
+        QCOMPARE(QString::fromLatin1(buffer, writeTime(buffer, b, a)), formatTime(b, a));
+        QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, a)), formatValue(a));
+        QCOMPARE(QString::fromLatin1(buffer, writeValue(buffer, c)), formatValue(c));
+    }
+
+    void parse_data()
+    {
+        // What parseDate, parseTime or parseValue (by the type expected) makes of the text.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("blank before day and month") << " 5. 3.2020" << QVariant(QDate(2020, 3, 5));
+        QTest::newRow("31 February") << "31. 2.2020" << QVariant(QDate());
+        QTest::newRow("no full stop") << "5" << QVariant(QDate(5, 5, 5));
+        QTest::newRow("one full stop") << "5.6" << QVariant(QDate(6, 6, 5));
+        QTest::newRow("blanks after numbers") << "5 .6 .2020 " << QVariant(QDate(2020, 6, 5));
+        QTest::newRow("letters in a date") << "ab.cd.efgh" << QVariant(QDate());
+        QTest::newRow("colon in day") << "07:05.1.2020" << QVariant(QDate());
+        QTest::newRow("zero padded time") << "07:05" << QVariant(QTime(7, 5));
+        QTest::newRow("no colon reads both") << "7" << QVariant(QTime(7, 7));
+        QTest::newRow("empty time is midnight") << "" << QVariant(QTime(0, 0));
+        QTest::newRow("hour 24") << "24:00" << QVariant(QTime());
+        QTest::newRow("seconds not read") << "10:11:12" << QVariant(QTime(10, 0));
+        QTest::newRow("blanks around a value") << " 112 " << QVariant(112);
+        QTest::newRow("negative value") << "  -5" << QVariant(-5);
+        QTest::newRow("plus sign") << "+7" << QVariant(7);
+        QTest::newRow("number then letter") << "12a" << QVariant(0);
+        QTest::newRow("too large") << "99999999999" << QVariant(0);
+    }
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(QVariant, expected);
+        const int type = expected.typeId();
+        const QVariant got = type == QMetaType::QDate   ? QVariant(::parseDate(text))
+                             : type == QMetaType::QTime ? QVariant(::parseTime(text))
+                                                        : QVariant(::parseValue(text));
+        QCOMPARE(got, expected);
+    }
+
+    // Exact, whole and case-sensitive; units only for known types.
+    void typeLookup()
+    {
+        QCOMPARE(typeIndex(u"Semilente"), itemCount - 1);
+        QCOMPARE(typeIndex(u"glucose"), -1);
+        QCOMPARE(typeIndex(u"Glucose "), -1);
+        QCOMPARE(unitSuffix(itemCount), QString());
+        QCOMPARE(unitSuffix(-1), QString());
+    }
+
     void textsKeptExactly_data()
     {
         // Entry lines; the value is everything after the third comma.
@@ -37,7 +119,6 @@ private slots:
             << QStringList{",,,", "a,b,c,d,e,f", " 1. 1.2000000000,07:05,Bolus, 12",
                            " 1. 3.2020,07:05,Bolus, 123456789"};
     }
-
     void textsKeptExactly()
     {
         QFETCH(QStringList, lines);
@@ -97,7 +178,6 @@ private slots:
         row("Glucose", " 5.5", 0, 0, false);
         row("Carbs", "12.5", 0, 0, false);
     }
-
     void fractionalDoses()
     {
         QFETCH(QString, type);
@@ -172,31 +252,217 @@ private slots:
             QVERIFY(diary.prependLine(line, qstrlen(line)));
         const QStringList before = allItems(diary);
         // Items run down each column in turn: dates, times, types, values.
-        const auto values = [&] { return allItems(diary).mid(3 * diary.rowCount()).join(u'|'); };
+        const auto values = [&] { return allItems(diary).mid(3 * diary.rowCount()); };
         // Rows 0, 2 and 5 of the result are new; the old rows keep their order.
         const auto entry = [](const char *v) {
             return EntryTexts{" 1. 1.2020", "00:00", "Bolus", v};
         };
         diary.insertRows({0, 2, 5}, {entry("   7"), entry("   8"), entry("   9")});
-        QCOMPARE(values(), "   7|   3|   8|   1|   0|   9|   2");
+        QCOMPARE(values(), QStringList({"   7", "   3", "   8", "   1", "   0", "   9", "   2"}));
         diary.removeRows({0, 2, 5});
         QCOMPARE(allItems(diary), before);
         const Diary::Order order = diary.sortByDateTime(false);
-        QCOMPARE(values(), "   2|   3|   1|   0");
+        QCOMPARE(values(), QStringList({"   2", "   3", "   1", "   0"}));
         QCOMPARE(diary.itemText(-1) + diary.itemText(16), QString());
         diary.restoreOrder(order);
         QCOMPARE(allItems(diary), before);
         // Whole entries move together.
         diary.sortByDateTime(true);
-        QCOMPARE(allItems(diary).mid(8).join(u' '),
-                 "Carbs Bolus Glucose Glucose    0    1    3    2");
+        QCOMPARE(allItems(diary).mid(8), QStringList({"Carbs", "Bolus", "Glucose", "Glucose",
+                                                      "   0", "   1", "   3", "   2"}));
         // Freed slots of kept texts are reused without mixing texts up.
         diary.insertRow(0, {"", "", "", "odd"});
         diary.removeRow(1);
         diary.insertRow(3, {"", "", "", "new"});
-        QCOMPARE(values(), "odd|   1|   3|new|   2");
+        QCOMPARE(values(), QStringList({"odd", "   1", "   3", "new", "   2"}));
+    }
+    void roundTrip_data()
+    {
+        // What saving writes back (by default the input unchanged); a null input: no file.
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("saved");
+        const auto row = [](const char *name, const QByteArray &input,
+                            const QByteArray &saved = {}) {
+            QTest::newRow(name) << input << (saved.isNull() ? input : saved);
+        };
+        row("missing file", QByteArray(), "");
+        row("empty file", "");
+        row("empty line", "\n", ",,,\n");
+        row("no comma", "hello\n", "hello,hello,hello,hello\n");
+        row("two pieces", "17. 3.2020,07:05\n", "17. 3.2020,07:05,07:05,07:05\n");
+        row("more than three commas", "a,b,c,d,e\n");
+        row("two commas in a row", "a,,c,d\n");
+        row("no final line feed", "a,b,c,d\ne,f,g,h", "a,b,c,d\ne,f,g,h\n");
+        row("CR LF", "a,b,c,d\r\ne,f,g,h\r\n", "a,b,c,d\ne,f,g,h\n");
+        row("CR inside a line stays", "a\rb,c,d,e\n");
+        row("non-ASCII UTF-8", "1.1.2020,08:00,Größe,ü\n");
+        row("invalid UTF-8 and NUL", QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10));
+        row("odd-looking lines stay",
+            "05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n");
+        row("doses with fractions", readBytes(QFINDTESTDATA("data/fractional-doses.txt")));
+        // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
+        QByteArray many;
+        for (int i = 0; i < 90000; ++i)
+            many += "17. 3.2020,07:05,Glucose," + QByteArray::number(i) + "\r\n";
+        row("lines across read chunks", many, QByteArray(many).replace("\r", ""));
+    }
+    void roundTrip()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, saved);
+        WorkDir dir;
+        if (!input.isNull())
+            writeBytes(path, input);
+        Diary diary;
+        const DiaryFile::LoadResult result = DiaryFile::load(path, diary);
+        QCOMPARE(result.status,
+                 input.isNull() ? DiaryFile::LoadResult::Missing : DiaryFile::LoadResult::Loaded);
+        QCOMPARE(result.stamp.exists, !input.isNull());
+        QCOMPARE(diary.rowCount(), saved.count('\n'));
+        QCOMPARE(result.matchesSave, !input.isNull() && saved == input);
+        if (diary.rowCount() > 0) // the last line is the top row
+            QCOMPARE(diary.bytes(0, Diary::DateColumn),
+                     saved.chopped(1).split('\n').last().split(',')[0]);
+        QString error;
+        QVERIFY2(DiaryFile::save(path, diary, &error), qPrintable(error));
+        QCOMPARE(readBytes(path), saved);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{path});
+    }
+
+    void writeFailureKeepsOldFile_data()
+    {
+        QTest::addColumn<bool>("append");
+        QTest::newRow("save of a diary larger than a write chunk") << false;
+        QTest::newRow("append with room for a part of the line") << true;
+    }
+    // A file size limit stands in for a full disk: writes past it fail.
+    void writeFailureKeepsOldFile()
+    {
+        QFETCH(bool, append);
+        WorkDir dir;
+        const QByteArray old = QByteArray(1000, 'x') + '\n';
+        writeBytes(path, old);
+        Diary diary;
+        for (int i = 0; i < (append ? 1 : 40000); ++i)
+            diary.prependRow({"18. 3.2020", "08:00", "Carbs", "  40"});
+        QString error;
+        withFileSizeLimit(1010, [&] {
+            QVERIFY(append ? !DiaryFile::appendTopRow(path, diary, &error)
+                           : !DiaryFile::save(path, diary, &error));
+        });
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readBytes(path), old);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{path});
+    }
+
+    void appendTopRow_data()
+    {
+        QTest::addColumn<QByteArray>("old");   // null: no file
+        QTest::addColumn<QString>("change");   // by another program after the read
+        QTest::addColumn<QByteArray>("after"); // the file afterwards
+        const QByteArray a = "17. 3.2020,07:05,Glucose, 112", b = "18. 3.2020,08:00,Carbs,  40\n",
+                         c = "3.1.2020,09:00,Glucose, 140\n";
+        QTest::newRow("ends with a line feed") << a + '\n' << "" << a + '\n' + b;
+        // A last line without one is completed, never glued to the new entry.
+        QTest::newRow("last line without line feed") << a << "" << a + '\n' + b;
+        // A changed file is left as it is, and the caller is told.
+        QTest::newRow("appended outside") << a + '\n' << "append" << a + '\n' + c;
+        QTest::newRow("replaced by rename") << a + '\n' << "rename" << c;
+        QTest::newRow("moved away") << a + '\n' << "remove" << QByteArray();
+        QTest::newRow("created while Mellidor had none") << QByteArray() << "create" << c;
+    }
+    void appendTopRow()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QString, change);
+        QFETCH(QByteArray, after);
+        WorkDir dir;
+        if (!old.isNull())
+            writeBytes(path, old);
+        Diary diary;
+        const DiaryFile::Stamp read = DiaryFile::load(path, diary).stamp;
+        if (change == "remove")
+            QVERIFY(QFile::remove(path));
+        else if (!change.isEmpty())
+            writeBytes(change == "rename" ? "new" : path, after);
+        if (change == "rename")
+            QCOMPARE(::rename("new", "MellidorFile.txt"), 0);
+        diary.prependRow({"18. 3.2020", "08:00", "Carbs", "  40"});
+        DiaryFile::Stamp stamp = read;
+        bool changed = false;
+        QString error;
+        QCOMPARE(DiaryFile::appendTopRow(path, diary, &error, &stamp, &changed), change.isEmpty());
+        QCOMPARE(readBytes(path), after);
+        QCOMPARE(changed, !change.isEmpty());
+        QCOMPARE(stamp, change.isEmpty() ? DiaryFile::stampOf(path) : read);
+        if (change.isEmpty()) { // the same bytes a full save writes, in a new file
+            DiaryFile::Stamp saved;
+            QVERIFY(DiaryFile::save(path, diary, &error, &saved));
+            QVERIFY(saved == DiaryFile::stampOf(path) && saved.inode != stamp.inode);
+        }
+    }
+
+    void notRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");   // of what is made
+        QTest::addColumn<QString>("at");     // the diary's path, or where it links to
+        QTest::addColumn<QString>("reason"); // told in each error
+        const QString elsewhere = "elsewhere";
+        QTest::newRow("FIFO") << "fifo" << path << "FIFO";
+        QTest::newRow("FIFO through a symlink") << "fifo" << elsewhere << "FIFO";
+        QTest::newRow("device through a symlink") << "device" << QString("null") << "device";
+        QTest::newRow("directory through a symlink") << "dir" << elsewhere << "directory";
+    }
+    void notRegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, at);
+        QFETCH(QString, reason);
+        WorkDir dir;
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0600), 0);
+        else if (kind == "dir")
+            QVERIFY(QDir().mkdir(at));
+        else if (kind == "device")
+            at = makeDevice(at);
+        if (at != path)
+            QVERIFY(QFile::link(at, path));
+        ::alarm(5); // a blocking open or an endless read ends the test run
+        Diary diary;
+        QString saveError, appendError, settingsError;
+        const auto loaded = DiaryFile::load(path, diary);
+        const bool saved = DiaryFile::save(path, diary, &saveError);
+        diary.prependRow({"a", "b", "c", "d"});
+        const bool appended = DiaryFile::appendTopRow(path, diary, &appendError);
+        // Whole files written otherwise (settings, outputs) follow the same rule.
+        const bool settingsSaved = SettingsFile::write(path, Settings(), &settingsError);
+        ::alarm(0);
+        QVERIFY(loaded.status == DiaryFile::LoadResult::Failed && !saved && !appended &&
+                !settingsSaved);
+        QCOMPARE((loaded.error + saveError + appendError + settingsError).count(reason), 4);
+        QVERIFY(!QFileInfo(path).isFile()); // nothing took its place
+    }
+
+    void csvOfFractionalDoses()
+    {
+        QCOMPARE(exportCsv(diaryOf(readBytes(QFINDTESTDATA("data/fractional-doses.txt")))),
+                 readBytes(QFINDTESTDATA("data/fractional-doses.csv")));
+    }
+
+    void lockCanBeRetried()
+    {
+        WorkDir dir;
+        // A file where the folder should be: no lock, and root cannot pass it.
+        writeBytes("folder", "");
+        DiaryLock lock(QStringLiteral("folder/MellidorFile.txt"));
+        QCOMPARE(lock.tryLock(), DiaryLock::CannotLock);
+        QVERIFY(QFile::remove("folder") && QDir().mkdir("folder"));
+        QCOMPARE(lock.tryLock(), DiaryLock::Locked);
+        QCOMPARE(lock.tryLock(), DiaryLock::Locked); // a held lock is no other's
+        DiaryLock other(QStringLiteral("folder/MellidorFile.txt"));
+        QCOMPARE(other.tryLock(), DiaryLock::HeldByOther);
     }
 };
 
-QTEST_APPLESS_MAIN(TestDiary)
+QTEST_GUILESS_MAIN(TestDiary)
 #include "tst_diary.moc"

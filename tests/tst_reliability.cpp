@@ -119,9 +119,8 @@ class TestReliability : public QObject
 private slots:
     void killDuringSavesLeavesOldOrNew()
     {
-        WorkDir dir;
         const QByteArray old = sampleDiary(10000), added = old + "31.12.2099,23:59,Glucose, 999\n";
-        writeBytes(dir.diary(), old);
+        WorkDir dir(old);
         // The child does nothing but save, so every kill lands inside a save.
         int rounds = 0, foundOld = 0;
         QElapsedTimer clock;
@@ -144,13 +143,10 @@ private slots:
         for (int number : {SIGTERM, SIGINT, SIGHUP, SIGKILL})
             QTest::newRow(strsignal(number)) << number;
     }
-
     void signalsLoseNothing()
     {
         QFETCH(int, number);
-        WorkDir dir;
-        // CR LF lines: only a save at exit writes them without CRs.
-        writeBytes(dir.diary(), "1.1.2020,08:00,Carbs,  20\r\n");
+        WorkDir dir("1.1.2020,08:00,Carbs,  20\r\n"); // only a save at exit drops the CR
         Child child(dir.path(), self({"app", "add"}));
         QVERIFY(child.waitFor("ADDED"));
         child.signal(number);
@@ -173,7 +169,6 @@ private slots:
         // Both lock the real file, so they see each other.
         QTest::newRow("two symlinks to one diary") << QStringList{"a", "b"};
     }
-
     void secondCopyRefuses()
     {
         QFETCH(QStringList, folders);
@@ -202,7 +197,6 @@ private slots:
         QTest::newRow("diary path is a directory") << "directory" << QByteArray("is a directory");
         QTest::newRow("disk full") << "full" << QByteArray("too large");
     }
-
     void unwritableDiary()
     {
         QFETCH(QString, kind);
@@ -242,12 +236,10 @@ private slots:
             << QByteArray(reinterpret_cast<const char *>(random.constData()), 200000);
         QTest::newRow("50 MB line") << "1.1.2020,08:00,Glucose," + QByteArray(50 << 20, '7') + '\n';
     }
-
     void garbageFiles()
     {
         QFETCH(QByteArray, bytes);
-        WorkDir dir;
-        writeBytes(dir.diary(), bytes);
+        WorkDir dir(bytes);
         const qsizetype lines = bytes.count('\n') + (bytes.endsWith('\n') ? 0 : 1);
         {
             Mellidor window;
@@ -268,9 +260,8 @@ private slots:
     // A mapped file cut short under the reader used to kill it with SIGBUS.
     void truncatedWhileLoading()
     {
-        WorkDir dir;
         const QByteArray full = sampleDiary(200000);
-        writeBytes(dir.diary(), full);
+        WorkDir dir(full);
         Child child(dir.path(), self({"loadloop"}));
         QVERIFY(child.process.waitForStarted());
         QFile file(dir.diary());
@@ -294,8 +285,7 @@ private slots:
         if (binary.isEmpty())
             QSKIP("MELLIDOR_BINARY is not set");
         SKIP_WITHOUT_TOOL("prlimit");
-        WorkDir dir;
-        writeBytes(dir.diary(), sampleDiary(2000));
+        WorkDir dir(sampleDiary(2000));
         Child real(dir.path(), {"prlimit", "--fsize=4096", binary, "export", "-o", "out.csv"});
         QCOMPARE(real.finish(), 1);
         QVERIFY(!QFile::exists(dir.file("out.csv")));

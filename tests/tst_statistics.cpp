@@ -8,108 +8,142 @@
 #include "core/diary.h"
 #include "core/diaryfile.h"
 #include "testsupport.h"
+#include "ui/agpchart.h"
+#include "ui/mellidor.h"
+#include "ui/palette.h"
+#include "ui/rangebar.h"
+#include "ui/statisticswindow.h"
 
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QPushButton>
 #include <QtTest>
 
 static const QDate firstDay(2026, 12, 1), lastDay(2026, 12, 7);
 
-static Diary diaryOf(const QString &lines)
+static Diary diaryOf(const QStringList &lines)
 {
-    const QByteArray bytes = (QString(lines).replace(u';', u'\n') + u'\n').toUtf8();
-    Diary diary;
-    DiaryFile::loadBytes(bytes.constData(), bytes.size(), diary);
-    return diary;
+    return diaryOf((lines.join(u'\n') + u'\n').toUtf8());
 }
 
 // Readings of these values on 2 December at 08:00.
-static QString values(const QList<int> &values)
+static QStringList values(const QList<int> &values)
 {
     QStringList lines;
     for (int v : values)
         lines << QStringLiteral(" 2.12.2026,08:00,Glucose,%1").arg(v);
-    return lines.join(u';');
+    return lines;
 }
 
-// Compares "key=number" and "key=null", separated by spaces, with the JSON.
-static void checkFigures(const QJsonObject &json, const QString &expected)
+// Each expected figure by its JSON key; a null one must be null.
+static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
 {
-    for (const QString &figure : expected.split(u' ', Qt::SkipEmptyParts)) {
-        const QJsonValue actual = json.value(figure.section(u'=', 0, 0));
-        const QString value = figure.section(u'=', 1);
-        QVERIFY2(value == "null" ? actual.isNull()
-                                 : qAbs(actual.toDouble(1e9) - value.toDouble()) < 1e-6,
-                 qPrintable(figure + " but got " + QString::number(actual.toDouble())));
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const QJsonValue actual = json.value(it.key());
+        const QString got = actual.isNull() ? "null" : QString::number(actual.toDouble());
+        QVERIFY2(it->isNull() ? actual.isNull()
+                              : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
+                 qPrintable(it.key() + " is " + got));
     }
 }
+
+using Figures = QJsonObject;
+static const QJsonValue null;
 
 class TestStatistics : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<WorkDir> m_dir;
+    std::unique_ptr<Mellidor> m_main;
+
 private slots:
-    void cleanup() { Clock::setForTesting(nullptr); }
+    // A window over a diary of its own for each test, at 15:00 on 6 December.
+    void init()
+    {
+        Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
+        m_main.reset(); // it locks the diary in the old directory
+        m_dir.reset();
+        // One reading in each period, so each longer period holds one more.
+        m_dir = std::make_unique<WorkDir>(
+            " 1. 1.2020,12:00,Glucose, 120\n 1.10.2026,12:00,Glucose, 120\n"
+            "10.11.2026,12:00,Glucose, 120\n25.11.2026,12:00,Glucose, 120\n"
+            " 3.12.2026,12:00,Glucose, 200\n 6.12.2026,08:00,Glucose, 100\n");
+        m_main = std::make_unique<Mellidor>();
+    }
 
     void figures_data()
     {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<int>("upper");        // the lower limit is 100
-        QTest::addColumn<QString>("expected"); // JSON key=number or key=null
-        QTest::newRow("no readings") << " 2.12.2026,08:00,Carbs,  70" << 130
-                                     << "readings=0 days=7 mean=null carbs_per_day=10";
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("upper"); // the lower limit is 100
+        QTest::addColumn<Figures>("expected");
+        QTest::newRow("no readings")
+            << QStringList{" 2.12.2026,08:00,Carbs,  70"} << 130
+            << Figures{{"readings", 0}, {"days", 7}, {"mean", null}, {"carbs_per_day", 10}};
         QTest::newRow("one reading")
             << values({100}) << 130
-            << "mean=100 sd=null cv_percent=null max=100 gmi_percent=5.702 ea1c_percent=5.1114983";
+            << Figures{{"mean", 100}, {"sd", null},           {"cv_percent", null},
+                       {"max", 100},  {"gmi_percent", 5.702}, {"ea1c_percent", 5.1114983}};
         QTest::newRow("two readings")
-            << values({100, 200}) << 130 << "mean=150 sd=70.710678 cv_percent=47.140452 median=150";
-        QTest::newRow("range boundaries")
-            << values({53, 54, 69, 70, 180, 181, 250, 251}) << 130
-            << "very_low_percent=12.5 low_percent=25 in_range_percent=25 high_percent=25 "
-               "very_high_percent=12.5";
-        QTest::newRow("own limits included at both ends")
-            << values({100, 101, 129, 130}) << 130
-            << "below_target_percent=25 in_target_percent=50 above_target_percent=25";
+            << values({100, 200}) << 130
+            << Figures{
+                   {"mean", 150}, {"sd", 70.710678}, {"cv_percent", 47.140452}, {"median", 150}};
+        QTest::newRow("range boundaries") << values({53, 54, 69, 70, 180, 181, 250, 251}) << 130
+                                          << Figures{{"very_low_percent", 12.5},
+                                                     {"low_percent", 25},
+                                                     {"in_range_percent", 25},
+                                                     {"high_percent", 25},
+                                                     {"very_high_percent", 12.5}};
+        QTest::newRow("own limits included at both ends") << values({100, 101, 129, 130}) << 130
+                                                          << Figures{{"below_target_percent", 25},
+                                                                     {"in_target_percent", 50},
+                                                                     {"above_target_percent", 25}};
         QTest::newRow("crossed limits: the upper one wins")
             << values({80, 95, 120}) << 90
-            << "below_target_percent=33.333333 above_target_percent=66.666667";
+            << Figures{{"below_target_percent", 33.333333}, {"above_target_percent", 66.666667}};
         QTest::newRow("values beyond the counted range")
             << values({50, 1500, 2000}) << 130
-            << "min=50 median=1500 max=2000 mean=1183.333333 very_low_percent=33.333333";
+            << Figures{{"min", 50},
+                       {"median", 1500},
+                       {"max", 2000},
+                       {"mean", 1183.333333},
+                       {"very_low_percent", 33.333333}};
         QTest::newRow("outside the period, other types, unreadable dates and times")
-            << "30.11.2026,12:00,Glucose,300; 8.12.2026,00:00,Glucose,300;"
-               "xx.12.2026,12:00,Glucose,300;31.11.2026,12:00,Glucose,300;"
-               " 4.12.2026,25:00,Glucose,300; 4.12.2026,12:00,Glucose,abc;"
-               " 4.12.2026,12:00,glucose,300; 4.12.2026,12:00,Carbs,300;"
-               " 4.12.2026,12:00,Glucose,100"
-            << 130 << "readings=1 mean=100 days_with_readings=1";
+            << QStringList{"30.11.2026,12:00,Glucose,300", " 8.12.2026,00:00,Glucose,300",
+                           "xx.12.2026,12:00,Glucose,300", "31.11.2026,12:00,Glucose,300",
+                           " 4.12.2026,25:00,Glucose,300", " 4.12.2026,12:00,Glucose,abc",
+                           " 4.12.2026,12:00,glucose,300", " 4.12.2026,12:00,Carbs,300",
+                           " 4.12.2026,12:00,Glucose,100"}
+            << 130 << Figures{{"readings", 1}, {"mean", 100}, {"days_with_readings", 1}};
         QTest::newRow("carbs and insulins per day")
-            << " 1.12.2026,08:00,Carbs,70; 7.12.2026,08:00,Carbs,70; 2.12.2026,08:00,Bolus,7;"
-               " 2.12.2026,x,Novorapid,4; 2.12.2026,08:00,Insuman Rapid,3;"
-               " 2.12.2026,22:00,Lantus,20; 3.12.2026,22:00,Semilente,1;"
-               " 3.12.2026,22:00,Fiasp,50;30.11.2026,22:00,Basis,70"
-            << 130 << "carbs_per_day=20 bolus_per_day=2 basal_per_day=3";
+            << QStringList{" 1.12.2026,08:00,Carbs,70",        " 7.12.2026,08:00,Carbs,70",
+                           " 2.12.2026,08:00,Bolus,7",         " 2.12.2026,x,Novorapid,4",
+                           " 2.12.2026,08:00,Insuman Rapid,3", " 2.12.2026,22:00,Lantus,20",
+                           " 3.12.2026,22:00,Semilente,1",     " 3.12.2026,22:00,Fiasp,50",
+                           "30.11.2026,22:00,Basis,70"}
+            << 130 << Figures{{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}};
         QTest::newRow("fractional doses sum exactly")
-            << " 2.12.2026,08:00,Bolus,2.35; 2.12.2026,12:00,Novorapid,0.15;"
-               " 3.12.2026,08:00,Humalog, 2.5; 4.12.2026,08:00,Bolus,   2;"
-               " 2.12.2026,22:00,Lantus,12.35; 3.12.2026,22:00,Basis,1.645"
-            << 130 << "bolus_per_day=1 basal_per_day=2";
+            << QStringList{" 2.12.2026,08:00,Bolus,2.35",   " 2.12.2026,12:00,Novorapid,0.15",
+                           " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
+                           " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"}
+            << 130 << Figures{{"bolus_per_day", 1}, {"basal_per_day", 2}};
     }
-
     void figures()
     {
-        QFETCH(QString, lines);
+        QFETCH(QStringList, lines);
         QFETCH(int, upper);
-        QFETCH(QString, expected);
+        QFETCH(Figures, expected);
         checkFigures(toJson(computeStatistics(diaryOf(lines), firstDay, lastDay, 100, upper)),
                      expected);
     }
 
     void agpBinsByHour()
     {
-        QString lines;
+        QStringList lines{" 5.12.2026,12:00,Glucose,100"};
         for (const char *time : {"23:59", "00:00", "00:59", "12:00", "12:04", "12:05"})
-            lines += QStringLiteral(" 3.12.2026,%1,Glucose,100;").arg(time);
-        lines += " 5.12.2026,12:00,Glucose,100";
+            lines << QStringLiteral(" 3.12.2026,%1,Glucose,100").arg(time);
         for (int v = 100; v < 200; v += 10)
-            lines += QStringLiteral("; 6.12.2026,08:%1,Glucose,%2").arg(v / 10).arg(v);
+            lines << QStringLiteral(" 6.12.2026,08:%1,Glucose,%2").arg(v / 10).arg(v);
         const GlucoseStatistics s = computeStatistics(diaryOf(lines), firstDay, lastDay, 100, 130);
         QCOMPARE(QList<int>({s.agp[23].n, s.agp[0].n, s.agp[12].n, s.agp[1].n, s.agp[5].hour,
                              s.daysWithReadings}),
@@ -209,29 +243,30 @@ private slots:
     {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("expected"); // as in figures
-        QTest::newRow("default: 14 days") << "--json" << 0 << "days=14 readings=2";
+        QTest::addColumn<Figures>("expected");
+        QTest::newRow("default: 14 days")
+            << "--json" << 0 << Figures{{"days", 14}, {"readings", 2}};
         // The settings' limits 95 and 160 hold 90 below and 150 between them.
-        QTest::newRow("one day") << "--days 1 --json" << 0 << "days=1 below_target_percent=100";
-        QTest::newRow("from = to") << "--from 2026-12-06 --to=2026-12-06 --json" << 0 << "days=1";
+        QTest::newRow("one day") << "--days 1 --json" << 0
+                                 << Figures{{"days", 1}, {"below_target_percent", 100}};
+        QTest::newRow("from = to")
+            << "--from 2026-12-06 --to=2026-12-06 --json" << 0 << Figures{{"days", 1}};
         QTest::newRow("dates") << "--from 2026-11-01 --to 2026-11-30 --json" << 0
-                               << "days=30 readings=1 in_target_percent=100";
-        QTest::newRow("for people") << "--days 30" << 0 << "";
+                               << Figures{
+                                      {"days", 30}, {"readings", 1}, {"in_target_percent", 100}};
+        QTest::newRow("for people") << "--days 30" << 0 << Figures();
         for (const char *bad :
              {"--days 0", "--days 2x", "--from 2026-11-01", "--weeks 2", "today",
               "--days 3 --from 2026-11-01 --to 2026-11-02", "--from 2026-11-02 --to 2026-11-01",
               "--from 2026-02-30 --to 2026-03-01"})
-            QTest::newRow(bad) << bad << 2 << "";
+            QTest::newRow(bad) << bad << 2 << Figures();
     }
-
     void command()
     {
         QFETCH(QString, arguments);
         QFETCH(int, status);
-        QFETCH(QString, expected);
-        Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
-        WorkDir dir;
-        writeBytes(dir.diary(), "25.11.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
+        QFETCH(Figures, expected);
+        WorkDir dir("25.11.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
         QDir().mkdir("Settings");
         writeBytes(dir.file("Settings/Mellidor.conf"), " 95\n160\n200\n  3\n");
         QString outText, errText;
@@ -241,6 +276,138 @@ private slots:
         if (arguments == "--days 30")
             QVERIFY(outText.contains(QRegularExpression("\nMean glucose: +120 mg/dL\n")));
         checkFigures(QJsonDocument::fromJson(outText.toUtf8()).object(), expected);
+    }
+    void periods_data()
+    {
+        QTest::addColumn<int>("period"); // StatisticsWindow::Period
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<int>("readings");
+        QTest::addColumn<int>("mgPerDl"); // the mean
+        QTest::addColumn<QString>("mmolPerL");
+        QTest::newRow("7 days") << 0 << QDate(2026, 11, 30) << 2 << 150 << "8.3";
+        QTest::newRow("14 days") << 1 << QDate(2026, 11, 23) << 3 << 140 << "7.8";
+        QTest::newRow("30 days") << 2 << QDate(2026, 11, 7) << 4 << 135 << "7.5";
+        QTest::newRow("90 days") << 3 << QDate(2026, 9, 8) << 5 << 132 << "7.3";
+        QTest::newRow("all entries") << 4 << QDate(2020, 1, 1) << 6 << 130 << "7.2";
+        QTest::newRow("dates") << 5 << QDate(2026, 12, 3) << 2 << 150 << "8.3";
+    }
+    void periods()
+    {
+        QFETCH(int, period);
+        QFETCH(QDate, from);
+        QFETCH(int, readings);
+        QFETCH(int, mgPerDl);
+        QFETCH(QString, mmolPerL);
+        StatisticsWindow window(m_main.get());
+        if (period == StatisticsWindow::Dates)
+            window.setDates(from, QDate(2026, 12, 6));
+        else
+            window.setPeriod(StatisticsWindow::Period(period));
+        QCOMPARE(window.period(), StatisticsWindow::Period(period));
+        const GlucoseStatistics s = window.statistics();
+        QCOMPARE(QList<QDate>({s.from, s.to}), QList<QDate>({from, QDate(2026, 12, 6)}));
+        QCOMPARE(s.readings, readings);
+        QVERIFY(window.warningText().contains(QStringLiteral("Only %1 days").arg(readings)));
+        QVERIFY(window.figureTexts().contains(QStringLiteral("%1 mg/dL").arg(mgPerDl)));
+        window.setUnit(GlucoseUnit::MmolPerL);
+        QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));
+        QVERIFY(!window.figureTexts().join(' ').contains("mg/dL")); // only the unit shown
+    }
+
+    void followsTheDiary()
+    {
+        auto *window = new StatisticsWindow(m_main.get());
+        window->setPeriod(StatisticsWindow::Last7Days);
+        window->show();
+        m_main->listBox->insertRow(0, {" 6.12.2026", "14:00", "Glucose", " 300"});
+        QTRY_COMPARE(window->statistics().readings, 3);
+        m_main->listBox->removeRow(0);
+        QTRY_COMPARE(window->statistics().readings, 2);
+
+        // Without its main window it shows no readings and does not crash.
+        m_main.reset();
+        window->refresh();
+        QCOMPARE(window->statistics().readings, 0);
+        delete window;
+    }
+
+    void chartPixels()
+    {
+        using namespace AgpScale;
+        GlucoseStatistics s;
+        for (int hour = 10; hour <= 14; ++hour)
+            s.agp[size_t(hour)] = {hour, 10, 60, 100, 140, 200, 260};
+        AgpChart chart;
+        chart.resize(480, 300);
+        chart.setStatistics(s, GlucoseUnit::MgPerDl, 100, 130);
+        const QRectF plot = plotArea(chart.size());
+        for (const qreal ratio : {1.0, 2.0}) { // lines stay on whole device pixels at either
+            QImage image(chart.size() * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            chart.render(&image);
+            const auto at = [&](double hour, double mgPerDl) {
+                return QColor(image.pixel(int(hourX(hour, plot) * ratio),
+                                          int(std::floor(valueY(mgPerDl, 350, plot)) * ratio)));
+            };
+            QCOMPARE(QList<QColor>({at(12.5, 115), at(12.5, 230), at(12.5, 140), at(12.5, 300),
+                                    at(4.5, 180), at(4.5, 70), at(4.5, 115)}),
+                     QList<QColor>({Palette::innerBand, Palette::outerBand, Palette::median,
+                                    chart.palette().base().color(), Palette::targetLine,
+                                    Palette::targetLine, chart.palette().base().color()}));
+        }
+    }
+
+    // Each range's segment and swatch in its colour; a share of 0 has no segment.
+    void rangeBarPixels()
+    {
+        using namespace AgpScale;
+        GlucoseStatistics s;
+        s.readings = 10;
+        s.veryHighPercent = 10;
+        s.highPercent = 20;
+        s.inRangePercent = 50;
+        s.lowPercent = 0;
+        s.veryLowPercent = 20;
+        RangeBar bar;
+        bar.resize(bar.sizeHint().width(), 216);
+        bar.setStatistics(s, GlucoseUnit::MgPerDl);
+        const QImage image = bar.grab().toImage();
+        const QRectF rect = bar.barRect();
+        const auto segments = rangeSegments(s, rect);
+        for (GlucoseRange range : glucoseRanges) {
+            const QRectF segment = segments[size_t(range)];
+            const QColor swatch(image.pixel(int(rect.right()) + 13, int(rangeLabelY(range, rect))));
+            QCOMPARE(swatch, Palette::rangeColor(range));
+            if (segment.height() > 0)
+                QCOMPARE(QColor(image.pixel(segment.center().toPoint())),
+                         Palette::rangeColor(range));
+        }
+        QCOMPARE(segments[size_t(GlucoseRange::Low)].height(), 0.0);
+    }
+
+    void reportFromMenuAndWindow()
+    {
+        SKIP_WITHOUT_TOOL("pdftotext");
+        whenDialogOpens([](QDialog *dialog) { // period from - to, mmol/L, then the file
+            dialog->findChildren<QComboBox *>()[0]->setCurrentIndex(4);
+            dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);
+            dialog->findChildren<QDateEdit *>()[0]->setDate(QDate(2026, 12, 3));
+            dialog->findChildren<QDateEdit *>()[1]->setDate(QDate(2026, 12, 4));
+            chooseFiles({"menu.pdf"});
+            pressOk(dialog);
+        });
+        triggerMenuItem(*m_main, 1, "&Report...");
+        verifyDialogsAnswered();
+        const QString text = outputOf("pdftotext", {"-layout", "menu.pdf", "-"});
+        QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
+                 qPrintable(text));
+        StatisticsWindow window(m_main.get());
+        window.setPeriod(StatisticsWindow::Last30Days);
+        chooseFiles({"window.pdf"});
+        window.findChild<QPushButton *>()->click(); // Save PDF... comes first
+        verifyDialogsAnswered();
+        QVERIFY(outputOf("pdftotext", {"-layout", "window.pdf", "-"})
+                    .contains("2026-11-07 to 2026-12-06 (30 days)"));
     }
 };
 
