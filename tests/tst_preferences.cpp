@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 Q_DECLARE_METATYPE(Preferences)
 
 class TestPreferences : public QObject
@@ -46,7 +48,7 @@ private slots:
 
     void readsWhatItCan_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<QByteArray>("bytes"); // null: no file; "fifo": a FIFO
         QTest::addColumn<Preferences>("expected");
         QTest::newRow("missing file") << QByteArray() << Preferences();
         QTest::newRow("empty file") << QByteArray("") << Preferences();
@@ -57,6 +59,8 @@ private slots:
         QTest::newRow("blanks, CR LF, unknown keys, any order")
             << QByteArray("colour=red\r\n insulin_doses = fractions\r\nglucose_unit=mmol/L")
             << Preferences{GlucoseUnit::MmolPerL, InsulinDoses::Fractions};
+        // Read at start: a FIFO must not block it, for the settings either.
+        QTest::newRow("FIFO") << QByteArray("fifo") << Preferences();
     }
 
     void readsWhatItCan()
@@ -65,8 +69,13 @@ private slots:
         QFETCH(Preferences, expected);
         WorkDir dir;
         QVERIFY(QDir().mkpath("Settings"));
-        if (!bytes.isNull())
+        if (bytes == "fifo") {
+            for (const char *name : {PreferencesFile::fileName, SettingsFile::fileName})
+                QCOMPARE(mkfifo(name, 0600), 0);
+            QCOMPARE(SettingsFile::read(SettingsFile::fileName).daysBack, Settings().daysBack);
+        } else if (!bytes.isNull()) {
             writeBytes(PreferencesFile::fileName, bytes);
+        }
         QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == expected);
     }
 

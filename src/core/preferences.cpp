@@ -2,8 +2,9 @@
 #include "core/preferences.h"
 
 #include "core/atomicfile.h"
+#include "core/regularfile.h"
 
-#include <QFile>
+#include <QList>
 
 namespace PreferencesFile {
 
@@ -22,10 +23,7 @@ constexpr char yes[] = "yes";
 
 Preferences read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Preferences();
-    return parse(file.readAll());
+    return parse(RegularFile::readSmall(path));
 }
 
 Preferences parse(const QByteArray &bytes)

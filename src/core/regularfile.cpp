@@ -97,6 +97,20 @@ int open(const QString &path, int flags, QString *error, bool *missing)
     return fd;
 }
 
+QByteArray readSmall(const QString &path, qint64 maxBytes)
+{
+    QString error;
+    const int fd = open(path, O_RDONLY, &error);
+    if (fd < 0)
+        return QByteArray();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QByteArray();
+    }
+    return file.read(maxBytes);
+}
+
 QString realPath(const QString &path)
 {
     QFileInfo info(QDir::current().absoluteFilePath(path));

@@ -5,6 +5,7 @@
 #ifndef REGULARFILE_H
 #define REGULARFILE_H
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -38,6 +39,11 @@ QString notRegularReason(const QString &path);
 // never blocks, and only when it is a regular file. Returns the descriptor,
 // or -1 with *error set; *missing tells a file that does not exist.
 int open(const QString &path, int flags, QString *error, bool *missing = nullptr);
+
+// The bytes of a small regular file such as the settings, at most maxBytes
+// of them; empty when there is none or it cannot be read (a FIFO there
+// never blocks the start).
+QByteArray readSmall(const QString &path, qint64 maxBytes = 1 << 20);
 
 // The file a path stands for, every symlink resolved, also when the file
 // itself does not exist (yet).

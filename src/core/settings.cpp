@@ -2,18 +2,15 @@
 #include "core/settings.h"
 
 #include "core/atomicfile.h"
+#include "core/regularfile.h"
 
-#include <QFile>
 #include <QTextStream>
 
 namespace SettingsFile {
 
 Settings read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Settings();
-    return parse(file.readAll());
+    return parse(RegularFile::readSmall(path));
 }
 
 Settings parse(const QByteArray &bytes)
