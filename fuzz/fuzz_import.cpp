@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(date.isValid() && date.year() >= firstImportYear && date.year() <= lastImportYear,
               "date");
         check(readableTime(diary.bytes(row, Diary::TimeColumn)), "time");
-        check(readableValue(diary.bytes(row, Diary::ValueColumn)), "value");
+        check(diary.hasFraction(row) || readableValue(diary.bytes(row, Diary::ValueColumn)),
+              "value");
         const QByteArray type = diary.bytes(row, Diary::TypeColumn);
         check(!type.contains(',') && !type.contains('\n'), "type");
         check(row == 0 || diary.dateTimeKey(row - 1) >= diary.dateTimeKey(row), "newest on top");

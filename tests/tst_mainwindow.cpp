@@ -234,7 +234,7 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QByteArray>("after"); // the diary file
         QTest::addColumn<QString>("message");  // title: part of the text
-        const QByteArray added = "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus,   3\n"
+        const QByteArray added = "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus, 2.5\n"
                                  "14.10.2019,17:10,Carbs,  30\n02.01.2020,9:15,Carbs,20\n";
         QTest::newRow("two files, duplicates of the diary and of each other skipped")
             << twoLines << QStringList{"a.csv", "b.csv"} << added
@@ -258,10 +258,10 @@ private slots:
                    "Index,Timestamp (YYYY-MM-DDThh:mm:ss),Event Type,Event Subtype,"
                    ",,,Glucose Value (mg/dL),Insulin Value (u),Carb Value\n"
                    "1,2019-10-14T17:05:00,EGV,,,,,112,,\n"
-                   "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,,,2.5,\n"
+                   "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,,,2.499,\n"
                    "3,2019-10-14T17:10:00,Carbs,,,,,,,30\n");
         writeBytes(dir.file("b.csv"),
-                   "date,time,type,value\n2019-10-14,17:10,Carbs,30\n2019-10-14,17:06,Bolus,3\n");
+                   "date,time,type,value\n2019-10-14,17:10,Carbs,30\n2019-10-14,17:06,Bolus,2.5\n");
         writeBytes(dir.file("c.csv"), "hello, world\n");
         Mellidor window;
         chooseFiles(files);

@@ -120,9 +120,10 @@ private slots:
             for (const LogbookEntry &e : day.logbook)
                 days.last() += QStringLiteral(" %1 %2 %3").arg(e.minutes).arg(e.type).arg(e.value);
         }
-        QCOMPARE(days, QStringList({"14 2 45 5 18 135: 420 Glucose 90 430 Humalog 5 430 Carbs 45 "
-                                    "1200 Glucose 180 1320 Lantus 18",
-                                    "13 48 0 0 0 123.5:", "12 0 0 0 0 -1:"}));
+        QCOMPARE(days,
+                 QStringList({"14 2 45 500 1800 135: 420 Glucose 90 430 Humalog 5 430 Carbs 45 "
+                              "1200 Glucose 180 1320 Lantus 18",
+                              "13 48 0 0 0 123.5:", "12 0 0 0 0 -1:"}));
     }
 
     // With the limits 80 and 160 of the settings; a second report has the
@@ -295,6 +296,27 @@ private slots:
         QVERIFY2(errors.contains(named) && errors.contains(reason), qPrintable(errors));
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(QDir("folder").isEmpty());
+    }
+
+    // Doses with fractions sum exactly and show as written; whole ones as before.
+    void fractionalDoses()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        const ReportData data =
+            dataOf("14. 3.2025,07:05,Bolus,2.35\n14. 3.2025,12:00,Humalog, 1.5\n14. 3.2025,12:05,"
+                   "Novorapid,   3\n14. 3.2025,22:00,Lantus,10.25\n14. 3.2025,22:01,Basis,   2\n",
+                   1);
+        const ReportDay &day = data.days.front();
+        QCOMPARE((QList<qint64>{day.bolus, day.basal}), (QList<qint64>{685, 1225}));
+        WorkDir dir;
+        QString error;
+        QVERIFY2(Report::writePdf("r.pdf", data, &error), qPrintable(error));
+        const QString text = run("pdftotext", {"-layout", "r.pdf", "-"}).simplified();
+        for (const char *shown :
+             {"bolus 6.85, basal 12.25", "07:05 Bolus 2.35", "12:00 Humalog 1.5",
+              "12:05 Novorapid 3", "22:00 Lantus 10.25", "22:01 Basis 2"})
+            QVERIFY2(text.contains(shown), qPrintable(shown + (" missing in: " + text)));
     }
 };
 

@@ -37,10 +37,12 @@ ReportData collectReportData(const Diary &diary, const ReportRequest &request)
         if (type == carbsType)
             day.carbs += value;
         else if (type >= 0 && kinds[size_t(type)] == InsulinKind::Rapid)
-            day.bolus += value;
+            day.bolus += diary.hundredths(row);
         else if (type >= 0 && kinds[size_t(type)] == InsulinKind::Long)
-            day.basal += value;
-        day.logbook.push_back({minutes, type >= 0 ? typeName(type) : diary.type(row), value});
+            day.basal += diary.hundredths(row);
+        const bool fraction = diary.hasFraction(row);
+        day.logbook.push_back({minutes, type >= 0 ? typeName(type) : diary.type(row),
+                               fraction ? int(diary.hundredths(row)) : value, fraction});
     });
     for (const auto &[index, entry] : glucoseEntries) {
         if (days[size_t(index)].readings.size() < size_t(sensorDayReadings))

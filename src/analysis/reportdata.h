@@ -37,6 +37,7 @@ struct LogbookEntry
     int minutes = -1; // -1: the time cannot be read
     QString type;
     int value = 0;
+    bool fraction = false; // value holds hundredths of a unit
 };
 
 struct ReportDay
@@ -44,7 +45,8 @@ struct ReportDay
     QDate date;
     std::vector<ReportReading> readings; // by time of day
     std::optional<double> mean, lowest, highest;
-    qint64 carbs = 0, bolus = 0, basal = 0;
+    qint64 carbs = 0;
+    qint64 bolus = 0, basal = 0; // hundredths of a unit, so that fractions sum exactly
     // Every entry that is not a sensor reading, by time of day: glucose
     // entries count as such only on days with fewer than sensorDayReadings.
     std::vector<LogbookEntry> logbook;

@@ -11,14 +11,17 @@
 #include <climits>
 #include <iterator>
 #include <numeric>
+#include <tuple>
 #include <unordered_map>
 
-void ImportBatch::add(qint64 julianDay, int minutes, int type, int value, qint64 instant)
+void ImportBatch::add(qint64 julianDay, int minutes, int type, int value, qint64 instant,
+                      quint8 flags)
 {
     ImportEntry entry;
     entry.julianDay = qint32(julianDay);
     entry.minutes = qint16(minutes);
-    entry.type = qint16(type);
+    entry.type = qint8(type);
+    entry.flags = flags;
     entry.value = value;
     entry.instant = instant;
     entries.push_back(entry);
@@ -34,8 +37,15 @@ void ImportBatch::addTexts(const EntryTexts &texts)
                           ? qint32(std::clamp<qint64>(date.toJulianDay(), INT_MIN + 1, INT_MAX))
                           : ImportEntry::nullDay;
     entry.minutes = time.isValid() ? qint16(time.hour() * 60 + time.minute()) : qint16(-1);
-    entry.type = qint16(typeIndex(QString::fromUtf8(texts[Diary::TypeColumn])));
-    entry.value = parseValue(QString::fromUtf8(texts[Diary::ValueColumn]));
+    entry.type = qint8(typeIndex(QString::fromUtf8(texts[Diary::TypeColumn])));
+    const QString valueText = QString::fromUtf8(texts[Diary::ValueColumn]);
+    entry.value = parseValue(valueText);
+    qint32 hundredths = 0;
+    if (entry.type >= 0 && takesFraction(entry.type) && parseDecimal(valueText, hundredths)) {
+        const bool fraction = hundredths % 100 != 0;
+        entry.value = fraction ? hundredths : hundredths / 100;
+        entry.flags = fraction ? ImportEntry::Fraction : 0;
+    }
     entry.verbatim = qint32(verbatim.size());
     verbatim.push_back(texts);
     entries.push_back(entry);
@@ -43,13 +53,14 @@ void ImportBatch::addTexts(const EntryTexts &texts)
 
 namespace {
 
-// What makes two entries the same: date, time, type and value; the texts
-// count only where they could not be read as values.
+// What makes two entries the same: date, time, type and value (in
+// hundredths, so that 2.35 and 2 differ); the texts count only where they
+// could not be read as values.
 struct SameKey
 {
     qint64 moment;
+    qint64 value;
     qint32 type;
-    qint32 value;
     QByteArray unread;
 
     bool operator==(const SameKey &o) const
@@ -74,7 +85,8 @@ QByteArray unreadTexts(bool nullDate, bool badTime, bool otherType, const QByteA
 
 SameKey keyOf(const ImportBatch &batch, const ImportEntry &e)
 {
-    SameKey key{momentOf(e.julianDay, e.minutes), e.type, e.value, QByteArray()};
+    const qint64 hundredths = (e.flags & ImportEntry::Fraction) ? e.value : qint64(e.value) * 100;
+    SameKey key{momentOf(e.julianDay, e.minutes), hundredths, e.type, QByteArray()};
     if (e.verbatim >= 0) {
         const EntryTexts &t = batch.verbatim[size_t(e.verbatim)];
         key.unread = unreadTexts(e.julianDay == ImportEntry::nullDay, e.minutes < 0, e.type < 0,
@@ -109,9 +121,13 @@ public:
         QByteArray &type = m_types[size_t(e.type)];
         if (type.isNull())
             type = QByteArray(items[e.type]);
-        QByteArray &value = m_values[e.value];
-        if (value.isNull())
-            value = formatValue(e.value).toUtf8();
+        const bool fraction = e.flags & ImportEntry::Fraction;
+        QByteArray &value = (fraction ? m_fractions : m_values)[e.value];
+        if (value.isNull()) {
+            char buffer[32];
+            value = fraction ? QByteArray(buffer, writeFraction(buffer, e.value))
+                             : formatValue(e.value).toUtf8();
+        }
         return {date, time, type, value};
     }
 
@@ -120,6 +136,7 @@ private:
     std::array<QByteArray, 1440> m_times;
     std::array<QByteArray, itemCount> m_types;
     std::unordered_map<qint32, QByteArray> m_values;
+    std::unordered_map<qint32, QByteArray> m_fractions;
 };
 
 struct Kept
@@ -146,14 +163,21 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     struct Item
     {
         SameKey key;
-        size_t batch;
+        quint32 batch;
+        qint32 whole; // a dose with a fraction: its whole units, else 0
         size_t order; // place in the whole import
         qint64 instant;
     };
     std::vector<Item> items;
+    bool fractions = false;
     for (size_t b = 0; b < batches.size(); ++b) {
-        for (const ImportEntry &e : batches[b]->entries)
-            items.push_back(Item{keyOf(*batches[b], e), b, items.size(), e.instant});
+        for (const ImportEntry &e : batches[b]->entries) {
+            Item item{keyOf(*batches[b], e), quint32(b), 0, items.size(), e.instant};
+            if ((e.flags & ImportEntry::Fraction) && item.key.unread.isEmpty())
+                item.whole = e.wholeValue();
+            fractions = fractions || item.whole > 0;
+            items.push_back(std::move(item));
+        }
     }
     const auto keyLess = [](const SameKey &a, const SameKey &b) {
         if (a.moment != b.moment)
@@ -167,6 +191,30 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     // Stable: among equal keys the first in import order leads its run.
     std::stable_sort(items.begin(), items.end(),
                      [&keyLess](const Item &a, const Item &b) { return keyLess(a.key, b.key); });
+    // Doses with a fraction by the whole units an import gave them before,
+    // each with the start of its run: a diary row holding those units at the
+    // same minute is the same dose. Empty unless the import has fractions.
+    struct Legacy
+    {
+        qint64 moment;
+        qint32 type;
+        qint32 whole;
+        size_t run;
+        bool operator<(const Legacy &o) const
+        {
+            return std::tie(moment, type, whole, run) < std::tie(o.moment, o.type, o.whole, o.run);
+        }
+        bool operator==(const Legacy &o) const { return !(*this < o) && !(o < *this); }
+    };
+    std::vector<Legacy> legacy;
+    for (size_t i = 0, run = 0; fractions && i < items.size(); ++i) {
+        if (i > 0 && !(items[i].key == items[i - 1].key))
+            run = i;
+        if (items[i].whole > 0)
+            legacy.push_back(Legacy{items[i].key.moment, items[i].key.type, items[i].whole, run});
+    }
+    std::sort(legacy.begin(), legacy.end());
+    legacy.erase(std::unique(legacy.begin(), legacy.end()), legacy.end());
     // How many diary rows equal each run of equal keys, counted at its start.
     std::vector<qsizetype> inDiary(items.size(), 0);
     if (!items.empty()) {
@@ -179,10 +227,11 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
         }
         diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
             const qint32 day = julianDay == INT64_MIN ? ImportEntry::nullDay : qint32(julianDay);
-            SameKey key{momentOf(day, minutes), type, value, QByteArray()};
-            if (key.moment < lowest || key.moment > highest ||
-                (!minutesUsed.empty() && !minutesUsed[size_t(key.moment - lowest)]))
+            const qint64 moment = momentOf(day, minutes);
+            if (moment < lowest || moment > highest ||
+                (!minutesUsed.empty() && !minutesUsed[size_t(moment - lowest)]))
                 return;
+            SameKey key{moment, diary.hundredths(row), type, QByteArray()};
             const bool nullDate = day == ImportEntry::nullDay;
             if (nullDate || minutes < 0 || type < 0)
                 key.unread = unreadTexts(
@@ -193,6 +242,13 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
                 [&keyLess](const Item &item, const SameKey &k) { return keyLess(item.key, k); });
             if (it != items.end() && it->key == key)
                 ++inDiary[size_t(it - items.begin())];
+            if (legacy.empty() || !key.unread.isEmpty() || diary.hasFraction(row))
+                return;
+            const Legacy probe{moment, type, value, 0};
+            for (auto l = std::lower_bound(legacy.begin(), legacy.end(), probe);
+                 l != legacy.end() && l->moment == moment && l->type == type && l->whole == value;
+                 ++l)
+                ++inDiary[l->run];
         });
     }
     // A run of equal keys holds one reading per batch unless instants tell

@@ -18,8 +18,9 @@ struct ImportEntry
 {
     qint32 julianDay = 0; // nullDay where the date text cannot be read
     qint16 minutes = 0;   // -1 where the time text cannot be read
-    qint16 type = 0;      // position in items, -1 for another type text
-    qint32 value = 0;
+    qint8 type = 0;       // position in items, -1 for another type text
+    quint8 flags = 0;
+    qint32 value = 0; // hundredths of a unit where flags has Fraction
     // Index into ImportBatch::verbatim for an entry whose texts are kept as
     // written (Mellidor's own files); -1 when formatted from the values.
     qint32 verbatim = -1;
@@ -30,6 +31,22 @@ struct ImportEntry
 
     static constexpr qint32 nullDay = INT32_MIN;
     static constexpr qint64 noInstant = INT64_MIN;
+    enum Flag : quint8
+    {
+        // A dose that is no whole number of units.
+        Fraction = 1,
+        // The file's dose rounded to whole units is one below the nearest
+        // whole of the hundredths: 2.495 reads as 2.50, but as 2 units.
+        WholeRoundsDown = 2
+    };
+    // The file's dose to whole units, halves up: what imports made of it
+    // before doses kept their fractions.
+    qint32 wholeValue() const
+    {
+        if (!(flags & Fraction))
+            return value;
+        return wholeUnits(value) - ((flags & WholeRoundsDown) ? 1 : 0);
+    }
 };
 
 // Entries of one file with the same local date, time, type and value are
@@ -45,9 +62,10 @@ struct ImportBatch
     // to a reloaded diary): no two of them repeat each other.
     bool distinct = false;
 
-    // Adds an entry formatted from its values.
+    // Adds an entry formatted from its values; value is hundredths of a
+    // unit where flags has ImportEntry::Fraction.
     void add(qint64 julianDay, int minutes, int type, int value,
-             qint64 instant = ImportEntry::noInstant);
+             qint64 instant = ImportEntry::noInstant, quint8 flags = 0);
     // Adds an entry whose texts stay as given; its values are read from the
     // texts as the diary reads them.
     void addTexts(const EntryTexts &texts);
@@ -72,6 +90,9 @@ struct MergePlan
 // entry before them (in the same or an earlier batch), and places the others
 // where the edit dialog would put each one, inserted one at a time in order:
 // below the lowest row whose date and time are at or after its own.
+// A dose with a fraction is also already there where a diary row of the same
+// date, time and type holds the dose's whole units (imported before doses
+// kept their fractions).
 // Entries of one batch whose instants lie sameReadingWithinMs or more apart
 // are two readings even where their texts agree: a diary holding one such
 // entry gets the other, one holding both gets neither. Among new entries of

@@ -7,6 +7,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -53,6 +54,43 @@ int wholeValue(double value)
     if (!(value > 0))
         return 0;
     return value > maxValue ? maxValue + 1 : qRound(value);
+}
+
+// A dose to hundredths, halves of the last digit up, read from the shortest
+// decimal that gives the same double (2.345 is stored a little below it).
+// rounded: it had more than two decimals. 0 for NaN, negatives and doses
+// that round to nothing.
+qint32 hundredthsOf(double value, bool &rounded)
+{
+    rounded = false;
+    if (!(value > 0))
+        return 0;
+    if (value < 0.005) {
+        rounded = true;
+        return 0;
+    }
+    char text[64];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    if (error != std::errc())
+        return 0;
+    const char *c = text;
+    qint64 whole = 0;
+    for (; c != end && isDigit(*c); ++c)
+        whole = whole * 10 + (*c - '0');
+    int cents = 0, decimals = 0;
+    if (c != end && *c == '.') {
+        for (++c; c != end && decimals < 3; ++c, ++decimals) {
+            if (decimals < 2)
+                cents = cents * 10 + (*c - '0');
+            else if (*c >= '5')
+                ++cents;
+        }
+    }
+    rounded = c != end || decimals > 2;
+    if (decimals == 1)
+        cents *= 10;
+    return qint32(whole * 100 + cents);
 }
 
 } // namespace
@@ -173,22 +211,36 @@ bool parseNumber(QByteArrayView text, double &number)
     const bool negative = pos < s.size() && s[pos] == '-';
     if (negative || (pos < s.size() && s[pos] == '+'))
         ++pos;
-    double value = 0;
-    int digits = 0;
-    while (pos < s.size() && isDigit(s[pos])) {
-        value = value * 10 + (s[pos++] - '0');
+    // The digits as one integer divided once by a power of ten: the nearest
+    // double to the decimal, so that a dose of 2.345 reads as 2.345 does.
+    quint64 mantissa = 0;
+    int digits = 0, scale = 0; // value = mantissa * 10^scale
+    const auto digit = [&](int d, bool decimal) {
         ++digits;
-    }
+        if (mantissa < quint64(1e17)) {
+            mantissa = mantissa * 10 + quint64(d);
+            scale -= decimal;
+        } else if (!decimal) {
+            ++scale; // digits beyond the precision of a double
+        }
+    };
+    while (pos < s.size() && isDigit(s[pos]))
+        digit(s[pos++] - '0', false);
     if (pos < s.size() && (s[pos] == '.' || s[pos] == ',')) {
         ++pos;
-        double scale = 0.1;
-        while (pos < s.size() && isDigit(s[pos])) {
-            value += (s[pos++] - '0') * scale;
-            scale /= 10;
-            ++digits;
-        }
+        while (pos < s.size() && isDigit(s[pos]))
+            digit(s[pos++] - '0', true);
     }
-    if (!digits || pos != s.size() || value > 1e15)
+    if (!digits || pos != s.size())
+        return false;
+    // Powers of ten up to 10^22 are exact doubles.
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int magnitude = std::abs(scale);
+    const double power = magnitude <= 22 ? powers[magnitude] : std::pow(10.0, magnitude);
+    const double value = scale < 0 ? double(mantissa) / power : double(mantissa) * power;
+    if (value > 1e15)
         return false;
     number = negative ? -value : value;
     return true;
@@ -198,13 +250,14 @@ EntrySink::EntrySink(ImportResult &result, const ImportProgress &progress, qint6
     : m_result(result), m_progress(progress), m_total(total)
 {}
 
-void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line)
+void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line, quint8 flags)
 {
-    if (value > maxValue) {
+    // A fraction is a dose within range already.
+    if (!(flags & ImportEntry::Fraction) && value > maxValue) {
         unread(line, QStringLiteral("value out of range"));
         return;
     }
-    m_pending.push_back(Pending{when, type, value, line});
+    m_pending.push_back(Pending{when, type, value, flags, line});
 }
 
 void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizetype line)
@@ -225,6 +278,24 @@ void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizet
 
 void EntrySink::amount(const ReadingTime &when, int type, double value, qsizetype line)
 {
+    if (takesFraction(type) && value <= maxValue) {
+        bool rounded = false;
+        const qint32 hundredths = hundredthsOf(value, rounded);
+        m_result.valuesRounded += rounded;
+        if (hundredths <= 0) {
+            skip();
+            return;
+        }
+        if (hundredths % 100 == 0) {
+            add(when, type, hundredths / 100, line);
+            return;
+        }
+        // What the dose was imported as while imports kept whole units.
+        const bool roundsDown = wholeValue(value) < wholeUnits(hundredths);
+        add(when, type, hundredths, line,
+            ImportEntry::Fraction | (roundsDown ? ImportEntry::WholeRoundsDown : 0));
+        return;
+    }
     if (value != std::floor(value))
         ++m_result.valuesRounded;
     const int whole = wholeValue(value);
@@ -302,7 +373,7 @@ void EntrySink::finish()
             unread(p.line, QStringLiteral("no such date"));
             continue;
         }
-        batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant);
+        batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant, p.flags);
     }
     findClockChanges();
     m_pending.clear();

@@ -56,8 +56,8 @@ public:
 
     // A glucose reading; mmol/L are converted to mg/dL.
     void glucose(const ReadingTime &when, double value, bool mmol, qsizetype line);
-    // A dose or an amount of carbs, rounded to whole units; an amount that
-    // rounds to nothing is skipped.
+    // A dose, kept to hundredths of a unit, or an amount of carbs, rounded
+    // to whole grams; an amount that rounds to nothing is skipped.
     void amount(const ReadingTime &when, int type, double value, qsizetype line);
     // The text of a value column; unreadable text makes the row unread.
     void glucoseText(const ReadingTime &when, QByteArrayView text, bool mmol, qsizetype line);
@@ -82,10 +82,11 @@ private:
     {
         ReadingTime when;
         qint32 type;
-        qint32 value;
+        qint32 value; // hundredths of a unit where flags has ImportEntry::Fraction
+        quint8 flags;
         qsizetype line;
     };
-    void add(const ReadingTime &when, int type, int value, qsizetype line);
+    void add(const ReadingTime &when, int type, int value, qsizetype line, quint8 flags = 0);
     void findClockChanges();
 
     ImportResult &m_result;

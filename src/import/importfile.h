@@ -47,7 +47,7 @@ struct ImportResult
     QString format; // e.g. "Dexcom Clarity CSV"; empty when the file is not known
     ImportBatch batch;
     qsizetype rowsSkipped = 0;     // rows that hold no entry (alerts, rates, doses of 0 ...)
-    qsizetype valuesRounded = 0;   // doses, grams and readings that were not whole
+    qsizetype valuesRounded = 0;   // grams and readings not whole, doses beyond two decimals
     qsizetype mmolReadings = 0;    // readings given in mmol/L
     qsizetype unreadCount = 0;     // rows that should hold an entry but cannot be read
     std::vector<UnreadRow> unread; // the first few of them

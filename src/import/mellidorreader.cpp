@@ -10,6 +10,32 @@
 
 namespace {
 
+// A dose with a fraction of at most two decimals ("2.35", " 2.5", ".5"), as
+// the diary reads it. More decimals, a sign, a fraction on another type or
+// one of nothing ("2.0", which the export would not take) make no readable
+// value.
+bool readableDose(int type, const QByteArray &text, qint32 &hundredths)
+{
+    if (type < 0 || !takesFraction(type) || !text.contains('.') ||
+        !parseDecimal(QString::fromUtf8(text), hundredths) || hundredths < 0 ||
+        hundredths % 100 == 0)
+        return false;
+    const QByteArray body = text.trimmed();
+    return body.size() - body.indexOf('.') <= 3 && (isDigit(body[0]) || body[0] == '.');
+}
+
+// The value as the dialogs write it, or the text itself where it cannot be
+// read.
+QByteArray valueAsWritten(int type, const QByteArray &text)
+{
+    qint32 hundredths = 0;
+    if (readableDose(type, text, hundredths)) {
+        char buffer[32];
+        return QByteArray(buffer, writeFraction(buffer, hundredths));
+    }
+    return readableValue(text) ? formatValue(parseValue(QString::fromUtf8(text))).toUtf8() : text;
+}
+
 // Entries whose texts are exactly what the dialogs write are kept as values;
 // other readable texts are kept as written. Rows whose date, time or value
 // cannot be read are not entries.
@@ -32,17 +58,20 @@ void addEntry(EntrySink &sink, qsizetype line, EntryTexts texts)
         sink.unread(line, QStringLiteral("no readable time"));
         return;
     }
-    if (!readableValue(valueText)) {
+    const int type =
+        typeIndex(texts[Diary::TypeColumn].constData(), texts[Diary::TypeColumn].size());
+    qint32 hundredths = 0;
+    const bool fraction = readableDose(type, valueText, hundredths);
+    if (!fraction && !readableValue(valueText)) {
         sink.unread(line, QStringLiteral("no readable value"));
         return;
     }
-    const int type =
-        typeIndex(texts[Diary::TypeColumn].constData(), texts[Diary::TypeColumn].size());
-    const int value = parseValue(QString::fromUtf8(valueText));
     if (type >= 0 && dateText == formatDate(date.day(), date.month(), date.year()) &&
         timeText == formatTime(time.hour(), time.minute()) &&
-        valueText == formatValue(value).toUtf8())
-        sink.batch().add(date.toJulianDay(), time.hour() * 60 + time.minute(), type, value);
+        valueText == valueAsWritten(type, valueText))
+        sink.batch().add(date.toJulianDay(), time.hour() * 60 + time.minute(), type,
+                         fraction ? hundredths : parseValue(QString::fromUtf8(valueText)),
+                         ImportEntry::noInstant, fraction ? ImportEntry::Fraction : 0);
     else
         sink.batch().addTexts(texts);
 }
@@ -92,9 +121,7 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
         addEntry(sink, line,
                  EntryTexts{formatDate(date.day(), date.month(), date.year()).toUtf8(),
                             formatTime(time.hour(), time.minute()).toUtf8(), type.toByteArray(),
-                            readableValue(valueText)
-                                ? formatValue(parseValue(QString::fromUtf8(valueText))).toUtf8()
-                                : valueText});
+                            valueAsWritten(typeIndex(type.data(), type.size()), valueText)});
     }
     return true;
 }

@@ -208,8 +208,8 @@ QString daySummary(const ReportDay &day, GlucoseUnit unit)
     return QStringLiteral("%1; carbs %2, bolus %3, basal %4")
         .arg(glucose)
         .arg(day.carbs)
-        .arg(day.bolus)
-        .arg(day.basal);
+        .arg(QString::fromLatin1(decimalText(day.bolus)),
+             QString::fromLatin1(decimalText(day.basal)));
 }
 
 void paintLogbookPiece(QPainter &painter, const ReportData &data, const LogbookPiece &piece,
@@ -241,7 +241,8 @@ void paintLogbookPiece(QPainter &painter, const ReportData &data, const LogbookP
                                                      .arg(e.minutes % 60, 2, 10, QChar('0'));
             const QString value = e.type == QLatin1String("Glucose")
                                       ? formatGlucose(e.value, unit) + u' ' + unitName(unit)
-                                      : QString::number(e.value);
+                                  : e.fraction ? QString::fromLatin1(decimalText(e.value))
+                                               : QString::number(e.value);
             const double x = content.left() + 10 + c * column;
             painter.setPen(quiet);
             text(painter, x, baseline, time);
