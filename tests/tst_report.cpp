@@ -301,8 +301,7 @@ private slots:
     // Doses with fractions sum exactly and show as written; whole ones as before.
     void fractionalDoses()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed");
+        SKIP_WITHOUT_TOOL("pdftotext");
         const ReportData data =
             dataOf("14. 3.2025,07:05,Bolus,2.35\n14. 3.2025,12:00,Humalog, 1.5\n14. 3.2025,12:05,"
                    "Novorapid,   3\n14. 3.2025,22:00,Lantus,10.25\n14. 3.2025,22:01,Basis,   2\n",
@@ -312,7 +311,7 @@ private slots:
         WorkDir dir;
         QString error;
         QVERIFY2(Report::writePdf("r.pdf", data, &error), qPrintable(error));
-        const QString text = run("pdftotext", {"-layout", "r.pdf", "-"}).simplified();
+        const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"}).simplified();
         for (const char *shown :
              {"bolus 6.85, basal 12.25", "07:05 Bolus 2.35", "12:00 Humalog 1.5",
               "12:05 Novorapid 3", "22:00 Lantus 10.25", "22:01 Basis 2"})
