@@ -170,8 +170,10 @@ bool isCommandLine(const QStringList &arguments)
 {
     if (arguments.size() < 2)
         return false;
+    // A word that is no option is a command, also a mistyped one: "mellidor
+    // stat" says so instead of opening the window. Options are Qt's.
     const QString &first = arguments.at(1);
-    return findCommand(first) || first == u"-h" || first == u"--help" || first == u"-v" ||
+    return !first.startsWith(u'-') || first == u"-h" || first == u"--help" || first == u"-v" ||
            first == u"--version" || first == u"-C" || first.startsWith(u"--directory");
 }
 
