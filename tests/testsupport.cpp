@@ -54,6 +54,14 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+QByteArray testData(const char *name)
+{
+    QFile file(QStringLiteral(MELLIDOR_TEST_DATA "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        QTest::qFail(qPrintable(file.fileName()), __FILE__, __LINE__);
+    return file.readAll();
+}
+
 Diary diaryOf(const QByteArray &bytes)
 {
     Diary diary;

@@ -35,6 +35,8 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// The bytes of tests/data/name; a missing file fails the test.
+QByteArray testData(const char *name);
 // The diary that these bytes of a diary file load into.
 Diary diaryOf(const QByteArray &bytes);
 // The standard output of a program run to its end.

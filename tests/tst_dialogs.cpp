@@ -19,17 +19,12 @@ namespace {
 
 // 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
 const char kept[] = "100\n140\n250\n  7\n";
-const QByteArray fourEntries = " 1. 1.2020,08:00,Glucose, 101\n"
-                               " 2. 1.2020,08:00,Carbs,  20\n"
-                               " 3. 1.2020,08:00,Bolus,   3\n"
-                               " 4. 1.2020,08:00,Lantus,  12\n";
 
 // A window on a diary file with these bytes, in a fresh working directory.
 struct Opened
 {
-    explicit Opened(const QByteArray &file) : written((writeBytes(dir.diary(), file), true)) {}
+    explicit Opened(const QByteArray &file) : dir(file) {}
     WorkDir dir;
-    bool written;
     Mellidor window;
 };
 
@@ -62,6 +57,7 @@ private slots:
         QTest::addColumn<int>("value");    // 0 keeps the one shown
         QTest::addColumn<QString>("line"); // the new top row; none: Escape
         const QString glucose = " 5. 3.2020,07:05,Glucose, 100";
+        const QByteArray fourEntries = testData("diary-four-types.txt");
         QTest::newRow("unchanged") << fourEntries << 0 << 0 << glucose;
         QTest::newRow("Carbs") << fourEntries << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45";
         QTest::newRow("insulin") << fourEntries << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8";
@@ -110,6 +106,7 @@ private slots:
         QTest::addColumn<QStringList>("values"); // of the rows afterwards, top first
         QTest::addColumn<QString>("top");        // the top row afterwards; none: not checked
         using L = QList<int>;
+        const QByteArray fourEntries = testData("diary-four-types.txt");
         QByteArray same = fourEntries;
         same.replace(" 3. 1.2020", " 4. 1.2020");
         const QByteArray impossible = "31. 2.2020,10:00,Carbs,  10\n 1. 1.2019,08:00,Bolus,   2\n";

@@ -299,7 +299,7 @@ private slots:
         row("invalid UTF-8 and NUL", QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10));
         row("odd-looking lines stay",
             "05.12.2020,7:05,Glucose,112\n 5.12.2020,07:05,Glucose,  112\n");
-        row("doses with fractions", readBytes(QFINDTESTDATA("data/fractional-doses.txt")));
+        row("doses with fractions", testData("fractional-doses.txt"));
         // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
         QByteArray many;
         for (int i = 0; i < 90000; ++i)
@@ -339,9 +339,8 @@ private slots:
     void writeFailureKeepsOldFile()
     {
         QFETCH(bool, append);
-        WorkDir dir;
         const QByteArray old = QByteArray(1000, 'x') + '\n';
-        writeBytes(path, old);
+        WorkDir dir(old);
         Diary diary;
         for (int i = 0; i < (append ? 1 : 40000); ++i)
             diary.prependRow({"18. 3.2020", "08:00", "Carbs", "  40"});
@@ -445,8 +444,8 @@ private slots:
 
     void csvOfFractionalDoses()
     {
-        QCOMPARE(exportCsv(diaryOf(readBytes(QFINDTESTDATA("data/fractional-doses.txt")))),
-                 readBytes(QFINDTESTDATA("data/fractional-doses.csv")));
+        QCOMPARE(exportCsv(diaryOf(testData("fractional-doses.txt"))),
+                 testData("fractional-doses.csv"));
     }
 
     void lockCanBeRetried()

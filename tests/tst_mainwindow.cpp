@@ -19,9 +19,6 @@
 
 namespace {
 
-const QByteArray threeEntries = " 1. 1.2020,01:00,Glucose, 101\n"
-                                " 2. 1.2020,02:00,Carbs,  20\n"
-                                " 3. 1.2020,03:00,Bolus,   3\n";
 // Oldest first, as in the file; the hand-typed line must keep its text.
 const QByteArray twoLines = "14.10.2019,17:05,Glucose, 112\n02.01.2020,9:15,Carbs,20\n";
 
@@ -43,8 +40,7 @@ private slots:
 
     void fieldsOutsideTheList()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), threeEntries);
+        WorkDir dir(testData("diary-three-hours.txt"));
         Mellidor w;
         // Rows outside the list read the items of other columns, or nothing.
         QCOMPARE(w.getDateFromListBox(2), QDate(2020, 1, 1));
@@ -84,10 +80,8 @@ private slots:
     // and read at the next start; the diary never changes.
     void unitAndDoseChoices()
     {
-        WorkDir dir;
-        const QByteArray diary = " 1. 1.2020,08:00,Glucose, 100\n 1. 1.2020,08:05,Glucose,1OO\n"
-                                 " 1. 1.2020,09:00,Bolus,2.35\n 1. 1.2020,10:00,Glucose,  70\n";
-        writeBytes(dir.diary(), diary);
+        const QByteArray diary = testData("diary-units-and-doses.txt");
+        WorkDir dir(diary);
         const auto shown = [](const Mellidor &window) {
             QStringList values;
             const QAbstractItemModel *model = window.listBox->model();
@@ -211,8 +205,7 @@ private slots:
 
     void sortMovesWholeEntriesModelStaysConsistent()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), " 2. 1.2020,10:00,Glucose,   2\n 1. 1.2020,12:00,Bolus,   1\n");
+        WorkDir dir(" 2. 1.2020,10:00,Glucose,   2\n 1. 1.2020,12:00,Bolus,   1\n");
         Mellidor window;
         ListBox *list = window.listBox;
         QAbstractItemModelTester tester(list->model(),
@@ -252,14 +245,8 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QByteArray, after);
         QFETCH(QString, message);
-        WorkDir dir;
-        writeBytes(dir.diary(), diary);
-        writeBytes(dir.file("a.csv"),
-                   "Index,Timestamp (YYYY-MM-DDThh:mm:ss),Event Type,Event Subtype,"
-                   ",,,Glucose Value (mg/dL),Insulin Value (u),Carb Value\n"
-                   "1,2019-10-14T17:05:00,EGV,,,,,112,,\n"
-                   "2,2019-10-14T17:06:00,Insulin,Fast-Acting,,,,,2.499,\n"
-                   "3,2019-10-14T17:10:00,Carbs,,,,,,,30\n");
+        WorkDir dir(diary);
+        writeBytes(dir.file("a.csv"), testData("dexcom-mgdl-three-entries.csv"));
         writeBytes(dir.file("b.csv"),
                    "date,time,type,value\n2019-10-14,17:10,Carbs,30\n2019-10-14,17:06,Bolus,2.5\n");
         writeBytes(dir.file("c.csv"), "hello, world\n");
@@ -288,9 +275,7 @@ private slots:
     {
         QFETCH(bool, yes);
         WorkDir dir;
-        writeBytes(dir.file("a.csv"), "Index,Timestamp (YYYY-MM-DDThh:mm:ss),Event Type,Event "
-                                      "Subtype,,,,Glucose Value (mmol/L),Insulin Value (u),Carb "
-                                      "Value\n1,2019-10-14T17:05:00,EGV,,,,,5.5,,\n");
+        writeBytes(dir.file("a.csv"), testData("dexcom-mmol-one-reading.csv"));
         QStringList questions;
         UserMessage::setHandlerForTesting([&](const UserMessage::Shown &shown) {
             questions << shown.text.section(u'\n', -1);
@@ -314,8 +299,7 @@ private slots:
 
     void exportCsv()
     {
-        WorkDir dir;
-        writeBytes(dir.diary(), twoLines + "31. 2.2020,25:99,Glucose,1e308\n");
+        WorkDir dir(twoLines + "31. 2.2020,25:99,Glucose,1e308\n");
         Mellidor window;
         chooseFiles({"out.csv"});
         triggerMenuItem(window, 0, "E&xport...");
@@ -334,18 +318,14 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("export onto the diary") << 0 << "E&xport..."
-                                               << "MellidorFile.txt"
-                                               << "Not exported: The file";
-        QTest::newRow("export onto the settings") << 0 << "E&xport..."
-                                                  << "Settings/Mellidor.conf"
-                                                  << "Not exported: The file";
-        QTest::newRow("report onto a symlink to the diary") << 1 << "&Report..."
-                                                            << "link.pdf"
-                                                            << "Report: Could not write";
-        QTest::newRow("report onto a FIFO") << 1 << "&Report..."
-                                            << "fifo"
-                                            << "Report: Could not write";
+        const auto row = [](const char *name, int menu, const char *file) {
+            QTest::newRow(name) << menu << (menu ? "&Report..." : "E&xport...") << file
+                                << (menu ? "Report: Could not write" : "Not exported: The file");
+        };
+        row("export onto the diary", 0, "MellidorFile.txt");
+        row("export onto the settings", 0, "Settings/Mellidor.conf");
+        row("report onto a symlink to the diary", 1, "link.pdf");
+        row("report onto a FIFO", 1, "fifo");
     }
 
     void refusedOutputs()
@@ -354,8 +334,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, file);
         QFETCH(QString, message);
-        WorkDir dir;
-        writeBytes(dir.diary(), twoLines);
+        WorkDir dir(twoLines);
         QVERIFY(QDir().mkdir("Settings"));
         const QByteArray settings = " 90\n150\n200\n  3\n";
         writeBytes("Settings/Mellidor.conf", settings);

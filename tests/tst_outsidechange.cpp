@@ -31,10 +31,6 @@ const QByteArray threeEntries = three.join('\n') + '\n';
 const QByteArray twoEntries = threeEntries.left(threeEntries.lastIndexOf(" 3."));
 const QByteArray outsideLine = " 9. 1.2020,09:00,Carbs,  55";
 const QByteArray withOutside = threeEntries + outsideLine + '\n';
-// The middle line is hand-typed: its texts must come back exactly.
-const QByteArray typedEntries = " 1. 1.2020,08:00,Glucose, 101\n"
-                                "02.01.2020,9:15,Carbs,20\n"
-                                " 3. 1.2020,08:00,Bolus,   3\n";
 const EntryTexts newEntry{" 5. 1.2020", "07:00", "Glucose", " 222"};
 const QByteArray newLine = " 5. 1.2020,07:00,Glucose, 222\n";
 
@@ -291,9 +287,8 @@ private slots:
 
     void saveHandsBackWhatChangedMeanwhile()
     {
-        WorkDir dir;
+        WorkDir dir(threeEntries);
         const QString path = dir.diary();
-        writeBytes(path, threeEntries);
         Diary diary;
         DiaryFile::LoadResult loaded = DiaryFile::load(path, diary);
         // Changed after the read: the save does not go through.
@@ -447,7 +442,7 @@ private slots:
     void deleteAndUndo_data()
     {
         QTest::addColumn<int>("current"); // item, -1 none
-        QTest::addColumn<int>("entries"); // the first of typedEntries
+        QTest::addColumn<int>("entries"); // the first of the hand-typed diary
         QTest::addColumn<int>("deleted"); // row
         QTest::addColumn<int>("after");   // the current row
         QTest::addColumn<bool>("full");   // the rewrite after Delete fails
@@ -466,7 +461,8 @@ private slots:
         QFETCH(int, deleted);
         QFETCH(int, after);
         QFETCH(bool, full);
-        QList<QByteArray> lines = typedEntries.split('\n').mid(0, entries);
+        // The middle line is hand-typed: its texts must come back exactly.
+        QList<QByteArray> lines = testData("diary-hand-typed.txt").split('\n').mid(0, entries);
         const QByteArray diary = lines.join('\n') + '\n';
         WorkDir dir(diary);
         lines.removeAt(entries - 1 - deleted); // the file is oldest first
@@ -506,6 +502,7 @@ private slots:
 
     void editUndoAndNewThenEdit()
     {
+        const QByteArray typedEntries = testData("diary-hand-typed.txt");
         WorkDir dir(typedEntries);
         Mellidor window;
         window.listBox->setCurrentItem(2); // the oldest entry becomes the newest

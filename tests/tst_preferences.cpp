@@ -102,8 +102,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, shown);
         Clock::setForTesting([] { return QDateTime(QDate(2026, 12, 6), QTime(15, 0)); });
-        WorkDir dir;
-        writeBytes(dir.diary(), " 5.12.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
+        WorkDir dir(" 5.12.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
         if (!preferences.isNull()) {
             QVERIFY(QDir().mkpath("Settings"));
             writeBytes(PreferencesFile::fileName, preferences);

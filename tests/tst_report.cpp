@@ -159,8 +159,7 @@ private slots:
         SKIP_WITHOUT_TOOL("pdfinfo");
         SKIP_WITHOUT_TOOL("pdftotext");
         SKIP_WITHOUT_TOOL("pdftoppm");
-        WorkDir dir;
-        writeBytes(DiaryFile::fileName, sensorDiary(93));
+        WorkDir dir(sensorDiary(93));
         QDir().mkdir("Settings");
         writeBytes("Settings/Mellidor.conf", " 80\n160\n");
         QCOMPARE(report(options + " --output r.pdf"), 0);

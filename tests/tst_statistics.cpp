@@ -65,10 +65,7 @@ private slots:
         m_main.reset(); // it locks the diary in the old directory
         m_dir.reset();
         // One reading in each period, so each longer period holds one more.
-        m_dir = std::make_unique<WorkDir>(
-            " 1. 1.2020,12:00,Glucose, 120\n 1.10.2026,12:00,Glucose, 120\n"
-            "10.11.2026,12:00,Glucose, 120\n25.11.2026,12:00,Glucose, 120\n"
-            " 3.12.2026,12:00,Glucose, 200\n 6.12.2026,08:00,Glucose, 100\n");
+        m_dir = std::make_unique<WorkDir>(testData("diary-one-per-period.txt"));
         m_main = std::make_unique<Mellidor>();
     }
 
@@ -77,56 +74,55 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("upper"); // the lower limit is 100
         QTest::addColumn<Figures>("expected");
-        QTest::newRow("no readings")
-            << QStringList{" 2.12.2026,08:00,Carbs,  70"} << 130
-            << Figures{{"readings", 0}, {"days", 7}, {"mean", null}, {"carbs_per_day", 10}};
-        QTest::newRow("one reading")
-            << values({100}) << 130
-            << Figures{{"mean", 100}, {"sd", null},           {"cv_percent", null},
-                       {"max", 100},  {"gmi_percent", 5.702}, {"ea1c_percent", 5.1114983}};
-        QTest::newRow("two readings")
-            << values({100, 200}) << 130
-            << Figures{
-                   {"mean", 150}, {"sd", 70.710678}, {"cv_percent", 47.140452}, {"median", 150}};
-        QTest::newRow("range boundaries") << values({53, 54, 69, 70, 180, 181, 250, 251}) << 130
-                                          << Figures{{"very_low_percent", 12.5},
-                                                     {"low_percent", 25},
-                                                     {"in_range_percent", 25},
-                                                     {"high_percent", 25},
-                                                     {"very_high_percent", 12.5}};
-        QTest::newRow("own limits included at both ends") << values({100, 101, 129, 130}) << 130
-                                                          << Figures{{"below_target_percent", 25},
-                                                                     {"in_target_percent", 50},
-                                                                     {"above_target_percent", 25}};
-        QTest::newRow("crossed limits: the upper one wins")
-            << values({80, 95, 120}) << 90
-            << Figures{{"below_target_percent", 33.333333}, {"above_target_percent", 66.666667}};
-        QTest::newRow("values beyond the counted range")
-            << values({50, 1500, 2000}) << 130
-            << Figures{{"min", 50},
-                       {"median", 1500},
-                       {"max", 2000},
-                       {"mean", 1183.333333},
-                       {"very_low_percent", 33.333333}};
-        QTest::newRow("outside the period, other types, unreadable dates and times")
-            << QStringList{"30.11.2026,12:00,Glucose,300", " 8.12.2026,00:00,Glucose,300",
-                           "xx.12.2026,12:00,Glucose,300", "31.11.2026,12:00,Glucose,300",
-                           " 4.12.2026,25:00,Glucose,300", " 4.12.2026,12:00,Glucose,abc",
-                           " 4.12.2026,12:00,glucose,300", " 4.12.2026,12:00,Carbs,300",
-                           " 4.12.2026,12:00,Glucose,100"}
-            << 130 << Figures{{"readings", 1}, {"mean", 100}, {"days_with_readings", 1}};
-        QTest::newRow("carbs and insulins per day")
-            << QStringList{" 1.12.2026,08:00,Carbs,70",        " 7.12.2026,08:00,Carbs,70",
-                           " 2.12.2026,08:00,Bolus,7",         " 2.12.2026,x,Novorapid,4",
-                           " 2.12.2026,08:00,Insuman Rapid,3", " 2.12.2026,22:00,Lantus,20",
-                           " 3.12.2026,22:00,Semilente,1",     " 3.12.2026,22:00,Fiasp,50",
-                           "30.11.2026,22:00,Basis,70"}
-            << 130 << Figures{{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}};
-        QTest::newRow("fractional doses sum exactly")
-            << QStringList{" 2.12.2026,08:00,Bolus,2.35",   " 2.12.2026,12:00,Novorapid,0.15",
-                           " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
-                           " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"}
-            << 130 << Figures{{"bolus_per_day", 1}, {"basal_per_day", 2}};
+        const auto row = [](const char *name, const QStringList &lines, const Figures &expected,
+                            int upper = 130) { QTest::newRow(name) << lines << upper << expected; };
+        row("no readings", {" 2.12.2026,08:00,Carbs,  70"},
+            {{"readings", 0}, {"days", 7}, {"mean", null}, {"carbs_per_day", 10}});
+        row("one reading", values({100}),
+            {{"mean", 100},
+             {"sd", null},
+             {"cv_percent", null},
+             {"max", 100},
+             {"gmi_percent", 5.702},
+             {"ea1c_percent", 5.1114983}});
+        row("two readings", values({100, 200}),
+            {{"mean", 150}, {"sd", 70.710678}, {"cv_percent", 47.140452}, {"median", 150}});
+        row("range boundaries", values({53, 54, 69, 70, 180, 181, 250, 251}),
+            {{"very_low_percent", 12.5},
+             {"low_percent", 25},
+             {"in_range_percent", 25},
+             {"high_percent", 25},
+             {"very_high_percent", 12.5}});
+        row("own limits included at both ends", values({100, 101, 129, 130}),
+            {{"below_target_percent", 25},
+             {"in_target_percent", 50},
+             {"above_target_percent", 25}});
+        row("crossed limits: the upper one wins", values({80, 95, 120}),
+            {{"below_target_percent", 33.333333}, {"above_target_percent", 66.666667}}, 90);
+        row("values beyond the counted range", values({50, 1500, 2000}),
+            {{"min", 50},
+             {"median", 1500},
+             {"max", 2000},
+             {"mean", 1183.333333},
+             {"very_low_percent", 33.333333}});
+        row("outside the period, other types, unreadable dates and times",
+            {"30.11.2026,12:00,Glucose,300", " 8.12.2026,00:00,Glucose,300",
+             "xx.12.2026,12:00,Glucose,300", "31.11.2026,12:00,Glucose,300",
+             " 4.12.2026,25:00,Glucose,300", " 4.12.2026,12:00,Glucose,abc",
+             " 4.12.2026,12:00,glucose,300", " 4.12.2026,12:00,Carbs,300",
+             " 4.12.2026,12:00,Glucose,100"},
+            {{"readings", 1}, {"mean", 100}, {"days_with_readings", 1}});
+        row("carbs and insulins per day",
+            {" 1.12.2026,08:00,Carbs,70", " 7.12.2026,08:00,Carbs,70", " 2.12.2026,08:00,Bolus,7",
+             " 2.12.2026,x,Novorapid,4", " 2.12.2026,08:00,Insuman Rapid,3",
+             " 2.12.2026,22:00,Lantus,20", " 3.12.2026,22:00,Semilente,1",
+             " 3.12.2026,22:00,Fiasp,50", "30.11.2026,22:00,Basis,70"},
+            {{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}});
+        row("fractional doses sum exactly",
+            {" 2.12.2026,08:00,Bolus,2.35", " 2.12.2026,12:00,Novorapid,0.15",
+             " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
+             " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"},
+            {{"bolus_per_day", 1}, {"basal_per_day", 2}});
     }
     void figures()
     {
