@@ -236,6 +236,8 @@ private slots:
             {"report --from 1899-12-01 --to 1899-12-31 --output r.pdf", 2,
              "Usage: mellidor report"},
             {"QT_QPA_PLATFORM=xcb report --days 3 --output r.pdf", 0, "Wrote r.pdf"},
+            // A mistyped command never opens the window.
+            {"QT_QPA_PLATFORM=xcb stat", 2, "unknown command \"stat\""},
         };
         for (const auto &row : rows)
             QTest::newRow(row.command) << row.status << row.expected;
