@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/entrytext.h"
 #include "testsupport.h"
 #include "ui/agpchart.h"
 #include "ui/mellidor.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
@@ -149,17 +151,96 @@ private slots:
         const AgpBin &h = s.agp[8];
         QCOMPARE(QList<double>({*h.p5, *h.p25, *h.p50, *h.p75, *h.p95}),
                  QList<double>({104.5, 122.5, 145, 167.5, 185.5}));
-        // 12:00 and 12:04 share one five-minute slot on 3 December.
-        QCOMPARE(s.coveragePercent, 100.0 * 8 / (7 * 288));
+        // Minute after minute on 6 December: the gap most seen is one minute,
+        // so each reading fills a slot of its own.
+        QCOMPARE(s.intervalMinutes.value_or(-1), 1);
+        QCOMPARE(s.coveragePercent.value_or(-1), 100.0 * 17 / (7 * 1440));
 
         // A period of millennia counts its days and slots without a bit per slot.
         const GlucoseStatistics wide =
             computeStatistics(diaryOf(lines), QDate(1, 1, 1), QDate(9999, 12, 31), 100, 130);
         QCOMPARE(QList<int>({wide.readings, wide.daysWithReadings}), QList<int>({17, 3}));
-        QCOMPARE(wide.coveragePercent, 100.0 * 8 / (double(wide.days) * 288));
+        QCOMPARE(wide.coveragePercent.value_or(-1), 100.0 * 17 / (double(wide.days) * 1440));
         QCOMPARE(entryDateRange(diaryOf(lines)),
                  std::make_optional(std::make_pair(QDate(2026, 12, 3), QDate(2026, 12, 6))));
         QVERIFY(!entryDateRange(diaryOf("note")) && entryDateRange(diaryOf("3.12.2026,8:00,x,1")));
+    }
+
+    void sensorInterval_data()
+    {
+        QTest::addColumn<int>("step");        // minutes between readings
+        QTest::addColumn<int>("days");        // with readings, of 14, the last ones
+        QTest::addColumn<int>("hours");       // covered each day from midnight
+        QTest::addColumn<int>("interval");    // -1: none
+        QTest::addColumn<double>("coverage"); // -1: none
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("every 15 minutes") << 15 << 14 << 24 << 15 << 100.0 << 0;
+        QTest::newRow("every 5 minutes") << 5 << 14 << 24 << 5 << 100.0 << 0;
+        QTest::newRow("every minute") << 1 << 14 << 24 << 1 << 100.0 << 0;
+        QTest::newRow("every 7 minutes, a short last slot") << 7 << 14 << 24 << 7 << 100.0 << 0;
+        QTest::newRow("half of each day") << 15 << 14 << 12 << 15 << 50.0 << 1;
+        QTest::newRow("five days") << 5 << 5 << 24 << 5 << 100.0 * 5 / 14 << 2;
+        QTest::newRow("16 minutes: no sensor") << 16 << 14 << 24 << -1 << -1.0 << 0;
+        QTest::newRow("a meter, five days") << 240 << 5 << 24 << -1 << -1.0 << 0;
+    }
+    void sensorInterval()
+    {
+        QFETCH(int, step);
+        QFETCH(int, days);
+        QFETCH(int, hours);
+        QFETCH(int, interval);
+        QFETCH(double, coverage);
+        QFETCH(int, warnings);
+        QStringList lines;
+        for (int day = 0; day < days; ++day) {
+            const QDate date = lastDay.addDays(-day);
+            for (int minute = 0; minute < hours * 60; minute += step)
+                lines << formatDate(date.day(), date.month(), date.year()) + u',' +
+                             formatTime(minute / 60, minute % 60) + ",Glucose, 120";
+        }
+        const GlucoseStatistics s =
+            computeStatistics(diaryOf(lines), lastDay.addDays(-13), lastDay, 100, 130);
+        QCOMPARE(s.intervalMinutes.value_or(-1), interval);
+        QCOMPARE(s.coveragePercent.value_or(-1), coverage);
+        QCOMPARE(statisticsWarnings(s).size(), warnings);
+        const QJsonObject json = toJson(s);
+        QCOMPARE(json["interval_minutes"].toInt(-1), interval);
+        QCOMPARE(json["coverage_percent"].toDouble(-1), coverage);
+    }
+
+    // After an import of the past, the first look is not an empty one.
+    void firstLookAtAnImportedPast()
+    {
+        m_main.reset();
+        m_dir.reset();
+        m_dir = std::make_unique<WorkDir>(QByteArray(" 1. 3.2025,12:00,Glucose, 130\n"
+                                                     "14. 3.2025,12:00,Glucose, 120\n"
+                                                     " 5.12.2026,12:00,Carbs,  10\n"));
+        m_main = std::make_unique<Mellidor>();
+        StatisticsWindow window(m_main.get());
+        const GlucoseStatistics s = window.statistics();
+        QCOMPARE(QList<QDate>({s.from, s.to}),
+                 QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14)}));
+        QCOMPARE(s.readings, 2);
+        const auto noted = [&window] {
+            for (const QLabel *label : window.findChildren<QLabel *>())
+                if (label->text().contains("The last 14 days hold no readings"))
+                    return true;
+            return false;
+        };
+        QVERIFY(noted());
+        window.setPeriod(StatisticsWindow::Last14Days);
+        QVERIFY(window.statistics().readings == 0 && !noted());
+        QList<QDate> offered;
+        whenDialogOpens([&](QDialog *dialog) {
+            for (const QDateEdit *edit : dialog->findChildren<QDateEdit *>())
+                offered << edit->date();
+            offered << QDate(2000, 1, dialog->findChild<QComboBox *>()->currentIndex() + 1);
+            dialog->reject();
+        });
+        triggerMenuItem(*m_main, 1, "&Report...");
+        verifyDialogsAnswered();
+        QCOMPARE(offered, QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14), QDate(2000, 1, 5)}));
     }
 
     void scale()
@@ -303,7 +384,8 @@ private slots:
         const GlucoseStatistics s = window.statistics();
         QCOMPARE(QList<QDate>({s.from, s.to}), QList<QDate>({from, QDate(2026, 12, 6)}));
         QCOMPARE(s.readings, readings);
-        QVERIFY(window.warningText().contains(QStringLiteral("Only %1 days").arg(readings)));
+        // One reading a day is a meter's: no sensor figures to warn about.
+        QCOMPARE(window.warningText(), QString());
         QVERIFY(window.figureTexts().contains(QStringLiteral("%1 mg/dL").arg(mgPerDl)));
         window.setUnit(GlucoseUnit::MmolPerL);
         QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));

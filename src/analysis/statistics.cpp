@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int slotsPerDay = 24 * 60 / 5;
+constexpr int minutesPerDay = 24 * 60;
 
 // (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
 template <typename ValueAt>
@@ -116,20 +116,73 @@ public:
     qint64 count()
     {
         if (!m_bitwise) {
-            std::sort(m_keys.begin(), m_keys.end());
-            return std::unique(m_keys.begin(), m_keys.end()) - m_keys.begin();
+            sortKeys();
+            return qint64(m_keys.size());
         }
         qint64 n = 0;
         for (quint64 word : m_bits)
             n += __builtin_popcountll(word);
         return n;
     }
+    // Calls f(key) for every distinct key, in ascending order.
+    template <typename F> void forEachKey(F f)
+    {
+        if (!m_bitwise) {
+            sortKeys();
+            for (qint64 key : m_keys)
+                f(key);
+            return;
+        }
+        for (size_t w = 0; w < m_bits.size(); ++w) {
+            for (quint64 word = m_bits[w]; word; word &= word - 1)
+                f(qint64(w) * 64 + __builtin_ctzll(word));
+        }
+    }
 
 private:
+    void sortKeys()
+    {
+        std::sort(m_keys.begin(), m_keys.end());
+        m_keys.erase(std::unique(m_keys.begin(), m_keys.end()), m_keys.end());
+    }
+
     bool m_bitwise;
     std::vector<quint64> m_bits;
     std::vector<qint64> m_keys;
 };
+
+// The most common gap between consecutive reading minutes (the smaller one
+// of a tie) when it is a sensor's, else empty.
+std::optional<int> readingInterval(DistinctCounter &minutes)
+{
+    std::array<qint64, maximumSensorInterval + 2> gaps{}; // the last: all longer gaps
+    qint64 previous = -1;
+    minutes.forEachKey([&](qint64 minute) {
+        if (previous >= 0)
+            ++gaps[size_t(std::min<qint64>(minute - previous, maximumSensorInterval + 1))];
+        previous = minute;
+    });
+    const auto most = std::max_element(gaps.begin() + 1, gaps.end());
+    const int gap = int(most - gaps.begin());
+    if (*most == 0 || gap > maximumSensorInterval)
+        return std::nullopt;
+    return gap;
+}
+
+// Share of the period's slots of interval minutes from each midnight (the
+// last slot of a day may be shorter) that hold a reading.
+double slotCoverage(DistinctCounter &minutes, qint64 days, int interval)
+{
+    const qint64 slotsPerDay = (minutesPerDay + interval - 1) / interval;
+    qint64 filled = 0, lastSlot = -1;
+    minutes.forEachKey([&](qint64 minute) {
+        const qint64 slot =
+            minute / minutesPerDay * slotsPerDay + minute % minutesPerDay / interval;
+        filled += slot != lastSlot;
+        lastSlot = slot;
+    });
+    return std::min(100.0, 100.0 * double(filled) / double(days * slotsPerDay));
+}
 
 QJsonValue json(const std::optional<double> &value)
 {
@@ -159,6 +212,24 @@ std::optional<std::pair<QDate, QDate>> entryDateRange(const Diary &diary)
     return std::make_pair(QDate::fromJulianDay(first), QDate::fromJulianDay(last));
 }
 
+QDate firstLookEnd(const Diary &diary, const QDate &today, int days)
+{
+    const qint64 last = today.toJulianDay();
+    const qint64 first = last - (days - 1);
+    qint64 newest = LLONG_MIN;
+    bool inPeriod = false;
+    diary.forEachEntry([&](int, qint64 julianDay, int minutes, int type, int value) {
+        // Readings as the statistics count them.
+        if (type != glucoseType || minutes < 0 || value <= 0 || julianDay == INT64_MIN)
+            return;
+        newest = std::max(newest, julianDay);
+        inPeriod = inPeriod || (julianDay >= first && julianDay <= last);
+    });
+    if (inPeriod || newest == LLONG_MIN)
+        return today;
+    return QDate::fromJulianDay(newest);
+}
+
 GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
                                     int lowerLimit, int upperLimit)
 {
@@ -176,7 +247,7 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
 
     auto hours = std::make_unique<std::array<Distribution, 24>>();
     DistinctCounter readingDays(days);
-    DistinctCounter readingSlots(days * slotsPerDay);
+    DistinctCounter readingMinutes(days * minutesPerDay);
     // Doses in hundredths of a unit, so that fractions sum exactly.
     qint64 carbs = 0, bolus = 0, basal = 0;
     // By type position + 1, so that another type (-1) is None.
@@ -195,7 +266,7 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
                 return;
             (*hours)[size_t(minutes / 60)].add(value);
             readingDays.add(julianDay - firstDay);
-            readingSlots.add((julianDay - firstDay) * slotsPerDay + minutes / 5);
+            readingMinutes.add((julianDay - firstDay) * minutesPerDay + minutes);
             // As the diagram colours them; with crossed limits the upper one wins.
             if (value >= upperLimit)
                 ++aboveTarget;
@@ -214,8 +285,9 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     s.bolusPerDay = double(bolus) / 100.0 / double(days);
     s.basalPerDay = double(basal) / 100.0 / double(days);
     s.daysWithReadings = int(readingDays.count());
-    s.coveragePercent =
-        std::min(100.0, 100.0 * double(readingSlots.count()) / double(days * slotsPerDay));
+    s.intervalMinutes = readingInterval(readingMinutes);
+    if (s.intervalMinutes)
+        s.coveragePercent = slotCoverage(readingMinutes, days, *s.intervalMinutes);
 
     Distribution all;
     for (int hour = 0; hour < 24; ++hour) {
@@ -288,6 +360,9 @@ QJsonObject toJson(const GlucoseStatistics &s)
         {"readings", s.readings},
         {"days", s.days},
         {"days_with_readings", s.daysWithReadings},
+        {"interval_minutes",
+         s.intervalMinutes ? QJsonValue(*s.intervalMinutes) : QJsonValue(QJsonValue::Null)},
+        {"coverage_percent", json(s.coveragePercent)},
         {"mean", json(s.mean)},
         {"sd", json(s.sd)},
         {"cv_percent", json(s.cvPercent)},

@@ -36,10 +36,17 @@ struct GlucoseStatistics
     double carbsPerDay = 0;
     double bolusPerDay = 0;
     double basalPerDay = 0;
-    // Share of the period's five-minute slots that hold a reading, at most 100.
-    double coveragePercent = 0;
+    // The most common gap between consecutive readings in whole minutes, when
+    // it is at most maximumSensorInterval: the readings come from a sensor.
+    // Empty for a meter's few readings a day.
+    std::optional<int> intervalMinutes;
+    // Share of the period's slots of the interval's width, counted from
+    // midnight, that hold a reading; at most 100, empty without an interval.
+    std::optional<double> coveragePercent;
     std::array<AgpBin, 24> agp{};
 };
+
+inline constexpr int maximumSensorInterval = 15;
 
 // Over the "Glucose" entries with a readable date and time from `from` to
 // `to`, both included. The limits are the user's own, as the diagram uses them.
@@ -49,6 +56,10 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
 // The first and the last day of the entries with a readable date, of any
 // type; empty for a diary without one. The period "all entries".
 std::optional<std::pair<QDate, QDate>> entryDateRange(const Diary &diary);
+
+// The last day of a first look at the last `days` days: today, or the day of
+// the newest reading when those days hold none (a past only imported).
+QDate firstLookEnd(const Diary &diary, const QDate &today, int days);
 
 // Linear interpolation between closest ranks: p at (n - 1) * p / 100 of the
 // sorted values. Empty for no values.

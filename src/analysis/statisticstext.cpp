@@ -159,13 +159,16 @@ QStringList statisticsWarnings(const GlucoseStatistics &s)
         warnings << QStringLiteral("No glucose readings in this period.");
         return warnings;
     }
+    // The consensus figures need a sensor: a meter's readings get no warning.
+    if (!s.coveragePercent)
+        return warnings;
     if (s.daysWithReadings < minimumDaysWithReadings)
         warnings << QStringLiteral("Only %1 days with readings: the figures need at least %2.")
                         .arg(s.daysWithReadings)
                         .arg(minimumDaysWithReadings);
-    if (s.coveragePercent < minimumCoveragePercent)
+    if (*s.coveragePercent < minimumCoveragePercent)
         warnings << QStringLiteral("Sensor coverage is %1: the figures need at least %2 %.")
-                        .arg(formatPercent(s.coveragePercent))
+                        .arg(formatPercent(*s.coveragePercent))
                         .arg(minimumCoveragePercent);
     return warnings;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/reportactions.h"
 
+#include "analysis/statistics.h"
 #include "core/clock.h"
 #include "ui/mellidor.h"
 #include "ui/reportrenderer.h"
@@ -18,7 +19,8 @@
 
 namespace ReportActions {
 
-std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit)
+std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit,
+                                       const QDate &lastDay)
 {
     constexpr int days[] = {7, 14, 30, 90};
     const QDate today = Clock::today();
@@ -31,8 +33,8 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, Gl
     periodBox->addItem(QStringLiteral("From - to"));
     periodBox->setCurrentIndex(1);
     const int datesChoice = periodBox->count() - 1;
-    auto *fromEdit = new QDateEdit(today.addDays(-13), &dialog);
-    auto *toEdit = new QDateEdit(today, &dialog);
+    auto *fromEdit = new QDateEdit(lastDay.addDays(-13), &dialog);
+    auto *toEdit = new QDateEdit(lastDay, &dialog);
     auto *dates = new QHBoxLayout;
     for (QDateEdit *edit : {fromEdit, toEdit}) {
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -48,6 +50,8 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, Gl
         fromEdit->setEnabled(choice == datesChoice);
         toEdit->setEnabled(choice == datesChoice);
     });
+    if (lastDay != today)
+        periodBox->setCurrentIndex(datesChoice);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -99,7 +103,8 @@ void Mellidor::showStatistics()
 void Mellidor::saveReport()
 {
     if (const auto request =
-            ReportActions::askPeriod(this, QStringLiteral("Report"), m_preferences.glucoseUnit)) {
+            ReportActions::askPeriod(this, QStringLiteral("Report"), m_preferences.glucoseUnit,
+                                     firstLookEnd(listBox->diary(), Clock::today(), 14))) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::savePdfAs(this, *data);
     }
@@ -108,7 +113,8 @@ void Mellidor::saveReport()
 void Mellidor::printReport()
 {
     if (const auto request =
-            ReportActions::askPeriod(this, QStringLiteral("Print"), m_preferences.glucoseUnit)) {
+            ReportActions::askPeriod(this, QStringLiteral("Print"), m_preferences.glucoseUnit,
+                                     firstLookEnd(listBox->diary(), Clock::today(), 14))) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::printReport(this, *data);
     }

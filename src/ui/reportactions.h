@@ -16,8 +16,10 @@ class QWidget;
 namespace ReportActions {
 
 // A modal dialog: 7, 14, 30 or 90 days up to today, or from/to dates, and
-// the unit. Empty when the user cancels.
-std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit);
+// the unit. It offers the 14 days up to lastDay (firstLookEnd), which are the
+// last 14 unless those hold no reading. Empty when the user cancels.
+std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, GlucoseUnit unit,
+                                       const QDate &lastDay);
 
 // The report of the request's period and unit, with the main window's
 // limits. Tells the user and returns nothing for a period that cannot be

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int periodDays[] = {7, 14, 30, 90};
+constexpr int firstLookDays = periodDays[StatisticsWindow::Last14Days];
 
 } // namespace
 
@@ -92,6 +93,11 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     connect(savePdf, &QPushButton::clicked, this, [this] { makeReport(ReportOutput::PdfFile); });
     connect(print, &QPushButton::clicked, this, [this] { makeReport(ReportOutput::Printer); });
 
+    // A period the person chooses needs no note.
+    const auto dropNote = [this] { m_firstLookNote.clear(); };
+    connect(m_periodBox, &QComboBox::currentIndexChanged, this, dropNote);
+    connect(m_fromEdit, &QDateEdit::dateChanged, this, dropNote);
+    connect(m_toEdit, &QDateEdit::dateChanged, this, dropNote);
     connect(m_periodBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::refresh);
     connect(m_fromEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
     connect(m_toEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
@@ -104,7 +110,18 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
         connect(model, &QAbstractItemModel::layoutChanged, this, &StatisticsWindow::diaryChanged);
         connect(model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::diaryChanged);
     }
-    refresh();
+    // After an import of last year, the first look shows last year, not nothing.
+    const QDate today = Clock::today();
+    const QDate end =
+        mainWindow ? firstLookEnd(mainWindow->listBox->diary(), today, firstLookDays) : today;
+    if (end == today) {
+        refresh();
+        return;
+    }
+    m_firstLookNote = QStringLiteral("The last %1 days hold no readings: these are the %1 days up "
+                                     "to the newest one.")
+                          .arg(firstLookDays);
+    setDates(end.addDays(1 - firstLookDays), end);
 }
 
 StatisticsWindow::~StatisticsWindow() = default;
@@ -192,7 +209,8 @@ void StatisticsWindow::present()
     else
         m_periodLabel->setText(QStringLiteral("%1 to %2 (%3 days)")
                                    .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
-                                   .arg(s.days));
+                                   .arg(s.days) +
+                               (m_firstLookNote.isEmpty() ? QString() : u'\n' + m_firstLookNote));
     const QStringList warnings = statisticsWarnings(s);
     m_warningLabel->setText(warnings.join(u'\n'));
     m_warningLabel->setVisible(!warnings.isEmpty());

@@ -83,6 +83,9 @@ private:
 
     QPointer<Mellidor> m_mainWindow;
     GlucoseStatistics m_statistics;
+    // Said above the figures while the window shows the newest readings
+    // instead of an empty last 14 days.
+    QString m_firstLookNote;
     int m_lowerLimit = 0;
     int m_upperLimit = 0;
     bool m_refreshQueued = false;
