@@ -44,8 +44,9 @@ static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         const QJsonValue actual = json.value(it.key());
         const QString got = actual.isNull() ? "null" : QString::number(actual.toDouble());
-        QVERIFY2(it->isNull() ? actual.isNull()
-                              : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
+        QVERIFY2(it->isNull()     ? actual.isNull()
+                 : it->isString() ? actual == *it
+                                  : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
                  qPrintable(it.key() + " is " + got));
     }
 }
@@ -79,7 +80,13 @@ private slots:
         const auto row = [](const char *name, const QStringList &lines, const Figures &expected,
                             int upper = 130) { QTest::newRow(name) << lines << upper << expected; };
         row("no readings", {" 2.12.2026,08:00,Carbs,  70"},
-            {{"readings", 0}, {"days", 7}, {"mean", null}, {"carbs_per_day", 10}});
+            {{"readings", 0},
+             {"days", 7},
+             {"mean", null},
+             {"carbs_per_day", 10},
+             {"gri", null},
+             {"gri_zone", null},
+             {"lbgi", null}});
         row("one reading", values({100}),
             {{"mean", 100},
              {"sd", null},
@@ -95,6 +102,16 @@ private slots:
              {"in_range_percent", 25},
              {"high_percent", 25},
              {"very_high_percent", 12.5}});
+        row("tight range 70 to 140", values({69, 70, 140, 141}), {{"titr_percent", 50}});
+        // hypo = VLow + 0.8 Low, hyper = VHigh + 0.5 High, GRI = 3 hypo + 1.6 hyper.
+        row("GRI at its cap", values({40, 45}),
+            {{"gri_hypo", 100}, {"gri_hyper", 0}, {"gri", 100}, {"gri_zone", "E"}});
+        row("GRI of 20 is zone A", values({200, 100, 100, 100}),
+            {{"gri_hyper", 12.5}, {"gri", 20}, {"gri_zone", "A"}});
+        row("GRI of 24 is zone B", values({60, 100, 100, 100, 100, 100, 100, 100, 100, 100}),
+            {{"gri_hypo", 8}, {"gri", 24}, {"gri_zone", "B"}});
+        // 10 f(G)^2 with f = 1.509 ((ln G)^1.084 - 5.381): 0.48205 at 100, 33.952 at 300.
+        row("risk indices", values({100, 300}), {{"lbgi", 0.2410256}, {"hbgi", 16.9759938}});
         row("own limits included at both ends", values({100, 101, 129, 130}),
             {{"below_target_percent", 25},
              {"in_target_percent", 50},

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int minutesPerDay = 24 * 60;
+constexpr int tightRangeLowest = 70;
+constexpr int tightRangeHighest = 140;
 
 // (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
 template <typename ValueAt>
@@ -336,6 +338,23 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     s.inRangePercent = rangeShare(GlucoseRange::InRange);
     s.highPercent = rangeShare(GlucoseRange::High);
     s.veryHighPercent = rangeShare(GlucoseRange::VeryHigh);
+    s.titrPercent = share(all.countBetween(tightRangeLowest, tightRangeHighest));
+    s.griHypo = *s.veryLowPercent + 0.8 * *s.lowPercent;
+    s.griHyper = *s.veryHighPercent + 0.5 * *s.highPercent;
+    s.gri = std::min(100.0, 3.0 * *s.griHypo + 1.6 * *s.griHyper);
+    // Zones of 20 points: up to 20 is "A", above 80 is "E".
+    int zone = 0;
+    while (zone < 4 && *s.gri > 20.0 * (zone + 1))
+        ++zone;
+    s.griZone = QString(QChar(u'A' + zone));
+    double lowRisk = 0, highRisk = 0;
+    all.forEachValue([&](int v, qint64 count) {
+        // mg/dL on Kovatchev's symmetric scale: below 112.5 counts as low.
+        const double f = 1.509 * (std::pow(std::log(double(v)), 1.084) - 5.381);
+        (f < 0 ? lowRisk : highRisk) += 10 * f * f * double(count);
+    });
+    s.lbgi = lowRisk / double(n);
+    s.hbgi = highRisk / double(n);
     s.belowTargetPercent = share(belowTarget);
     s.aboveTargetPercent = share(aboveTarget);
     s.inTargetPercent = share(n - belowTarget - aboveTarget);
@@ -379,6 +398,13 @@ QJsonObject toJson(const GlucoseStatistics &s)
         {"below_target_percent", json(s.belowTargetPercent)},
         {"in_target_percent", json(s.inTargetPercent)},
         {"above_target_percent", json(s.aboveTargetPercent)},
+        {"titr_percent", json(s.titrPercent)},
+        {"gri", json(s.gri)},
+        {"gri_zone", s.gri ? QJsonValue(s.griZone) : QJsonValue(QJsonValue::Null)},
+        {"gri_hypo", json(s.griHypo)},
+        {"gri_hyper", json(s.griHyper)},
+        {"lbgi", json(s.lbgi)},
+        {"hbgi", json(s.hbgi)},
         {"carbs_per_day", s.days ? QJsonValue(s.carbsPerDay) : QJsonValue(QJsonValue::Null)},
         {"bolus_per_day", s.days ? QJsonValue(s.bolusPerDay) : QJsonValue(QJsonValue::Null)},
         {"basal_per_day", s.days ? QJsonValue(s.basalPerDay) : QJsonValue(QJsonValue::Null)},

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QJsonObject>
+#include <QString>
 
 #include <array>
 #include <optional>
@@ -33,6 +34,14 @@ struct GlucoseStatistics
     std::optional<double> gmiPercent, ea1cPercent;
     std::optional<double> veryLowPercent, lowPercent, inRangePercent, highPercent, veryHighPercent;
     std::optional<double> belowTargetPercent, inTargetPercent, aboveTargetPercent;
+    // Time in tight range, 70 to 140.
+    std::optional<double> titrPercent;
+    // Glycaemia risk index (Klonoff 2022): its hypo and hyper components and
+    // the index, capped at 100, with its zone "A" to "E".
+    std::optional<double> griHypo, griHyper, gri;
+    QString griZone;
+    // Low and high blood glucose indices (Kovatchev).
+    std::optional<double> lbgi, hbgi;
     double carbsPerDay = 0;
     double bolusPerDay = 0;
     double basalPerDay = 0;
