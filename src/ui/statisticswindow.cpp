@@ -110,14 +110,15 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
         connect(model, &QAbstractItemModel::layoutChanged, this, &StatisticsWindow::diaryChanged);
         connect(model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::diaryChanged);
     }
-    // After an import of last year, the first look shows last year, not nothing.
-    const QDate today = Clock::today();
-    const QDate end =
-        mainWindow ? firstLookEnd(mainWindow->listBox->diary(), today, firstLookDays) : today;
-    if (end == today) {
-        refresh();
+    refresh();
+    // After an import of last year, the first look shows last year, not
+    // nothing. Only then is the whole diary searched for its newest reading.
+    if (m_statistics.readings > 0 || !mainWindow)
         return;
-    }
+    const QDate today = Clock::today();
+    const QDate end = firstLookEnd(mainWindow->listBox->diary(), today, firstLookDays);
+    if (end == today)
+        return;
     m_firstLookNote = QStringLiteral("The last %1 days hold no readings: these are the %1 days up "
                                      "to the newest one.")
                           .arg(firstLookDays);
