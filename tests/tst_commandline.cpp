@@ -232,6 +232,7 @@ private slots:
             {"report --help", 0, "--output <file>"},
             {"stats --from -4713-01-01 --to 2024-01-01", 2, "Usage: mellidor stats"},
             {"stats --days 50000", 2, "Usage: mellidor stats"},
+            {"stats --from 1900-01-01 --to 1900-01-01", 0, "1900-01-01 to 1900-01-01"},
             {"export --from 1899-12-31", 2, "Usage: mellidor export"},
             {"report --from 1899-12-01 --to 1899-12-31 --output r.pdf", 2,
              "Usage: mellidor report"},

@@ -299,13 +299,14 @@ private slots:
 
     void exportCsv()
     {
-        WorkDir dir(twoLines + "31. 2.2020,25:99,Glucose,1e308\n");
+        WorkDir dir(twoLines + " 3. 1.2020,00:00,Carbs,  10\n31. 2.2020,25:99,Glucose,1e308\n");
         Mellidor window;
         chooseFiles({"out.csv"});
         triggerMenuItem(window, 0, "E&xport...");
         verifyDialogsAnswered();
         QCOMPARE(readBytes(dir.file("out.csv")),
-                 "date,time,type,value\n2019-10-14,17:05,Glucose,112\n2020-01-02,09:15,Carbs,20\n");
+                 "date,time,type,value\n2019-10-14,17:05,Glucose,112\n"
+                 "2020-01-02,09:15,Carbs,20\n2020-01-03,00:00,Carbs,10\n");
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].text,
                  "1 entry without a readable date, time or value was not exported.");

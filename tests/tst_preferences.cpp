@@ -91,6 +91,7 @@ private slots:
         QTest::newRow("--unit over the choice") << mmol << "--unit mgdl" << 0 << "120 mg/dL";
         QTest::newRow("--unit mmol") << QByteArray() << "--unit mmol" << 0 << "(mmol/L)\nhour";
         QTest::newRow("profile in mmol/L") << mmol << "" << 0 << "12:00  1       8.3";
+        QTest::newRow("profile in mg/dL") << QByteArray() << "" << 0 << "12:00 1 150 150";
         QTest::newRow("JSON stays in mg/dL") << mmol << "--json" << 0 << "\"mean\":120,";
         QTest::newRow("bad unit") << mmol << "--unit mmol/L" << 2 << "";
     }
