@@ -82,11 +82,18 @@ void runWriter(const QString &path, int rounds)
                 !next.write(bytes + (bytes.endsWith('\n') ? "" : "\n") + line))
                 return;
             next.close();
-            ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(), RENAME_EXCHANGE);
-            done = DiaryFile::stampOf(path + ".w") == before;
-            if (!done) // changed meanwhile: put it back
+            // Replace only the file as read, and put back only over our own:
+            // a window's step saved in between must never vanish, not even
+            // for a moment, or the window would rightly say it was removed.
+            const DiaryFile::Stamp ours = DiaryFile::stampOf(path + ".w");
+            if (DiaryFile::stampOf(path) == before) {
                 ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
                             RENAME_EXCHANGE);
+                done = DiaryFile::stampOf(path + ".w") == before;
+                if (!done && DiaryFile::stampOf(path) == ours)
+                    ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
+                                RENAME_EXCHANGE);
+            }
             ::unlink(swap.constData());
         }
     }
