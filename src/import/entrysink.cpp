@@ -324,6 +324,19 @@ void EntrySink::amountText(const ReadingTime &when, int type, QByteArrayView tex
         unread(line, QStringLiteral("no number for %1").arg(typeName(type)));
 }
 
+void EntrySink::skip(const char *one, const char *many)
+{
+    skip();
+    std::vector<SkippedKind> &kinds = m_result.skippedKinds;
+    const QLatin1StringView name(one);
+    const auto it = std::find_if(kinds.begin(), kinds.end(),
+                                 [name](const SkippedKind &kind) { return kind.one == name; });
+    if (it != kinds.end())
+        ++it->count;
+    else
+        kinds.push_back(SkippedKind{name, QLatin1StringView(many), 1});
+}
+
 void EntrySink::unread(qsizetype line, const QString &reason)
 {
     if (m_result.unread.size() < size_t(maxUnreadRowsKept))

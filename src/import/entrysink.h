@@ -64,6 +64,12 @@ public:
     void amountText(const ReadingTime &when, int type, QByteArrayView text, qsizetype line);
 
     void skip() { ++m_result.rowsSkipped; }
+    // A skipped row counted under its kind in the summary: skip("basal rate
+    // row", "basal rate rows").
+    void skip(const char *one, const char *many);
+    // A reading the file writes again (a pump copies a meter reading under
+    // several sources): counted with the duplicates.
+    void copy() { ++m_result.copiesSkipped; }
     void unread(qsizetype line, const QString &reason);
     // The file is in this reader's format but cannot be read at all.
     void refuse(const QString &why) { m_result.error = why; }

@@ -24,6 +24,14 @@ enum class DateOrder
     MonthFirst, // 03-05-2024 read as 5 March
 };
 
+// Rows of one kind that hold no entry, such as "basal rate" rows.
+struct SkippedKind
+{
+    QString one;  // "basal rate row"
+    QString many; // "basal rate rows"
+    qsizetype count = 0;
+};
+
 struct UnreadRow
 {
     qsizetype line = 0; // from 1
@@ -47,6 +55,8 @@ struct ImportResult
     QString format; // e.g. "Dexcom Clarity CSV"; empty when the file is not known
     ImportBatch batch;
     qsizetype rowsSkipped = 0;     // rows that hold no entry (alerts, rates, doses of 0 ...)
+    std::vector<SkippedKind> skippedKinds; // those of them a reader named, in the order met
+    qsizetype copiesSkipped = 0;   // readings the file writes again under another name
     qsizetype valuesRounded = 0;   // grams and readings not whole, doses beyond two decimals
     qsizetype mmolReadings = 0;    // readings given in mmol/L
     qsizetype unreadCount = 0;     // rows that should hold an entry but cannot be read

@@ -5,11 +5,32 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 QString count(qsizetype n, const QString &one, const QString &many)
 {
     return QStringLiteral("%1 %2").arg(QLocale::c().toString(qint64(n)), n == 1 ? one : many);
+}
+
+// "118 basal rate rows, 77 sensor exceptions, 3 other rows": the most
+// frequent kind first.
+QString skippedKinds(const ImportResult &result)
+{
+    std::vector<SkippedKind> kinds = result.skippedKinds;
+    std::stable_sort(kinds.begin(), kinds.end(),
+                     [](const SkippedKind &a, const SkippedKind &b) { return a.count > b.count; });
+    QStringList parts;
+    qsizetype named = 0;
+    for (const SkippedKind &kind : kinds) {
+        parts << count(kind.count, kind.one, kind.many);
+        named += kind.count;
+    }
+    if (result.rowsSkipped > named)
+        parts << count(result.rowsSkipped - named, QStringLiteral("other row"),
+                       QStringLiteral("other rows"));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -34,12 +55,16 @@ QString importSummary(const QString &name, const ImportResult &result, const Mer
         }
         text += QStringLiteral(" (%1)").arg(parts.join(QStringLiteral(", ")));
     }
-    if (counts.duplicates)
-        text += QStringLiteral(", ") + count(counts.duplicates, QStringLiteral("duplicate skipped"),
+    const qsizetype duplicates = counts.duplicates + result.copiesSkipped;
+    if (duplicates)
+        text += QStringLiteral(", ") + count(duplicates, QStringLiteral("duplicate skipped"),
                                              QStringLiteral("duplicates skipped"));
-    if (result.rowsSkipped)
+    if (result.rowsSkipped) {
         text += QStringLiteral(", ") + count(result.rowsSkipped, QStringLiteral("row skipped"),
                                              QStringLiteral("rows skipped"));
+        if (!result.skippedKinds.empty())
+            text += QStringLiteral(" (%1)").arg(skippedKinds(result));
+    }
     if (result.valuesRounded)
         text += QStringLiteral(", ") + count(result.valuesRounded, QStringLiteral("value rounded"),
                                              QStringLiteral("values rounded"));
