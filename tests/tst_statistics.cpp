@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/agpscale.h"
+#include "analysis/excursions.h"
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
@@ -223,6 +224,81 @@ private slots:
         const QJsonObject json = toJson(s);
         QCOMPARE(json["interval_minutes"].toInt(-1), interval);
         QCOMPARE(json["coverage_percent"].toDouble(-1), coverage);
+        // Events and excursions need a sensor.
+        QCOMPARE(json["events_below_70"].toInt(-1), interval < 0 ? -1 : 0);
+    }
+
+    void excursions_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QList<QPoint>>("readings"); // minute, mg/dL
+        QTest::addColumn<QList<int>>("events");      // below 70, below 54
+        QTest::addColumn<double>("eventMinutes");    // -1: none
+        QTest::addColumn<double>("mage");            // -1: none
+        // Readings every step minutes from minute start, and one of 100 after.
+        const auto run = [](const QList<int> &values, int step = 5, int start = 0) {
+            QList<QPoint> readings;
+            for (int v : values)
+                readings << QPoint(start + int(readings.size()) * step, v);
+            return readings << QPoint(start + int(readings.size()) * step, 100);
+        };
+        const auto row = [](const char *name, const QList<QPoint> &readings, QList<int> events,
+                            double minutes, int interval = 5) {
+            QTest::newRow(name) << interval << readings << events << minutes << -1.0;
+        };
+        row("15 minutes below 70", run({69, 69, 69}), {1, 0}, 15);
+        row("70 is not below", run({70, 70, 70}), {0, 0}, -1);
+        row("10 minutes are no event", run({60, 60}), {0, 0}, -1);
+        row("one reading at 15 minutes", run({60}, 15), {1, 0}, 15, 15);
+        row("every minute, 15 of them", run(QList<int>(15, 60), 1), {1, 0}, 15, 1);
+        row("every minute, 14 of them", run(QList<int>(14, 60), 1), {0, 0}, -1, 1);
+        row("runs 15 minutes apart are one event", run({60, 60, 60, 80, 80, 60, 60}), {1, 0}, 35);
+        row("runs 20 minutes apart are two", run({60, 60, 60, 80, 80, 80, 60, 60, 60}), {2, 0}, 15);
+        row("a gap longer than two intervals ends a run",
+            run({60, 60}).mid(0, 2) + run({60, 60}, 5, 25), {0, 0}, -1);
+        row("a gap of two intervals does not", run({60, 60}).mid(0, 2) + run({60}, 5, 15), {1, 0},
+            20);
+        row("below 54 within below 70", run({50, 50, 50, 60, 60, 60}), {1, 1}, 30);
+
+        // Triangles from low to high and back in 2 * half steps, ending low.
+        const auto waves = [](int cycles, int half, int low, int high, int step, int start = 0) {
+            QList<QPoint> readings;
+            for (int i = 0; i <= 2 * cycles * half; ++i) {
+                const int phase = i % (2 * half);
+                const int up = phase <= half ? phase : 2 * half - phase;
+                readings << QPoint(start + i * step, low + (high - low) * up / half);
+            }
+            return readings;
+        };
+        const auto mage = [](const char *name, const QList<QPoint> &readings, double mage,
+                             int interval = 5) {
+            QTest::newRow(name) << interval << readings << QList<int>{0, 0} << -1.0 << mage;
+        };
+        mage("every excursion 100", waves(6, 10, 100, 200, 5), 100);
+        mage("every 15 minutes", waves(6, 10, 100, 200, 15), 100, 15);
+        mage("fewer readings than the long window", waves(6, 10, 100, 200, 5).mid(0, 31), -1);
+        mage("flat", QList<QPoint>(40, QPoint(0, 120)), -1);
+        // Parts of equal length apart by an hour: 100 and 40 weigh alike. A
+        // line through the gap would give 71.08.
+        const QList<QPoint> first = waves(3, 20, 100, 200, 5);
+        mage("parts split at a long gap", first + waves(6, 10, 140, 180, 5, 660), 70);
+    }
+    void excursions()
+    {
+        QFETCH(int, interval);
+        QFETCH(QList<QPoint>, readings);
+        QFETCH(QList<int>, events);
+        QFETCH(double, eventMinutes);
+        QFETCH(double, mage);
+        std::vector<TimedReading> series;
+        for (const QPoint &p : readings)
+            series.push_back(TimedReading{p.x(), p.y()});
+        const HypoEvents below70 = hypoEvents(series, interval, 70);
+        QCOMPARE(QList<int>({below70.count, hypoEvents(series, interval, 54).count}), events);
+        QCOMPARE(below70.meanMinutes.value_or(-1), eventMinutes);
+        const std::optional<double> amplitude = meanAmplitudeOfExcursions(series, interval);
+        QVERIFY2(qAbs(amplitude.value_or(-1) - mage) < 1e-9,
+                 qPrintable(QString::number(amplitude.value_or(-1))));
     }
 
     // After an import of the past, the first look is not an empty one.

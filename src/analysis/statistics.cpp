@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/statistics.h"
 
+#include "analysis/excursions.h"
 #include "analysis/glucoserange.h"
 #include "core/diary.h"
 #include "core/entrytext.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr int minutesPerDay = 24 * 60;
 constexpr int tightRangeLowest = 70;
 constexpr int tightRangeHighest = 140;
+constexpr int hypoThreshold = 70;
+constexpr int severeHypoThreshold = 54;
 
 // (n - 1) * p / 100 between closest ranks; valueAt(k) is the k-th smallest.
 template <typename ValueAt>
@@ -186,7 +189,7 @@ double slotCoverage(DistinctCounter &minutes, qint64 days, int interval)
     return std::min(100.0, 100.0 * double(filled) / double(days * slotsPerDay));
 }
 
-QJsonValue json(const std::optional<double> &value)
+template <typename T> QJsonValue json(const std::optional<T> &value)
 {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
@@ -250,6 +253,7 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     auto hours = std::make_unique<std::array<Distribution, 24>>();
     DistinctCounter readingDays(days);
     DistinctCounter readingMinutes(days * minutesPerDay);
+    std::vector<TimedReading> series;
     // Doses in hundredths of a unit, so that fractions sum exactly.
     qint64 carbs = 0, bolus = 0, basal = 0;
     // By type position + 1, so that another type (-1) is None.
@@ -268,7 +272,9 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
                 return;
             (*hours)[size_t(minutes / 60)].add(value);
             readingDays.add(julianDay - firstDay);
-            readingMinutes.add((julianDay - firstDay) * minutesPerDay + minutes);
+            const qint64 minute = (julianDay - firstDay) * minutesPerDay + minutes;
+            readingMinutes.add(minute);
+            series.push_back(TimedReading{minute, value});
             // As the diagram colours them; with crossed limits the upper one wins.
             if (value >= upperLimit)
                 ++aboveTarget;
@@ -288,8 +294,20 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     s.basalPerDay = double(basal) / 100.0 / double(days);
     s.daysWithReadings = int(readingDays.count());
     s.intervalMinutes = readingInterval(readingMinutes);
-    if (s.intervalMinutes)
+    if (s.intervalMinutes) {
         s.coveragePercent = slotCoverage(readingMinutes, days, *s.intervalMinutes);
+        // A diary is kept in time order; one edited by hand may not be.
+        const auto earlier = [](const TimedReading &a, const TimedReading &b) {
+            return a.minute < b.minute;
+        };
+        if (!std::is_sorted(series.begin(), series.end(), earlier))
+            std::stable_sort(series.begin(), series.end(), earlier);
+        const HypoEvents below70 = hypoEvents(series, *s.intervalMinutes, hypoThreshold);
+        s.eventsBelow70 = below70.count;
+        s.eventMinutesBelow70 = below70.meanMinutes;
+        s.eventsBelow54 = hypoEvents(series, *s.intervalMinutes, severeHypoThreshold).count;
+        s.mage = meanAmplitudeOfExcursions(series, *s.intervalMinutes);
+    }
 
     Distribution all;
     for (int hour = 0; hour < 24; ++hour) {
@@ -379,8 +397,7 @@ QJsonObject toJson(const GlucoseStatistics &s)
         {"readings", s.readings},
         {"days", s.days},
         {"days_with_readings", s.daysWithReadings},
-        {"interval_minutes",
-         s.intervalMinutes ? QJsonValue(*s.intervalMinutes) : QJsonValue(QJsonValue::Null)},
+        {"interval_minutes", json(s.intervalMinutes)},
         {"coverage_percent", json(s.coveragePercent)},
         {"mean", json(s.mean)},
         {"sd", json(s.sd)},
@@ -405,6 +422,10 @@ QJsonObject toJson(const GlucoseStatistics &s)
         {"gri_hyper", json(s.griHyper)},
         {"lbgi", json(s.lbgi)},
         {"hbgi", json(s.hbgi)},
+        {"events_below_70", json(s.eventsBelow70)},
+        {"events_below_54", json(s.eventsBelow54)},
+        {"event_minutes_below_70", json(s.eventMinutesBelow70)},
+        {"mage", json(s.mage)},
         {"carbs_per_day", s.days ? QJsonValue(s.carbsPerDay) : QJsonValue(QJsonValue::Null)},
         {"bolus_per_day", s.days ? QJsonValue(s.bolusPerDay) : QJsonValue(QJsonValue::Null)},
         {"basal_per_day", s.days ? QJsonValue(s.basalPerDay) : QJsonValue(QJsonValue::Null)},

@@ -52,6 +52,12 @@ struct GlucoseStatistics
     // Share of the period's slots of the interval's width, counted from
     // midnight, that hold a reading; at most 100, empty without an interval.
     std::optional<double> coveragePercent;
+    // Hypoglycaemia events below 70 and 54 and the mean length in minutes of
+    // those below 70; empty without an interval.
+    std::optional<int> eventsBelow70, eventsBelow54;
+    std::optional<double> eventMinutesBelow70;
+    // Mean amplitude of glycaemic excursions; empty without an interval.
+    std::optional<double> mage;
     std::array<AgpBin, 24> agp{};
 };
 

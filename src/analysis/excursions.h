@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Figures that need the readings in time order: hypoglycaemia events and the
+// mean amplitude of glycaemic excursions. Both need a sensor's interval.
+#ifndef EXCURSIONS_H
+#define EXCURSIONS_H
+
+#include <QtGlobal>
+
+#include <optional>
+#include <vector>
+
+struct TimedReading
+{
+    qint64 minute = 0; // from the period's first midnight
+    int value = 0;     // mg/dL
+};
+
+struct HypoEvents
+{
+    int count = 0;
+    std::optional<double> meanMinutes; // empty without events
+};
+
+// Events below threshold: runs of readings below it, no two more than twice
+// the interval apart, each lasting from its first reading to its last plus
+// one interval; runs at most 15 minutes apart are one event, and an event
+// lasts at least 15 minutes. readings are in time order.
+HypoEvents hypoEvents(const std::vector<TimedReading> &readings, int interval, int threshold);
+
+// MAGE by the crossings of a short (5) and a long (32) moving average on a
+// grid of the interval (Fernandes et al. 2022): the mean of the upward and
+// the downward excursions larger than the standard deviation. The grid is
+// interpolated over gaps of up to 45 minutes and split at longer ones; each
+// part's excursions weigh by its length. Empty with fewer readings than the
+// long window, or without an excursion.
+std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> &readings,
+                                                int interval);
+
+#endif
