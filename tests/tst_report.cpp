@@ -169,7 +169,10 @@ private slots:
         const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"});
         const GlucoseStatistics s = computeStatistics(diaryOf(sensorDiary(93)), from, to, 80, 160);
         const GlucoseUnit unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
-        for (const StatisticsLine &figure : statisticsLines(s, unit, 80, 160))
+        std::vector<StatisticsLine> figures = statisticsLines(s, unit, 80, 160);
+        for (StatisticsLine &figure : riskLines(s, unit))
+            figures.push_back(figure);
+        for (const StatisticsLine &figure : figures)
             texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
                          .join(u' ')
                          .simplified();
@@ -253,7 +256,8 @@ private slots:
         WorkDir dir;
         QPdfWriter writer(dir.file("l.pdf"));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), {}, {}));
-        QCOMPARE(Report::render(writer, dataOf(sensorDiary(90), 90)), 8);
+        // A4 takes 7.
+        QCOMPARE(Report::render(writer, dataOf(sensorDiary(90), 90)), 9);
     }
 
     // Bad options (status 2) and outputs that cannot be written (status 1)

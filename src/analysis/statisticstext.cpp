@@ -152,6 +152,38 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseU
     return lines;
 }
 
+std::vector<StatisticsLine> riskLines(const GlucoseStatistics &s, GlucoseUnit unit)
+{
+    const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
+    const auto plain = [](std::optional<double> value) { return number(value, 1, {}).trimmed(); };
+    const auto count = [](std::optional<int> n) { return n ? QString::number(*n) : dash; };
+    std::vector<StatisticsLine> lines;
+    lines.push_back(
+        percentLine(QStringLiteral("Time in tight range %1\u2013%2").arg(bound(70), bound(140)),
+                    s.titrPercent, Bound::Above, 50));
+    lines.push_back({QStringLiteral("Glycaemia risk index"),
+                     s.gri ? QStringLiteral("%1 (zone %2)").arg(plain(s.gri), s.griZone) : dash,
+                     {},
+                     {}});
+    lines.push_back({QStringLiteral("GRI hypoglycaemia component"), plain(s.griHypo), {}, {}});
+    lines.push_back({QStringLiteral("GRI hyperglycaemia component"), plain(s.griHyper), {}, {}});
+    lines.push_back({QStringLiteral("Low blood glucose index"), plain(s.lbgi), {}, {}});
+    lines.push_back({QStringLiteral("High blood glucose index"), plain(s.hbgi), {}, {}});
+    lines.push_back(
+        {QStringLiteral("Events below %1").arg(bound(70)), count(s.eventsBelow70), {}, {}});
+    lines.push_back(
+        {QStringLiteral("Events below %1").arg(bound(54)), count(s.eventsBelow54), {}, {}});
+    lines.push_back({QStringLiteral("Mean length of events below %1").arg(bound(70)),
+                     number(s.eventMinutesBelow70, 0, QStringLiteral("min")),
+                     {},
+                     {}});
+    lines.push_back({QStringLiteral("Mean amplitude of excursions"),
+                     s.mage ? formatGlucose(s.mage, unit) + u' ' + unitName(unit) : dash,
+                     {},
+                     {}});
+    return lines;
+}
+
 QStringList statisticsWarnings(const GlucoseStatistics &s)
 {
     QStringList warnings;

@@ -27,6 +27,10 @@ struct StatisticsLine
 std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &statistics, GlucoseUnit unit,
                                             int lowerLimit, int upperLimit);
 
+// The figures beyond the consensus core: time in tight range, the risk
+// indices, hypoglycaemia events and the excursions.
+std::vector<StatisticsLine> riskLines(const GlucoseStatistics &statistics, GlucoseUnit unit);
+
 // Why the figures may not stand for the period: too few days with readings
 // or too little sensor coverage.
 QStringList statisticsWarnings(const GlucoseStatistics &statistics);

@@ -88,8 +88,11 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
                         .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
                         .arg(s.days),
                     {}});
-    for (const StatisticsLine &line :
-         statisticsLines(s, unit, settings.lowerLimit, settings.upperLimit)) {
+    std::vector<StatisticsLine> lines =
+        statisticsLines(s, unit, settings.lowerLimit, settings.upperLimit);
+    for (StatisticsLine &line : riskLines(s, unit))
+        lines.push_back(std::move(line));
+    for (const StatisticsLine &line : lines) {
         QString target;
         if (!line.target.isEmpty())
             target = QStringLiteral("(target %1%2)")

@@ -126,8 +126,10 @@ void paintTitle(QPainter &painter, const ReportData &data, const QRectF &box)
 // coloured and marked as met or missed.
 void paintStatistics(QPainter &painter, const ReportData &data, const QRectF &box)
 {
-    const std::vector<StatisticsLine> lines = statisticsLines(
+    std::vector<StatisticsLine> lines = statisticsLines(
         data.statistics, data.request.unit, data.request.lowerLimit, data.request.upperLimit);
+    const std::vector<StatisticsLine> risk = riskLines(data.statistics, data.request.unit);
+    lines.insert(lines.end(), risk.begin(), risk.end());
     painter.setFont(reportFont(8));
     double labelWidth = 0, valueWidth = 0;
     for (const StatisticsLine &line : lines) {

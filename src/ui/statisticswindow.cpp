@@ -22,6 +22,9 @@
 
 namespace {
 
+// The first grid column of the risk figures, after a gap.
+constexpr int riskColumn = 4;
+
 constexpr int periodDays[] = {7, 14, 30, 90};
 constexpr int firstLookDays = periodDays[StatisticsWindow::Last14Days];
 
@@ -69,9 +72,12 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
 
     m_figureGrid->setHorizontalSpacing(16);
     m_figureGrid->setVerticalSpacing(2);
-    auto *header = new QLabel(QStringLiteral("Consensus target"));
-    header->setEnabled(false);
-    m_figureGrid->addWidget(header, 0, 2);
+    for (int column : {2, riskColumn + 2}) {
+        auto *header = new QLabel(QStringLiteral("Consensus target"));
+        header->setEnabled(false);
+        m_figureGrid->addWidget(header, 0, column);
+    }
+    m_figureGrid->setColumnMinimumWidth(riskColumn - 1, 16);
     auto *figures = new QHBoxLayout;
     figures->addLayout(m_figureGrid);
     figures->addSpacing(16);
@@ -216,16 +222,21 @@ void StatisticsWindow::present()
     m_warningLabel->setText(warnings.join(u'\n'));
     m_warningLabel->setVisible(!warnings.isEmpty());
 
-    const std::vector<StatisticsLine> lines = statisticsLines(s, shown, m_lowerLimit, m_upperLimit);
+    std::vector<StatisticsLine> lines = statisticsLines(s, shown, m_lowerLimit, m_upperLimit);
+    const size_t core = lines.size();
+    const std::vector<StatisticsLine> risk = riskLines(s, shown);
+    lines.insert(lines.end(), risk.begin(), risk.end());
     for (size_t i = m_figureValues.size(); i < lines.size(); ++i) {
-        const int row = int(i) + 1;
+        // The risk figures stand beside the core ones.
+        const int row = int(i < core ? i : i - core) + 1;
+        const int column = i < core ? 0 : riskColumn;
         m_figureLabels.push_back(new QLabel);
         m_figureValues.push_back(new QLabel);
         m_figureTargets.push_back(new QLabel);
         m_figureValues.back()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_figureGrid->addWidget(m_figureLabels.back(), row, 0);
-        m_figureGrid->addWidget(m_figureValues.back(), row, 1);
-        m_figureGrid->addWidget(m_figureTargets.back(), row, 2);
+        m_figureGrid->addWidget(m_figureLabels.back(), row, column);
+        m_figureGrid->addWidget(m_figureValues.back(), row, column + 1);
+        m_figureGrid->addWidget(m_figureTargets.back(), row, column + 2);
     }
     for (size_t i = 0; i < lines.size(); ++i) {
         const StatisticsLine &line = lines[i];
