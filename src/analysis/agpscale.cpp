@@ -101,4 +101,11 @@ double rangeLabelY(GlucoseRange range, const QRectF &bar)
     return bar.top() + bar.height() / double(glucoseRanges.size()) * (double(range) + 0.5);
 }
 
+QPointF griPoint(double hypo, double hyper, const QRectF &plot)
+{
+    return QPointF(plot.left() + plot.width() * std::clamp(hypo, 0.0, griHypoMax) / griHypoMax,
+                   plot.bottom() -
+                       plot.height() * std::clamp(hyper, 0.0, griHyperMax) / griHyperMax);
+}
+
 } // namespace AgpScale

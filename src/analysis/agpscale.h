@@ -59,6 +59,13 @@ std::array<QRectF, glucoseRanges.size()> rangeSegments(const GlucoseStatistics &
 // height evenly, so a thin segment never hides its neighbour's.
 double rangeLabelY(GlucoseRange range, const QRectF &bar);
 
+// The glycaemia risk grid: the hypoglycaemia component across from 0 to
+// griHypoMax, the hyperglycaemia component up from 0 to griHyperMax, as the
+// GRI paper draws it. Points beyond stay on the edge.
+constexpr double griHypoMax = 30;
+constexpr double griHyperMax = 60;
+QPointF griPoint(double hypo, double hyper, const QRectF &plot);
+
 } // namespace AgpScale
 
 #endif

@@ -25,6 +25,7 @@ FirstPage firstPage(const QSizeF &page)
     // 33 lines of figures at 8 pt.
     p.statistics = QRectF(c.left(), p.title.bottom() + 8, c.width() * 0.58, 288);
     p.rangeBar = QRectF(c.left() + c.width() * 0.62, p.statistics.top() + 8, 28, 184);
+    p.gri = QRectF(p.rangeBar.left(), p.rangeBar.bottom() + 16, 84, 48);
     // Room for the value labels at the left and the hours below.
     p.agp = QRectF(c.left() + 30, p.statistics.bottom() + 8 + headingHeight, c.width() - 34, 170);
     p.curvesTop = p.agp.bottom() + 18;

@@ -39,6 +39,7 @@ struct FirstPage
     QRectF title;      // the title, the period and up to two warnings
     QRectF statistics; // the figures and their targets
     QRectF rangeBar;   // the stacked bar itself
+    QRectF gri;        // the risk chart's plot, its heading above, the events below
     QRectF agp;        // the chart's plot area
     double curvesTop;  // heading of the daily curves
 };

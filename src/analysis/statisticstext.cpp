@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/statisticstext.h"
 
+#include <cmath>
+
 namespace {
 
 const QString dash = QStringLiteral("\u2013");
@@ -156,7 +158,6 @@ std::vector<StatisticsLine> riskLines(const GlucoseStatistics &s, GlucoseUnit un
 {
     const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
     const auto plain = [](std::optional<double> value) { return number(value, 1, {}).trimmed(); };
-    const auto count = [](std::optional<int> n) { return n ? QString::number(*n) : dash; };
     std::vector<StatisticsLine> lines;
     lines.push_back(
         percentLine(QStringLiteral("Time in tight range %1\u2013%2").arg(bound(70), bound(140)),
@@ -169,19 +170,26 @@ std::vector<StatisticsLine> riskLines(const GlucoseStatistics &s, GlucoseUnit un
     lines.push_back({QStringLiteral("GRI hyperglycaemia component"), plain(s.griHyper), {}, {}});
     lines.push_back({QStringLiteral("Low blood glucose index"), plain(s.lbgi), {}, {}});
     lines.push_back({QStringLiteral("High blood glucose index"), plain(s.hbgi), {}, {}});
-    lines.push_back(
-        {QStringLiteral("Events below %1").arg(bound(70)), count(s.eventsBelow70), {}, {}});
-    lines.push_back(
-        {QStringLiteral("Events below %1").arg(bound(54)), count(s.eventsBelow54), {}, {}});
-    lines.push_back({QStringLiteral("Mean length of events below %1").arg(bound(70)),
-                     number(s.eventMinutesBelow70, 0, QStringLiteral("min")),
-                     {},
-                     {}});
     lines.push_back({QStringLiteral("Mean amplitude of excursions"),
                      s.mage ? formatGlucose(s.mage, unit) + u' ' + unitName(unit) : dash,
                      {},
                      {}});
     return lines;
+}
+
+QString eventsText(const GlucoseStatistics &s, GlucoseUnit unit)
+{
+    if (!s.eventsBelow70 || !s.eventsBelow54)
+        return QString();
+    QString text =
+        QStringLiteral("%1 %2 below %3")
+            .arg(*s.eventsBelow70)
+            .arg(*s.eventsBelow70 == 1 ? QStringLiteral("event") : QStringLiteral("events"),
+                 formatGlucose(70, unit));
+    if (s.eventMinutesBelow70)
+        text += QStringLiteral(" (mean %1 min)").arg(std::lround(*s.eventMinutesBelow70));
+    return text +
+           QStringLiteral(", %1 below %2").arg(*s.eventsBelow54).arg(formatGlucose(54, unit));
 }
 
 QStringList statisticsWarnings(const GlucoseStatistics &s)

@@ -28,8 +28,11 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &statistics,
                                             int lowerLimit, int upperLimit);
 
 // The figures beyond the consensus core: time in tight range, the risk
-// indices, hypoglycaemia events and the excursions.
+// indices and the excursions.
 std::vector<StatisticsLine> riskLines(const GlucoseStatistics &statistics, GlucoseUnit unit);
+
+// "3 events below 70 (mean 25 min), 1 below 54"; empty without a sensor.
+QString eventsText(const GlucoseStatistics &statistics, GlucoseUnit unit);
 
 // Why the figures may not stand for the period: too few days with readings
 // or too little sensor coverage.

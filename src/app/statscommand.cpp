@@ -92,6 +92,11 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
         statisticsLines(s, unit, settings.lowerLimit, settings.upperLimit);
     for (StatisticsLine &line : riskLines(s, unit))
         lines.push_back(std::move(line));
+    const QString events = eventsText(s, unit);
+    lines.push_back({QStringLiteral("Hypoglycaemia events"),
+                     events.isEmpty() ? QStringLiteral("\u2013") : events,
+                     {},
+                     {}});
     for (const StatisticsLine &line : lines) {
         QString target;
         if (!line.target.isEmpty())

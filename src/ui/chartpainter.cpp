@@ -129,4 +129,47 @@ void paintRangeBar(QPainter &painter, const QRectF &bar, const GlucoseStatistics
     painter.restore();
 }
 
+void paintGri(QPainter &painter, const QRectF &plot, const GlucoseStatistics &statistics,
+              const ChartStyle &style)
+{
+    if (plot.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(plot);
+    painter.fillRect(plot, QColor(Palette::griZones[4]));
+    // Each zone ends where 3 hypo + 1.6 hyper reaches its upper bound: the
+    // triangles from the origin, widest first.
+    for (int zone = 3; zone >= 0; --zone) {
+        const double bound = 20.0 * (zone + 1);
+        const QPolygonF triangle(
+            {griPoint(0, 0, plot),
+             QPointF(plot.left() + plot.width() * bound / 3.0 / griHypoMax, plot.bottom()),
+             QPointF(plot.left(), plot.bottom() - plot.height() * bound / 1.6 / griHyperMax)});
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(Palette::griZones[zone]));
+        painter.drawPolygon(triangle);
+    }
+    painter.setClipping(false);
+    painter.setPen(QPen(style.grid, style.lineWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(plot);
+    if (statistics.griHypo && statistics.griHyper) {
+        const double radius = 2.5 * style.lineWidth + 1;
+        painter.setPen(QPen(style.text, style.lineWidth));
+        painter.setBrush(QColor(Palette::median));
+        painter.drawEllipse(griPoint(*statistics.griHypo, *statistics.griHyper, plot), radius,
+                            radius);
+    }
+    painter.setFont(style.font);
+    painter.setPen(style.text);
+    const QFontMetricsF metrics(style.font);
+    const double below = plot.bottom() + style.gap + metrics.ascent();
+    painter.drawText(QPointF(plot.left(), below), QStringLiteral("0"));
+    const QString across = QStringLiteral("hypo %1 %").arg(griHypoMax);
+    painter.drawText(QPointF(plot.right() - metrics.horizontalAdvance(across), below), across);
+    const QString up = QStringLiteral("hyper %1 %").arg(griHyperMax);
+    painter.drawText(QPointF(plot.left() + style.gap, plot.top() + metrics.ascent() + 1), up);
+    painter.restore();
+}
+
 } // namespace Charts

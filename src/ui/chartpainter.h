@@ -50,6 +50,11 @@ void paintAgp(QPainter &painter, const QRectF &plot, const GlucoseStatistics &st
 void paintRangeBar(QPainter &painter, const QRectF &bar, const GlucoseStatistics &statistics,
                    GlucoseUnit unit, const ChartStyle &style);
 
+// The glycaemia risk grid in plot: the five zones as diagonal bands, the
+// period's hypo and hyper components as a point, the axes' ends labelled.
+void paintGri(QPainter &painter, const QRectF &plot, const GlucoseStatistics &statistics,
+              const ChartStyle &style);
+
 } // namespace Charts
 
 #endif

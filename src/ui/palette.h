@@ -40,6 +40,11 @@ inline constexpr QRgb targetLine = qRgb(0x2e, 0x7d, 0x32);
 inline constexpr QRgb lowerLimit = qRgb(0x8c, 0x9e, 0xff);
 inline constexpr QRgb upperLimit = qRgb(0xff, 0x9a, 0x9a);
 
+// The glycaemia risk zones A (lowest risk) to E.
+inline constexpr QRgb griZones[] = {qRgb(0x8f, 0xc9, 0x8f), qRgb(0xd7, 0xe5, 0x7a),
+                                    qRgb(0xf6, 0xc3, 0x44), qRgb(0xef, 0x8a, 0x4c),
+                                    qRgb(0xd9, 0x3b, 0x36)};
+
 // A consensus target met or missed, and a warning that the figures may not
 // stand for the period.
 inline constexpr QRgb met = qRgb(0x2e, 0x7d, 0x32);

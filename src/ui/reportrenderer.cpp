@@ -152,6 +152,19 @@ void paintStatistics(QPainter &painter, const ReportData &data, const QRectF &bo
     }
 }
 
+void paintGri(QPainter &painter, const ReportData &data, const QRectF &plot)
+{
+    painter.setPen(ink);
+    painter.setFont(boldReportFont(8));
+    text(painter, plot.left(), plot.top() - 4, QStringLiteral("Glycaemia risk index"));
+    Charts::ChartStyle style = chartStyle(7);
+    style.text = ink;
+    Charts::paintGri(painter, plot, data.statistics, style);
+    painter.setPen(ink);
+    painter.setFont(reportFont(8));
+    text(painter, plot.left(), plot.bottom() + 20, eventsText(data.statistics, data.request.unit));
+}
+
 void paintAgp(QPainter &painter, const ReportData &data, const QRectF &plot)
 {
     heading(painter, plot.left() - 30, plot.top() - headingHeight,
@@ -303,6 +316,7 @@ void paintPage(QPainter &painter, const ReportData &data, const ReportLayout::Pl
         barStyle.text = ink;
         Charts::paintRangeBar(painter, layout.rangeBar, data.statistics, data.request.unit,
                               barStyle);
+        paintGri(painter, data, layout.gri);
         paintAgp(painter, data, layout.agp);
         heading(painter, content.left(), layout.curvesTop,
                 QStringLiteral("Daily glucose, most recent week first"));

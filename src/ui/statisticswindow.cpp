@@ -4,6 +4,7 @@
 #include "analysis/statisticstext.h"
 #include "core/clock.h"
 #include "ui/agpchart.h"
+#include "ui/grichart.h"
 #include "ui/mellidor.h"
 #include "ui/palette.h"
 #include "ui/rangebar.h"
@@ -22,8 +23,11 @@
 
 namespace {
 
-// The first grid column of the risk figures, after a gap.
+// The first grid column of the risk figures, after a gap, and the rows of
+// the risk chart below them.
 constexpr int riskColumn = 4;
+constexpr int riskChartRow = 9;
+constexpr int riskChartRows = 12;
 
 constexpr int periodDays[] = {7, 14, 30, 90};
 constexpr int firstLookDays = periodDays[StatisticsWindow::Last14Days];
@@ -34,7 +38,8 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     : QWidget(nullptr), m_mainWindow(mainWindow), m_periodBox(new QComboBox),
       m_fromEdit(new QDateEdit), m_toEdit(new QDateEdit), m_unitBox(new QComboBox),
       m_periodLabel(new QLabel), m_warningLabel(new QLabel), m_figureGrid(new QGridLayout),
-      m_rangeBar(new RangeBar), m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
+      m_rangeBar(new RangeBar), m_griChart(new GriChart), m_eventsLabel(new QLabel),
+      m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
 {
     setWindowTitle(QStringLiteral("Statistics"));
     // Like the diagram: closing deletes it and never keeps the program running.
@@ -78,6 +83,10 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
         m_figureGrid->addWidget(header, 0, column);
     }
     m_figureGrid->setColumnMinimumWidth(riskColumn - 1, 16);
+    // Under the risk figures: the risk chart and the events.
+    m_figureGrid->addWidget(m_griChart, riskChartRow, riskColumn, riskChartRows, 3,
+                            Qt::AlignLeft | Qt::AlignTop);
+    m_figureGrid->addWidget(m_eventsLabel, riskChartRow + riskChartRows, riskColumn, 1, 3);
     auto *figures = new QHBoxLayout;
     figures->addLayout(m_figureGrid);
     figures->addSpacing(16);
@@ -172,6 +181,11 @@ QStringList StatisticsWindow::figureTexts() const
     return texts;
 }
 
+QString StatisticsWindow::eventsText() const
+{
+    return m_eventsLabel->text();
+}
+
 QString StatisticsWindow::warningText() const
 {
     return m_warningLabel->isHidden() ? QString() : m_warningLabel->text();
@@ -248,6 +262,8 @@ void StatisticsWindow::present()
                                                       : Palette::styleSheetColor(Palette::missed));
     }
     m_rangeBar->setStatistics(s, shown);
+    m_griChart->setStatistics(s);
+    m_eventsLabel->setText(::eventsText(s, shown));
     m_chart->setStatistics(s, shown, m_lowerLimit, m_upperLimit);
 }
 

@@ -21,6 +21,7 @@ class QDateEdit;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
+class GriChart;
 class RangeBar;
 
 class StatisticsWindow : public QWidget
@@ -54,6 +55,9 @@ public:
     int upperLimit() const { return m_upperLimit; }
     AgpChart *chart() const { return m_chart; }
     RangeBar *rangeBar() const { return m_rangeBar; }
+    GriChart *griChart() const { return m_griChart; }
+    // The hypoglycaemia events under the risk chart; empty without a sensor.
+    QString eventsText() const;
     // The row at the bottom: a stretch on its left, then "Save PDF..." and
     // "Print...".
     QHBoxLayout *buttonRow() const { return m_buttonRow; }
@@ -99,6 +103,8 @@ private:
     QGridLayout *m_figureGrid;
     std::vector<QLabel *> m_figureLabels, m_figureValues, m_figureTargets;
     RangeBar *m_rangeBar;
+    GriChart *m_griChart;
+    QLabel *m_eventsLabel;
     AgpChart *m_chart;
     QHBoxLayout *m_buttonRow;
 };
