@@ -176,7 +176,8 @@ private slots:
             texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
                          .join(u' ')
                          .simplified();
-        texts << statisticsWarnings(s) << QStringLiteral("page %1 of %1").arg(pages);
+        texts << statisticsWarnings(s) << eventsText(s, unit)
+              << QStringLiteral("page %1 of %1").arg(pages);
         for (const QString &e : texts)
             QVERIFY2(text.simplified().contains(e), qPrintable(e + " missing in:\n" + text));
         QCOMPARE(text.count("page "), pages);
@@ -198,11 +199,17 @@ private slots:
             return at({AgpScale::hourX(3.5, page.agp),
                        AgpScale::valueY(v, AgpScale::topValue(s), page.agp)});
         };
-        QCOMPARE(
-            QList<QColor>({at(inRange.center()), at(low.center()), band((*bin.p25 + *bin.p50) / 2),
-                           band((*bin.p75 + *bin.p95) / 2), band(*bin.p95 + 25)}),
-            QList<QColor>({Palette::inRange, Palette::low, Palette::innerBand, Palette::outerBand,
-                           Qt::white}));
+        // The risk grid: zone A at its origin, E at its far corner, the
+        // period's point between.
+        const QRectF &gri = page.gri;
+        QCOMPARE(QList<QColor>({at(inRange.center()), at(low.center()),
+                                band((*bin.p25 + *bin.p50) / 2), band((*bin.p75 + *bin.p95) / 2),
+                                band(*bin.p95 + 25), at(gri.bottomLeft() + QPointF(3, -3)),
+                                at(gri.topRight() + QPointF(-3, 3)),
+                                at(AgpScale::griPoint(*s.griHypo, *s.griHyper, gri))}),
+                 QList<QColor>({Palette::inRange, Palette::low, Palette::innerBand,
+                                Palette::outerBand, Qt::white, Palette::griZones[0],
+                                Palette::griZones[4], Palette::median}));
     }
 
     // The value axis reaches the highest 95th percentile, as in the window,

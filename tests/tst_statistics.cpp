@@ -301,6 +301,37 @@ private slots:
                  qPrintable(QString::number(amplitude.value_or(-1))));
     }
 
+    void eventsSentence_data()
+    {
+        QTest::addColumn<int>("below70"); // -1: no sensor
+        QTest::addColumn<int>("below54");
+        QTest::addColumn<double>("minutes"); // -1: no events
+        QTest::addColumn<bool>("mmol");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no sensor") << -1 << -1 << -1.0 << false << "";
+        QTest::newRow("none") << 0 << 0 << -1.0 << false << "0 events below 70, 0 below 54";
+        QTest::newRow("one") << 1 << 0 << 15.0 << false
+                             << "1 event below 70 (mean 15 min), 0 below 54";
+        QTest::newRow("mmol/L, minutes rounded")
+            << 3 << 1 << 26.6 << true << "3 events below 3.9 (mean 27 min), 1 below 3.0";
+    }
+    void eventsSentence()
+    {
+        QFETCH(int, below70);
+        QFETCH(int, below54);
+        QFETCH(double, minutes);
+        QFETCH(bool, mmol);
+        QFETCH(QString, text);
+        GlucoseStatistics s;
+        if (below70 >= 0) {
+            s.eventsBelow70 = below70;
+            s.eventsBelow54 = below54;
+        }
+        if (minutes >= 0)
+            s.eventMinutesBelow70 = minutes;
+        QCOMPARE(eventsText(s, mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl), text);
+    }
+
     // After an import of the past, the first look is not an empty one.
     void firstLookAtAnImportedPast()
     {
