@@ -275,8 +275,10 @@ private slots:
             QTest::newRow(name) << interval << readings << QList<int>{0, 0} << -1.0 << mage;
         };
         mage("every excursion 100", waves(6, 10, 100, 200, 5), 100);
-        mage("every 15 minutes", waves(6, 10, 100, 200, 15), 100, 15);
+        // The windows last 25 and 160 minutes: 2 and 11 readings at 15.
+        mage("every 15 minutes", waves(3, 4, 100, 200, 15), 100, 15);
         mage("fewer readings than the long window", waves(6, 10, 100, 200, 5).mid(0, 31), -1);
+        mage("fewer at 15 minutes", waves(3, 4, 100, 200, 15).mid(0, 10), -1, 15);
         mage("flat", QList<QPoint>(40, QPoint(0, 120)), -1);
         // Parts of equal length apart by an hour: 100 and 40 weigh alike. A
         // line through the gap would give 71.08.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/excursions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -8,8 +9,15 @@ namespace {
 // The consensus counts an event from 15 minutes on, and readings above the
 // threshold for less than 15 minutes do not end one.
 constexpr qint64 eventMinutes = 15;
-constexpr int shortWindow = 5;
-constexpr int longWindow = 32;
+// The windows of the moving averages: 5 and 32 readings of a five-minute
+// sensor, as long in time for other intervals.
+constexpr int shortWindowMinutes = 25;
+constexpr int longWindowMinutes = 160;
+
+int windowOf(int minutes, int interval)
+{
+    return std::max(1, int(std::lround(double(minutes) / interval)));
+}
 // Longer gaps are not bridged: a line through them would invent excursions.
 constexpr qint64 maxInterpolatedGap = 45;
 
@@ -63,10 +71,12 @@ std::vector<double> movingAverage(const std::vector<double> &values, int window)
 
 // The peaks and nadirs: between two crossings of the moving averages the
 // highest value after an upward crossing, the lowest after a downward one.
-std::vector<double> turningPoints(const std::vector<double> &values)
+std::vector<double> turningPoints(const std::vector<double> &values, int interval)
 {
-    const std::vector<double> shortAverage = movingAverage(values, shortWindow);
-    const std::vector<double> longAverage = movingAverage(values, longWindow);
+    const std::vector<double> shortAverage =
+        movingAverage(values, windowOf(shortWindowMinutes, interval));
+    const std::vector<double> longAverage =
+        movingAverage(values, windowOf(longWindowMinutes, interval));
     std::vector<double> delta(values.size());
     for (size_t i = 0; i < values.size(); ++i)
         delta[i] = shortAverage[i] - longAverage[i];
@@ -207,16 +217,19 @@ HypoEvents hypoEvents(const std::vector<TimedReading> &readings, int interval, i
 std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> &readings,
                                                 int interval)
 {
-    if (readings.size() < size_t(longWindow) || interval <= 0)
+    if (interval <= 0)
+        return std::nullopt;
+    const size_t longWindow = size_t(windowOf(longWindowMinutes, interval));
+    if (readings.size() < longWindow)
         return std::nullopt;
     double weighted = 0, weights = 0;
     for (const std::vector<double> &part : gridParts(readings, interval)) {
-        if (part.size() < size_t(longWindow))
+        if (part.size() < longWindow)
             continue;
         const double sd = sampleDeviation(part);
         if (!(sd > 0))
             continue;
-        const std::vector<double> points = turningPoints(part);
+        const std::vector<double> points = turningPoints(part, interval);
         const double minutes = double(part.size() - 1) * interval;
         for (bool up : {true, false}) {
             const std::vector<double> heights = excursions(points, sd, up);
