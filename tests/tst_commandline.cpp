@@ -285,9 +285,10 @@ private slots:
             << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
         QTest::newRow("Tidepool JSON")
             << "tidepool.json" << 9
-            << "(Tidepool JSON): 9 entries added (3 Glucose, 2 Carbs, 3 Bolus, 1 Basis), 6 rows "
+            << "(Tidepool JSON): 9 entries added (3 Glucose, 2 Carbs, 1 Basis, 3 Bolus), 6 rows "
                "skipped (2 basal records, 1 wizard record without carbs, 1 upload record, 1 device "
-               "event, 1 pump settings record), 1 value rounded, 2 rows not read.";
+               "event, 1 pump settings record), 1 value rounded; 2 rows not read: line 16 (no "
+               "glucose value), line 17 (no readable time).";
         QTest::newRow("Tidepool CSV")
             << "tidepool-flat.csv" << 6
             << "(Tidepool CSV): 6 entries added (2 Glucose, 2 Carbs, 1 Basis, 1 Bolus), 4 rows "

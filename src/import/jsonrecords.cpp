@@ -129,8 +129,10 @@ JsonRecords readJsonRecords(QByteArrayView data)
         records.cutAt = shape.lastEnd;
     }
     records.array = recordsOf(document);
-    // Elements of another array than the records' cannot tell their lines.
-    if (records.array.size() == qsizetype(shape.starts.size()))
+    // Elements of another array than the records' cannot tell their lines;
+    // a cut file has one more start than whole records.
+    const qsizetype extra = qsizetype(shape.starts.size()) - records.array.size();
+    if (extra == 0 || (extra == 1 && records.cutAt >= 0))
         records.starts = std::move(shape.starts);
     return records;
 }
