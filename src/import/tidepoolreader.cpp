@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -128,7 +129,7 @@ bool livedTime(const QString &time, int offsetMinutes, ReadingTime &when)
     QDateTime utc;
     ReadingTime parsed;
     const QByteArray text = time.toLatin1();
-    if (text.endsWith('Z') && parseReadingTime(text, parsed)) {
+    if (text.endsWith('Z') && parseReadingTime(text, parsed) && parsed.yearFirst) {
         utc = QDateTime(QDate(parsed.year, parsed.first, parsed.second),
                         QTime(parsed.minutes / 60, parsed.minutes % 60), Qt::UTC);
     } else {
