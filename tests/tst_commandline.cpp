@@ -283,6 +283,17 @@ private slots:
         QTest::newRow("Nightscout treatments JSON")
             << "nightscout-treatments.json" << 7
             << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
+        QTest::newRow("Tidepool JSON")
+            << "tidepool.json" << 9
+            << "(Tidepool JSON): 9 entries added (3 Glucose, 2 Carbs, 1 Basis, 3 Bolus), 6 rows "
+               "skipped (2 basal records, 1 wizard record without carbs, 1 upload record, 1 device "
+               "event, 1 pump settings record), 1 value rounded; 2 rows not read: line 16 (no "
+               "glucose value), line 17 (no readable time).";
+        QTest::newRow("Tidepool CSV")
+            << "tidepool-flat.csv" << 6
+            << "(Tidepool CSV): 6 entries added (2 Glucose, 2 Carbs, 1 Basis, 1 Bolus), 4 rows "
+               "skipped (1 wizard record without carbs, 1 basal record, 1 device event, 1 upload "
+               "record).";
     }
     void samplesThroughTheBinary()
     {

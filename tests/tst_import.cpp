@@ -149,6 +149,29 @@ private slots:
                 .replace('\'', '"'),
             " 5. 4.2026,13:45,Bolus,2.35\n 5. 4.2026,13:45,Carbs,  40\n"
             " 5. 4.2026,22:06,Bolus, 0.2\n");
+        // The clock the person lived by, not this computer's: New York here.
+        add("Tidepool JSON: own offsets over device times, doses, meals, injections, kinds",
+            {6, 1, 2, ymd}, readBytes(QFINDTESTDATA("data/exports/tidepool.json")),
+            " 9. 3.2024,22:10,Glucose, 145\n10. 3.2024,08:02,Glucose, 112\n"
+            "10. 3.2024,12:29,Carbs,  45\n10. 3.2024,12:30,Bolus, 3.3\n"
+            "10. 3.2024,17:00,Bolus, 0.7\n10. 3.2024,18:20,Carbs,  30\n"
+            "10. 3.2024,19:30,Glucose, 100\n10. 3.2024,22:00,Basis,  14\n"
+            "10. 3.2024,22:15,Bolus, 4.5\n",
+            {}, {},
+            "6 rows skipped (2 basal records, 1 wizard record without carbs, 1 upload record, 1 "
+            "device event, 1 pump settings record)",
+            "America/New_York");
+        add("Tidepool CSV: nested fields as text, quoted, mmol/L", {4, 0, 0, ymd},
+            readBytes(QFINDTESTDATA("data/exports/tidepool-flat.csv")),
+            "17. 1.2024,16:06,Glucose,  73\n18. 1.2024,00:44,Carbs,  40\n"
+            "18. 1.2024,00:44,Bolus, 2.9\n18. 1.2024,00:44,Glucose, 112\n"
+            "18. 1.2024,08:00,Basis,10.5\n18. 1.2024,12:00,Carbs,  25\n");
+        add("Tidepool JSON: an object holding the records, cut off", {0, 0, 1, ymd},
+            QByteArray("{'meta':{'count':3},'data':[{'type':'smbg','time':'2024-06-01T12:00:00Z',"
+                       "'timezoneOffset':60,'value':5.5},\n{'type':'cbg','time':'2024-06-01T12:0"
+                       "5:00Z','timezoneOffset':60,'val")
+                .replace('\'', '"'),
+            " 1. 6.2024,13:00,Glucose,  99\n");
         add("Dexcom doses: to hundredths, halves up, 0.004 skipped", {1, 4, 0, ymd},
             readBytes(QFINDTESTDATA("data/dexcom-doses.csv")),
             " 2. 5.2024,07:25,Glucose, 113\n 2. 5.2024,07:30,Carbs,  31\n"

@@ -112,6 +112,8 @@ bool looksLikeJson(QByteArrayView data);
 bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
+bool readTidepoolJson(QByteArrayView data, EntrySink &sink);
+bool readTidepoolCsv(QByteArrayView data, EntrySink &sink);
 bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
 bool readMellidorCsv(QByteArrayView data, EntrySink &sink);
 bool readMellidorDiary(QByteArrayView data, EntrySink &sink);

@@ -14,7 +14,8 @@
 QString knownImportFormats()
 {
     return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, Mellidor's CSV export and Mellidor "
+                          "TSV), Nightscout treatments JSON, Tidepool JSON and CSV, "
+                          "Mellidor's CSV export and Mellidor "
                           "diary files");
 }
 
@@ -52,10 +53,10 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     }
     EntrySink sink(result, progress, data.size());
     const bool known = looksLikeJson(data)
-                           ? readNightscoutJson(data, sink)
+                           ? readTidepoolJson(data, sink) || readNightscoutJson(data, sink)
                            : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
-                                 readMellidorDiary(data, sink);
+                                 readTidepoolCsv(data, sink) || readMellidorCsv(data, sink) ||
+                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);

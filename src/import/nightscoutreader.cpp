@@ -5,57 +5,11 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/jsonrecords.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
-
-// Where each element of a top-level JSON array starts, and where the last
-// complete one ends, so a cut file still gives its whole elements and line
-// numbers can be told.
-struct ArrayShape
-{
-    std::vector<qsizetype> starts;
-    qsizetype lastEnd = -1;
-};
-
-ArrayShape shapeOf(QByteArrayView data)
-{
-    ArrayShape shape;
-    int depth = 0;
-    bool inString = false, expecting = false;
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        const char c = data[i];
-        if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
-            continue;
-        if (c == ',') {
-            expecting = depth == 1;
-            continue;
-        }
-        if (expecting && c != ']') {
-            shape.starts.push_back(i);
-            expecting = false;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            expecting = ++depth == 1;
-        } else if (c == '}' || c == ']') {
-            if (--depth == 1)
-                shape.lastEnd = i + 1;
-        }
-    }
-    return shape;
-}
 
 // The first of the keys that holds a readable time.
 bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, ReadingTime &when)
@@ -93,31 +47,12 @@ bool looksLikeJson(QByteArrayView data)
 
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
 {
-    const ArrayShape shape = shapeOf(data);
-    QJsonParseError error;
-    QJsonDocument document = QJsonDocument::fromJson(data.toByteArray(), &error);
-    bool cut = false;
-    if (error.error != QJsonParseError::NoError) {
-        // Cut off where the parser ran out of data, not broken before.
-        qsizetype end = data.size();
-        while (end > 0 && (data[end - 1] == ' ' || data[end - 1] == '\t' || data[end - 1] == '\r' ||
-                           data[end - 1] == '\n'))
-            --end;
-        QJsonParseError cutError;
-        if (shape.lastEnd >= 0 && error.offset >= end) {
-            // A cut file: keep the elements that are whole.
-            document =
-                QJsonDocument::fromJson(data.first(shape.lastEnd).toByteArray() + ']', &cutError);
-        }
-        if (shape.lastEnd < 0 || error.offset < end || cutError.error != QJsonParseError::NoError) {
-            sink.refuse(QStringLiteral("is JSON that cannot be read: %1 at offset %2")
-                            .arg(error.errorString())
-                            .arg(error.offset));
-            return true;
-        }
-        cut = true;
+    JsonRecords records = readJsonRecords(data);
+    if (!records.error.isEmpty()) {
+        sink.refuse(QStringLiteral("is JSON that cannot be read: %1").arg(records.error));
+        return true;
     }
-    const QJsonArray array = document.array();
+    const QJsonArray &array = records.array;
     bool entries = false, treatments = false;
     for (const QJsonValue &value : array) {
         const QJsonObject object = value.toObject();
@@ -130,12 +65,9 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                            : QStringLiteral("Nightscout treatments JSON"));
 
     const int bolus = bolusType, carbs = carbsType;
-    qsizetype line = 1, counted = 0;
     for (qsizetype i = 0; i < array.size(); ++i) {
-        const qsizetype start = size_t(i) < shape.starts.size() ? shape.starts[size_t(i)] : counted;
-        line += data.sliced(counted, start - counted).count('\n');
-        counted = start;
-        if (!sink.progress(start))
+        const qsizetype line = records.lineOf(data, i);
+        if (!sink.progress(records.startOf(i)))
             return true;
         const QJsonObject object = array.at(i).toObject();
         ReadingTime when;
@@ -171,10 +103,8 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                 sink.amount(when, bolus, insulin, line);
         }
     }
-    if (cut) {
-        line += data.sliced(counted, shape.lastEnd - counted).count('\n');
-        sink.unread(line + 1, QStringLiteral("the file ends inside this entry"));
-    }
+    if (records.cutAt >= 0)
+        sink.unread(records.cutLine(data), QStringLiteral("the file ends inside this entry"));
     return true;
 }
 
