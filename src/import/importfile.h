@@ -54,9 +54,9 @@ struct ImportResult
     QString path;
     QString format; // e.g. "Dexcom Clarity CSV"; empty when the file is not known
     ImportBatch batch;
-    qsizetype rowsSkipped = 0;     // rows that hold no entry (alerts, rates, doses of 0 ...)
+    qsizetype rowsSkipped = 0; // rows that hold no entry (alerts, rates, doses of 0 ...)
     std::vector<SkippedKind> skippedKinds; // those of them a reader named, in the order met
-    qsizetype copiesSkipped = 0;   // readings the file writes again under another name
+    qsizetype copiesSkipped = 0;           // readings the file writes again under another name
     qsizetype valuesRounded = 0;   // grams and readings not whole, doses beyond two decimals
     qsizetype mmolReadings = 0;    // readings given in mmol/L
     qsizetype unreadCount = 0;     // rows that should hold an entry but cannot be read
