@@ -110,6 +110,16 @@ private slots:
             "08:02:00;Kohlenhydrate;;;;G6;;;30,5\n4;2020-03-01 08:03:00;EGV;;;;\"G6",
             " 1. 3.2020,08:00,Glucose, 112\n 1. 3.2020,08:01,Bolus, 4.4\n"
             " 1. 3.2020,08:02,Carbs,  31\n");
+        // A spreadsheet's re-save: the BOM read as Latin-1 and quoted again,
+        // columns moved, spaces for the T.
+        add("Dexcom re-saved: mangled first cell, columns moved, spaced timestamps", {1, 0, 0, ymd},
+            "\"\xc3\xaf\xc2\xbb\xc2\xbf\"\"\"\"Index\"\"\"\"\",Event Type,Event Subtype,"
+            "Timestamp (YYYY-MM-DDThh:mm:ss),Glucose Value (mg/dL),Insulin Value (u),"
+            "Carb Value (grams),Transmitter Time (Long Integer),Transmitter ID,Source Device "
+            "ID\r\n1,Device,,,,,,,,G6\r\n2,EGV,,2019-10-14 16:55:59,112,,,7573,8GH86L,G6\r\n"
+            "3,Insulin,Fast-Acting,2019-10-14 17:06:00,,2.5\r\n4,Carbs,,2019-10-14 17:07,,,20\r\n",
+            "14.10.2019,16:55,Glucose, 112\n14.10.2019,17:06,Bolus, 2.5\n"
+            "14.10.2019,17:07,Carbs,  20\n");
         add("LibreView: blank line, day first, record types, strip, doses", {2, 0, 0, dmy},
             "Glucose Data,Generated on,13-12-2020 10:23 UTC\r\n\r\n" + libreHeader +
                 "\r\nL,1,05-12-2019 16:25,0,101\r\nL,1,13-12-2019 16:41,1,,99\r\n"
