@@ -283,6 +283,9 @@ private slots:
         QTest::newRow("Nightscout treatments JSON")
             << "nightscout-treatments.json" << 7
             << "(Nightscout treatments JSON): 7 entries added (3 Carbs, 4 Bolus), 6 rows skipped.";
+        QTest::newRow("research table CSV")
+            << "research-r.csv" << 4
+            << "(Research table CSV): 4 entries added (4 Glucose), 1 value rounded.";
     }
     void samplesThroughTheBinary()
     {

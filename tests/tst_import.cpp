@@ -215,6 +215,20 @@ private slots:
         add("CR-only line ends, no last one", {0, 0, 0, ymd},
             "14.10.2019,16:53,Glucose, 112\r15.10.2019,08:00,Bolus,   4",
             "14.10.2019,16:53,Glucose, 112\n15.10.2019,08:00,Bolus,   4\n");
+        add("Research table from R: quoted, row numbers, decimals, missing readings",
+            {1, 1, 0, ymd},
+            "\"\",\"id\",\"time\",\"gl\"\n\"1\",\"Subject 1\",\"2015-06-06 16:50:27\",153.5\n"
+            "\"2\",\"Subject 1\",\"2015-06-06 16:55:27\",NA\n\"3\",\"Subject 1\",\"2015-06-07 "
+            "00:05:27\",88\n",
+            " 6. 6.2015,16:50,Glucose, 154\n 7. 6.2015,00:05,Glucose,  88\n", {}, {},
+            "1 row skipped (1 missing reading), 1 value rounded");
+        add("Research table without row numbers", {0, 0, 1, ymd},
+            "ID,Time,GL\r\nS,2015-03-10 15:36:26,172\r\nS,10 March,99\r\n",
+            "10. 3.2015,15:36,Glucose, 172\n");
+        add("refused: research table of two people", {},
+            ",id,time,gl\n1,A,2015-03-10 15:36,172\n2,B,2015-03-10 15:41,180\n3,A,2015-03-10 "
+            "15:46,181\n",
+            {}, {}, "\"x.csv\" holds the readings of more than one person (ids \"A\", \"B\")");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";

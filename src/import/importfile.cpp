@@ -14,8 +14,8 @@
 QString knownImportFormats()
 {
     return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, Mellidor's CSV export and Mellidor "
-                          "diary files");
+                          "TSV), Nightscout treatments JSON, research tables (id, time, gl), "
+                          "Mellidor's CSV export and Mellidor diary files");
 }
 
 namespace {
@@ -54,8 +54,8 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     const bool known = looksLikeJson(data)
                            ? readNightscoutJson(data, sink)
                            : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
-                                 readMellidorDiary(data, sink);
+                                 readResearchTable(data, sink) || readMellidorCsv(data, sink) ||
+                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
