@@ -286,6 +286,10 @@ private slots:
         QTest::newRow("research table CSV")
             << "research-r.csv" << 4
             << "(Research table CSV): 4 entries added (4 Glucose), 1 value rounded.";
+        QTest::newRow("mySugr CSV, Danish, mmol/L")
+            << "mysugr-da-mmol.csv" << 7
+            << "(mySugr CSV): 7 entries added (3 Glucose, 1 Carbs, 1 Basis, 2 Bolus), dates read "
+               "day first.";
     }
     void samplesThroughTheBinary()
     {

@@ -229,6 +229,20 @@ private slots:
             ",id,time,gl\n1,A,2015-03-10 15:36,172\n2,B,2015-03-10 15:41,180\n3,A,2015-03-10 "
             "15:46,181\n",
             {}, {}, "\"x.csv\" holds the readings of more than one person (ids \"A\", \"B\")");
+        // Pen or pump units give the bolus; else meal plus correction insulin.
+        add("mySugr English (US): several entries a row, month names, AM/PM", {2, 1, 0, ymd},
+            readBytes(QFINDTESTDATA("data/exports/mysugr-en-us.csv")),
+            "31.12.2016,00:05,Glucose, 113\n 5. 8.2017,12:05,Bolus,2.25\n"
+            " 5. 8.2017,22:30,Basis,  12\n 6. 8.2017,17:58,Carbs,  50\n"
+            " 6. 8.2017,17:58,Bolus,   4\n 6. 8.2017,22:57,Bolus,13.8\n"
+            " 6. 8.2017,22:57,Glucose, 365\n 7. 8.2017,09:42,Carbs,  45\n"
+            " 7. 8.2017,09:42,Bolus, 4.5\n 7. 8.2017,09:42,Glucose, 186\n");
+        add("mySugr Danish: mmol/L, decimal commas, day first", {0, 0, 0, dmy},
+            readBytes(QFINDTESTDATA("data/exports/mysugr-da-mmol.csv")),
+            "13. 2.2021,22:10,Bolus, 2.5\n13. 2.2021,22:10,Glucose, 223\n"
+            "14. 2.2021,08:00,Basis,18.5\n14. 2.2021,18:05,Carbs,  60\n"
+            "14. 2.2021,18:05,Bolus,   6\n14. 2.2021,18:05,Glucose, 128\n"
+            "14. 2.2021,19:59,Glucose,  58\n");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";

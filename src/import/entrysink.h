@@ -112,6 +112,7 @@ bool looksLikeJson(QByteArrayView data);
 bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
 bool readResearchTable(QByteArrayView data, EntrySink &sink);
+bool readMySugr(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
 bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
 bool readMellidorCsv(QByteArrayView data, EntrySink &sink);

@@ -13,9 +13,10 @@
 
 QString knownImportFormats()
 {
-    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, research tables (id, time, gl), "
-                          "Mellidor's CSV export and Mellidor diary files");
+    return QStringLiteral(
+        "Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
+        "TSV), Nightscout treatments JSON, mySugr CSV, research tables (id, time, gl), "
+        "Mellidor's CSV export and Mellidor diary files");
 }
 
 namespace {
@@ -54,8 +55,9 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     const bool known = looksLikeJson(data)
                            ? readNightscoutJson(data, sink)
                            : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readResearchTable(data, sink) || readMellidorCsv(data, sink) ||
-                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+                                 readResearchTable(data, sink) || readMySugr(data, sink) ||
+                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
+                                 readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
