@@ -290,6 +290,10 @@ private slots:
             << "mysugr-da-mmol.csv" << 7
             << "(mySugr CSV): 7 entries added (3 Glucose, 1 Carbs, 1 Basis, 2 Bolus), dates read "
                "day first.";
+        QTest::newRow("Glooko export zip")
+            << "glooko-de.zip" << 7
+            << "(Glooko export): 7 entries added (2 Glucose, 2 Carbs, 1 Basis, 2 Bolus), 2 rows "
+               "skipped (1 basal rate row, 1 alarm), dates read day first.";
     }
     void samplesThroughTheBinary()
     {

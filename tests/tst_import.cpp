@@ -68,6 +68,35 @@ int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *er
     return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A zip archive of one member per (name, contents), deflated: qCompress
+// gives a zlib stream, from which its length, header and checksum are cut.
+QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
+{
+    const auto le = [](quint32 value, int bytes) {
+        QByteArray out;
+        for (int i = 0; i < bytes; ++i)
+            out += char(value >> (8 * i) & 0xff);
+        return out;
+    };
+    QByteArray archive, directory;
+    for (const auto &[name, contents] : members) {
+        quint32 crc = 0xffffffff;
+        for (char c : contents) {
+            crc ^= quint8(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = crc >> 1 ^ (crc & 1 ? 0xedb88320 : 0);
+        }
+        const QByteArray packed = qCompress(contents).sliced(6).chopped(4);
+        const QByteArray common = le(20, 2) + le(0, 2) + le(8, 2) + le(0, 4) + le(~crc, 4) +
+                                  le(packed.size(), 4) + le(contents.size(), 4) +
+                                  le(name.size(), 2) + le(0, 2);
+        directory +=
+            le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) + le(archive.size(), 4) + name;
+        archive += le(0x04034b50, 4) + common + name + packed;
+    }
+    return archive + directory + le(0x06054b50, 4) + le(0, 4) + le(members.size(), 2).repeated(2) +
+           le(directory.size(), 4) + le(archive.size(), 4) + le(0, 2);
+}
 } // namespace
 
 class TestImport : public QObject
@@ -243,6 +272,23 @@ private slots:
             "14. 2.2021,08:00,Basis,18.5\n14. 2.2021,18:05,Carbs,  60\n"
             "14. 2.2021,18:05,Bolus,   6\n14. 2.2021,18:05,Glucose, 128\n"
             "14. 2.2021,19:59,Glucose,  58\n");
+        add("Glooko zip, German: every file of it, folders, a file that is no CSV", {2, 0, 0, dmy},
+            readBytes(QFINDTESTDATA("data/exports/glooko-de.zip")),
+            "12. 6.2026,22:00,Basis,  14\n12. 6.2026,23:10,Bolus, 0.5\n"
+            "13. 6.2026,07:55,Carbs,  20\n13. 6.2026,07:55,Bolus,1.25\n"
+            "13. 6.2026,08:00,Glucose, 138\n13. 6.2026,08:05,Glucose, 142\n"
+            "13. 6.2026,12:30,Carbs,  30\n",
+            {}, {}, "2 rows skipped (1 basal rate row, 1 alarm)");
+        add("Glooko CSV alone, English: boluses, a row of nothing", {1, 0, 0, mdy},
+            "Name:Sample Person,Date Range:06/12/2026 - 06/13/2026\r\nTimestamp,Insulin Type,"
+            "Blood Glucose Input (mg/dl),Carbs Input (g),Carbs Ratio,Insulin Delivered (U),Initial "
+            "Delivery (U),Extended Delivery (U),Serial Number\r\n06/13/2026 07:55,Normal,120,30,"
+            "10,3.05,,,SN\r\n06/12/2026 22:00,Normal,0,0,10,0,,,SN\r\n",
+            "13. 6.2026,07:55,Carbs,  30\n13. 6.2026,07:55,Bolus,3.05\n");
+        add("Glooko CSV, mmol/L", {0, 0, 0, dmy},
+            "Name:S,Date Range:x\nTimestamp,CGM Glucose Value (mmol/l),Serial Number\n"
+            "13.06.2026 08:00,\"5,5\",SN\n",
+            "13. 6.2026,08:00,Glucose,  99\n");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";
@@ -330,6 +376,74 @@ private slots:
         for (const EntryTexts &texts : plan.texts)
             replay.addTexts(texts);
         QCOMPARE(planMerge(Diary(), {&replay}).rows.size(), plan.rows.size());
+    }
+
+    void zipArchives_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("error"); // empty: read
+        const QByteArray bg = "Name:A,Date Range:13.06.2026 - 13.06.2026\nTimestamp,Glucose Value "
+                              "(mg/dL)\n13.06.2026 08:00,\"98,0\"\n";
+        const QByteArray good = zipOf({{"bg_data_1.csv", bg}});
+        // The one member's central entry and the end record.
+        const int central = int(good.indexOf("PK\x01\x02")), end = int(good.size()) - 22;
+        const auto patched = [&good](int at, quint32 value, int bytes) {
+            QByteArray archive = good;
+            for (int i = 0; i < bytes; ++i)
+                archive[at + i] = char(value >> (8 * i) & 0xff);
+            return archive;
+        };
+        const auto add = [](const char *name, const QByteArray &archive, const char *error) {
+            QTest::newRow(name) << archive << QString::fromLatin1(error);
+        };
+        add("read", good, "");
+        add("a comment after it", patched(end + 20, 3, 2) + "abc", "");
+        add("cut off", good.chopped(30), "its list of files is missing");
+        add("list outside", patched(end + 16, quint32(end), 4), "its list of files lies outside");
+        add("ZIP64", patched(end + 16, 0xffffffff, 4), "ZIP64");
+        add("split", patched(end + 4, 1, 2), "split into several");
+        add("encrypted", patched(central + 8, 1, 2), "is encrypted");
+        add("bzip2", patched(central + 10, 12, 2), "packed with method 12");
+        add("name with NUL", patched(central + 46, 0, 1), "without a proper name");
+        add("bomb", patched(central + 24, 0x7fffffff, 4), "sizes that cannot be true");
+        add("more than its size", patched(central + 24, quint32(bg.size() - 1), 4), "is damaged");
+        add("less than its size", patched(central + 24, quint32(bg.size() + 1), 4), "is damaged");
+        add("checksum", patched(central + 16, 1, 4), "checksum does not match");
+        add("local header elsewhere", patched(central + 42, 5, 4),
+            "outside the archive or is damaged");
+        add("data cut off", patched(central + 20, 4000, 4), "cut off");
+        add("no Glooko file", zipOf({{"notes.csv", "name,age\nAnna,31\n"}}), "holds no Glooko");
+        // Two members said to unpack to 600 MB each, a ratio deflate can
+        // reach: too much together.
+        QByteArray noise(600000, '\0');
+        QRandomGenerator(3).fillRange(reinterpret_cast<quint32 *>(noise.data()), 150000);
+        QByteArray big = zipOf({{"a.csv", noise}, {"b.csv", noise}});
+        for (qsizetype at = big.indexOf("PK\x01\x02"); at >= 0;
+             at = big.indexOf("PK\x01\x02", at + 1)) {
+            const quint32 declared = 600000000;
+            for (int i = 0; i < 4; ++i)
+                big[at + 24 + i] = char(declared >> (8 * i) & 0xff);
+        }
+        add("unpacks to too much", big, "unpacks to more than");
+    }
+
+    // A damaged or hostile archive is refused with its reason, reading
+    // nothing; the good one and one with a comment are read.
+    void zipArchives()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, error);
+        const ImportResult result = readImportData(archive, QStringLiteral("g.zip"));
+        if (error.isEmpty()) {
+            QVERIFY2(result.ok(), qPrintable(result.error));
+            QCOMPARE(result.batch.entries.size(), size_t(1));
+            QCOMPARE(result.format, QStringLiteral("Glooko export"));
+        } else {
+            QVERIFY2(result.error.startsWith(QStringLiteral("\"g.zip\" is a zip archive")) &&
+                         result.error.contains(error),
+                     qPrintable(result.error));
+            QVERIFY(result.batch.entries.empty());
+        }
     }
 
     void fileKinds_data()

@@ -113,6 +113,9 @@ bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
 bool readResearchTable(QByteArrayView data, EntrySink &sink);
 bool readMySugr(QByteArrayView data, EntrySink &sink);
+bool readGlooko(QByteArrayView data, EntrySink &sink);
+// A Glooko export zip; any other zip archive is refused.
+bool readGlookoZip(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
 bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
 bool readMellidorCsv(QByteArrayView data, EntrySink &sink);
