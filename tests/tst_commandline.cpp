@@ -294,6 +294,17 @@ private slots:
             << "(Tidepool CSV): 6 entries added (2 Glucose, 2 Carbs, 1 Basis, 1 Bolus), 4 rows "
                "skipped (1 wizard record without carbs, 1 basal record, 1 device event, 1 upload "
                "record).";
+        QTest::newRow("research table CSV")
+            << "research-r.csv" << 4
+            << "(Research table CSV): 4 entries added (4 Glucose), 1 value rounded.";
+        QTest::newRow("mySugr CSV, Danish, mmol/L")
+            << "mysugr-da-mmol.csv" << 7
+            << "(mySugr CSV): 7 entries added (3 Glucose, 1 Carbs, 1 Basis, 2 Bolus), dates read "
+               "day first.";
+        QTest::newRow("Glooko export zip")
+            << "glooko-de.zip" << 7
+            << "(Glooko export): 7 entries added (2 Glucose, 2 Carbs, 1 Basis, 2 Bolus), 2 rows "
+               "skipped (1 basal rate row, 1 alarm), dates read day first.";
     }
     void samplesThroughTheBinary()
     {

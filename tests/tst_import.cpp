@@ -68,6 +68,35 @@ int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *er
     return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A zip archive of one member per (name, contents), deflated: qCompress
+// gives a zlib stream, from which its length, header and checksum are cut.
+QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
+{
+    const auto le = [](quint32 value, int bytes) {
+        QByteArray out;
+        for (int i = 0; i < bytes; ++i)
+            out += char(value >> (8 * i) & 0xff);
+        return out;
+    };
+    QByteArray archive, directory;
+    for (const auto &[name, contents] : members) {
+        quint32 crc = 0xffffffff;
+        for (char c : contents) {
+            crc ^= quint8(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = crc >> 1 ^ (crc & 1 ? 0xedb88320 : 0);
+        }
+        const QByteArray packed = qCompress(contents).sliced(6).chopped(4);
+        const QByteArray common = le(20, 2) + le(0, 2) + le(8, 2) + le(0, 4) + le(~crc, 4) +
+                                  le(packed.size(), 4) + le(contents.size(), 4) +
+                                  le(name.size(), 2) + le(0, 2);
+        directory +=
+            le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) + le(archive.size(), 4) + name;
+        archive += le(0x04034b50, 4) + common + name + packed;
+    }
+    return archive + directory + le(0x06054b50, 4) + le(0, 4) + le(members.size(), 2).repeated(2) +
+           le(directory.size(), 4) + le(archive.size(), 4) + le(0, 2);
+}
 } // namespace
 
 class TestImport : public QObject
@@ -110,6 +139,16 @@ private slots:
             "08:02:00;Kohlenhydrate;;;;G6;;;30,5\n4;2020-03-01 08:03:00;EGV;;;;\"G6",
             " 1. 3.2020,08:00,Glucose, 112\n 1. 3.2020,08:01,Bolus, 4.4\n"
             " 1. 3.2020,08:02,Carbs,  31\n");
+        // A spreadsheet's re-save: the BOM read as Latin-1 and quoted again,
+        // columns moved, spaces for the T.
+        add("Dexcom re-saved: mangled first cell, columns moved, spaced timestamps", {1, 0, 0, ymd},
+            "\"\xc3\xaf\xc2\xbb\xc2\xbf\"\"\"\"Index\"\"\"\"\",Event Type,Event Subtype,"
+            "Timestamp (YYYY-MM-DDThh:mm:ss),Glucose Value (mg/dL),Insulin Value (u),"
+            "Carb Value (grams),Transmitter Time (Long Integer),Transmitter ID,Source Device "
+            "ID\r\n1,Device,,,,,,,,G6\r\n2,EGV,,2019-10-14 16:55:59,112,,,7573,8GH86L,G6\r\n"
+            "3,Insulin,Fast-Acting,2019-10-14 17:06:00,,2.5\r\n4,Carbs,,2019-10-14 17:07,,,20\r\n",
+            "14.10.2019,16:55,Glucose, 112\n14.10.2019,17:06,Bolus, 2.5\n"
+            "14.10.2019,17:07,Carbs,  20\n");
         add("LibreView: blank line, day first, record types, strip, doses", {2, 0, 0, dmy},
             "Glucose Data,Generated on,13-12-2020 10:23 UTC\r\n\r\n" + libreHeader +
                 "\r\nL,1,05-12-2019 16:25,0,101\r\nL,1,13-12-2019 16:41,1,,99\r\n"
@@ -228,6 +267,51 @@ private slots:
         add("CR-only line ends, no last one", {0, 0, 0, ymd},
             "14.10.2019,16:53,Glucose, 112\r15.10.2019,08:00,Bolus,   4",
             "14.10.2019,16:53,Glucose, 112\n15.10.2019,08:00,Bolus,   4\n");
+        add("Research table from R: quoted, row numbers, decimals, missing readings",
+            {1, 1, 0, ymd},
+            "\"\",\"id\",\"time\",\"gl\"\n\"1\",\"Subject 1\",\"2015-06-06 16:50:27\",153.5\n"
+            "\"2\",\"Subject 1\",\"2015-06-06 16:55:27\",NA\n\"3\",\"Subject 1\",\"2015-06-07 "
+            "00:05:27\",88\n",
+            " 6. 6.2015,16:50,Glucose, 154\n 7. 6.2015,00:05,Glucose,  88\n", {}, {},
+            "1 row skipped (1 missing reading), 1 value rounded");
+        add("Research table without row numbers", {0, 0, 1, ymd},
+            "ID,Time,GL\r\nS,2015-03-10 15:36:26,172\r\nS,10 March,99\r\n",
+            "10. 3.2015,15:36,Glucose, 172\n");
+        add("refused: research table of two people", {},
+            ",id,time,gl\n1,A,2015-03-10 15:36,172\n2,B,2015-03-10 15:41,180\n3,A,2015-03-10 "
+            "15:46,181\n",
+            {}, {}, "\"x.csv\" holds the readings of more than one person (ids \"A\", \"B\")");
+        // Pen or pump units give the bolus; else meal plus correction insulin.
+        add("mySugr English (US): several entries a row, month names, AM/PM", {2, 1, 0, ymd},
+            readBytes(QFINDTESTDATA("data/exports/mysugr-en-us.csv")),
+            "31.12.2016,00:05,Glucose, 113\n 5. 8.2017,12:05,Bolus,2.25\n"
+            " 5. 8.2017,22:30,Basis,  12\n 6. 8.2017,17:58,Carbs,  50\n"
+            " 6. 8.2017,17:58,Bolus,   4\n 6. 8.2017,22:57,Bolus,13.8\n"
+            " 6. 8.2017,22:57,Glucose, 365\n 7. 8.2017,09:42,Carbs,  45\n"
+            " 7. 8.2017,09:42,Bolus, 4.5\n 7. 8.2017,09:42,Glucose, 186\n");
+        add("mySugr Danish: mmol/L, decimal commas, day first", {0, 0, 0, dmy},
+            readBytes(QFINDTESTDATA("data/exports/mysugr-da-mmol.csv")),
+            "13. 2.2021,22:10,Bolus, 2.5\n13. 2.2021,22:10,Glucose, 223\n"
+            "14. 2.2021,08:00,Basis,18.5\n14. 2.2021,18:05,Carbs,  60\n"
+            "14. 2.2021,18:05,Bolus,   6\n14. 2.2021,18:05,Glucose, 128\n"
+            "14. 2.2021,19:59,Glucose,  58\n");
+        add("Glooko zip, German: every file of it, folders, a file that is no CSV", {2, 0, 0, dmy},
+            readBytes(QFINDTESTDATA("data/exports/glooko-de.zip")),
+            "12. 6.2026,22:00,Basis,  14\n12. 6.2026,23:10,Bolus, 0.5\n"
+            "13. 6.2026,07:55,Carbs,  20\n13. 6.2026,07:55,Bolus,1.25\n"
+            "13. 6.2026,08:00,Glucose, 138\n13. 6.2026,08:05,Glucose, 142\n"
+            "13. 6.2026,12:30,Carbs,  30\n",
+            {}, {}, "2 rows skipped (1 basal rate row, 1 alarm)");
+        add("Glooko CSV alone, English: boluses, a row of nothing", {1, 0, 0, mdy},
+            "Name:Sample Person,Date Range:06/12/2026 - 06/13/2026\r\nTimestamp,Insulin Type,"
+            "Blood Glucose Input (mg/dl),Carbs Input (g),Carbs Ratio,Insulin Delivered (U),Initial "
+            "Delivery (U),Extended Delivery (U),Serial Number\r\n06/13/2026 07:55,Normal,120,30,"
+            "10,3.05,,,SN\r\n06/12/2026 22:00,Normal,0,0,10,0,,,SN\r\n",
+            "13. 6.2026,07:55,Carbs,  30\n13. 6.2026,07:55,Bolus,3.05\n");
+        add("Glooko CSV, mmol/L", {0, 0, 0, dmy},
+            "Name:S,Date Range:x\nTimestamp,CGM Glucose Value (mmol/l),Serial Number\n"
+            "13.06.2026 08:00,\"5,5\",SN\n",
+            "13. 6.2026,08:00,Glucose,  99\n");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";
@@ -315,6 +399,74 @@ private slots:
         for (const EntryTexts &texts : plan.texts)
             replay.addTexts(texts);
         QCOMPARE(planMerge(Diary(), {&replay}).rows.size(), plan.rows.size());
+    }
+
+    void zipArchives_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("error"); // empty: read
+        const QByteArray bg = "Name:A,Date Range:13.06.2026 - 13.06.2026\nTimestamp,Glucose Value "
+                              "(mg/dL)\n13.06.2026 08:00,\"98,0\"\n";
+        const QByteArray good = zipOf({{"bg_data_1.csv", bg}});
+        // The one member's central entry and the end record.
+        const int central = int(good.indexOf("PK\x01\x02")), end = int(good.size()) - 22;
+        const auto patched = [&good](int at, quint32 value, int bytes) {
+            QByteArray archive = good;
+            for (int i = 0; i < bytes; ++i)
+                archive[at + i] = char(value >> (8 * i) & 0xff);
+            return archive;
+        };
+        const auto add = [](const char *name, const QByteArray &archive, const char *error) {
+            QTest::newRow(name) << archive << QString::fromLatin1(error);
+        };
+        add("read", good, "");
+        add("a comment after it", patched(end + 20, 3, 2) + "abc", "");
+        add("cut off", good.chopped(30), "its list of files is missing");
+        add("list outside", patched(end + 16, quint32(end), 4), "its list of files lies outside");
+        add("ZIP64", patched(end + 16, 0xffffffff, 4), "ZIP64");
+        add("split", patched(end + 4, 1, 2), "split into several");
+        add("encrypted", patched(central + 8, 1, 2), "is encrypted");
+        add("bzip2", patched(central + 10, 12, 2), "packed with method 12");
+        add("name with NUL", patched(central + 46, 0, 1), "without a proper name");
+        add("bomb", patched(central + 24, 0x7fffffff, 4), "sizes that cannot be true");
+        add("more than its size", patched(central + 24, quint32(bg.size() - 1), 4), "is damaged");
+        add("less than its size", patched(central + 24, quint32(bg.size() + 1), 4), "is damaged");
+        add("checksum", patched(central + 16, 1, 4), "checksum does not match");
+        add("local header elsewhere", patched(central + 42, 5, 4),
+            "outside the archive or is damaged");
+        add("data cut off", patched(central + 20, 4000, 4), "cut off");
+        add("no Glooko file", zipOf({{"notes.csv", "name,age\nAnna,31\n"}}), "holds no Glooko");
+        // Two members said to unpack to 600 MB each, a ratio deflate can
+        // reach: too much together.
+        QByteArray noise(600000, '\0');
+        QRandomGenerator(3).fillRange(reinterpret_cast<quint32 *>(noise.data()), 150000);
+        QByteArray big = zipOf({{"a.csv", noise}, {"b.csv", noise}});
+        for (qsizetype at = big.indexOf("PK\x01\x02"); at >= 0;
+             at = big.indexOf("PK\x01\x02", at + 1)) {
+            const quint32 declared = 600000000;
+            for (int i = 0; i < 4; ++i)
+                big[at + 24 + i] = char(declared >> (8 * i) & 0xff);
+        }
+        add("unpacks to too much", big, "unpacks to more than");
+    }
+
+    // A damaged or hostile archive is refused with its reason, reading
+    // nothing; the good one and one with a comment are read.
+    void zipArchives()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, error);
+        const ImportResult result = readImportData(archive, QStringLiteral("g.zip"));
+        if (error.isEmpty()) {
+            QVERIFY2(result.ok(), qPrintable(result.error));
+            QCOMPARE(result.batch.entries.size(), size_t(1));
+            QCOMPARE(result.format, QStringLiteral("Glooko export"));
+        } else {
+            QVERIFY2(result.error.startsWith(QStringLiteral("\"g.zip\" is a zip archive")) &&
+                         result.error.contains(error),
+                     qPrintable(result.error));
+            QVERIFY(result.batch.entries.empty());
+        }
     }
 
     void fileKinds_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Dexcom Clarity CSV, English or German: a header row from "Index" and the
-// timestamp column, then one row per event.
+// Dexcom Clarity CSV, English or German: a header row, then one row per
+// event. Columns are found by name, so a spreadsheet's re-save (a mangled
+// first cell, columns moved) still reads.
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
@@ -13,7 +14,7 @@ int columnOf(const std::vector<QByteArrayView> &header, std::initializer_list<co
     for (size_t i = 0; i < header.size(); ++i) {
         const QByteArray folded = foldWord(header[i]);
         for (const char *word : words) {
-            if (folded.startsWith(word))
+            if (folded.contains(word))
                 return int(i);
         }
     }
@@ -26,12 +27,15 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
 {
     const qsizetype lineEnd = data.indexOf('\n');
     CsvReader csv(data, CsvReader::guessSeparator(data.first(lineEnd < 0 ? data.size() : lineEnd)));
-    if (!csv.next() || csv.fields().size() < 10 || trimmed(csv.field(0)) != "Index")
-        return false;
-    const QByteArray stampHeader = foldWord(csv.field(1));
-    if (!stampHeader.startsWith("timestamp") && !stampHeader.startsWith("zeitstempel"))
+    if (!csv.next() || csv.fields().size() < 10)
         return false;
     const std::vector<QByteArrayView> &header = csv.fields();
+    const int stampColumn = columnOf(header, {"timestamp", "zeitstempel"}, -1);
+    const int eventColumn = columnOf(header, {"eventtype", "ereignisart", "ereignistyp"}, -1);
+    if (stampColumn < 0 || eventColumn < 0 || columnOf(header, {"index"}, -1) < 0 ||
+        columnOf(header, {"glucosevalue", "glukosewert"}, -1) < 0)
+        return false;
+    const int subtypeColumn = columnOf(header, {"eventsubtype", "ereignisuntertyp"}, 3);
     const int glucoseColumn = columnOf(header, {"glucosevalue", "glukosewert"}, 7);
     const int insulinColumn = columnOf(header, {"insulinvalue", "insulinwert"}, 8);
     const int carbsColumn = columnOf(header, {"carbvalue", "kohlenhydratwert", "khwert"}, 9);
@@ -50,15 +54,15 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
             continue;
         }
         // Nearly every row is a reading: spare it the folding.
-        const bool reading = trimmed(csv.field(2)) == "EGV";
-        const QByteArray event = reading ? QByteArray() : foldWord(csv.field(2));
+        const bool reading = trimmed(csv.field(size_t(eventColumn))) == "EGV";
+        const QByteArray event = reading ? QByteArray() : foldWord(csv.field(size_t(eventColumn)));
         int type = -1;
         if (reading)
             type = glucoseType;
         else if (event == "carbs" || event == "kohlenhydrate")
             type = carbs;
         else if (event == "insulin") {
-            const QByteArray kind = foldWord(csv.field(3));
+            const QByteArray kind = foldWord(csv.field(size_t(subtypeColumn)));
             if (kind == "fastacting" || kind == "schnellwirkend")
                 type = bolus;
             else if (kind == "longacting" || kind == "langwirkend" || kind == "langsamwirkend")
@@ -69,7 +73,7 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
             continue;
         }
         ReadingTime when;
-        if (!parseReadingTime(csv.field(1), when)) {
+        if (!parseReadingTime(csv.field(size_t(stampColumn)), when)) {
             sink.unread(line, QStringLiteral("no readable timestamp"));
             continue;
         }

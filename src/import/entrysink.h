@@ -111,6 +111,11 @@ bool looksLikeJson(QByteArrayView data);
 // cannot read the file at all refuses it through the sink.
 bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
+bool readResearchTable(QByteArrayView data, EntrySink &sink);
+bool readMySugr(QByteArrayView data, EntrySink &sink);
+bool readGlooko(QByteArrayView data, EntrySink &sink);
+// A Glooko export zip; any other zip archive is refused.
+bool readGlookoZip(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
 bool readTidepoolJson(QByteArrayView data, EntrySink &sink);
 bool readTidepoolCsv(QByteArrayView data, EntrySink &sink);

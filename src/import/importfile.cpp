@@ -3,6 +3,7 @@
 
 #include "core/regularfile.h"
 #include "import/entrysink.h"
+#include "import/zipfile.h"
 
 #include <QFileInfo>
 
@@ -14,9 +15,9 @@
 QString knownImportFormats()
 {
     return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, Tidepool JSON and CSV, "
-                          "Mellidor's CSV export and Mellidor "
-                          "diary files");
+                          "TSV), Nightscout treatments JSON, Tidepool JSON and CSV, mySugr CSV, "
+                          "Glooko export (zip or CSV), research tables (id, time, gl), "
+                          "Mellidor's CSV export and Mellidor diary files");
 }
 
 namespace {
@@ -40,23 +41,28 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         result.error = refusal(name, QStringLiteral("is empty"));
         return result;
     }
-    // Text exports hold no NUL byte; a binary file is not read further.
-    if (data.contains('\0')) {
+    // Text exports hold no NUL byte; a binary file is not read further,
+    // unless it is a zip archive of exports.
+    const bool zip = ZipFile::isZip(data);
+    if (!zip && data.contains('\0')) {
         result.error = refusal(name, QStringLiteral("is not a text file"));
         return result;
     }
     // Old spreadsheet saves end lines with a carriage return alone.
     QByteArray lineFeeds;
-    if (!data.contains('\n') && data.contains('\r')) {
+    if (!zip && !data.contains('\n') && data.contains('\r')) {
         lineFeeds = data.toByteArray().replace('\r', '\n');
         data = lineFeeds;
     }
     EntrySink sink(result, progress, data.size());
-    const bool known = looksLikeJson(data)
+    const bool known = zip ? readGlookoZip(data, sink)
+                       : looksLikeJson(data)
                            ? readTidepoolJson(data, sink) || readNightscoutJson(data, sink)
                            : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readTidepoolCsv(data, sink) || readMellidorCsv(data, sink) ||
-                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+                                 readTidepoolCsv(data, sink) || readResearchTable(data, sink) ||
+                                 readMySugr(data, sink) || readGlooko(data, sink) ||
+                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
+                                 readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
