@@ -303,6 +303,34 @@ private slots:
                  qPrintable(QString::number(amplitude.value_or(-1))));
     }
 
+    void timeOrder_data()
+    {
+        QTest::addColumn<QList<int>>("minutes");
+        QTest::newRow("in order, ties") << QList<int>{1, 2, 2, 3};
+        QTest::newRow("one far ahead") << QList<int>{1, 900, 2, 3, 4};
+        QTest::newRow("one far behind") << QList<int>{5, 6, 7, 1, 8};
+        QTest::newRow("ahead at the end, behind at the start") << QList<int>{4, 1, 2, 9, 3};
+        QTest::newRow("reversed") << QList<int>{5, 4, 3, 2, 1};
+    }
+    void timeOrder()
+    {
+        QFETCH(QList<int>, minutes);
+        std::vector<TimedReading> readings;
+        for (int i = 0; i < minutes.size(); ++i)
+            readings.push_back(TimedReading{minutes[i], i}); // the value tells rows apart
+        std::vector<TimedReading> expected = readings;
+        std::stable_sort(
+            expected.begin(), expected.end(),
+            [](const TimedReading &a, const TimedReading &b) { return a.minute < b.minute; });
+        putInTimeOrder(readings);
+        QList<int> got, want;
+        for (size_t i = 0; i < readings.size(); ++i) {
+            got << int(readings[i].minute) << readings[i].value;
+            want << int(expected[i].minute) << expected[i].value;
+        }
+        QCOMPARE(got, want);
+    }
+
     void eventsSentence_data()
     {
         QTest::addColumn<int>("below70"); // -1: no sensor

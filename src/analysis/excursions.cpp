@@ -21,11 +21,19 @@ int windowOf(int minutes, int interval)
 // Longer gaps are not bridged: a line through them would invent excursions.
 constexpr qint64 maxInterpolatedGap = 45;
 
-// The grid values between long gaps, one vector for each part. Readings of
-// one minute count as their mean.
-std::vector<std::vector<double>> gridParts(const std::vector<TimedReading> &readings, int interval)
+// The grid values, parts split at long gaps: part k runs from starts[k] to
+// starts[k + 1]. Readings of one minute count as their mean.
+struct Grid
 {
-    std::vector<std::vector<double>> parts;
+    std::vector<double> values;
+    std::vector<size_t> starts;
+};
+
+Grid gridOf(const std::vector<TimedReading> &readings, int interval)
+{
+    Grid grid;
+    // About one grid point a reading; a sensor's gaps add few.
+    grid.values.reserve(readings.size() + readings.size() / 8);
     qint64 lastMinute = 0, gridMinute = 0;
     double lastValue = 0;
     for (size_t r = 0; r < readings.size();) {
@@ -35,64 +43,77 @@ std::vector<std::vector<double>> gridParts(const std::vector<TimedReading> &read
         for (; r < readings.size() && readings[r].minute == minute; ++r, ++n)
             sum += readings[r].value;
         const double value = sum / n;
-        if (parts.empty() || minute - lastMinute > maxInterpolatedGap) {
-            parts.push_back({value});
+        if (grid.starts.empty() || minute - lastMinute > maxInterpolatedGap) {
+            grid.starts.push_back(grid.values.size());
+            grid.values.push_back(value);
             gridMinute = minute;
         } else {
             while (gridMinute + interval <= minute) {
                 gridMinute += interval;
                 const double share = double(gridMinute - lastMinute) / double(minute - lastMinute);
-                parts.back().push_back(lastValue + (value - lastValue) * share);
+                grid.values.push_back(lastValue + (value - lastValue) * share);
             }
         }
         lastMinute = minute;
         lastValue = value;
     }
-    return parts;
+    grid.starts.push_back(grid.values.size());
+    return grid;
 }
 
-// The trailing mean over window values; the first window - 1 take the
-// first whole window's mean.
-std::vector<double> movingAverage(const std::vector<double> &values, int window)
+// The trailing mean over window values as it moves along; the first
+// window - 1 values take the first whole window's mean.
+class MovingAverage
 {
-    std::vector<double> averages(values.size());
-    double sum = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        sum += values[i];
-        if (i >= size_t(window))
-            sum -= values[i - size_t(window)];
-        if (i + 1 >= size_t(window))
-            averages[i] = sum / window;
+public:
+    MovingAverage(const double *values, size_t window) : m_values(values), m_window(window)
+    {
+        for (size_t i = 0; i < window; ++i)
+            m_first += values[i];
+        m_first /= double(window);
     }
-    for (size_t i = 0; i + 1 < size_t(window); ++i)
-        averages[i] = averages[size_t(window) - 1];
-    return averages;
-}
+    // The mean at i, called for i = 0, 1, 2 ... in turn.
+    double at(size_t i)
+    {
+        m_sum += m_values[i];
+        if (i >= m_window)
+            m_sum -= m_values[i - m_window];
+        return i + 1 < m_window ? m_first : m_sum / double(m_window);
+    }
+
+private:
+    const double *m_values;
+    size_t m_window;
+    double m_first = 0;
+    double m_sum = 0;
+};
 
 // The peaks and nadirs: between two crossings of the moving averages the
 // highest value after an upward crossing, the lowest after a downward one.
-std::vector<double> turningPoints(const std::vector<double> &values, int interval)
+// n is at least the long window.
+std::vector<double> turningPoints(const double *values, size_t n, int interval)
 {
-    const std::vector<double> shortAverage =
-        movingAverage(values, windowOf(shortWindowMinutes, interval));
-    const std::vector<double> longAverage =
-        movingAverage(values, windowOf(longWindowMinutes, interval));
-    std::vector<double> delta(values.size());
-    for (size_t i = 0; i < values.size(); ++i)
-        delta[i] = shortAverage[i] - longAverage[i];
+    MovingAverage shortAverage(values, size_t(windowOf(shortWindowMinutes, interval)));
+    MovingAverage longAverage(values, size_t(windowOf(longWindowMinutes, interval)));
     struct Crossing
     {
         size_t index;
         bool falling; // a nadir follows
     };
-    std::vector<Crossing> crossings{{0, !(delta[0] > 0)}};
-    for (size_t i = 1; i < delta.size(); ++i) {
+    double delta = shortAverage.at(0) - longAverage.at(0);
+    std::vector<Crossing> crossings{{0, !(delta > 0)}};
+    double crossingDelta = delta;
+    for (size_t i = 1; i < n; ++i) {
+        const double next = shortAverage.at(i) - longAverage.at(i);
         // A delta of 0 is no side: compare with the last crossing's instead.
-        const double before = delta[i - 1] != 0 ? delta[i - 1] : delta[crossings.back().index];
-        if (delta[i] * before < 0)
-            crossings.push_back({i, delta[i] < before});
+        const double before = delta != 0 ? delta : crossingDelta;
+        if (next * before < 0) {
+            crossings.push_back({i, next < before});
+            crossingDelta = next;
+        }
+        delta = next;
     }
-    crossings.push_back({delta.size() - 1, !(delta.back() > 0)});
+    crossings.push_back({n - 1, !(delta > 0)});
 
     std::vector<double> points;
     size_t from = crossings[0].index;
@@ -149,24 +170,54 @@ std::vector<double> excursions(const std::vector<double> &points, double sd, boo
     return heights;
 }
 
-double mean(const std::vector<double> &values)
+double mean(const double *values, size_t n)
 {
     double sum = 0;
-    for (double v : values)
-        sum += v;
-    return sum / double(values.size());
+    for (size_t i = 0; i < n; ++i)
+        sum += values[i];
+    return sum / double(n);
 }
 
-double sampleDeviation(const std::vector<double> &values)
+double sampleDeviation(const double *values, size_t n)
 {
-    const double average = mean(values);
+    const double average = mean(values, n);
     double squares = 0;
-    for (double v : values)
-        squares += (v - average) * (v - average);
-    return std::sqrt(squares / double(values.size() - 1));
+    for (size_t i = 0; i < n; ++i)
+        squares += (values[i] - average) * (values[i] - average);
+    return std::sqrt(squares / double(n - 1));
 }
 
 } // namespace
+
+void putInTimeOrder(std::vector<TimedReading> &readings)
+{
+    const auto earlier = [](const TimedReading &a, const TimedReading &b) {
+        return a.minute < b.minute;
+    };
+    // A row goes apart when it is earlier than the last one kept, or later
+    // than the one after it (a row far ahead would hold back all others).
+    std::vector<TimedReading> apart;
+    size_t kept = 0;
+    for (size_t i = 0; i < readings.size(); ++i) {
+        const TimedReading r = readings[i];
+        if ((kept && r.minute < readings[kept - 1].minute) ||
+            (i + 1 < readings.size() && readings[i + 1].minute < r.minute))
+            apart.push_back(r);
+        else
+            readings[kept++] = r;
+    }
+    if (apart.empty())
+        return;
+    std::stable_sort(apart.begin(), apart.end(), earlier);
+    // Merged from the back, into the room the rows apart leave.
+    size_t out = readings.size(), a = apart.size();
+    while (a > 0) {
+        if (kept > 0 && earlier(apart[a - 1], readings[kept - 1]))
+            readings[--out] = readings[--kept];
+        else
+            readings[--out] = apart[--a];
+    }
+}
 
 HypoEvents hypoEvents(const std::vector<TimedReading> &readings, int interval, int threshold)
 {
@@ -223,19 +274,22 @@ std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> 
     if (readings.size() < longWindow)
         return std::nullopt;
     double weighted = 0, weights = 0;
-    for (const std::vector<double> &part : gridParts(readings, interval)) {
-        if (part.size() < longWindow)
+    const Grid grid = gridOf(readings, interval);
+    for (size_t part = 0; part + 1 < grid.starts.size(); ++part) {
+        const double *values = grid.values.data() + grid.starts[part];
+        const size_t n = grid.starts[part + 1] - grid.starts[part];
+        if (n < longWindow)
             continue;
-        const double sd = sampleDeviation(part);
+        const double sd = sampleDeviation(values, n);
         if (!(sd > 0))
             continue;
-        const std::vector<double> points = turningPoints(part, interval);
-        const double minutes = double(part.size() - 1) * interval;
+        const std::vector<double> points = turningPoints(values, n, interval);
+        const double minutes = double(n - 1) * interval;
         for (bool up : {true, false}) {
             const std::vector<double> heights = excursions(points, sd, up);
             if (heights.empty())
                 continue;
-            weighted += mean(heights) * minutes;
+            weighted += mean(heights.data(), heights.size()) * minutes;
             weights += minutes;
         }
     }

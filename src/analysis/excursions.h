@@ -15,6 +15,11 @@ struct TimedReading
     int value = 0;     // mg/dL
 };
 
+// Sorts readings by minute. A diary is kept in time order and a hand-edited
+// one holds few rows out of it: those are sorted apart and merged in, so a
+// decade of readings is not sorted again.
+void putInTimeOrder(std::vector<TimedReading> &readings);
+
 struct HypoEvents
 {
     int count = 0;

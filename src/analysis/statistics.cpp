@@ -254,6 +254,7 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     DistinctCounter readingDays(days);
     DistinctCounter readingMinutes(days * minutesPerDay);
     std::vector<TimedReading> series;
+    series.reserve(size_t(std::min<qint64>(diary.rowCount(), days * minutesPerDay)));
     // Doses in hundredths of a unit, so that fractions sum exactly.
     qint64 carbs = 0, bolus = 0, basal = 0;
     // By type position + 1, so that another type (-1) is None.
@@ -296,12 +297,7 @@ GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const
     s.intervalMinutes = readingInterval(readingMinutes);
     if (s.intervalMinutes) {
         s.coveragePercent = slotCoverage(readingMinutes, days, *s.intervalMinutes);
-        // A diary is kept in time order; one edited by hand may not be.
-        const auto earlier = [](const TimedReading &a, const TimedReading &b) {
-            return a.minute < b.minute;
-        };
-        if (!std::is_sorted(series.begin(), series.end(), earlier))
-            std::stable_sort(series.begin(), series.end(), earlier);
+        putInTimeOrder(series);
         const HypoEvents below70 = hypoEvents(series, *s.intervalMinutes, hypoThreshold);
         s.eventsBelow70 = below70.count;
         s.eventMinutesBelow70 = below70.meanMinutes;
