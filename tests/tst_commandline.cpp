@@ -319,6 +319,55 @@ private slots:
         QCOMPARE(readBytes("MellidorFile.txt").count('\n'), added);
         QVERIFY(mellidor({"import", path}).out.contains(u": 0 entries added"));
     }
+
+    // The real exports beside the repository, when they are there, give the
+    // counts their README gives.
+    void realExports_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("counts");
+        const char *const rows[][2] = {
+            {"carelink-670g.csv", "2564 entries added (2457 Glucose, 46 Carbs, 61 Bolus), 100 "
+                                  "duplicates skipped, 499 rows skipped"},
+            {"carelink-780g-au-mmol.csv",
+             "2656 entries added (2577 Glucose, 39 Carbs, 40 Bolus), 221 rows skipped"},
+            {"carelink-780g-be.csv", "2320 entries added (2212 Glucose, 54 Carbs, 54 Bolus), 16 "
+                                     "duplicates skipped, 405 rows skipped"},
+            {"dexcom-clarity-g6.csv",
+             "1980 entries added (1942 Glucose, 4 Carbs, 10 Basis, 24 Bolus), 19 rows skipped."},
+            {"glooko-de.zip", "11 entries added (1 Glucose, 5 Carbs, 5 Bolus), 4 rows skipped"},
+            {"libreview-de-mgdl.csv",
+             "1183 entries added (1183 Glucose), 2 duplicates skipped, 14 rows skipped"},
+            {"libreview-en-mmol.csv",
+             "1452 entries added (1452 Glucose), 5 duplicates skipped, 68 rows skipped"},
+            {"mysugr-da-mmol.csv",
+             "1662 entries added (980 Glucose, 202 Carbs, 103 Basis, 377 Bolus), dates"},
+            {"mysugr-en-us.csv", "3142 entries added (1956 Glucose, 438 Carbs, 748 Bolus), 1 "
+                                 "duplicate skipped, 119 rows skipped."},
+            {"nightscout-entries.json", "130 entries added (130 Glucose)."},
+            {"nightscout-treatments.json",
+             "15 entries added (1 Carbs, 14 Bolus), 57 rows skipped."},
+            {"research-iglu-pandas.csv", "1533 entries added (1533 Glucose)."},
+            {"research-iglu.csv", "2915 entries added (2915 Glucose)."},
+            {"tidepool-flat.csv",
+             "793 entries added (750 Glucose, 9 Carbs, 34 Bolus), 85 rows skipped"},
+            {"tidepool-omnipod-mmol.json",
+             "447 entries added (428 Glucose, 6 Carbs, 13 Bolus), 48 rows skipped"}};
+        for (const auto &[file, counts] : rows)
+            QTest::newRow(file) << QString(file) << QString(counts);
+    }
+    void realExports()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, counts);
+        const QString path =
+            QDir::cleanPath(MELLIDOR_TEST_DATA "/../../../shared/samples/") + u'/' + file;
+        if (!QFileInfo::exists(path))
+            QSKIP("the real exports are not beside the repository");
+        WorkDir dir;
+        const Run run = mellidor({"import", path});
+        QVERIFY2(run.status == 0 && run.out.contains(counts), qPrintable(run.out + run.err));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -271,8 +271,10 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         QStringLiteral(
             "Adds the entries of the files to the diary as one change. Entries already in the "
             "diary are not added again. Nothing is added unless every file can be read.\n"
+            "Formats, told from the content: %1.\n"
             "Exit status: 0 done, 1 the diary is open elsewhere or cannot be saved, 2 a file "
-            "cannot be read or bad options."));
+            "cannot be read or bad options.")
+            .arg(knownImportFormats()));
     QCommandLineParser &parser = options.parser();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Export files to import."),
                                  QStringLiteral("FILE..."));
