@@ -43,16 +43,8 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
     sink.setFormat(QStringLiteral("Dexcom Clarity CSV"));
 
     const int basis = basisType, bolus = bolusType, carbs = carbsType;
-    while (csv.next()) {
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
+    while (sink.nextRow(csv)) {
         const qsizetype line = csv.line();
-        if (!csv.complete()) {
-            sink.unread(line, QStringLiteral("the file ends inside this row"));
-            continue;
-        }
         // Nearly every row is a reading: spare it the folding.
         const bool reading = trimmed(csv.field(size_t(eventColumn))) == "EGV";
         const QByteArray event = reading ? QByteArray() : foldWord(csv.field(size_t(eventColumn)));

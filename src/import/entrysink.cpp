@@ -353,6 +353,20 @@ bool EntrySink::progress(qint64 done)
     return !m_result.cancelled;
 }
 
+bool EntrySink::nextRow(CsvReader &csv, qint64 byteOffset, qsizetype lineOffset)
+{
+    while (csv.next()) {
+        if (!progress(byteOffset + csv.position()))
+            return false;
+        if (csv.blank())
+            continue;
+        if (csv.complete())
+            return true;
+        unread(csv.line() + lineOffset, QStringLiteral("the file ends inside this row"));
+    }
+    return false;
+}
+
 void EntrySink::finish()
 {
     // Day-month or month-day: the order under which every date is valid;

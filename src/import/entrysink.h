@@ -5,6 +5,7 @@
 #ifndef ENTRYSINK_H
 #define ENTRYSINK_H
 
+#include "import/csvreader.h"
 #include "import/importfile.h"
 
 #include <QByteArrayView>
@@ -79,6 +80,10 @@ public:
 
     // Reports progress every few thousand rows; false once cancelled.
     bool progress(qint64 done);
+    // The next data row of csv: blank lines are passed over and a row the
+    // file's end cuts off is unread. False at the end, or once cancelled.
+    // The offsets place csv's bytes and lines in the whole file.
+    bool nextRow(CsvReader &csv, qint64 byteOffset = 0, qsizetype lineOffset = 0);
 
     // Settles the date order and hands the entries over in file order.
     void finish();

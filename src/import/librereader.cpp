@@ -74,16 +74,8 @@ bool readLibreView(QByteArrayView data, EntrySink &sink)
         sink.setFormat(QStringLiteral("LibreView CSV"));
         const qsizetype lineOffset = attempt;
         const int basis = basisType, bolus = bolusType, carbs = carbsType;
-        while (csv.next()) {
-            if (!sink.progress(offset + csv.position()))
-                return true;
-            if (csv.blank())
-                continue;
+        while (sink.nextRow(csv, offset, lineOffset)) {
             const qsizetype line = csv.line() + lineOffset;
-            if (!csv.complete()) {
-                sink.unread(line, QStringLiteral("the file ends inside this row"));
-                continue;
-            }
             const QByteArrayView typeText = trimmed(csv.field(size_t(col.type)));
             const int record = typeText.size() == 1 ? typeText[0] - '0' : -1;
             const auto field = [&csv](int column) {

@@ -72,16 +72,8 @@ bool readMySugr(QByteArrayView data, EntrySink &sink)
         return false;
     sink.setFormat(QStringLiteral("mySugr CSV"));
 
-    while (csv.next()) {
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
+    while (sink.nextRow(csv)) {
         const qsizetype line = csv.line();
-        if (!csv.complete()) {
-            sink.unread(line, QStringLiteral("the file ends inside this row"));
-            continue;
-        }
         const auto field = [&csv](Column column) { return trimmed(csv.field(size_t(column))); };
         // A dose written 0 is none.
         const auto given = [&field](Column column) {

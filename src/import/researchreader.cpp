@@ -33,16 +33,8 @@ bool readResearchTable(QByteArrayView data, EntrySink &sink)
     sink.setFormat(QStringLiteral("Research table CSV"));
 
     QList<QByteArray> ids;
-    while (csv.next()) {
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
+    while (sink.nextRow(csv)) {
         const qsizetype line = csv.line();
-        if (!csv.complete()) {
-            sink.unread(line, QStringLiteral("the file ends inside this row"));
-            continue;
-        }
         const QByteArrayView id = trimmed(csv.field(first));
         if (!ids.contains(id) && ids.size() <= maxIdsShown)
             ids.append(id.toByteArray());

@@ -326,15 +326,7 @@ bool readTidepoolCsv(QByteArrayView data, EntrySink &sink)
     if (!isTidepoolType(QString::fromUtf8(trimmed(first.field(typeColumn)))))
         return false;
     sink.setFormat(QStringLiteral("Tidepool CSV"));
-    while (csv.next()) {
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
-        if (!csv.complete()) {
-            sink.unread(csv.line(), QStringLiteral("the file ends inside this row"));
-            continue;
-        }
+    while (sink.nextRow(csv)) {
         readRecord(CsvFields(columns, csv), csv.line(), sink);
     }
     return true;
