@@ -111,6 +111,7 @@ bool looksLikeJson(QByteArrayView data);
 // cannot read the file at all refuses it through the sink.
 bool readDexcom(QByteArrayView data, EntrySink &sink);
 bool readLibreView(QByteArrayView data, EntrySink &sink);
+bool readCareLink(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
 bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
 bool readMellidorCsv(QByteArrayView data, EntrySink &sink);

@@ -13,9 +13,9 @@
 
 QString knownImportFormats()
 {
-    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, Mellidor's CSV export and Mellidor "
-                          "diary files");
+    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Medtronic CareLink CSV, Nightscout "
+                          "entries (JSON, CSV or TSV), Nightscout treatments JSON, Mellidor's CSV "
+                          "export and Mellidor diary files");
 }
 
 namespace {
@@ -53,9 +53,9 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     EntrySink sink(result, progress, data.size());
     const bool known = looksLikeJson(data)
                            ? readNightscoutJson(data, sink)
-                           : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
-                                 readMellidorDiary(data, sink);
+                           : readDexcom(data, sink) || readCareLink(data, sink) ||
+                                 readLibreView(data, sink) || readMellidorCsv(data, sink) ||
+                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
