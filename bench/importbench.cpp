@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Import of a year of sensor readings (105,000 rows every five minutes) in
-// Dexcom Clarity and LibreView form: parsing against `wc -l` of the file,
-// and the whole import into a 1,000,000-entry diary (parse, merge, durable
-// save) against saving the resulting diary.
+// Dexcom Clarity, LibreView and Medtronic CareLink form: parsing against
+// `wc -l` of the file, and the whole import into a 1,000,000-entry diary
+// (parse, merge, durable save) against saving the resulting diary.
 #include "core/diary.h"
 #include "core/diaryfile.h"
 #include "core/importmerge.h"
@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -67,6 +68,33 @@ void prepare()
                        "(servings),Non-numeric Long-Acting Insulin,Long-Acting Insulin Value "
                        "(units),Notes,Strip Glucose mg/dL,Ketone mmol/L,Meal Insulin "
                        "(units),Correction Insulin (units),User Change Insulin (units)\r\n";
+    // CareLink: the Sensor section of a 780G export, 54 columns, decimal
+    // commas, newest first.
+    QByteArray careLink =
+        "\xef\xbb\xbfLast Name;First Name;Patient ID;System ID;Start Date;End Date;Device;MiniMed "
+        "780G MMT-1886\r\n\"Sample\";\"Sample\";\"\";\"\";\"01/11/2025 00:00:00\";\"07/11/2025 "
+        "00:00:00\";\"Serial Number\";NG4114235H\r\n\r\n"
+        "-------;MiniMed 780G MMT-1886;Sensor;NG4114235H;------- \r\n"
+        "Index;Date;Time;New Device Time;BG Source;BG Reading (mg/dL);Linked BG Meter ID;"
+        "Basal Rate (U/h);Temp Basal Amount;Temp Basal Type;"
+        "Temp Basal Duration (h:mm:ss);Bolus Type;Bolus Volume Selected (U);"
+        "Bolus Volume Delivered (U);Bolus Duration (h:mm:ss);Prime Type;"
+        "Prime Volume Delivered (U);Estimated Reservoir Volume after Fill (U);Alert;"
+        "User Cleared Alerts;Suspend;Rewind;BWZ Estimate (U);BWZ Target High BG (mg/dL);"
+        "BWZ Target Low BG (mg/dL);BWZ Carb Ratio (g/U);"
+        "BWZ Insulin Sensitivity (mg/dL/U);BWZ Carb Input (grams);"
+        "BWZ BG/SG Input (mg/dL);BWZ Correction Estimate (U);BWZ Food Estimate (U);"
+        "BWZ Active Insulin (U);BWZ Status;Sensor Calibration BG (mg/dL);"
+        "Sensor Glucose (mg/dL);ISIG Value;Event Marker;Bolus Number;"
+        "Bolus Cancellation Reason;BWZ Unabsorbed Insulin Total (U);Final Bolus Estimate;"
+        "Scroll Step Size;Insulin Action Curve Time;Sensor Calibration Rejected Reason;"
+        "Preset Bolus;Bolus Source;BLE Network Device;Device Update Event;"
+        "Network Device Associated Reason;Network Device Disassociated Reason;"
+        "Network Device Disconnected Reason;Sensor Exception;Preset Temp Basal Name;"
+        "Sensor State"
+        "\r\n";
+    QByteArrayList careLinkRows;
+    careLinkRows.reserve(readings);
     quint32 noise = 777;
     for (int i = 0; i < readings; ++i, when = when.addSecs(300)) {
         noise = noise * 1103515245u + 12345u;
@@ -78,9 +106,17 @@ void prepare()
         libre += "FreeStyle LibreLink,b59d4499-1a07-462b-b7da-a179f2093996," +
                  when.toString(QStringLiteral("dd-MM-yyyy HH:mm")).toLatin1() + ",0," + value +
                  ",,,,,,,,,,,,,,\r\n";
+        careLinkRows += QByteArray::number(readings - 1 - i) + ",00000;" +
+                        when.toString(QStringLiteral("yyyy/MM/dd;HH:mm:ss")).toLatin1() +
+                        QByteArray(";").repeated(32) + value + ";" +
+                        QByteArray::number(10 + i % 40) + ",12" + QByteArray(";").repeated(18) +
+                        "\r\n";
     }
+    std::reverse(careLinkRows.begin(), careLinkRows.end());
+    careLink += careLinkRows.join();
     writeFile(exportFile(QStringLiteral("dexcom")), dexcom);
     writeFile(exportFile(QStringLiteral("libreview")), libre);
+    writeFile(exportFile(QStringLiteral("carelink")), careLink);
 }
 
 double seconds(const QElapsedTimer &timer)
@@ -156,7 +192,8 @@ void registerImportBenchmarks()
             ->ReportAggregatesOnly(true)
             ->Unit(benchmark::kMillisecond);
     };
-    for (const QString &form : {QStringLiteral("dexcom"), QStringLiteral("libreview")}) {
+    for (const QString &form :
+         {QStringLiteral("dexcom"), QStringLiteral("libreview"), QStringLiteral("carelink")}) {
         const std::string f = form.toStdString();
         add("import_wc_l/" + f, [form](benchmark::State &s) { wcLines(s, form); });
         add("import_parse/" + f, [form](benchmark::State &s) { parse(s, form); });

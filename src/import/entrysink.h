@@ -121,6 +121,7 @@ bool readMySugr(QByteArrayView data, EntrySink &sink);
 bool readGlooko(QByteArrayView data, EntrySink &sink);
 // A Glooko export zip; any other zip archive is refused.
 bool readGlookoZip(QByteArrayView data, EntrySink &sink);
+bool readCareLink(QByteArrayView data, EntrySink &sink);
 bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
 bool readTidepoolJson(QByteArrayView data, EntrySink &sink);
 bool readTidepoolCsv(QByteArrayView data, EntrySink &sink);

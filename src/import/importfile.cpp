@@ -14,10 +14,10 @@
 
 QString knownImportFormats()
 {
-    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Nightscout entries (JSON, CSV or "
-                          "TSV), Nightscout treatments JSON, Tidepool JSON and CSV, mySugr CSV, "
-                          "Glooko export (zip or CSV), research tables (id, time, gl), "
-                          "Mellidor's CSV export and Mellidor diary files");
+    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Medtronic CareLink CSV, Nightscout "
+                          "entries (JSON, CSV or TSV), Nightscout treatments JSON, Tidepool JSON "
+                          "and CSV, mySugr CSV, Glooko export (zip or CSV), research tables (id, "
+                          "time, gl), Mellidor's CSV export and Mellidor diary files");
 }
 
 namespace {
@@ -58,11 +58,11 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     const bool known = zip ? readGlookoZip(data, sink)
                        : looksLikeJson(data)
                            ? readTidepoolJson(data, sink) || readNightscoutJson(data, sink)
-                           : readDexcom(data, sink) || readLibreView(data, sink) ||
-                                 readTidepoolCsv(data, sink) || readResearchTable(data, sink) ||
-                                 readMySugr(data, sink) || readGlooko(data, sink) ||
-                                 readMellidorCsv(data, sink) || readNightscoutTable(data, sink) ||
-                                 readMellidorDiary(data, sink);
+                           : readDexcom(data, sink) || readCareLink(data, sink) ||
+                                 readLibreView(data, sink) || readTidepoolCsv(data, sink) ||
+                                 readResearchTable(data, sink) || readMySugr(data, sink) ||
+                                 readGlooko(data, sink) || readMellidorCsv(data, sink) ||
+                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
