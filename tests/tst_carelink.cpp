@@ -254,51 +254,6 @@ private slots:
                                "1,2019-10-14T17:05:00,EGV,,,,G6,112\n");
         QVERIFY2(imported.summary.contains(u"(Dexcom Clarity CSV)"), qPrintable(imported.summary));
     }
-
-    // The real exports give the counts of the samples' README, through the
-    // program as a person runs it.
-    void samples_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("780G Belgium")
-            << "carelink-780g-be.csv"
-            << "carelink-780g-be.csv (Medtronic CareLink CSV): 2320 entries added (2212 "
-               "Glucose, 54 Carbs, 54 Bolus), 16 duplicates skipped, 405 rows skipped (118 basal "
-               "rate rows, 77 sensor exceptions, 61 alerts, 54 bolus programming rows, 52 day "
-               "markers, 9 daily auto-insulin totals, 6 suspends, 6 primes, 6 calibrations, 16 "
-               "other rows), 20 values rounded.";
-        QTest::newRow("780G Australia, mmol/L")
-            << "carelink-780g-au-mmol.csv"
-            << "carelink-780g-au-mmol.csv (Medtronic CareLink CSV): 2656 entries added (2577 "
-               "Glucose, 39 Carbs, 40 Bolus), 221 rows skipped (54 day markers, 45 basal rate "
-               "rows, 41 bolus programming rows, 23 sensor exceptions, 22 alerts, 11 suspends, 10 "
-               "daily auto-insulin totals, 4 primes, 1 bolus wizard row without carbs, 10 other "
-               "rows), 23 values rounded.";
-        QTest::newRow("670G")
-            << "carelink-670g.csv"
-            << "carelink-670g.csv (Medtronic CareLink CSV): 2564 entries added (2457 Glucose, "
-               "46 Carbs, 61 Bolus), 100 duplicates skipped, 499 rows skipped (156 alarms, 104 "
-               "sensor exceptions, 66 bolus programming rows, 47 basal rate rows, 37 bolus wizard "
-               "rows without carbs, 22 calibrations, 18 day markers, 9 daily auto-insulin totals, "
-               "3 suspends, 2 primes, 35 other rows).";
-    }
-
-    void samples()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, summary);
-        const QString samples = qEnvironmentVariable(
-            "MELLIDOR_SAMPLES", QStringLiteral(MELLIDOR_TEST_DATA "/../../../shared/samples"));
-        const QString path = QDir(samples).absoluteFilePath(file);
-        if (!QFile::exists(path))
-            QSKIP("the samples in ../shared are not here");
-        WorkDir dir;
-        QCOMPARE(
-            outputOf(qEnvironmentVariable("MELLIDOR_BINARY"), {"-C", dir.path(), "import", path}),
-            summary + u'\n');
-        QCOMPARE(diaryOf(readBytes(dir.diary())).rowCount(), summary.section(u' ', 4, 4).toInt());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCareLink)
