@@ -27,7 +27,7 @@ namespace {
 // the risk chart below them.
 constexpr int riskColumn = 4;
 constexpr int riskChartRow = 9;
-constexpr int riskChartRows = 12;
+constexpr int riskChartRows = 14;
 
 constexpr int periodDays[] = {7, 14, 30, 90};
 constexpr int firstLookDays = periodDays[StatisticsWindow::Last14Days];
@@ -83,10 +83,12 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
         m_figureGrid->addWidget(header, 0, column);
     }
     m_figureGrid->setColumnMinimumWidth(riskColumn - 1, 16);
-    // Under the risk figures: the risk chart and the events.
-    m_figureGrid->addWidget(m_griChart, riskChartRow, riskColumn, riskChartRows, 3,
-                            Qt::AlignLeft | Qt::AlignTop);
-    m_figureGrid->addWidget(m_eventsLabel, riskChartRow + riskChartRows, riskColumn, 1, 3);
+    // Under the risk figures: the risk chart with the events beneath.
+    auto *risk = new QVBoxLayout;
+    risk->addWidget(m_griChart);
+    risk->addWidget(m_eventsLabel);
+    risk->addStretch();
+    m_figureGrid->addLayout(risk, riskChartRow, riskColumn, riskChartRows, 3);
     auto *figures = new QHBoxLayout;
     figures->addLayout(m_figureGrid);
     figures->addSpacing(16);
