@@ -261,12 +261,15 @@ private slots:
         row("below 54 within below 70", run({50, 50, 50, 60, 60, 60}), {1, 1}, 30);
 
         // Triangles from low to high and back in 2 * half steps, ending low.
-        const auto waves = [](int cycles, int half, int low, int high, int step, int start = 0) {
+        // Every second one peaks at otherHigh where that is given.
+        const auto waves = [](int cycles, int half, int low, int high, int step, int start = 0,
+                              int otherHigh = 0) {
             QList<QPoint> readings;
             for (int i = 0; i <= 2 * cycles * half; ++i) {
                 const int phase = i % (2 * half);
                 const int up = phase <= half ? phase : 2 * half - phase;
-                readings << QPoint(start + i * step, low + (high - low) * up / half);
+                const int peak = otherHigh && i / (2 * half) % 2 ? otherHigh : high;
+                readings << QPoint(start + i * step, low + (peak - low) * up / half);
             }
             return readings;
         };
@@ -275,6 +278,9 @@ private slots:
             QTest::newRow(name) << interval << readings << QList<int>{0, 0} << -1.0 << mage;
         };
         mage("every excursion 100", waves(6, 10, 100, 200, 5), 100);
+        mage("excursions of 100 and 60", waves(6, 10, 100, 200, 5, 0, 160), 80);
+        // The standard deviation is 29: rises of 20 are no excursions.
+        mage("rises below the deviation left out", waves(6, 10, 100, 200, 5, 0, 120), 100);
         // The windows last 25 and 160 minutes: 2 and 11 readings at 15.
         mage("every 15 minutes", waves(3, 4, 100, 200, 15), 100, 15);
         mage("fewer readings than the long window", waves(6, 10, 100, 200, 5).mid(0, 31), -1);
