@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/diagramscale.h"
 
+#include "analysis/glucoseunit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -85,7 +87,7 @@ Level readingLevel(int value, int lowerLimit, int upperLimit)
 QString valueLabel(int mgPerDl, GlucoseUnit unit)
 {
     if (unit == GlucoseUnit::MmolPerL)
-        return QStringLiteral("%1").arg(mmolText(mgPerDl), 4);
+        return QStringLiteral("%1").arg(shownDecimal(mmolText(mgPerDl)), 4);
     return QString::asprintf("%4d", mgPerDl);
 }
 

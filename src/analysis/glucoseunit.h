@@ -13,4 +13,10 @@
 QString formatGlucose(std::optional<double> mgPerDl, GlucoseUnit unit);
 QString unitName(GlucoseUnit unit); // "mg/dL" or "mmol/L"
 
+// Numbers that are only shown take the locale's decimal mark ("6,2" in
+// German); files, CSV and JSON never do. No group separators: "1234.5".
+QString shownNumber(double value, int decimals);
+// The same for a number already written with a point: "6.2".
+QString shownDecimal(QString number);
+
 #endif

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/statisticstext.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace {
+
+struct StatisticsText
+{
+    Q_DECLARE_TR_FUNCTIONS(Statistics)
+};
 
 const QString dash = QStringLiteral("\u2013");
 
@@ -11,7 +18,7 @@ QString number(std::optional<double> value, int decimals, const QString &unit)
 {
     if (!value)
         return dash;
-    return QString::number(*value, 'f', decimals) + u' ' + unit;
+    return shownNumber(*value, decimals) + u' ' + unit;
 }
 
 std::optional<double> sum(std::optional<double> a, std::optional<double> b)
@@ -68,12 +75,15 @@ StatisticsLine percentLine(const QString &label, std::optional<double> percent, 
 QString rangeLabel(GlucoseRange range, GlucoseUnit unit)
 {
     // The ranges hold whole mg/dL; in mmol/L they are named as people know them.
-    static const char *const names[] = {"Very high", "High", "In range", "Low", "Very low"};
+    static const char *const names[] = {
+        QT_TRANSLATE_NOOP("Statistics", "Very high"), QT_TRANSLATE_NOOP("Statistics", "High"),
+        QT_TRANSLATE_NOOP("Statistics", "In range"), QT_TRANSLATE_NOOP("Statistics", "Low"),
+        QT_TRANSLATE_NOOP("Statistics", "Very low")};
     static const char *const mgPerDl[] = {"> 250", "181–250", "70–180", "54–69", "< 54"};
     static const char *const mmolPerL[] = {"> 13.9", "10.1–13.9", "3.9–10.0", "3.0–3.8", "< 3.0"};
     const size_t i = size_t(range);
-    return QString::fromUtf8(names[i]) + u' ' +
-           QString::fromUtf8(unit == GlucoseUnit::MgPerDl ? mgPerDl[i] : mmolPerL[i]);
+    return StatisticsText::tr(names[i]) + u' ' +
+           shownDecimal(QString::fromUtf8(unit == GlucoseUnit::MgPerDl ? mgPerDl[i] : mmolPerL[i]));
 }
 
 QString targetWithMark(const StatisticsLine &line)
@@ -98,43 +108,45 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseU
     const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
 
     std::vector<StatisticsLine> lines;
-    lines.push_back({QStringLiteral("Readings"), QString::number(s.readings), {}, {}});
-    lines.push_back(targetLine(QStringLiteral("Days with readings"),
-                               QStringLiteral("%1 of %2").arg(s.daysWithReadings).arg(s.days),
+    lines.push_back({StatisticsText::tr("Readings"), QString::number(s.readings), {}, {}});
+    lines.push_back(targetLine(StatisticsText::tr("Days with readings"),
+                               StatisticsText::tr("%1 of %2").arg(s.daysWithReadings).arg(s.days),
                                s.daysWithReadings, Bound::AtLeast, minimumDaysWithReadings, {}));
-    lines.push_back(percentLine(QStringLiteral("Sensor coverage"), s.coveragePercent,
+    lines.push_back(percentLine(StatisticsText::tr("Sensor coverage"), s.coveragePercent,
                                 Bound::AtLeast, minimumCoveragePercent));
-    lines.push_back({QStringLiteral("Mean glucose"), glucose(s.mean), {}, {}});
-    lines.push_back({QStringLiteral("Standard deviation"), glucose(s.sd), {}, {}});
-    lines.push_back(
-        percentLine(QStringLiteral("Coefficient of variation"), s.cvPercent, Bound::AtMost, 36));
-    lines.push_back({QStringLiteral("Minimum"), glucose(s.min), {}, {}});
-    lines.push_back({QStringLiteral("Median"), glucose(s.median), {}, {}});
-    lines.push_back({QStringLiteral("Maximum"), glucose(s.max), {}, {}});
-    lines.push_back({QStringLiteral("Glucose management indicator"),
+    lines.push_back({StatisticsText::tr("Mean glucose"), glucose(s.mean), {}, {}});
+    lines.push_back({StatisticsText::tr("Standard deviation"), glucose(s.sd), {}, {}});
+    lines.push_back(percentLine(StatisticsText::tr("Coefficient of variation"), s.cvPercent,
+                                Bound::AtMost, 36));
+    lines.push_back({StatisticsText::tr("Minimum"), glucose(s.min), {}, {}});
+    lines.push_back({StatisticsText::tr("Median"), glucose(s.median), {}, {}});
+    lines.push_back({StatisticsText::tr("Maximum"), glucose(s.max), {}, {}});
+    lines.push_back({StatisticsText::tr("Glucose management indicator"),
                      number(s.gmiPercent, 1, QStringLiteral("%")),
                      {},
                      {}});
-    lines.push_back(
-        {QStringLiteral("Estimated HbA1c"), number(s.ea1cPercent, 1, QStringLiteral("%")), {}, {}});
-    lines.push_back(percentLine(QStringLiteral("Time above %1").arg(bound(250)), s.veryHighPercent,
-                                Bound::Below, 5));
-    lines.push_back(percentLine(QStringLiteral("Time above %1").arg(bound(180)),
+    lines.push_back({StatisticsText::tr("Estimated HbA1c"),
+                     number(s.ea1cPercent, 1, QStringLiteral("%")),
+                     {},
+                     {}});
+    lines.push_back(percentLine(StatisticsText::tr("Time above %1").arg(bound(250)),
+                                s.veryHighPercent, Bound::Below, 5));
+    lines.push_back(percentLine(StatisticsText::tr("Time above %1").arg(bound(180)),
                                 sum(s.highPercent, s.veryHighPercent), Bound::Below, 25));
     lines.push_back(
-        percentLine(QStringLiteral("Time in range %1\u2013%2").arg(bound(70), bound(180)),
+        percentLine(StatisticsText::tr("Time in range %1\u2013%2").arg(bound(70), bound(180)),
                     s.inRangePercent, Bound::Above, 70));
-    lines.push_back(percentLine(QStringLiteral("Time below %1").arg(bound(70)),
+    lines.push_back(percentLine(StatisticsText::tr("Time below %1").arg(bound(70)),
                                 sum(s.lowPercent, s.veryLowPercent), Bound::Below, 4));
-    lines.push_back(percentLine(QStringLiteral("Time below %1").arg(bound(54)), s.veryLowPercent,
-                                Bound::Below, 1));
-    lines.push_back({QStringLiteral("At or above your upper limit %1").arg(bound(upperLimit)),
+    lines.push_back(percentLine(StatisticsText::tr("Time below %1").arg(bound(54)),
+                                s.veryLowPercent, Bound::Below, 1));
+    lines.push_back({StatisticsText::tr("At or above your upper limit %1").arg(bound(upperLimit)),
                      formatPercent(s.aboveTargetPercent),
                      {},
                      {}});
     lines.push_back(
-        {QStringLiteral("Between your limits"), formatPercent(s.inTargetPercent), {}, {}});
-    lines.push_back({QStringLiteral("At or below your lower limit %1").arg(bound(lowerLimit)),
+        {StatisticsText::tr("Between your limits"), formatPercent(s.inTargetPercent), {}, {}});
+    lines.push_back({StatisticsText::tr("At or below your lower limit %1").arg(bound(lowerLimit)),
                      formatPercent(s.belowTargetPercent),
                      {},
                      {}});
@@ -142,12 +154,12 @@ std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &s, GlucoseU
         return s.days ? number(value, 1, unitText) : dash;
     };
     lines.push_back(
-        {QStringLiteral("Carbs per day"), daily(s.carbsPerDay, QStringLiteral("g")), {}, {}});
-    lines.push_back({QStringLiteral("Bolus insulin per day"),
+        {StatisticsText::tr("Carbs per day"), daily(s.carbsPerDay, QStringLiteral("g")), {}, {}});
+    lines.push_back({StatisticsText::tr("Bolus insulin per day"),
                      daily(s.bolusPerDay, QStringLiteral("U")),
                      {},
                      {}});
-    lines.push_back({QStringLiteral("Basal insulin per day"),
+    lines.push_back({StatisticsText::tr("Basal insulin per day"),
                      daily(s.basalPerDay, QStringLiteral("U")),
                      {},
                      {}});
@@ -160,17 +172,18 @@ std::vector<StatisticsLine> riskLines(const GlucoseStatistics &s, GlucoseUnit un
     const auto plain = [](std::optional<double> value) { return number(value, 1, {}).trimmed(); };
     std::vector<StatisticsLine> lines;
     lines.push_back(
-        percentLine(QStringLiteral("Time in tight range %1\u2013%2").arg(bound(70), bound(140)),
+        percentLine(StatisticsText::tr("Time in tight range %1\u2013%2").arg(bound(70), bound(140)),
                     s.titrPercent, Bound::Above, 50));
-    lines.push_back({QStringLiteral("Glycaemia risk index"),
-                     s.gri ? QStringLiteral("%1 (zone %2)").arg(plain(s.gri), s.griZone) : dash,
+    lines.push_back({StatisticsText::tr("Glycaemia risk index"),
+                     s.gri ? StatisticsText::tr("%1 (zone %2)").arg(plain(s.gri), s.griZone) : dash,
                      {},
                      {}});
-    lines.push_back({QStringLiteral("GRI hypoglycaemia component"), plain(s.griHypo), {}, {}});
-    lines.push_back({QStringLiteral("GRI hyperglycaemia component"), plain(s.griHyper), {}, {}});
-    lines.push_back({QStringLiteral("Low blood glucose index"), plain(s.lbgi), {}, {}});
-    lines.push_back({QStringLiteral("High blood glucose index"), plain(s.hbgi), {}, {}});
-    lines.push_back({QStringLiteral("Mean amplitude of excursions"),
+    lines.push_back({StatisticsText::tr("GRI hypoglycaemia component"), plain(s.griHypo), {}, {}});
+    lines.push_back(
+        {StatisticsText::tr("GRI hyperglycaemia component"), plain(s.griHyper), {}, {}});
+    lines.push_back({StatisticsText::tr("Low blood glucose index"), plain(s.lbgi), {}, {}});
+    lines.push_back({StatisticsText::tr("High blood glucose index"), plain(s.hbgi), {}, {}});
+    lines.push_back({StatisticsText::tr("Mean amplitude of excursions"),
                      s.mage ? formatGlucose(s.mage, unit) + u' ' + unitName(unit) : dash,
                      {},
                      {}});
@@ -182,32 +195,32 @@ QString eventsText(const GlucoseStatistics &s, GlucoseUnit unit)
     if (!s.eventsBelow70 || !s.eventsBelow54)
         return QString();
     QString text =
-        QStringLiteral("%1 %2 below %3")
+        StatisticsText::tr("%1 %2 below %3")
             .arg(*s.eventsBelow70)
-            .arg(*s.eventsBelow70 == 1 ? QStringLiteral("event") : QStringLiteral("events"),
+            .arg(*s.eventsBelow70 == 1 ? StatisticsText::tr("event") : StatisticsText::tr("events"),
                  formatGlucose(70, unit));
     if (s.eventMinutesBelow70)
-        text += QStringLiteral(" (mean %1 min)").arg(std::lround(*s.eventMinutesBelow70));
+        text += StatisticsText::tr(" (mean %1 min)").arg(std::lround(*s.eventMinutesBelow70));
     return text +
-           QStringLiteral(", %1 below %2").arg(*s.eventsBelow54).arg(formatGlucose(54, unit));
+           StatisticsText::tr(", %1 below %2").arg(*s.eventsBelow54).arg(formatGlucose(54, unit));
 }
 
 QStringList statisticsWarnings(const GlucoseStatistics &s)
 {
     QStringList warnings;
     if (s.readings == 0) {
-        warnings << QStringLiteral("No glucose readings in this period.");
+        warnings << StatisticsText::tr("No glucose readings in this period.");
         return warnings;
     }
     // The consensus figures need a sensor: a meter's readings get no warning.
     if (!s.coveragePercent)
         return warnings;
     if (s.daysWithReadings < minimumDaysWithReadings)
-        warnings << QStringLiteral("Only %1 days with readings: the figures need at least %2.")
+        warnings << StatisticsText::tr("Only %1 days with readings: the figures need at least %2.")
                         .arg(s.daysWithReadings)
                         .arg(minimumDaysWithReadings);
     if (*s.coveragePercent < minimumCoveragePercent)
-        warnings << QStringLiteral("Sensor coverage is %1: the figures need at least %2 %.")
+        warnings << StatisticsText::tr("Sensor coverage is %1: the figures need at least %2 %.")
                         .arg(formatPercent(*s.coveragePercent))
                         .arg(minimumCoveragePercent);
     return warnings;

@@ -8,10 +8,16 @@
 #include "ui/usermessage.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
 
 namespace {
+
+struct ApplicationText
+{
+    Q_DECLARE_TR_FUNCTIONS(Application)
+};
 
 QString diaryLocation()
 {
@@ -32,8 +38,8 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
         const QString holder = lock.holder();
         UserMessage::error(
             nullptr, QStringLiteral("Mellidor"),
-            QStringLiteral("The diary \"%1\" is already open in another Mellidor%2.\n\n"
-                           "Use that window, or close it and start Mellidor again.")
+            ApplicationText::tr("The diary \"%1\" is already open in another Mellidor%2.\n\n"
+                                "Use that window, or close it and start Mellidor again.")
                 .arg(diaryLocation(),
                      holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder)));
         return 1;
@@ -43,11 +49,12 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
         // it), so say what is known: no lock yet, and when it is tried again.
         UserMessage::error(
             nullptr, QStringLiteral("Mellidor"),
-            QStringLiteral("Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
-                           "make sure that no other Mellidor writes this diary.\n\n"
-                           "The diary opens. Before it saves a change, Mellidor tries the lock "
-                           "again; it does not save while another Mellidor has the diary open, "
-                           "and it tells you when a change cannot be saved.")
+            ApplicationText::tr(
+                "Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
+                "make sure that no other Mellidor writes this diary.\n\n"
+                "The diary opens. Before it saves a change, Mellidor tries the lock "
+                "again; it does not save while another Mellidor has the diary open, "
+                "and it tells you when a change cannot be saved.")
                 .arg(QDir::toNativeSeparators(lock.lockFilePath()), lock.errorText()));
         break;
     }

@@ -4,6 +4,7 @@
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
 #include "app/statscommand.h"
+#include "app/translation.h"
 #include "app/version.h"
 
 #include "core/csvexport.h"
@@ -29,6 +30,11 @@
 
 namespace {
 
+struct CommandText
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
 // Nobody to ask: a save that fails ends the command.
 class CommandLineHost : public DocumentHost
 {
@@ -51,12 +57,21 @@ struct Command
 
 // One line per command.
 const Command commands[] = {
-    {"import", "Add the entries of export files (sensor, pump, Nightscout, Mellidor) to the diary",
+    {"import",
+     QT_TRANSLATE_NOOP(
+         "CommandLine",
+         "Add the entries of export files (sensor, pump, Nightscout, Mellidor) to the diary"),
      false, runImportCommand},
-    {"export", "Write the diary's entries as CSV", false, runExportCommand},
-    {"stats", "Print the glucose statistics and the ambulatory glucose profile of a period", false,
-     runStatsCommand},
-    {"report", "Write a PDF report of a period for the diabetes team", true, runReportCommand},
+    {"export", QT_TRANSLATE_NOOP("CommandLine", "Write the diary's entries as CSV"), false,
+     runExportCommand},
+    {"stats",
+     QT_TRANSLATE_NOOP(
+         "CommandLine",
+         "Print the glucose statistics and the ambulatory glucose profile of a period"),
+     false, runStatsCommand},
+    {"report",
+     QT_TRANSLATE_NOOP("CommandLine", "Write a PDF report of a period for the diabetes team"), true,
+     runReportCommand},
 };
 
 const Command *findCommand(const QString &name)
@@ -83,24 +98,24 @@ struct TopLevel
 {
     QCommandLineParser parser;
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Show this help.")};
+                            CommandText::tr("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("Show the version.")};
+                               CommandText::tr("Show the version.")};
     QCommandLineOption directory{{QStringLiteral("C"), QStringLiteral("directory")},
-                                 QStringLiteral("Use the diary in <dir> instead of the working "
-                                                "directory; file names are relative to it."),
-                                 QStringLiteral("dir")};
+                                 CommandText::tr("Use the diary in <dir> instead of the working "
+                                                 "directory; file names are relative to it."),
+                                 CommandText::tr("dir")};
 
     TopLevel()
     {
-        parser.setApplicationDescription(QStringLiteral(
+        parser.setApplicationDescription(CommandText::tr(
             "Mellidor, a personal diabetes diary. Without arguments it opens its window."));
         parser.addOption(help);
         parser.addOption(version);
         parser.addOption(directory);
         parser.addPositionalArgument(QStringLiteral("command"),
-                                     QStringLiteral("The command to run (see below)."),
-                                     QStringLiteral("[command [arguments...]]"));
+                                     CommandText::tr("The command to run (see below)."),
+                                     CommandText::tr("[command [arguments...]]"));
         parser.setOptionsAfterPositionalArgumentsMode(
             QCommandLineParser::ParseAsPositionalArguments);
     }
@@ -108,13 +123,13 @@ struct TopLevel
     QString helpText() const
     {
         QString text = helpWithUsage(
-            parser, QStringLiteral("Usage: mellidor [options] [command [arguments...]]"));
-        text += QStringLiteral("\nCommands:\n");
+            parser, CommandText::tr("Usage: mellidor [options] [command [arguments...]]"));
+        text += CommandText::tr("\nCommands:\n");
         for (const Command &command : commands)
             text += QStringLiteral("  %1  %2\n")
                         .arg(QString::fromLatin1(command.name).leftJustified(8),
-                             QLatin1String(command.description));
-        text += QStringLiteral("\nRun \"mellidor COMMAND --help\" for a command's options.\n");
+                             CommandText::tr(command.description));
+        text += CommandText::tr("\nRun \"mellidor COMMAND --help\" for a command's options.\n");
         return text;
     }
 };
@@ -126,14 +141,14 @@ bool lockDiary(DiaryLock &lock, QTextStream &err)
         return true;
     case DiaryLock::HeldByOther: {
         const QString holder = lock.holder();
-        err << QStringLiteral("The diary \"%1\" is open in another Mellidor%2; nothing was "
-                              "changed.\n")
+        err << CommandText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
+                               "changed.\n")
                    .arg(shownDiaryPath(),
                         holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder));
         return false;
     }
     case DiaryLock::CannotLock:
-        err << QStringLiteral("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
+        err << CommandText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
                    .arg(shownDiaryPath(), lock.errorText());
         return false;
     }
@@ -144,7 +159,7 @@ bool loadDiary(Diary &diary, QTextStream &err)
 {
     const DiaryFile::LoadResult loaded = DiaryFile::load(diaryPath(), diary);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
+        err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
         return false;
     }
@@ -197,8 +212,8 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     const Command *command = rest.isEmpty() ? nullptr : findCommand(rest.first());
     if (!command) {
         err << (rest.isEmpty()
-                    ? QStringLiteral("mellidor: no command given.\n")
-                    : QStringLiteral("mellidor: unknown command \"%1\".\n").arg(rest.first()))
+                    ? CommandText::tr("mellidor: no command given.\n")
+                    : CommandText::tr("mellidor: unknown command \"%1\".\n").arg(rest.first()))
             << top.helpText();
         return CommandInputFailed;
     }
@@ -207,7 +222,7 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     if (top.parser.isSet(top.directory)) {
         const QString dir = top.parser.value(top.directory);
         if (!QFileInfo(dir).isDir() || !QDir::setCurrent(dir)) {
-            err << QStringLiteral("mellidor: \"%1\" is not a folder that can be used.\n").arg(dir);
+            err << CommandText::tr("mellidor: \"%1\" is not a folder that can be used.\n").arg(dir);
             return CommandDiaryFailed;
         }
     }
@@ -251,6 +266,7 @@ int commandLineMain(int argc, char **argv)
     }
     QCoreApplication::setApplicationName(QStringLiteral("Mellidor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MELLIDOR_VERSION));
+    installTranslations();
     QFile stdoutFile, stderrFile;
     stdoutFile.open(stdout, QIODevice::WriteOnly);
     stderrFile.open(stderr, QIODevice::WriteOnly);
@@ -258,7 +274,7 @@ int commandLineMain(int argc, char **argv)
     const int status = runCommandLine(arguments, out, err);
     out.flush();
     if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
-        err << "mellidor: the output cannot be written.\n";
+        err << CommandText::tr("mellidor: the output cannot be written.") << '\n';
         return CommandDiaryFailed;
     }
     return status;
@@ -268,7 +284,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 {
     CommandOptions options(
         QStringLiteral("import"), QStringLiteral("FILE..."),
-        QStringLiteral(
+        CommandText::tr(
             "Adds the entries of the files to the diary as one change. Entries already in the "
             "diary are not added again. Nothing is added unless every file can be read.\n"
             "Formats, told from the content: %1.\n"
@@ -276,13 +292,14 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
             "cannot be read or bad options.")
             .arg(knownImportFormats()));
     QCommandLineParser &parser = options.parser();
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Export files to import."),
+    parser.addPositionalArgument(CommandText::tr("files"),
+                                 CommandText::tr("Export files to import."),
                                  QStringLiteral("FILE..."));
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
-        return options.fail(QStringLiteral("no file given."), err);
+        return options.fail(CommandText::tr("no file given."), err);
 
     DiaryLock lock(diaryPath());
     if (!lockDiary(lock, err))
@@ -298,7 +315,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         }
     }
     if (!allRead) {
-        err << "Nothing was imported.\n";
+        err << CommandText::tr("Nothing was imported.") << '\n';
         return CommandInputFailed;
     }
     std::vector<const ImportBatch *> batches;
@@ -312,7 +329,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     document.setLock(&lock);
     const DiaryFile::LoadResult loaded = document.open(diaryPath());
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << QStringLiteral("The diary \"%1\" cannot be read: %2\n")
+        err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
         return CommandDiaryFailed;
     }
@@ -322,7 +339,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                                                      std::move(plan.rows), std::move(plan.texts),
                                                      replanMerge));
         if (!document.lastSaveError().isEmpty()) {
-            err << QStringLiteral("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
+            err << CommandText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
                        .arg(shownDiaryPath(), document.lastSaveError());
             return CommandDiaryFailed;
         }
@@ -337,37 +354,37 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 {
     CommandOptions options(
         QStringLiteral("export"), QStringLiteral("[--from YYYY-MM-DD] [--to YYYY-MM-DD] [-o FILE]"),
-        QStringLiteral("Writes the diary as CSV (date,time,type,value), oldest entry first, "
-                       "glucose in mg/dL whatever unit the window shows. A file given is replaced "
-                       "only once all of it is written; it cannot be the "
-                       "diary, its settings or its lock, nor anything but a regular file.\n"
-                       "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
-                       "written, 2 bad options."));
+        CommandText::tr("Writes the diary as CSV (date,time,type,value), oldest entry first, "
+                        "glucose in mg/dL whatever unit the window shows. A file given is replaced "
+                        "only once all of it is written; it cannot be the "
+                        "diary, its settings or its lock, nor anything but a regular file.\n"
+                        "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
+                        "written, 2 bad options."));
     QCommandLineParser &parser = options.parser();
     const QCommandLineOption from(QStringLiteral("from"),
-                                  QStringLiteral("First day to export (inclusive)."),
+                                  CommandText::tr("First day to export (inclusive)."),
                                   QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("Last day to export (inclusive)."),
+                                CommandText::tr("Last day to export (inclusive)."),
                                 QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Write to <file> instead of standard output."),
-                                    QStringLiteral("file"));
+                                    CommandText::tr("Write to <file> instead of standard output."),
+                                    CommandText::tr("file"));
     parser.addOptions({from, to, output});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
-        return options.fail(
-            QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()),
-            err);
+        return options.fail(CommandText::tr("unexpected argument \"%1\".")
+                                .arg(parser.positionalArguments().first()),
+                            err);
     QDate first, last;
     for (const auto &[option, date] : {std::pair{&from, &first}, std::pair{&to, &last}}) {
         if (!parser.isSet(*option))
             continue;
         *date = optionDate(parser.value(*option));
         if (!date->isValid())
-            return options.fail(QStringLiteral("\"%1\" is not a date from %2 to %3 like "
-                                               "2024-03-31.")
+            return options.fail(CommandText::tr("\"%1\" is not a date from %2 to %3 like "
+                                                "2024-03-31.")
                                     .arg(parser.value(*option),
                                          firstOptionDate().toString(Qt::ISODate),
                                          lastOptionDate().toString(Qt::ISODate)),
@@ -388,7 +405,7 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     }
     QString error;
     if (!OutputFile::write(parser.value(output), csv, &error)) {
-        err << QStringLiteral("mellidor export: \"%1\" cannot be written: %2\n")
+        err << CommandText::tr("mellidor export: \"%1\" cannot be written: %2\n")
                    .arg(parser.value(output), error);
         return CommandDiaryFailed;
     }

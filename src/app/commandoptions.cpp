@@ -4,13 +4,21 @@
 #include "app/commandline.h"
 #include "core/preferences.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTextStream>
+
+namespace {
+struct CommandText
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+} // namespace
 
 CommandOptions::CommandOptions(const QString &name, const QString &synopsis,
                                const QString &description)
     : m_name(name), m_synopsis(synopsis),
-      m_help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."))
+      m_help({QStringLiteral("h"), QStringLiteral("help")}, CommandText::tr("Show this help."))
 {
     m_parser.setApplicationDescription(description);
     m_parser.addOption(m_help);
@@ -31,13 +39,13 @@ int CommandOptions::fail(const QString &problem, QTextStream &err) const
 {
     err << "mellidor " << m_name << ": " << problem << '\n'
         << usage() << '\n'
-        << QStringLiteral("Run \"mellidor %1 --help\" for its options.\n").arg(m_name);
+        << CommandText::tr("Run \"mellidor %1 --help\" for its options.\n").arg(m_name);
     return CommandInputFailed;
 }
 
 QString CommandOptions::usage() const
 {
-    return QStringLiteral("Usage: mellidor %1 %2").arg(m_name, m_synopsis);
+    return CommandText::tr("Usage: mellidor %1 %2").arg(m_name, m_synopsis);
 }
 
 QString helpWithUsage(const QCommandLineParser &parser, const QString &usage)
@@ -70,7 +78,7 @@ QCommandLineOption unitOption()
 {
     return QCommandLineOption(
         QStringLiteral("unit"),
-        QStringLiteral("Glucose unit: mgdl or mmol (default: as chosen in the window)."),
+        CommandText::tr("Glucose unit: mgdl or mmol (default: as chosen in the window)."),
         QStringLiteral("unit"));
 }
 

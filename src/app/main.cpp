@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/translation.h"
 #include "app/unixsignals.h"
 
 #include <QApplication>
@@ -21,5 +22,6 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(MELLIDOR_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.mellidor.Mellidor"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.mellidor.Mellidor")));
+    installTranslations();
     return runMellidor();
 }

@@ -11,8 +11,14 @@
 #include "ui/reportrenderer.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace {
+
+struct CommandText
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 constexpr int defaultDays = 14;
 
@@ -23,45 +29,45 @@ QString readOptions(const QCommandLineParser &parser, ReportRequest &request, QS
                   to = QStringLiteral("to"), unit = QStringLiteral("unit"),
                   file = QStringLiteral("output");
     if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
+        return CommandText::tr("unexpected argument: %1").arg(parser.positionalArguments().first());
     for (const QString &option : {days, from, to, unit, file}) {
         if (parser.values(option).size() > 1)
-            return QStringLiteral("--%1 given more than once").arg(option);
+            return CommandText::tr("--%1 given more than once").arg(option);
     }
     output = parser.value(file);
     if (output.isEmpty())
-        return QStringLiteral("--output FILE.pdf is required");
+        return CommandText::tr("--output FILE.pdf is required");
 
     const QDate today = Clock::today();
     if (parser.isSet(days) && (parser.isSet(from) || parser.isSet(to)))
-        return QStringLiteral("give either --days or --from and --to");
+        return CommandText::tr("give either --days or --from and --to");
     if (parser.isSet(from) != parser.isSet(to))
-        return QStringLiteral("--from and --to go together");
+        return CommandText::tr("--from and --to go together");
     if (parser.isSet(from)) {
         request.from = optionDate(parser.value(from));
         request.to = optionDate(parser.value(to));
         if (!request.from.isValid() || !request.to.isValid())
-            return QStringLiteral("dates are written YYYY-MM-DD, must exist and lie from %1 to %2")
+            return CommandText::tr("dates are written YYYY-MM-DD, must exist and lie from %1 to %2")
                 .arg(firstOptionDate().toString(Qt::ISODate),
                      lastOptionDate().toString(Qt::ISODate));
         if (request.from > request.to)
-            return QStringLiteral("--from comes after --to");
+            return CommandText::tr("--from comes after --to");
     } else {
         bool ok = true;
         const int n = parser.isSet(days) ? parser.value(days).toInt(&ok) : defaultDays;
         if (!ok || n < 1)
-            return QStringLiteral("--days wants a whole number of at least 1");
+            return CommandText::tr("--days wants a whole number of at least 1");
         if (n > maxReportDays)
-            return QStringLiteral("a report covers at most %1 days").arg(maxReportDays);
+            return CommandText::tr("a report covers at most %1 days").arg(maxReportDays);
         request.to = today;
         request.from = today.addDays(1 - n);
     }
     if (request.from.daysTo(request.to) + 1 > maxReportDays)
-        return QStringLiteral("a report covers at most %1 days").arg(maxReportDays);
+        return CommandText::tr("a report covers at most %1 days").arg(maxReportDays);
 
     const std::optional<GlucoseUnit> chosen = optionUnit(parser);
     if (!chosen)
-        return QStringLiteral("--unit is mgdl or mmol");
+        return CommandText::tr("--unit is mgdl or mmol");
     request.unit = *chosen;
     request.madeOn = today;
     return {};
@@ -75,23 +81,23 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         QStringLiteral("report"),
         QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] "
                        "--output FILE.pdf"),
-        QStringLiteral("Writes a PDF report of a period for the diabetes team: the figures, the "
-                       "ambulatory glucose profile, a curve per day and a logbook. The file is "
-                       "replaced only once all of it is written; it cannot be the diary, its "
-                       "settings or its lock, nor anything but a regular file.\n"
-                       "Exit status: 0 written, 1 the diary cannot be read or the file cannot be "
-                       "written, 2 bad options."));
+        CommandText::tr("Writes a PDF report of a period for the diabetes team: the figures, the "
+                        "ambulatory glucose profile, a curve per day and a logbook. The file is "
+                        "replaced only once all of it is written; it cannot be the diary, its "
+                        "settings or its lock, nor anything but a regular file.\n"
+                        "Exit status: 0 written, 1 the diary cannot be read or the file cannot be "
+                        "written, 2 bad options."));
     options.parser().addOptions({
         {QStringLiteral("days"),
-         QStringLiteral("The last N days up to today (default %1).").arg(defaultDays),
+         CommandText::tr("The last N days up to today (default %1).").arg(defaultDays),
          QStringLiteral("N")},
-        {QStringLiteral("from"), QStringLiteral("First day of the period."),
+        {QStringLiteral("from"), CommandText::tr("First day of the period."),
          QStringLiteral("YYYY-MM-DD")},
-        {QStringLiteral("to"), QStringLiteral("Last day of the period."),
+        {QStringLiteral("to"), CommandText::tr("Last day of the period."),
          QStringLiteral("YYYY-MM-DD")},
         unitOption(),
-        {QStringLiteral("output"), QStringLiteral("The PDF file to write."),
-         QStringLiteral("file")},
+        {QStringLiteral("output"), CommandText::tr("The PDF file to write."),
+         CommandText::tr("file")},
     });
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
@@ -101,7 +107,7 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         return options.fail(problem, err);
     // Before any work: the file named may be the diary itself.
     if (const QString refused = OutputFile::refusal(output); !refused.isEmpty()) {
-        err << "mellidor report: cannot write " << output << ": " << refused << '\n';
+        err << CommandText::tr("mellidor report: cannot write %1: %2").arg(output, refused) << '\n';
         return 1;
     }
     const Settings settings = SettingsFile::read(QString::fromLatin1(SettingsFile::fileName));
@@ -112,24 +118,30 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     const DiaryFile::LoadResult loaded =
         DiaryFile::load(QString::fromLatin1(DiaryFile::fileName), diary);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << "mellidor report: cannot read " << DiaryFile::fileName << ": " << loaded.error
+        err << CommandText::tr("mellidor report: cannot read %1: %2")
+                   .arg(QLatin1String(DiaryFile::fileName), loaded.error)
             << '\n';
         err.flush();
         return 1;
     }
     if (loaded.status == DiaryFile::LoadResult::Missing)
-        err << "mellidor report: no " << DiaryFile::fileName
-            << " here; the report has no entries\n";
+        err << CommandText::tr("mellidor report: no %1 here; the report has no entries")
+                   .arg(QLatin1String(DiaryFile::fileName))
+            << '\n';
 
     const ReportData data = collectReportData(diary, request);
     QString error;
     int pages = 0;
     if (!Report::writePdf(output, data, &error, &pages)) {
-        err << "mellidor report: cannot write " << output << ": " << error << '\n';
+        err << CommandText::tr("mellidor report: cannot write %1: %2").arg(output, error) << '\n';
         err.flush();
         return 1;
     }
-    out << "Wrote " << output << " (" << pages << (pages == 1 ? " page" : " pages") << ")\n";
+    out << (pages == 1 ? CommandText::tr("Wrote %1 (%2 page)")
+                       : CommandText::tr("Wrote %1 (%2 pages)"))
+               .arg(output)
+               .arg(pages)
+        << '\n';
     out.flush();
     err.flush();
     return 0;

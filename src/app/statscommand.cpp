@@ -10,9 +10,15 @@
 #include "core/settings.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QJsonDocument>
 
 namespace {
+
+struct CommandText
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 struct Period
 {
@@ -27,11 +33,11 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
     const bool hasFrom = parser.isSet(from);
     const bool hasTo = parser.isSet(to);
     if (hasDays && (hasFrom || hasTo)) {
-        *error = QStringLiteral("--days cannot be combined with --from and --to");
+        *error = CommandText::tr("--days cannot be combined with --from and --to");
         return std::nullopt;
     }
     if (hasFrom != hasTo) {
-        *error = QStringLiteral("--from and --to go together");
+        *error = CommandText::tr("--from and --to go together");
         return std::nullopt;
     }
     if (hasFrom) {
@@ -41,14 +47,14 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
             *date = optionDate(text);
             if (!date->isValid()) {
                 *error =
-                    QStringLiteral("--%1 wants a date as YYYY-MM-DD from %2 to %3, not \"%4\"")
+                    CommandText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not \"%4\"")
                         .arg(option->names().constFirst(), firstOptionDate().toString(Qt::ISODate),
                              lastOptionDate().toString(Qt::ISODate), text);
                 return std::nullopt;
             }
         }
         if (period.to < period.from) {
-            *error = QStringLiteral("--to is before --from");
+            *error = CommandText::tr("--to is before --from");
             return std::nullopt;
         }
         return period;
@@ -61,7 +67,7 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
         bool ok = false;
         count = parser.value(days).toInt(&ok);
         if (!ok || count < 1 || count > maximumDays) {
-            *error = QStringLiteral("--days wants a whole number from 1 to %1, not \"%2\"")
+            *error = CommandText::tr("--days wants a whole number from 1 to %1, not \"%2\"")
                          .arg(maximumDays)
                          .arg(parser.value(days));
             return std::nullopt;
@@ -72,7 +78,7 @@ std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QComma
 
 QString number(std::optional<double> value, int decimals)
 {
-    return value ? QString::number(*value, 'f', decimals) : QStringLiteral("-");
+    return value ? shownNumber(*value, decimals) : QStringLiteral("-");
 }
 
 void printForPeople(const GlucoseStatistics &s, const Settings &settings, GlucoseUnit unit,
@@ -83,8 +89,8 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
         QString name, value, target;
     };
     std::vector<Row> rows;
-    rows.push_back({QStringLiteral("Period"),
-                    QStringLiteral("%1 to %2 (%3 days)")
+    rows.push_back({CommandText::tr("Period"),
+                    CommandText::tr("%1 to %2 (%3 days)")
                         .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
                         .arg(s.days),
                     {}});
@@ -93,17 +99,17 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
     for (StatisticsLine &line : riskLines(s, unit))
         lines.push_back(std::move(line));
     const QString events = eventsText(s, unit);
-    lines.push_back({QStringLiteral("Hypoglycaemia events"),
+    lines.push_back({CommandText::tr("Hypoglycaemia events"),
                      events.isEmpty() ? QStringLiteral("\u2013") : events,
                      {},
                      {}});
     for (const StatisticsLine &line : lines) {
         QString target;
         if (!line.target.isEmpty())
-            target = QStringLiteral("(target %1%2)")
+            target = CommandText::tr("(target %1%2)")
                          .arg(line.target, !line.met   ? QString()
-                                           : *line.met ? QStringLiteral(", met")
-                                                       : QStringLiteral(", not met"));
+                                           : *line.met ? CommandText::tr(", met")
+                                                       : CommandText::tr(", not met"));
         rows.push_back({line.label, line.value, target});
     }
     qsizetype nameWidth = 0, valueWidth = 0;
@@ -120,16 +126,18 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
             out << row.value.leftJustified(valueWidth + 3) << row.target << '\n';
     }
     for (const QString &warning : statisticsWarnings(s))
-        out << "Note: " << warning << '\n';
+        out << CommandText::tr("Note: %1").arg(warning) << '\n';
 
     if (s.readings == 0)
         return;
     const auto glucose = [unit](std::optional<double> value) {
-        return unit == GlucoseUnit::MgPerDl || !value ? number(value, 0) : mmolText(*value);
+        return unit == GlucoseUnit::MgPerDl || !value ? number(value, 0)
+                                                      : shownDecimal(mmolText(*value));
     };
-    out << "\nAmbulatory glucose profile (" << unitName(unit) << ")\n"
+    out << '\n'
+        << CommandText::tr("Ambulatory glucose profile (%1)").arg(unitName(unit)) << '\n'
         << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
-               .arg(QStringLiteral("hour"), -6)
+               .arg(CommandText::tr("hour"), -6)
                .arg(QStringLiteral("n"), 6)
                .arg(QStringLiteral("p5"), 6)
                .arg(QStringLiteral("p25"), 6)
@@ -156,41 +164,42 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         QStringLiteral("stats"),
         QStringLiteral(
             "[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] [--json]"),
-        QStringLiteral("Prints the glucose statistics and the ambulatory glucose profile of a "
-                       "period of the diary.\n"
-                       "Exit status: 0 done (also for a period without readings), 1 the diary "
-                       "cannot be read, 2 bad options."));
+        CommandText::tr("Prints the glucose statistics and the ambulatory glucose profile of a "
+                        "period of the diary.\n"
+                        "Exit status: 0 done (also for a period without readings), 1 the diary "
+                        "cannot be read, 2 bad options."));
     QCommandLineParser &parser = options.parser();
     const QCommandLineOption days(QStringLiteral("days"),
-                                  QStringLiteral("The last N days up to today (default 14)."),
+                                  CommandText::tr("The last N days up to today (default 14)."),
                                   QStringLiteral("N"));
     const QCommandLineOption from(QStringLiteral("from"),
-                                  QStringLiteral("First day of the period."),
+                                  CommandText::tr("First day of the period."),
                                   QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Last day of the period."),
+    const QCommandLineOption to(QStringLiteral("to"), CommandText::tr("Last day of the period."),
                                 QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print one JSON object (always in mg/dL) "
-                                                 "instead of lines."));
+                                  CommandText::tr("Print one JSON object (always in mg/dL) "
+                                                  "instead of lines."));
     parser.addOptions({days, from, to, unitOption(), json});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     QString error;
     if (!parser.positionalArguments().isEmpty())
         return options.fail(
-            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]), err);
+            CommandText::tr("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]),
+            err);
     const std::optional<Period> period = parsePeriod(parser, days, from, to, &error);
     if (!period)
         return options.fail(error, err);
     const std::optional<GlucoseUnit> unit = optionUnit(parser);
     if (!unit)
-        return options.fail(QStringLiteral("--unit is mgdl or mmol"), err);
+        return options.fail(CommandText::tr("--unit is mgdl or mmol"), err);
 
     Diary diary;
     const DiaryFile::LoadResult loaded =
         DiaryFile::load(QString::fromLatin1(DiaryFile::fileName), diary);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << "mellidor stats: " << loaded.error << '\n';
+        err << CommandText::tr("mellidor stats: %1").arg(loaded.error) << '\n';
         return 1;
     }
     const Settings settings = SettingsFile::read(QString::fromLatin1(SettingsFile::fileName));

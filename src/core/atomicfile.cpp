@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/atomicfile.h"
 
+#include "core/coretext.h"
+
 #include "core/regularfile.h"
 
 #include <QDir>
@@ -41,11 +43,11 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     }
     const QFileInfo folder(QFileInfo(real).absolutePath());
     if (!folder.exists()) {
-        *error = QStringLiteral("the folder %1 does not exist.").arg(folder.filePath());
+        *error = DiaryText::tr("the folder %1 does not exist.").arg(folder.filePath());
         return false;
     }
     if (!folder.isDir()) {
-        *error = QStringLiteral("%1 is not a folder.").arg(folder.filePath());
+        *error = DiaryText::tr("%1 is not a folder.").arg(folder.filePath());
         return false;
     }
     QSaveFile file(real);
@@ -70,7 +72,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     }
     // Some file systems cannot sync a folder at all; that loses nothing.
     if (!syncDirectoryOf(real) && errno != EINVAL && errno != ENOTSUP) {
-        *error = QStringLiteral("it was written, but its folder cannot be synced to disk (%1).")
+        *error = DiaryText::tr("it was written, but its folder cannot be synced to disk (%1).")
                      .arg(systemError());
         return false;
     }
@@ -81,7 +83,7 @@ bool writeFileInFolder(const QString &path, const QByteArray &bytes, QString *er
 {
     const QString dir = QFileInfo(path).path();
     if (!QDir().mkpath(dir)) {
-        *error = QStringLiteral("The folder \"%1\" cannot be created.").arg(dir);
+        *error = DiaryText::tr("The folder \"%1\" cannot be created.").arg(dir);
         return false;
     }
     return writeFileAtomically(path, bytes, error);

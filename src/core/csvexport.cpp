@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/csvexport.h"
 
+#include "core/coretext.h"
+
 #include "core/diary.h"
 #include "core/entrytext.h"
 
@@ -97,8 +99,8 @@ QByteArray exportCsv(const Diary &diary, const QDate &from, const QDate &to, qsi
 QString notExportedText(qsizetype skipped)
 {
     return skipped == 1
-               ? QStringLiteral("1 entry without a readable date, time or value was not exported")
-               : QStringLiteral("%1 entries without a readable date, time or value were not "
-                                "exported")
+               ? DiaryText::tr("1 entry without a readable date, time or value was not exported")
+               : DiaryText::tr("%1 entries without a readable date, time or value were not "
+                               "exported")
                      .arg(skipped);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diarychange.h"
 
+#include "core/coretext.h"
+
 #include "core/entrytext.h"
 
 #include <QThread>
@@ -11,8 +13,8 @@ namespace {
 
 QString missingEntry(const EntryTexts &texts)
 {
-    return QStringLiteral("The entry \"%1\" is no longer in the diary: another program "
-                          "changed or removed it.")
+    return DiaryText::tr("The entry \"%1\" is no longer in the diary: another program "
+                         "changed or removed it.")
         .arg(DiaryChange::describe(texts));
 }
 
@@ -56,8 +58,8 @@ void DiaryChange::run(bool forward)
         // Give a writer in the middle of a burst the time to finish.
         QThread::msleep(unsigned(std::min(round + 1, maxPauseMs)));
     }
-    m_editor->tell(QStringLiteral("Another program keeps changing the diary file, so \"%1\" "
-                                  "could not be saved. The list shows the file as it is now.")
+    m_editor->tell(DiaryText::tr("Another program keeps changing the diary file, so \"%1\" "
+                                 "could not be saved. The list shows the file as it is now.")
                        .arg(text()));
     m_editor->stepEnded();
 }
@@ -125,7 +127,7 @@ int InsertEntries::revert(DiaryEditor &editor, bool rowsValid)
 }
 
 DeleteEntry::DeleteEntry(DiaryEditor *editor, int row)
-    : DiaryChange(editor, QStringLiteral("Delete Entry")), m_row(row),
+    : DiaryChange(editor, DiaryText::tr("Delete Entry")), m_row(row),
       m_texts(editor->diary().entryTexts(row))
 {}
 
@@ -158,7 +160,7 @@ int DeleteEntry::revert(DiaryEditor &editor, bool rowsValid)
 }
 
 CorrectEntry::CorrectEntry(DiaryEditor *editor, int row, const EntryTexts &corrected)
-    : DiaryChange(editor, QStringLiteral("Edit Entry")), m_oldRow(row),
+    : DiaryChange(editor, DiaryText::tr("Edit Entry")), m_oldRow(row),
       m_old(editor->diary().entryTexts(row)), m_new(corrected), m_key(dateTimeKey(corrected))
 {
     const int insertAt = placement(editor->diary(), m_key);
@@ -187,7 +189,7 @@ int CorrectEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
         editor.removeRows({m_oldRow});
     } else {
         editor.tell(missingEntry(m_old) +
-                    QStringLiteral(" The corrected entry is added as a new one."));
+                    DiaryText::tr(" The corrected entry is added as a new one."));
         m_oldRow = 0;
     }
     m_newRow = placement(editor.diary(), m_key);
@@ -212,7 +214,7 @@ int CorrectEntry::revert(DiaryEditor &editor, bool rowsValid)
 }
 
 SortEntries::SortEntries(DiaryEditor *editor, bool ascending)
-    : DiaryChange(editor, QStringLiteral("Sort Entries")), m_ascending(ascending)
+    : DiaryChange(editor, DiaryText::tr("Sort Entries")), m_ascending(ascending)
 {}
 
 int SortEntries::apply(DiaryEditor &editor, bool, bool *)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diarydocument.h"
 
+#include "core/coretext.h"
+
 #include "core/diarylock.h"
 #include "core/importmerge.h"
 #include "core/regularfile.h"
@@ -92,9 +94,9 @@ bool DiaryDocument::readAgain()
     Diary fresh;
     const DiaryFile::LoadResult result = DiaryFile::load(m_path, fresh);
     if (result.status == DiaryFile::LoadResult::Failed) {
-        m_host->showError(QStringLiteral("Diary not read"),
-                          QStringLiteral("The diary file \"%1\" was changed by another "
-                                         "program and cannot be read now: %2")
+        m_host->showError(DiaryText::tr("Diary not read"),
+                          DiaryText::tr("The diary file \"%1\" was changed by another "
+                                        "program and cannot be read now: %2")
                               .arg(QDir::toNativeSeparators(m_path), result.error));
         return false;
     }
@@ -110,7 +112,7 @@ bool DiaryDocument::readAgain()
 
 QString DiaryDocument::saveFailureText(const QString &reason) const
 {
-    return QStringLiteral("The diary file \"%1\" cannot be saved: %2")
+    return DiaryText::tr("The diary file \"%1\" cannot be saved: %2")
         .arg(QDir::toNativeSeparators(m_path), reason);
 }
 
@@ -125,14 +127,14 @@ bool DiaryDocument::hasUnsavedRows() const
 bool DiaryDocument::mayWrite(QString *error)
 {
     if (m_unreadable) {
-        *error = QStringLiteral("it could not be read when Mellidor started, so it is left as "
-                                "it is.");
+        *error = DiaryText::tr("it could not be read when Mellidor started, so it is left as "
+                               "it is.");
         return false;
     }
     // A lock that could not be made at start is tried again before writing.
     if (m_lock && m_lock->tryLock() == DiaryLock::HeldByOther) {
         *error =
-            QStringLiteral("it is open in another Mellidor%1.")
+            DiaryText::tr("it is open in another Mellidor%1.")
                 .arg(m_lock->holder().isEmpty() ? QString()
                                                 : QStringLiteral(" (%1)").arg(m_lock->holder()));
         return false;
@@ -200,7 +202,7 @@ bool DiaryDocument::saveAll()
         }
         }
     }
-    m_lastSaveError = QStringLiteral("another program keeps changing it.");
+    m_lastSaveError = DiaryText::tr("another program keeps changing it.");
     return false;
 }
 
@@ -215,15 +217,15 @@ bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, bool topR
             m_lastSaveError.clear();
             if (m_vanished) {
                 m_vanished = false;
-                tell(QStringLiteral("The diary file \"%1\" had been moved or deleted by another "
-                                    "program. Mellidor wrote the whole list to it again.")
+                tell(DiaryText::tr("The diary file \"%1\" had been moved or deleted by another "
+                                   "program. Mellidor wrote the whole list to it again.")
                          .arg(QDir::toNativeSeparators(m_path)));
             }
             return false;
         case StoreResult::ReadAgain:
             // Should the step give up after DiaryChange::maxRounds, it is
             // not saved either.
-            m_lastSaveError = QStringLiteral("another program keeps changing it.");
+            m_lastSaveError = DiaryText::tr("another program keeps changing it.");
             return true;
         case StoreResult::Failed:
             break;
@@ -232,10 +234,10 @@ bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, bool topR
         const QString text =
             saveFailureText(m_lastSaveError) +
             (m_unreadable
-                 ? QStringLiteral("\n\nThe change stays in the list until Mellidor ends, but "
-                                  "that file is never written over.")
-                 : QStringLiteral("\n\nThe change stays in the list. Mellidor saves again with "
-                                  "the next change and when you close it."));
+                 ? DiaryText::tr("\n\nThe change stays in the list until Mellidor ends, but "
+                                 "that file is never written over.")
+                 : DiaryText::tr("\n\nThe change stays in the list. Mellidor saves again with "
+                                 "the next change and when you close it."));
         if (!m_host->retrySave(text))
             return false;
     }
@@ -253,5 +255,5 @@ void DiaryDocument::stepEnded()
         return;
     const QString text = m_problems.join(u'\n');
     m_problems.clear();
-    m_host->showError(QStringLiteral("Diary changed outside"), text);
+    m_host->showError(DiaryText::tr("Diary changed outside"), text);
 }

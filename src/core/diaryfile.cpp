@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diaryfile.h"
 
+#include "core/coretext.h"
+
 #include "core/atomicfile.h"
 #include "core/diary.h"
 
@@ -182,7 +184,7 @@ bool save(const QString &path, const Diary &diary, QString *error, Stamp *writte
             break;
         }
     }
-    *error = QStringLiteral("another program keeps changing it.");
+    *error = DiaryText::tr("another program keeps changing it.");
     return false;
 }
 
@@ -354,7 +356,7 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
     const int fd =
         RegularFile::open(path, O_RDWR | O_APPEND | (mayCreate ? O_CREAT : 0), error, &missing);
     const auto changed = [&] {
-        *error = QStringLiteral("it was changed by another program since Mellidor read it.");
+        *error = DiaryText::tr("it was changed by another program since Mellidor read it.");
         if (changedOutside)
             *changedOutside = true;
         return false;
@@ -387,7 +389,7 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
         if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end) &&
             (::ftruncate(fd, end - done) != 0 || ::fsync(fd) != 0)) {
             *error +=
-                QStringLiteral(" What was written of the entry stays at the end of the file (%1).")
+                DiaryText::tr(" What was written of the entry stays at the end of the file (%1).")
                     .arg(systemError());
         }
     } else {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diarylock.h"
 
+#include "core/coretext.h"
+
 #include "core/regularfile.h"
 
 DiaryLock::DiaryLock(const QString &diaryPath)
@@ -25,12 +27,12 @@ QString DiaryLock::holder() const
     QString host, application;
     if (!m_lock.getLockInfo(&pid, &host, &application))
         return QString();
-    return QStringLiteral("process %1 on %2").arg(pid).arg(host);
+    return DiaryText::tr("process %1 on %2").arg(pid).arg(host);
 }
 
 QString DiaryLock::errorText() const
 {
     return m_lock.error() == QLockFile::PermissionError
-               ? QStringLiteral("permission denied")
-               : QStringLiteral("the lock file cannot be created");
+               ? DiaryText::tr("permission denied")
+               : DiaryText::tr("the lock file cannot be created");
 }

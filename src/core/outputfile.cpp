@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/outputfile.h"
 
+#include "core/coretext.h"
+
 #include "core/atomicfile.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
@@ -19,9 +21,9 @@ QString refusal(const QString &path)
         QString path;
         QString what;
     } kept[] = {
-        {diary, QStringLiteral("the diary")},
-        {QString::fromLatin1(SettingsFile::fileName), QStringLiteral("the settings file")},
-        {DiaryLock(diary).lockFilePath(), QStringLiteral("the diary's lock file")},
+        {diary, DiaryText::tr("the diary")},
+        {QString::fromLatin1(SettingsFile::fileName), DiaryText::tr("the settings file")},
+        {DiaryLock(diary).lockFilePath(), DiaryText::tr("the diary's lock file")},
     };
     // The same real path catches a file not there yet; the same inode a hard
     // link or a path through /proc.
@@ -32,7 +34,7 @@ QString refusal(const QString &path)
         const FileStamp stamp = RegularFile::stampOf(keptPath);
         if (keptReal == real || (target.exists && stamp.exists && target.device == stamp.device &&
                                  target.inode == stamp.inode))
-            return QStringLiteral("it is %1 \"%2\"; choose another file.")
+            return DiaryText::tr("it is %1 \"%2\"; choose another file.")
                 .arg(what, QDir::toNativeSeparators(keptReal));
     }
     return RegularFile::notRegularReason(path);

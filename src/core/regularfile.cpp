@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/regularfile.h"
 
+#include "core/coretext.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,14 +33,14 @@ QString kindError(mode_t mode)
     if (S_ISREG(mode))
         return QString();
     if (S_ISDIR(mode))
-        return QStringLiteral("it is a directory, not a file.");
+        return DiaryText::tr("it is a directory, not a file.");
     if (S_ISFIFO(mode))
-        return QStringLiteral("it is a named pipe (FIFO), not a regular file.");
+        return DiaryText::tr("it is a named pipe (FIFO), not a regular file.");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device, not a regular file.");
+        return DiaryText::tr("it is a device, not a regular file.");
     if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket, not a regular file.");
-    return QStringLiteral("it is not a regular file.");
+        return DiaryText::tr("it is a socket, not a regular file.");
+    return DiaryText::tr("it is not a regular file.");
 }
 
 } // namespace

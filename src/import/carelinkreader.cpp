@@ -7,6 +7,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 #include <QDate>
 
@@ -265,7 +266,7 @@ void CareLinkReader::read(QByteArrayView data, qsizetype pos, qsizetype line, bo
                 break;
             }
             if (!csv.complete()) {
-                m_sink.unread(rowLine, QStringLiteral("the file ends inside this row"));
+                m_sink.unread(rowLine, ImportText::tr("the file ends inside this row"));
                 continue;
             }
             row(csv, rowLine);
@@ -300,7 +301,7 @@ bool CareLinkReader::timeOf(const CsvReader &csv, ReadingTime &when, QByteArrayV
         ok = parseReadingTime(timeText, when);
     }
     if (!ok) {
-        m_sink.unread(line, QStringLiteral("no readable date and time"));
+        m_sink.unread(line, ImportText::tr("no readable date and time"));
     } else if (!when.yearFirst) {
         m_dayFirstValid += QDate::isValid(when.year, when.second, when.first);
         m_monthFirstValid += QDate::isValid(when.year, when.first, when.second);
@@ -330,7 +331,7 @@ void CareLinkReader::meterReading(const CsvReader &csv, QByteArrayView text, qsi
         return;
     double value;
     if (!parseNumber(text, value)) {
-        m_sink.unread(line, QStringLiteral("no glucose value"));
+        m_sink.unread(line, ImportText::tr("no glucose value"));
         return;
     }
     m_meter.push_back(MeterReading{when, value, line, secondsOf(timeText), m_columns.meterMmol});

@@ -5,6 +5,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ bool readDexcom(QByteArrayView data, EntrySink &sink)
         }
         ReadingTime when;
         if (!parseReadingTime(csv.field(size_t(stampColumn)), when)) {
-            sink.unread(line, QStringLiteral("no readable timestamp"));
+            sink.unread(line, ImportText::tr("no readable timestamp"));
             continue;
         }
         if (type == glucoseType) {

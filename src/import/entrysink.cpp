@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 #include "core/entrytext.h"
 #include "core/glucosefacts.h"
@@ -254,7 +255,7 @@ void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line
 {
     // A fraction is a dose within range already.
     if (!(flags & ImportEntry::Fraction) && value > maxValue) {
-        unread(line, QStringLiteral("value out of range"));
+        unread(line, ImportText::tr("value out of range"));
         return;
     }
     m_pending.push_back(Pending{when, type, value, flags, line});
@@ -312,7 +313,7 @@ void EntrySink::glucoseText(const ReadingTime &when, QByteArrayView text, bool m
     if (parseNumber(text, value))
         glucose(when, value, mmol, line);
     else
-        unread(line, QStringLiteral("no glucose value"));
+        unread(line, ImportText::tr("no glucose value"));
 }
 
 void EntrySink::amountText(const ReadingTime &when, int type, QByteArrayView text, qsizetype line)
@@ -321,7 +322,7 @@ void EntrySink::amountText(const ReadingTime &when, int type, QByteArrayView tex
     if (parseNumber(text, value))
         amount(when, type, value, line);
     else
-        unread(line, QStringLiteral("no number for %1").arg(typeName(type)));
+        unread(line, ImportText::tr("no number for %1").arg(typeName(type)));
 }
 
 void EntrySink::skip(const char *one, const char *many)
@@ -362,7 +363,7 @@ bool EntrySink::nextRow(CsvReader &csv, qint64 byteOffset, qsizetype lineOffset)
             continue;
         if (csv.complete())
             return true;
-        unread(csv.line() + lineOffset, QStringLiteral("the file ends inside this row"));
+        unread(csv.line() + lineOffset, ImportText::tr("the file ends inside this row"));
     }
     return false;
 }
@@ -397,7 +398,7 @@ void EntrySink::finish()
         const bool swap = !s.yearFirst && !monthFirst;
         const QDate date(s.year, swap ? s.second : s.first, swap ? s.first : s.second);
         if (!date.isValid()) {
-            unread(p.line, QStringLiteral("no such date"));
+            unread(p.line, ImportText::tr("no such date"));
             continue;
         }
         batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant, p.flags);

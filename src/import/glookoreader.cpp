@@ -6,6 +6,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 #include "import/zipfile.h"
 
 namespace {
@@ -85,7 +86,7 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
     const Columns col = columnsOf(csv.fields());
     const auto unread = [&sink, &member](qsizetype line, const QString &reason) {
         sink.unread(line,
-                    member.isEmpty() ? reason : QStringLiteral("%1 in %2").arg(reason, member));
+                    member.isEmpty() ? reason : ImportText::tr("%1 in %2").arg(reason, member));
     };
     while (csv.next()) {
         if (!sink.progress(base + qint64(double(csv.position()) * scale)))
@@ -94,7 +95,7 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
             continue;
         const qsizetype line = csv.line();
         if (!csv.complete()) {
-            unread(line, QStringLiteral("the file ends inside this row"));
+            unread(line, ImportText::tr("the file ends inside this row"));
             continue;
         }
         const auto field = [&csv](int column) {
@@ -116,7 +117,7 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
         }
         ReadingTime when;
         if (!parseReadingTime(field(col.when), when)) {
-            unread(line, QStringLiteral("no readable time"));
+            unread(line, ImportText::tr("no readable time"));
             continue;
         }
         if (glucose)
@@ -153,7 +154,7 @@ bool readGlookoZip(QByteArrayView data, EntrySink &sink)
     sink.setFormat(QStringLiteral("Glooko export"));
     ZipFile zip;
     if (!zip.open(data, maxImportFileBytes)) {
-        sink.refuse(QStringLiteral("is a zip archive that cannot be read: %1").arg(zip.error()));
+        sink.refuse(ImportText::tr("is a zip archive that cannot be read: %1").arg(zip.error()));
         return true;
     }
     bool any = false;
@@ -164,7 +165,7 @@ bool readGlookoZip(QByteArrayView data, EntrySink &sink)
         QByteArray contents;
         if (!zip.read(member, contents)) {
             sink.refuse(
-                QStringLiteral("is a zip archive that cannot be read: %1").arg(zip.error()));
+                ImportText::tr("is a zip archive that cannot be read: %1").arg(zip.error()));
             return true;
         }
         QByteArrayView text(contents);
@@ -179,7 +180,7 @@ bool readGlookoZip(QByteArrayView data, EntrySink &sink)
             return true;
     }
     if (!any)
-        sink.refuse(QStringLiteral("is a zip archive that holds no Glooko export, the only zip "
+        sink.refuse(ImportText::tr("is a zip archive that holds no Glooko export, the only zip "
                                    "archive Mellidor reads"));
     return true;
 }

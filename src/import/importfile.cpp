@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/importfile.h"
+#include "import/importtext.h"
 
 #include "core/regularfile.h"
 #include "import/entrysink.h"
@@ -24,7 +25,7 @@ namespace {
 
 QString refusal(const QString &name, const QString &why)
 {
-    return QStringLiteral("\"%1\" %2. Mellidor reads %3.").arg(name, why, knownImportFormats());
+    return ImportText::tr("\"%1\" %2. Mellidor reads %3.").arg(name, why, knownImportFormats());
 }
 
 } // namespace
@@ -38,14 +39,14 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     if (data.startsWith("\xef\xbb\xbf"))
         data = data.sliced(3);
     if (data.trimmed().isEmpty()) {
-        result.error = refusal(name, QStringLiteral("is empty"));
+        result.error = refusal(name, ImportText::tr("is empty"));
         return result;
     }
     // Text exports hold no NUL byte; a binary file is not read further,
     // unless it is a zip archive of exports.
     const bool zip = ZipFile::isZip(data);
     if (!zip && data.contains('\0')) {
-        result.error = refusal(name, QStringLiteral("is not a text file"));
+        result.error = refusal(name, ImportText::tr("is not a text file"));
         return result;
     }
     // Old spreadsheet saves end lines with a carriage return alone.
@@ -65,7 +66,7 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
                                  readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
-        result.error = QStringLiteral("Reading \"%1\" was cancelled.").arg(name);
+        result.error = ImportText::tr("Reading \"%1\" was cancelled.").arg(name);
         return result;
     }
     if (!result.error.isEmpty()) {
@@ -74,13 +75,13 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         return result;
     }
     if (!known) {
-        result.error = refusal(name, QStringLiteral("is not in a format Mellidor knows"));
+        result.error = refusal(name, ImportText::tr("is not in a format Mellidor knows"));
         return result;
     }
     sink.finish();
     if (result.batch.entries.empty())
         result.error =
-            refusal(name, QStringLiteral("holds no entries (read as %1)").arg(result.format));
+            refusal(name, ImportText::tr("holds no entries (read as %1)").arg(result.format));
     return result;
 }
 
@@ -120,7 +121,7 @@ QByteArray readWhole(const QString &path, QString *error)
     }
     ::close(fd);
     if (size > maxImportFileBytes || length > maxImportFileBytes) {
-        *error = QStringLiteral("it is too large to import (more than %1 GB)")
+        *error = ImportText::tr("it is too large to import (more than %1 GB)")
                      .arg(maxImportFileBytes >> 30);
         return QByteArray();
     }
@@ -139,7 +140,7 @@ ImportResult readImportFile(const QString &path, const ImportProgress &progress)
         result.path = path;
         if (error.endsWith(u'.'))
             error.chop(1);
-        result.error = QStringLiteral("\"%1\" cannot be read: %2.").arg(path, error);
+        result.error = ImportText::tr("\"%1\" cannot be read: %2.").arg(path, error);
         return result;
     }
     ImportResult result = readImportData(bytes, QFileInfo(path).fileName(), progress);

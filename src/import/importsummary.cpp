@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/importsummary.h"
+#include "import/importtext.h"
 
 #include "core/entrytext.h"
 
@@ -28,8 +29,8 @@ QString skippedKinds(const ImportResult &result)
         named += kind.count;
     }
     if (result.rowsSkipped > named)
-        parts << count(result.rowsSkipped - named, QStringLiteral("other row"),
-                       QStringLiteral("other rows"));
+        parts << count(result.rowsSkipped - named, ImportText::tr("other row"),
+                       ImportText::tr("other rows"));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -38,7 +39,7 @@ QString skippedKinds(const ImportResult &result)
 QString importSummary(const QString &name, const ImportResult &result, const MergeCounts &counts)
 {
     QString text = QStringLiteral("%1 (%2): ").arg(name, result.format);
-    text += count(counts.added, QStringLiteral("entry added"), QStringLiteral("entries added"));
+    text += count(counts.added, ImportText::tr("entry added"), ImportText::tr("entries added"));
     if (!counts.addedByType.empty()) {
         // Glucose, Carbs, the insulins in the order of the type list, then
         // other types by name.
@@ -57,39 +58,39 @@ QString importSummary(const QString &name, const ImportResult &result, const Mer
     }
     const qsizetype duplicates = counts.duplicates + result.copiesSkipped;
     if (duplicates)
-        text += QStringLiteral(", ") + count(duplicates, QStringLiteral("duplicate skipped"),
-                                             QStringLiteral("duplicates skipped"));
+        text += QStringLiteral(", ") + count(duplicates, ImportText::tr("duplicate skipped"),
+                                             ImportText::tr("duplicates skipped"));
     if (result.rowsSkipped) {
-        text += QStringLiteral(", ") + count(result.rowsSkipped, QStringLiteral("row skipped"),
-                                             QStringLiteral("rows skipped"));
+        text += QStringLiteral(", ") + count(result.rowsSkipped, ImportText::tr("row skipped"),
+                                             ImportText::tr("rows skipped"));
         if (!result.skippedKinds.empty())
             text += QStringLiteral(" (%1)").arg(skippedKinds(result));
     }
     if (result.valuesRounded)
-        text += QStringLiteral(", ") + count(result.valuesRounded, QStringLiteral("value rounded"),
-                                             QStringLiteral("values rounded"));
+        text += QStringLiteral(", ") + count(result.valuesRounded, ImportText::tr("value rounded"),
+                                             ImportText::tr("values rounded"));
     if (result.dateOrder == DateOrder::DayFirst)
-        text += QStringLiteral(", dates read day first");
+        text += ImportText::tr(", dates read day first");
     else if (result.dateOrder == DateOrder::MonthFirst)
-        text += QStringLiteral(", dates read month first");
+        text += ImportText::tr(", dates read month first");
     QStringList changes;
     for (const ClockChange &change : result.clockChanges) {
-        changes << QStringLiteral("%1 to %2 on %3 %4")
+        changes << ImportText::tr("%1 to %2 on %3 %4")
                        .arg(formatTime(change.startMinutes / 60, change.startMinutes % 60),
                             formatTime(change.endMinutes / 60 % 24, change.endMinutes % 60),
                             change.date.toString(u"dd.MM.yyyy"),
-                            change.repeated ? QStringLiteral("occurs twice")
-                                            : QStringLiteral("does not occur"));
+                            change.repeated ? ImportText::tr("occurs twice")
+                                            : ImportText::tr("does not occur"));
     }
     if (!changes.isEmpty())
-        text += QStringLiteral("; the clock changes: ") + changes.join(QStringLiteral(", "));
+        text += ImportText::tr("; the clock changes: ") + changes.join(QStringLiteral(", "));
     if (result.unreadCount) {
         QStringList rows;
         for (const UnreadRow &row : result.unread)
-            rows << QStringLiteral("line %1 (%2)").arg(row.line).arg(row.reason);
+            rows << ImportText::tr("line %1 (%2)").arg(row.line).arg(row.reason);
         text += QStringLiteral("; %1: %2")
-                    .arg(count(result.unreadCount, QStringLiteral("row not read"),
-                               QStringLiteral("rows not read")),
+                    .arg(count(result.unreadCount, ImportText::tr("row not read"),
+                               ImportText::tr("rows not read")),
                          rows.join(QStringLiteral(", ")));
         if (result.unreadCount > qsizetype(result.unread.size()))
             text += QStringLiteral(", ...");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/jsonrecords.h"
+#include "import/importtext.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -123,7 +124,7 @@ JsonRecords readJsonRecords(QByteArrayView data)
         }
         if (shape.lastEnd < 0 || error.offset < end || cutError.error != QJsonParseError::NoError) {
             records.error =
-                QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset);
+                ImportText::tr("%1 at offset %2").arg(error.errorString()).arg(error.offset);
             return records;
         }
         records.cutAt = shape.lastEnd;

@@ -4,6 +4,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ bool readLibreView(QByteArrayView data, EntrySink &sink)
             }
             ReadingTime when;
             if (!parseReadingTime(csv.field(size_t(col.when)), when)) {
-                sink.unread(line, QStringLiteral("no readable timestamp"));
+                sink.unread(line, ImportText::tr("no readable timestamp"));
                 continue;
             }
             switch (record) {

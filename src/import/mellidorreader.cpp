@@ -7,6 +7,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 namespace {
 
@@ -51,11 +52,11 @@ void addEntry(EntrySink &sink, qsizetype line, EntryTexts texts)
     const QDate date = parseDate(dateText);
     const QTime time = parseTime(timeText);
     if (!date.isValid() || date.year() < firstImportYear || date.year() > lastImportYear) {
-        sink.unread(line, QStringLiteral("no readable date"));
+        sink.unread(line, ImportText::tr("no readable date"));
         return;
     }
     if (!readableTime(texts[Diary::TimeColumn])) {
-        sink.unread(line, QStringLiteral("no readable time"));
+        sink.unread(line, ImportText::tr("no readable time"));
         return;
     }
     const int type =
@@ -63,7 +64,7 @@ void addEntry(EntrySink &sink, qsizetype line, EntryTexts texts)
     qint32 hundredths = 0;
     const bool fraction = readableDose(type, valueText, hundredths);
     if (!fraction && !readableValue(valueText)) {
-        sink.unread(line, QStringLiteral("no readable value"));
+        sink.unread(line, ImportText::tr("no readable value"));
         return;
     }
     if (type >= 0 && dateText == formatDate(date.day(), date.month(), date.year()) &&
@@ -96,25 +97,25 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
             continue;
         const qsizetype line = csv.line();
         if (!csv.complete() || csv.fields().size() != 4) {
-            sink.unread(line, QStringLiteral("not a date, time, type and value"));
+            sink.unread(line, ImportText::tr("not a date, time, type and value"));
             continue;
         }
         // A diary line ends at a line feed and splits at commas: a type
         // holding either cannot be stored.
         const QByteArrayView type = csv.field(2);
         if (type.contains(',') || type.contains('\n')) {
-            sink.unread(line, QStringLiteral("a type with a comma or a line feed"));
+            sink.unread(line, ImportText::tr("a type with a comma or a line feed"));
             continue;
         }
         // Dates and times as the export writes them.
         const QDate date = QDate::fromString(QString::fromLatin1(csv.field(0)), Qt::ISODate);
         const QTime time = QTime::fromString(QString::fromLatin1(csv.field(1)), u"HH:mm");
         if (!date.isValid()) {
-            sink.unread(line, QStringLiteral("no readable date"));
+            sink.unread(line, ImportText::tr("no readable date"));
             continue;
         }
         if (!time.isValid()) {
-            sink.unread(line, QStringLiteral("no readable time"));
+            sink.unread(line, ImportText::tr("no readable time"));
             continue;
         }
         const QByteArray valueText = trimmed(csv.field(3)).toByteArray();
@@ -169,7 +170,7 @@ bool readMellidorDiary(QByteArrayView data, EntrySink &sink)
             from = comma + 1;
         }
         if (!whole) {
-            sink.unread(line, QStringLiteral("not a diary line"));
+            sink.unread(line, ImportText::tr("not a diary line"));
             continue;
         }
         texts[Diary::ValueColumn] = text.sliced(from).toByteArray();

@@ -5,6 +5,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 #include <cmath>
 #include <cstring>
@@ -91,7 +92,7 @@ bool readMySugr(QByteArrayView data, EntrySink &sink)
         }
         ReadingTime when;
         if (!parseReadingTime(numericDate(field(Date)) + ' ' + field(Time).toByteArray(), when)) {
-            sink.unread(line, QStringLiteral("no readable date and time"));
+            sink.unread(line, ImportText::tr("no readable date and time"));
             continue;
         }
         if (given(Glucose))
@@ -106,7 +107,7 @@ bool readMySugr(QByteArrayView data, EntrySink &sink)
             if (parseNumber(field(MealInsulin), a) && parseNumber(field(CorrectionInsulin), b))
                 sink.amount(when, bolusType, std::round((a + b) * 1e6) / 1e6, line);
             else
-                sink.unread(line, QStringLiteral("no number for Bolus"));
+                sink.unread(line, ImportText::tr("no number for Bolus"));
         } else if (meal || correction) {
             sink.amountText(when, bolusType, field(meal ? MealInsulin : CorrectionInsulin), line);
         }

@@ -5,6 +5,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 #include "import/jsonrecords.h"
 
 #include <QJsonObject>
@@ -49,7 +50,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
 {
     JsonRecords records = readJsonRecords(data);
     if (!records.error.isEmpty()) {
-        sink.refuse(QStringLiteral("is JSON that cannot be read: %1").arg(records.error));
+        sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
         return true;
     }
     const QJsonArray &array = records.array;
@@ -78,9 +79,9 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
             if (!meter && type != u"sgv" && !(type.isEmpty() && object.contains(u"sgv"))) {
                 sink.skip();
             } else if (!timeOf(object, {"date", "dateString"}, when)) {
-                sink.unread(line, QStringLiteral("no readable time"));
+                sink.unread(line, ImportText::tr("no readable time"));
             } else if (!numberOf(object.value(meter ? u"mbg" : u"sgv"), value)) {
-                sink.unread(line, QStringLiteral("no glucose value"));
+                sink.unread(line, ImportText::tr("no glucose value"));
             } else if (value < 20) {
                 sink.skip(); // the sensor's error codes
             } else {
@@ -95,7 +96,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         if (object.value(u"eventType").toString() == u"Temp Basal" || (!hasInsulin && !hasCarbs)) {
             sink.skip();
         } else if (!timeOf(object, {"created_at", "timestamp", "date", "mills"}, when)) {
-            sink.unread(line, QStringLiteral("no readable time"));
+            sink.unread(line, ImportText::tr("no readable time"));
         } else {
             if (hasCarbs)
                 sink.amount(when, carbs, grams, line);
@@ -104,7 +105,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         }
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(data), QStringLiteral("the file ends inside this entry"));
+        sink.unread(records.cutLine(data), ImportText::tr("the file ends inside this entry"));
     return true;
 }
 
@@ -152,9 +153,9 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
             sink.skip();
         } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms) ||
                    !readingTimeOfInstant(ms, when)) {
-            sink.unread(line, QStringLiteral("no readable time"));
+            sink.unread(line, ImportText::tr("no readable time"));
         } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
-            sink.unread(line, QStringLiteral("no glucose value"));
+            sink.unread(line, ImportText::tr("no glucose value"));
         } else if (value < 20) {
             sink.skip();
         } else {

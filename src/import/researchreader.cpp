@@ -4,6 +4,7 @@
 // (R's write.csv, pandas). Times are local, readings in mg/dL.
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 
 #include <QStringList>
 
@@ -40,7 +41,7 @@ bool readResearchTable(QByteArrayView data, EntrySink &sink)
             ids.append(id.toByteArray());
         ReadingTime when;
         if (!parseReadingTime(csv.field(first + 1), when)) {
-            sink.unread(line, QStringLiteral("no readable time"));
+            sink.unread(line, ImportText::tr("no readable time"));
             continue;
         }
         // R and pandas write a missing reading as NA or nothing.
@@ -56,7 +57,7 @@ bool readResearchTable(QByteArrayView data, EntrySink &sink)
             shown << QStringLiteral("\"%1\"").arg(QString::fromUtf8(ids[i]));
         if (ids.size() > maxIdsShown)
             shown << QStringLiteral("more");
-        sink.refuse(QStringLiteral("holds the readings of more than one person (ids %1), and a "
+        sink.refuse(ImportText::tr("holds the readings of more than one person (ids %1), and a "
                                    "diary is one person's: import a table of one id")
                         .arg(shown.join(QStringLiteral(", "))));
     }

@@ -6,6 +6,7 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/importtext.h"
 #include "import/jsonrecords.h"
 
 #include <QDate>
@@ -217,7 +218,7 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
     int entryType = -1;
     if (reading) {
         if (!numberOf(record.value(QLatin1StringView("value")), value)) {
-            sink.unread(line, QStringLiteral("no glucose value"));
+            sink.unread(line, ImportText::tr("no glucose value"));
             return;
         }
         entryType = glucoseType;
@@ -225,7 +226,7 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
         const bool normal = numberOf(record.value(QLatin1StringView("normal")), value);
         const bool extended = numberOf(record.value(QLatin1StringView("extended")), extra);
         if (!normal && !extended) {
-            sink.unread(line, QStringLiteral("no delivered insulin"));
+            sink.unread(line, ImportText::tr("no delivered insulin"));
             return;
         }
         value = normal && extended ? sumOf(value, extra) : normal ? value : extra;
@@ -235,7 +236,7 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
                                                        : "nutrition.carbohydrate.net");
         const QJsonValue carbs = record.value(path);
         if (!carbs.isUndefined() && !carbs.isNull() && !numberOf(carbs, value)) {
-            sink.unread(line, QStringLiteral("no number for carbs"));
+            sink.unread(line, ImportText::tr("no number for carbs"));
             return;
         }
         if (!(value > 0)) {
@@ -248,7 +249,7 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
         entryType = carbsType;
     } else if (type == u"insulin") {
         if (!numberOf(record.value(QLatin1StringView("dose.total")), value)) {
-            sink.unread(line, QStringLiteral("no insulin dose"));
+            sink.unread(line, ImportText::tr("no insulin dose"));
             return;
         }
         const QString acting =
@@ -260,7 +261,7 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
     }
     ReadingTime when;
     if (!timeOf(record, when)) {
-        sink.unread(line, QStringLiteral("no readable time"));
+        sink.unread(line, ImportText::tr("no readable time"));
         return;
     }
     if (reading) {
@@ -301,7 +302,7 @@ bool readTidepoolJson(QByteArrayView data, EntrySink &sink)
         readRecord(JsonFields(array.at(i).toObject()), line, sink);
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(data), QStringLiteral("the file ends inside this record"));
+        sink.unread(records.cutLine(data), ImportText::tr("the file ends inside this record"));
     return true;
 }
 

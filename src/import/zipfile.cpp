@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/zipfile.h"
+#include "import/importtext.h"
 
 #include <zlib.h>
 
@@ -47,23 +48,23 @@ bool ZipFile::open(QByteArrayView data, qint64 limit)
         }
     }
     if (end < 0)
-        return fail(QStringLiteral("its list of files is missing (the archive is cut off or "
+        return fail(ImportText::tr("its list of files is missing (the archive is cut off or "
                                    "damaged)"));
     const quint32 count = le(data, end + 10, 2), directorySize = le(data, end + 12, 4),
                   directoryOffset = le(data, end + 16, 4);
     if (count == 0xffff || directorySize == 0xffffffff || directoryOffset == 0xffffffff)
-        return fail(QStringLiteral("it uses the ZIP64 extension, which Mellidor does not read"));
+        return fail(ImportText::tr("it uses the ZIP64 extension, which Mellidor does not read"));
     if (le(data, end + 4, 4) != 0 || le(data, end + 8, 2) != count)
-        return fail(QStringLiteral("it is one part of an archive split into several"));
+        return fail(ImportText::tr("it is one part of an archive split into several"));
     if (qint64(directoryOffset) + directorySize > end)
-        return fail(QStringLiteral("its list of files lies outside the archive"));
+        return fail(ImportText::tr("its list of files lies outside the archive"));
     qint64 pos = directoryOffset, total = 0;
     for (quint32 i = 0; i < count; ++i) {
         if (!readMember(pos, qint64(directoryOffset) + directorySize))
             return false;
         total += m_members.back().size;
         if (total > limit)
-            return fail(QStringLiteral("it unpacks to more than %1 MB").arg(limit >> 20));
+            return fail(ImportText::tr("it unpacks to more than %1 MB").arg(limit >> 20));
     }
     return true;
 }
@@ -72,12 +73,12 @@ bool ZipFile::readMember(qint64 &pos, qint64 end)
 {
     const QByteArrayView d = m_data;
     if (pos + directoryEntrySize > end || le(d, pos, 4) != directorySignature)
-        return fail(QStringLiteral("its list of files is damaged"));
+        return fail(ImportText::tr("its list of files is damaged"));
     const quint32 flags = le(d, pos + 8, 2), nameLength = le(d, pos + 28, 2),
                   entryLength =
                       directoryEntrySize + nameLength + le(d, pos + 30, 2) + le(d, pos + 32, 2);
     if (pos + entryLength > end)
-        return fail(QStringLiteral("its list of files is damaged"));
+        return fail(ImportText::tr("its list of files is damaged"));
     Member m;
     const QByteArrayView name = d.sliced(pos + directoryEntrySize, nameLength);
     m.name = flags & 0x800 ? QString::fromUtf8(name) : QString::fromLatin1(name);
@@ -87,35 +88,35 @@ bool ZipFile::readMember(qint64 &pos, qint64 end)
     m.size = le(d, pos + 24, 4);
     const qint64 header = le(d, pos + 42, 4);
     pos += entryLength;
-    const QString shown = QStringLiteral("the file \"%1\" in it").arg(m.name);
+    const QString shown = ImportText::tr("the file \"%1\" in it").arg(m.name);
     if (name.isEmpty() || name.contains('\0') || name.contains('\\'))
-        return fail(QStringLiteral("it holds a file without a proper name"));
+        return fail(ImportText::tr("it holds a file without a proper name"));
     if (m.packedSize == 0xffffffff || m.size == 0xffffffff || header == 0xffffffff)
-        return fail(QStringLiteral("it uses the ZIP64 extension, which Mellidor does not read"));
+        return fail(ImportText::tr("it uses the ZIP64 extension, which Mellidor does not read"));
     if (flags & 0x41)
-        return fail(QStringLiteral("%1 is encrypted").arg(shown));
+        return fail(ImportText::tr("%1 is encrypted").arg(shown));
     if (m.method != 0 && m.method != 8)
-        return fail(QStringLiteral("%1 is packed with method %2, which Mellidor does not read")
+        return fail(ImportText::tr("%1 is packed with method %2, which Mellidor does not read")
                         .arg(shown)
                         .arg(m.method));
     if ((m.method == 0 && m.packedSize != m.size) ||
         (m.method == 8 && m.size > m.packedSize * maxDeflateRatio + 1024))
-        return fail(QStringLiteral("%1 has sizes that cannot be true").arg(shown));
+        return fail(ImportText::tr("%1 has sizes that cannot be true").arg(shown));
     // The local header repeats the name; the data follows it.
     if (header + localHeaderSize > d.size() || le(d, header, 4) != localSignature ||
         int(le(d, header + 8, 2)) != m.method)
-        return fail(QStringLiteral("%1 lies outside the archive or is damaged").arg(shown));
+        return fail(ImportText::tr("%1 lies outside the archive or is damaged").arg(shown));
     m.dataOffset = header + localHeaderSize + le(d, header + 26, 2) + le(d, header + 28, 2);
     if (m.dataOffset + m.packedSize > d.size())
         return fail(
-            QStringLiteral("%1 lies outside the archive (the archive is cut off)").arg(shown));
+            ImportText::tr("%1 lies outside the archive (the archive is cut off)").arg(shown));
     m_members.push_back(m);
     return true;
 }
 
 bool ZipFile::read(const Member &member, QByteArray &contents)
 {
-    const QString shown = QStringLiteral("the file \"%1\" in it").arg(member.name);
+    const QString shown = ImportText::tr("the file \"%1\" in it").arg(member.name);
     const QByteArrayView packed = m_data.sliced(member.dataOffset, member.packedSize);
     contents = QByteArray();
     // The list stays valid: the other members may still be read.
@@ -130,7 +131,7 @@ bool ZipFile::read(const Member &member, QByteArray &contents)
         contents.resize(qsizetype(member.size) + 1);
         z_stream stream{};
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
-            return broken(QStringLiteral("it cannot be unpacked: out of memory"));
+            return broken(ImportText::tr("it cannot be unpacked: out of memory"));
         stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.data()));
         stream.avail_in = uInt(packed.size());
         stream.next_out = reinterpret_cast<Bytef *>(contents.data());
@@ -140,14 +141,14 @@ bool ZipFile::read(const Member &member, QByteArray &contents)
         inflateEnd(&stream);
         if (status != Z_STREAM_END || produced != member.size) {
             contents = QByteArray();
-            return broken(QStringLiteral("%1 is damaged").arg(shown));
+            return broken(ImportText::tr("%1 is damaged").arg(shown));
         }
         contents.resize(qsizetype(produced));
     }
     if (crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(contents.constData()),
               uInt(contents.size())) != member.crc) {
         contents = QByteArray();
-        return broken(QStringLiteral("%1 is damaged (its checksum does not match)").arg(shown));
+        return broken(ImportText::tr("%1 is damaged (its checksum does not match)").arg(shown));
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "analysis/statisticstext.h"
 #include "ui/palette.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QWidget>
@@ -15,6 +16,13 @@
 using namespace AgpScale;
 
 namespace Charts {
+
+namespace {
+struct ChartText
+{
+    Q_DECLARE_TR_FUNCTIONS(Chart)
+};
+} // namespace
 
 ChartStyle widgetStyle(const QWidget &widget)
 {
@@ -165,9 +173,9 @@ void paintGri(QPainter &painter, const QRectF &plot, const GlucoseStatistics &st
     const QFontMetricsF metrics(style.font);
     const double below = plot.bottom() + style.gap + metrics.ascent();
     painter.drawText(QPointF(plot.left(), below), QStringLiteral("0"));
-    const QString across = QStringLiteral("hypo %1 %").arg(griHypoMax);
+    const QString across = ChartText::tr("hypo %1 %").arg(griHypoMax);
     painter.drawText(QPointF(plot.right() - metrics.horizontalAdvance(across), below), across);
-    const QString up = QStringLiteral("hyper %1 %").arg(griHyperMax);
+    const QString up = ChartText::tr("hyper %1 %").arg(griHyperMax);
     painter.drawText(QPointF(plot.left() + style.gap, plot.top() + metrics.ascent() + 1), up);
     painter.restore();
 }

@@ -21,14 +21,14 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
     for (const QString &file : files)
         total += std::max<qint64>(QFileInfo(file).size(), 1);
     constexpr int steps = 1000;
-    QProgressDialog progress(QStringLiteral("Reading the files..."), QStringLiteral("Cancel"), 0,
-                             steps, parent);
-    progress.setWindowTitle(QStringLiteral("Import"));
+    QProgressDialog progress(Mellidor::tr("Reading the files..."), Mellidor::tr("Cancel"), 0, steps,
+                             parent);
+    progress.setWindowTitle(Mellidor::tr("Import"));
     // The label shows file names: never as markup.
     auto *label = new QLabel(&progress);
     label->setTextFormat(Qt::PlainText);
     progress.setLabel(label);
-    progress.setLabelText(QStringLiteral("Reading the files..."));
+    progress.setLabelText(Mellidor::tr("Reading the files..."));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setAutoReset(false);
@@ -39,7 +39,7 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
     std::vector<ImportResult> results;
     qint64 before = 0; // bytes of the files already read
     for (const QString &file : files) {
-        progress.setLabelText(QStringLiteral("Reading \"%1\"...").arg(QFileInfo(file).fileName()));
+        progress.setLabelText(Mellidor::tr("Reading \"%1\"...").arg(QFileInfo(file).fileName()));
         results.push_back(readImportFile(file, [&](qint64 done, qint64) {
             // Never the maximum: that would close the dialog between files.
             progress.setValue(int(std::min<qint64>(steps - 1, (before + done) * steps / total)));
@@ -52,7 +52,7 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
             result = ImportResult();
             result.cancelled = true;
             result.error =
-                QStringLiteral("Reading \"%1\" was cancelled.").arg(QFileInfo(file).fileName());
+                Mellidor::tr("Reading \"%1\" was cancelled.").arg(QFileInfo(file).fileName());
         }
         if (result.cancelled)
             break;
@@ -63,8 +63,8 @@ std::vector<ImportResult> readImportFiles(QWidget *parent, const QStringList &fi
 void Mellidor::importFiles()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("Import"), QString(),
-        QStringLiteral("Export files (*.csv *.tsv *.txt *.json);;All files (*)"));
+        this, Mellidor::tr("Import"), QString(),
+        Mellidor::tr("Export files (*.csv *.tsv *.txt *.json);;All files (*)"));
     if (files.isEmpty())
         return;
     std::vector<ImportResult> results = readImportFiles(this, files);
@@ -81,8 +81,8 @@ void Mellidor::importFiles()
         // The user's own cancel is no error.
         const auto tell =
             cancelled && refused.size() == 1 ? UserMessage::information : UserMessage::error;
-        tell(this, QStringLiteral("Nothing imported"),
-             refused.join(u'\n') + QStringLiteral("\n\nNothing was imported."));
+        tell(this, Mellidor::tr("Nothing imported"),
+             refused.join(u'\n') + Mellidor::tr("\n\nNothing was imported."));
         return;
     }
 
@@ -98,39 +98,39 @@ void Mellidor::importFiles()
     }
     results.clear(); // the entries now live in the plan only
     if (!plan.rows.empty())
-        undoStack()->push(new InsertEntries(m_document, QStringLiteral("Import"),
+        undoStack()->push(new InsertEntries(m_document, Mellidor::tr("Import"),
                                             std::move(plan.rows), std::move(plan.texts),
                                             replanMerge));
     const QString text = summary.join(QStringLiteral("\n\n"));
     // People whose files speak mmol/L are asked once whether Mellidor should too.
     if (!mmolRead || m_preferences.glucoseUnit == GlucoseUnit::MmolPerL ||
         m_preferences.mmolOffered) {
-        UserMessage::information(this, QStringLiteral("Import"), text);
+        UserMessage::information(this, Mellidor::tr("Import"), text);
         return;
     }
     Preferences chosen = m_preferences;
     chosen.mmolOffered = true;
     if (UserMessage::informationWithQuestion(
-            this, QStringLiteral("Import"), text,
-            QStringLiteral("The glucose readings were in mmol/L. Show glucose in mmol/L from now "
-                           "on? (Setup menu, Glucose Unit)")))
+            this, Mellidor::tr("Import"), text,
+            Mellidor::tr("The glucose readings were in mmol/L. Show glucose in mmol/L from now "
+                         "on? (Setup menu, Glucose Unit)")))
         chosen.glucoseUnit = GlucoseUnit::MmolPerL;
     setPreferences(chosen);
 }
 
 void Mellidor::exportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export"),
+    const QString path = QFileDialog::getSaveFileName(this, Mellidor::tr("Export"),
                                                       QStringLiteral("mellidor-export.csv"),
-                                                      QStringLiteral("CSV files (*.csv)"));
+                                                      Mellidor::tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     QString error;
     qsizetype skipped = 0;
     if (!OutputFile::write(path, exportCsv(listBox->diary(), {}, {}, &skipped), &error))
-        UserMessage::error(this, QStringLiteral("Not exported"),
-                           QStringLiteral("The file \"%1\" cannot be written: %2")
+        UserMessage::error(this, Mellidor::tr("Not exported"),
+                           Mellidor::tr("The file \"%1\" cannot be written: %2")
                                .arg(QDir::toNativeSeparators(path), error));
     else if (skipped > 0)
-        UserMessage::information(this, QStringLiteral("Export"), notExportedText(skipped) + u'.');
+        UserMessage::information(this, Mellidor::tr("Export"), notExportedText(skipped) + u'.');
 }

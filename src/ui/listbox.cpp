@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/listbox.h"
 
+#include "analysis/glucoseunit.h"
+
 #include <QHeaderView>
 
 DiaryModel::DiaryModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -28,7 +30,7 @@ QVariant DiaryModel::data(const QModelIndex &index, int role) const
     constexpr qsizetype shown = 200;
     if (m_unit == GlucoseUnit::MmolPerL && index.column() == Diary::ValueColumn) {
         if (const int mgPerDl = m_diary.plainGlucose(index.row()); mgPerDl >= 0)
-            return mmolText(mgPerDl);
+            return shownDecimal(mmolText(mgPerDl));
     }
     QString text = m_diary.text(index.row(), index.column());
     if (text.size() > shown) {
@@ -93,7 +95,7 @@ void DiaryModel::restoreOrder(const Diary::Order &order)
 ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(this))
 {
     setModel(m_model);
-    setAccessibleName(QStringLiteral("Diary entries"));
+    setAccessibleName(tr("Diary entries"));
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setShowGrid(false);

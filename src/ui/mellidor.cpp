@@ -30,45 +30,43 @@ Mellidor::Mellidor() : QWidget(nullptr)
     m_document = new DiaryDocument(listBox->diaryModel(), this, this);
 
     auto *inputMenu = new QMenu(this);
-    inputMenu->addAction(QStringLiteral("&New Value"), this, &Mellidor::insertNewValue);
-    inputMenu->addAction(QStringLiteral("&Edit Value"), this, &Mellidor::editValue);
-    QAction *deleteAction =
-        inputMenu->addAction(QStringLiteral("&Delete Value"), this, &Mellidor::deleteValue);
+    inputMenu->addAction(tr("&New Value"), this, &Mellidor::insertNewValue);
+    inputMenu->addAction(tr("&Edit Value"), this, &Mellidor::editValue);
+    QAction *deleteAction = inputMenu->addAction(tr("&Delete Value"), this, &Mellidor::deleteValue);
     // The Delete key belongs to the list: elsewhere it edits text.
     deleteAction->setShortcut(QKeySequence::Delete);
     deleteAction->setShortcutContext(Qt::WidgetShortcut);
     listBox->addAction(deleteAction);
     inputMenu->addSeparator();
-    QAction *undoAction = undoStack()->createUndoAction(this, QStringLiteral("&Undo"));
+    QAction *undoAction = undoStack()->createUndoAction(this, tr("&Undo"));
     undoAction->setShortcut(QKeySequence::Undo);
     inputMenu->addAction(undoAction);
-    QAction *redoAction = undoStack()->createRedoAction(this, QStringLiteral("&Redo"));
+    QAction *redoAction = undoStack()->createRedoAction(this, tr("&Redo"));
     redoAction->setShortcut(QKeySequence::Redo);
     inputMenu->addAction(redoAction);
     inputMenu->addSeparator();
-    inputMenu->addAction(QStringLiteral("&Import..."), this, &Mellidor::importFiles);
-    inputMenu->addAction(QStringLiteral("E&xport..."), this, &Mellidor::exportFile);
+    inputMenu->addAction(tr("&Import..."), this, &Mellidor::importFiles);
+    inputMenu->addAction(tr("E&xport..."), this, &Mellidor::exportFile);
     auto *graphicMenu = new QMenu(this);
     // All three open the same line diagram.
-    graphicMenu->addAction(QStringLiteral("&Line Diagram"), this, &Mellidor::paintLineDiagram);
-    graphicMenu->addAction(QStringLiteral("&Bar Chart"), this, &Mellidor::paintLineDiagram);
-    graphicMenu->addAction(QStringLiteral("&Histogram"), this, &Mellidor::paintLineDiagram);
-    graphicMenu->addAction(QStringLiteral("&Statistics"), this, &Mellidor::showStatistics);
-    graphicMenu->addAction(QStringLiteral("&Report..."), this, &Mellidor::saveReport);
-    graphicMenu->addAction(QStringLiteral("&Print..."), this, &Mellidor::printReport);
+    graphicMenu->addAction(tr("&Line Diagram"), this, &Mellidor::paintLineDiagram);
+    graphicMenu->addAction(tr("&Bar Chart"), this, &Mellidor::paintLineDiagram);
+    graphicMenu->addAction(tr("&Histogram"), this, &Mellidor::paintLineDiagram);
+    graphicMenu->addAction(tr("&Statistics"), this, &Mellidor::showStatistics);
+    graphicMenu->addAction(tr("&Report..."), this, &Mellidor::saveReport);
+    graphicMenu->addAction(tr("&Print..."), this, &Mellidor::printReport);
     auto *setupMenu = new QMenu(this);
-    setupMenu->addAction(QStringLiteral("&General Setup"), this, &Mellidor::setup);
-    setupMenu->addMenu(choiceMenu(QStringLiteral("Glucose &Unit"),
+    setupMenu->addAction(tr("&General Setup"), this, &Mellidor::setup);
+    setupMenu->addMenu(choiceMenu(tr("Glucose &Unit"),
                                   {QStringLiteral("mg/dL"), QStringLiteral("mmol/L")},
                                   m_unitActions, &Mellidor::chooseUnit));
-    setupMenu->addMenu(choiceMenu(QStringLiteral("&Insulin Doses"),
-                                  {QStringLiteral("&Whole Units"), QStringLiteral("&Fractions")},
+    setupMenu->addMenu(choiceMenu(tr("&Insulin Doses"), {tr("&Whole Units"), tr("&Fractions")},
                                   m_doseActions, &Mellidor::chooseDoses));
 
     auto *menuBar = new QMenuBar(this);
-    inputMenu->setTitle(QStringLiteral("&Input"));
-    graphicMenu->setTitle(QStringLiteral("&Graphic"));
-    setupMenu->setTitle(QStringLiteral("&Setup"));
+    inputMenu->setTitle(tr("&Input"));
+    graphicMenu->setTitle(tr("&Graphic"));
+    setupMenu->setTitle(tr("&Setup"));
     menuBar->addMenu(inputMenu);
     menuBar->addMenu(graphicMenu);
     menuBar->addMenu(setupMenu);
@@ -95,12 +93,12 @@ Mellidor::Mellidor() : QWidget(nullptr)
     {
         const char *label;
         void (Mellidor::*slot)();
-    } buttons[] = {{"&New", &Mellidor::insertNewValue},
-                   {"&Edit", &Mellidor::editValue},
-                   {"&Graphic", &Mellidor::paintLineDiagram},
-                   {"&Setup", &Mellidor::setup}};
+    } buttons[] = {{QT_TR_NOOP("&New"), &Mellidor::insertNewValue},
+                   {QT_TR_NOOP("&Edit"), &Mellidor::editValue},
+                   {QT_TR_NOOP("&Graphic"), &Mellidor::paintLineDiagram},
+                   {QT_TR_NOOP("&Setup"), &Mellidor::setup}};
     for (const auto &b : buttons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.label), this);
+        auto *button = new QPushButton(tr(b.label), this);
         buttonGroup->addButton(button, int(buttonGroup->buttons().size()));
         buttonLine->addWidget(button, 0);
         connect(button, &QPushButton::clicked, this, b.slot);
@@ -171,9 +169,9 @@ void Mellidor::setPreferences(const Preferences &preferences)
         QString error;
         if (!PreferencesFile::write(path, preferences, &error))
             UserMessage::error(
-                this, QStringLiteral("Preferences not saved"),
-                QStringLiteral("The preferences file \"%1\" cannot be written: %2\n\n"
-                               "The choice holds until Mellidor ends.")
+                this, tr("Preferences not saved"),
+                tr("The preferences file \"%1\" cannot be written: %2\n\n"
+                   "The choice holds until Mellidor ends.")
                     .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
     }
     applyPreferences(preferences);
@@ -193,10 +191,10 @@ void Mellidor::loadDiary(const QString &path)
 {
     const DiaryFile::LoadResult result = m_document->open(path);
     if (result.status == DiaryFile::LoadResult::Failed)
-        UserMessage::error(this, QStringLiteral("Diary not read"),
-                           QStringLiteral("The diary file \"%1\" cannot be read: %2\n\n"
-                                          "Mellidor starts with an empty list and will not "
-                                          "write over that file.")
+        UserMessage::error(this, tr("Diary not read"),
+                           tr("The diary file \"%1\" cannot be read: %2\n\n"
+                              "Mellidor starts with an empty list and will not "
+                              "write over that file.")
                                .arg(QDir::toNativeSeparators(m_document->path()), result.error));
     m_document->watch();
 }
@@ -250,8 +248,8 @@ void Mellidor::closeEvent(QCloseEvent *event)
 {
     while (!m_document->saveAll()) {
         const QString text = m_document->saveFailureText(m_document->lastSaveError()) +
-                             QStringLiteral("\n\nRetry, discard the unsaved entries and quit, "
-                                            "or cancel and keep Mellidor open.");
+                             tr("\n\nRetry, discard the unsaved entries and quit, "
+                                "or cancel and keep Mellidor open.");
         switch (UserMessage::saveFailed(this, text, true)) {
         case UserMessage::SaveChoice::Retry:
             continue;

@@ -24,12 +24,13 @@ namespace {
 
 // A modal dialog whose fields go in a column at grid cell (1, 0). OK and
 // Cancel come last (addButtons), so the tab order runs through the fields first.
-QDialog *makeDialog(QWidget *parent, const QString &name, int margin, QVBoxLayout **column)
+QDialog *makeDialog(QWidget *parent, const QString &name, const QString &title, int margin,
+                    QVBoxLayout **column)
 {
     auto *dialog = new QDialog(parent);
     dialog->setObjectName(name);
     dialog->setModal(true);
-    dialog->setWindowTitle(QDialog::tr(name.toLatin1().constData()));
+    dialog->setWindowTitle(title);
     auto *grid = new QGridLayout(dialog);
     grid->setContentsMargins(margin, margin, margin, margin);
     grid->setSpacing(margin);
@@ -125,8 +126,8 @@ void Mellidor::insertNewValue()
     const QTime time = stamp.time();
 
     QVBoxLayout *column = nullptr;
-    QDialog *dialog = makeDialog(this, QStringLiteral("New"), 20, &column);
-    addLine(column)->addWidget(new QLabel(QStringLiteral("Value Input:"), dialog), 0);
+    QDialog *dialog = makeDialog(this, QStringLiteral("New"), tr("New"), 20, &column);
+    addLine(column)->addWidget(new QLabel(tr("Value Input:"), dialog), 0);
     QHBoxLayout *choices = addLine(column);
     QComboBox *typeChooser = makeTypeChooser(dialog);
     EntryValueBox *decimalBox = nullptr;
@@ -144,7 +145,7 @@ void Mellidor::insertNewValue()
         tableValue = valueBox ? valueBox->value() : decimalBox->wholeValue();
         tableString = typeChooser->currentText();
         undoStack()->push(new InsertEntries(
-            m_document, QStringLiteral("New Entry"), {0},
+            m_document, tr("New Entry"), {0},
             {entryTexts(formatDate(date.day(), date.month(), date.year()),
                         formatTime(time.hour(), time.minute()), tableString,
                         valueBox ? formatValue(tableValue) : decimalBox->storedText())}));
@@ -169,7 +170,7 @@ void Mellidor::editValue()
                                            : parseDateParts(listBox->text(row));
 
     QVBoxLayout *column = nullptr;
-    QDialog *dialog = makeDialog(this, QStringLiteral("Edit"), 5, &column);
+    QDialog *dialog = makeDialog(this, QStringLiteral("Edit"), tr("Edit"), 5, &column);
     addLine(column);
     QHBoxLayout *dateLine = addLine(column);
     QHBoxLayout *timeLine = addLine(column);
@@ -210,13 +211,13 @@ void Mellidor::editValue()
     else
         decimalBox = makeDecimalBox(dialog, typeChooser, m_preferences, valueText);
     choices->addWidget(valueBox ? static_cast<QWidget *>(valueBox) : decimalBox, 0);
-    const std::pair<QSpinBox *, const char *> names[] = {{dayBox, "Day"},
-                                                         {monthBox, "Month"},
-                                                         {yearBox, "Year"},
-                                                         {hourBox, "Hour"},
-                                                         {minuteBox, "Minute"}};
+    const std::pair<QSpinBox *, const char *> names[] = {{dayBox, QT_TR_NOOP("Day")},
+                                                         {monthBox, QT_TR_NOOP("Month")},
+                                                         {yearBox, QT_TR_NOOP("Year")},
+                                                         {hourBox, QT_TR_NOOP("Hour")},
+                                                         {minuteBox, QT_TR_NOOP("Minute")}};
     for (const auto &[box, name] : names)
-        nameBox(box, QString::fromLatin1(name));
+        nameBox(box, tr(name));
     addButtons(dialog);
     dayBox->setFocus();
 
@@ -235,7 +236,7 @@ void Mellidor::editValue()
 void Mellidor::setup()
 {
     QVBoxLayout *column = nullptr;
-    QDialog *dialog = makeDialog(this, QStringLiteral("Setup"), 10, &column);
+    QDialog *dialog = makeDialog(this, QStringLiteral("Setup"), tr("Setup"), 10, &column);
     const bool mmol = m_preferences.glucoseUnit == GlucoseUnit::MmolPerL;
     struct Field
     {
@@ -246,13 +247,13 @@ void Mellidor::setup()
         bool glucose;
         QAbstractSpinBox *box;
         int shownTenths; // of an mmol/L box, to keep an untouched value exactly
-    } fields[] = {{"Lower Gluco Limit:", 0, 999, &lowerLimit, true, nullptr, 0},
-                  {"Upper Gluco Limit:", 0, 999, &upperLimit, true, nullptr, 0},
-                  {"Max Gluco:", 0, 999, &maxGluco, true, nullptr, 0},
-                  {"Show days back from today:", 1, 30, &daysBack, false, nullptr, 0}};
+    } fields[] = {{QT_TR_NOOP("Lower Gluco Limit:"), 0, 999, &lowerLimit, true, nullptr, 0},
+                  {QT_TR_NOOP("Upper Gluco Limit:"), 0, 999, &upperLimit, true, nullptr, 0},
+                  {QT_TR_NOOP("Max Gluco:"), 0, 999, &maxGluco, true, nullptr, 0},
+                  {QT_TR_NOOP("Show days back from today:"), 1, 30, &daysBack, false, nullptr, 0}};
     for (Field &field : fields) {
         QHBoxLayout *line = addLine(column);
-        line->addWidget(new QLabel(QString::fromLatin1(field.label), dialog), 0);
+        line->addWidget(new QLabel(tr(field.label), dialog), 0);
         if (mmol && field.glucose) {
             field.box = makeMmolBox(dialog, field.minimum, field.maximum, *field.setting);
             field.shownTenths = tenthsIn(field.box);
@@ -275,9 +276,9 @@ void Mellidor::setup()
         QString error;
         if (!SettingsFile::write(path, settings, &error)) {
             UserMessage::error(
-                this, QStringLiteral("Settings not saved"),
-                QStringLiteral("The settings file \"%1\" cannot be written: %2\n\n"
-                               "The new settings hold until Mellidor ends.")
+                this, tr("Settings not saved"),
+                tr("The settings file \"%1\" cannot be written: %2\n\n"
+                   "The new settings hold until Mellidor ends.")
                     .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
         }
     }

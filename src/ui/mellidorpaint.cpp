@@ -16,7 +16,7 @@ MellidorPaint::MellidorPaint(Mellidor *main) : QWidget(nullptr), mainWindow(main
     setAutoFillBackground(true);
     setFixedHeight(200);
     setFixedWidth(220);
-    setWindowTitle(QStringLiteral("Glucose"));
+    setWindowTitle(tr("Glucose"));
     QFont font(QStringLiteral("helvetica"), 8, QFont::Normal, false);
     setFont(font);
     // Closing deletes the window; it never keeps the program running.

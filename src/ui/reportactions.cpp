@@ -29,8 +29,8 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, Gl
     dialog.setWindowTitle(title);
     auto *periodBox = new QComboBox(&dialog);
     for (int n : days)
-        periodBox->addItem(QStringLiteral("%1 days").arg(n));
-    periodBox->addItem(QStringLiteral("From - to"));
+        periodBox->addItem(Mellidor::tr("%1 days").arg(n));
+    periodBox->addItem(Mellidor::tr("From - to"));
     periodBox->setCurrentIndex(1);
     const int datesChoice = periodBox->count() - 1;
     auto *fromEdit = new QDateEdit(lastDay.addDays(-13), &dialog);
@@ -42,7 +42,7 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, Gl
         edit->setEnabled(false);
         dates->addWidget(edit);
     }
-    dates->insertWidget(1, new QLabel(QStringLiteral("to"), &dialog));
+    dates->insertWidget(1, new QLabel(Mellidor::tr("to"), &dialog));
     auto *unitBox = new QComboBox(&dialog);
     unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
     unitBox->setCurrentIndex(unit == GlucoseUnit::MmolPerL ? 1 : 0);
@@ -58,9 +58,9 @@ std::optional<ReportRequest> askPeriod(QWidget *parent, const QString &title, Gl
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto *form = new QFormLayout(&dialog);
-    form->addRow(QStringLiteral("&Period:"), periodBox);
+    form->addRow(Mellidor::tr("&Period:"), periodBox);
     form->addRow(QString(), dates);
-    form->addRow(QStringLiteral("&Unit:"), unitBox);
+    form->addRow(Mellidor::tr("&Unit:"), unitBox);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -77,12 +77,12 @@ std::optional<ReportData> collect(QWidget *parent, const Mellidor &main, ReportR
 {
     QString problem;
     if (!request.from.isValid() || !request.to.isValid() || request.from > request.to)
-        problem = QStringLiteral("The period ends before it starts.");
+        problem = Mellidor::tr("The period ends before it starts.");
     else if (request.from.daysTo(request.to) + 1 > maxReportDays)
-        problem = QStringLiteral("A report covers at most %1 days; choose a shorter period.")
+        problem = Mellidor::tr("A report covers at most %1 days; choose a shorter period.")
                       .arg(maxReportDays);
     if (!problem.isEmpty()) {
-        UserMessage::error(parent, QStringLiteral("Report"), problem);
+        UserMessage::error(parent, Mellidor::tr("Report"), problem);
         return std::nullopt;
     }
     request.lowerLimit = main.lowerLimit;
@@ -103,7 +103,7 @@ void Mellidor::showStatistics()
 void Mellidor::saveReport()
 {
     if (const auto request =
-            ReportActions::askPeriod(this, QStringLiteral("Report"), m_preferences.glucoseUnit,
+            ReportActions::askPeriod(this, Mellidor::tr("Report"), m_preferences.glucoseUnit,
                                      firstLookEnd(listBox->diary(), Clock::today(), 14))) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::savePdfAs(this, *data);
@@ -113,7 +113,7 @@ void Mellidor::saveReport()
 void Mellidor::printReport()
 {
     if (const auto request =
-            ReportActions::askPeriod(this, QStringLiteral("Print"), m_preferences.glucoseUnit,
+            ReportActions::askPeriod(this, Mellidor::tr("Print"), m_preferences.glucoseUnit,
                                      firstLookEnd(listBox->diary(), Clock::today(), 14))) {
         if (const auto data = ReportActions::collect(this, *this, *request))
             Report::printReport(this, *data);

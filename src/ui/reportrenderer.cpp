@@ -8,6 +8,7 @@
 #include "ui/usermessage.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -25,6 +26,11 @@ using namespace ReportLayout;
 namespace Report {
 
 namespace {
+
+struct ReportText
+{
+    Q_DECLARE_TR_FUNCTIONS(Report)
+};
 
 // The report's own colours on white paper.
 const QColor ink(Palette::paperText);
@@ -69,17 +75,17 @@ QString isoDate(const QDate &date)
 
 QString dayName(const QDate &date)
 {
-    return QLocale::c().toString(date, QStringLiteral("ddd yyyy-MM-dd"));
+    return QLocale().toString(date, QStringLiteral("ddd yyyy-MM-dd"));
 }
 
 QString periodText(const ReportData &data)
 {
     const ReportRequest &r = data.request;
     const qint64 days = r.from.daysTo(r.to) + 1;
-    return QStringLiteral("%1 to %2 (%3 %4)")
+    return ReportText::tr("%1 to %2 (%3 %4)")
         .arg(isoDate(r.from), isoDate(r.to))
         .arg(days)
-        .arg(days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
+        .arg(days == 1 ? ReportText::tr("day") : ReportText::tr("days"));
 }
 
 void text(QPainter &painter, double x, double baseline, const QString &s)
@@ -108,10 +114,10 @@ void paintTitle(QPainter &painter, const ReportData &data, const QRectF &box)
 {
     painter.setPen(ink);
     painter.setFont(boldReportFont(16));
-    text(painter, box.left(), box.top() + 15, QStringLiteral("Glucose report"));
+    text(painter, box.left(), box.top() + 15, ReportText::tr("Glucose report"));
     painter.setFont(reportFont(9));
     text(painter, box.left(), box.top() + 29,
-         QStringLiteral("Period %1, made on %2, values in %3")
+         ReportText::tr("Period %1, made on %2, values in %3")
              .arg(periodText(data), isoDate(data.request.madeOn), unitName(data.request.unit)));
     painter.setPen(QColor(Palette::warning));
     painter.setFont(boldReportFont(9));
@@ -156,7 +162,7 @@ void paintGri(QPainter &painter, const ReportData &data, const QRectF &plot)
 {
     painter.setPen(ink);
     painter.setFont(boldReportFont(8));
-    text(painter, plot.left(), plot.top() - 4, QStringLiteral("Glycaemia risk index"));
+    text(painter, plot.left(), plot.top() - 4, ReportText::tr("Glycaemia risk index"));
     Charts::ChartStyle style = chartStyle(7);
     style.text = ink;
     Charts::paintGri(painter, plot, data.statistics, style);
@@ -168,13 +174,13 @@ void paintGri(QPainter &painter, const ReportData &data, const QRectF &plot)
 void paintAgp(QPainter &painter, const ReportData &data, const QRectF &plot)
 {
     heading(painter, plot.left() - 30, plot.top() - headingHeight,
-            QStringLiteral("Ambulatory glucose profile: median, 25-75 and 5-95 %"));
+            ReportText::tr("Ambulatory glucose profile: median, 25-75 and 5-95 %"));
     Charts::paintAgp(painter, plot, data.statistics, data.request.unit,
                      {data.request.lowerLimit, data.request.upperLimit}, chartStyle(7));
     if (data.statistics.readings == 0) {
         painter.setPen(quiet);
         painter.setFont(reportFont(9));
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No readings in this period"));
+        painter.drawText(plot, Qt::AlignCenter, ReportText::tr("No readings in this period"));
     }
 }
 
@@ -208,19 +214,19 @@ QString dayHeader(const ReportDay &day, bool continued)
 {
     QString s = dayName(day.date);
     if (continued)
-        return s + QStringLiteral(" (continued)");
+        return s + ReportText::tr(" (continued)");
     return s;
 }
 
 QString daySummary(const ReportDay &day, GlucoseUnit unit)
 {
-    QString glucose = QStringLiteral("no readings");
+    QString glucose = ReportText::tr("no readings");
     if (!day.readings.empty())
-        glucose = QStringLiteral("%1 readings, mean %2, lowest %3, highest %4 %5")
+        glucose = ReportText::tr("%1 readings, mean %2, lowest %3, highest %4 %5")
                       .arg(day.readings.size())
                       .arg(formatGlucose(day.mean, unit), formatGlucose(day.lowest, unit),
                            formatGlucose(day.highest, unit), unitName(unit));
-    return QStringLiteral("%1; carbs %2, bolus %3, basal %4")
+    return ReportText::tr("%1; carbs %2, bolus %3, basal %4")
         .arg(glucose)
         .arg(day.carbs)
         .arg(QString::fromLatin1(decimalText(day.bolus)),
@@ -276,9 +282,9 @@ void paintFooter(QPainter &painter, const ReportData &data, const QSizeF &page, 
     painter.drawLine(QPointF(c.left(), baseline - 10), QPointF(c.right(), baseline - 10));
     painter.setFont(reportFont(7));
     painter.setPen(quiet);
-    text(painter, c.left(), baseline, QStringLiteral("Glucose report ") + periodText(data));
+    text(painter, c.left(), baseline, ReportText::tr("Glucose report ") + periodText(data));
     textRight(painter, c.right(), baseline,
-              QStringLiteral("page %1 of %2").arg(pageIndex + 1).arg(pageCount));
+              ReportText::tr("page %1 of %2").arg(pageIndex + 1).arg(pageCount));
 }
 
 std::vector<int> logbookSizes(const ReportData &data)
@@ -319,12 +325,12 @@ void paintPage(QPainter &painter, const ReportData &data, const ReportLayout::Pl
         paintGri(painter, data, layout.gri);
         paintAgp(painter, data, layout.agp);
         heading(painter, content.left(), layout.curvesTop,
-                QStringLiteral("Daily glucose, most recent week first"));
+                ReportText::tr("Daily glucose, most recent week first"));
     } else if (pageIndex < plan.firstLogbookPage) {
-        heading(painter, content.left(), content.top(), QStringLiteral("Daily glucose, continued"));
+        heading(painter, content.left(), content.top(), ReportText::tr("Daily glucose, continued"));
     } else {
         heading(painter, content.left(), content.top(),
-                QStringLiteral("Logbook, newest day first"));
+                ReportText::tr("Logbook, newest day first"));
     }
     for (size_t row = 0; row < plan.curveRows.size(); ++row) {
         if (plan.curveRows[row].page != pageIndex)
@@ -371,7 +377,7 @@ QByteArray pdfBytes(const ReportData &data, int *pageCount)
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         writer.setCreator(QStringLiteral("Mellidor"));
-        writer.setTitle(QStringLiteral("Glucose report ") + periodText(data));
+        writer.setTitle(ReportText::tr("Glucose report ") + periodText(data));
         const int pages = render(writer, data);
         if (pageCount)
             *pageCount = pages;
@@ -384,7 +390,7 @@ bool writePdf(const QString &path, const ReportData &data, QString *error, int *
     int pages = 0;
     const QByteArray bytes = pdfBytes(data, &pages);
     if (pages == 0) {
-        *error = QStringLiteral("the report could not be painted.");
+        *error = ReportText::tr("the report could not be painted.");
         return false;
     }
     if (pageCount)
@@ -396,14 +402,14 @@ bool savePdfAs(QWidget *parent, const ReportData &data)
 {
     const QString suggested = QStringLiteral("glucose-report-%1.pdf").arg(isoDate(data.request.to));
     const QString path = QFileDialog::getSaveFileName(
-        parent, QStringLiteral("Save report"), suggested, QStringLiteral("PDF files (*.pdf)"));
+        parent, ReportText::tr("Save report"), suggested, ReportText::tr("PDF files (*.pdf)"));
     if (path.isEmpty())
         return false;
     QString error;
     if (writePdf(path, data, &error))
         return true;
-    UserMessage::error(parent, QStringLiteral("Report"),
-                       QStringLiteral("Could not write %1: %2").arg(path, error));
+    UserMessage::error(parent, ReportText::tr("Report"),
+                       ReportText::tr("Could not write %1: %2").arg(path, error));
     return false;
 }
 
@@ -412,14 +418,14 @@ void printReport(QWidget *parent, const ReportData &data)
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(QStringLiteral("Glucose report ") + periodText(data));
+    printer.setDocName(ReportText::tr("Glucose report ") + periodText(data));
     QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print report"));
+    dialog.setWindowTitle(ReportText::tr("Print report"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (render(printer, data) == 0)
-        UserMessage::error(parent, QStringLiteral("Report"),
-                           QStringLiteral("The report could not be printed."));
+        UserMessage::error(parent, ReportText::tr("Report"),
+                           ReportText::tr("The report could not be printed."));
 }
 
 } // namespace Report

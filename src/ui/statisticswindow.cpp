@@ -41,14 +41,13 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
       m_rangeBar(new RangeBar), m_griChart(new GriChart), m_eventsLabel(new QLabel),
       m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
 {
-    setWindowTitle(QStringLiteral("Statistics"));
+    setWindowTitle(tr("Statistics"));
     // Like the diagram: closing deletes it and never keeps the program running.
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    m_periodBox->addItems({QStringLiteral("7 days"), QStringLiteral("14 days"),
-                           QStringLiteral("30 days"), QStringLiteral("90 days"),
-                           QStringLiteral("All entries"), QStringLiteral("From - to")});
+    m_periodBox->addItems({tr("7 days"), tr("14 days"), tr("30 days"), tr("90 days"),
+                           tr("All entries"), tr("From - to")});
     m_periodBox->setCurrentIndex(Last14Days);
     for (QDateEdit *edit : {m_fromEdit, m_toEdit}) {
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -58,14 +57,14 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     m_unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
 
     auto *choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(QStringLiteral("&Period:")));
+    choices->addWidget(new QLabel(tr("&Period:")));
     choices->addWidget(m_periodBox);
-    choices->addWidget(new QLabel(QStringLiteral("from")));
+    choices->addWidget(new QLabel(tr("from")));
     choices->addWidget(m_fromEdit);
-    choices->addWidget(new QLabel(QStringLiteral("to")));
+    choices->addWidget(new QLabel(tr("to")));
     choices->addWidget(m_toEdit);
     choices->addStretch();
-    choices->addWidget(new QLabel(QStringLiteral("&Unit:")));
+    choices->addWidget(new QLabel(tr("&Unit:")));
     choices->addWidget(m_unitBox);
     static_cast<QLabel *>(choices->itemAt(0)->widget())->setBuddy(m_periodBox);
     static_cast<QLabel *>(choices->itemAt(choices->count() - 2)->widget())->setBuddy(m_unitBox);
@@ -78,7 +77,7 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     m_figureGrid->setHorizontalSpacing(16);
     m_figureGrid->setVerticalSpacing(2);
     for (int column : {2, riskColumn + 2}) {
-        auto *header = new QLabel(QStringLiteral("Consensus target"));
+        auto *header = new QLabel(tr("Consensus target"));
         header->setEnabled(false);
         m_figureGrid->addWidget(header, 0, column);
     }
@@ -102,8 +101,8 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     layout->addLayout(figures);
     layout->addWidget(m_chart, 1);
     m_buttonRow->addStretch();
-    auto *savePdf = new QPushButton(QStringLiteral("Save PDF..."));
-    auto *print = new QPushButton(QStringLiteral("Print..."));
+    auto *savePdf = new QPushButton(tr("Save PDF..."));
+    auto *print = new QPushButton(tr("Print..."));
     m_buttonRow->addWidget(savePdf);
     m_buttonRow->addWidget(print);
     layout->addLayout(m_buttonRow);
@@ -136,8 +135,8 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     const QDate end = firstLookEnd(mainWindow->listBox->diary(), today, firstLookDays);
     if (end == today)
         return;
-    m_firstLookNote = QStringLiteral("The last %1 days hold no readings: these are the %1 days up "
-                                     "to the newest one.")
+    m_firstLookNote = tr("The last %1 days hold no readings: these are the %1 days up "
+                         "to the newest one.")
                           .arg(firstLookDays);
     setDates(end.addDays(1 - firstLookDays), end);
 }
@@ -228,9 +227,9 @@ void StatisticsWindow::present()
     const GlucoseStatistics &s = m_statistics;
     const GlucoseUnit shown = unit();
     if (s.to < s.from)
-        m_periodLabel->setText(QStringLiteral("The period ends before it starts."));
+        m_periodLabel->setText(tr("The period ends before it starts."));
     else
-        m_periodLabel->setText(QStringLiteral("%1 to %2 (%3 days)")
+        m_periodLabel->setText(tr("%1 to %2 (%3 days)")
                                    .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
                                    .arg(s.days) +
                                (m_firstLookNote.isEmpty() ? QString() : u'\n' + m_firstLookNote));

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/usermessage.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace UserMessage {
 
 namespace {
+
+struct MessageText
+{
+    Q_DECLARE_TR_FUNCTIONS(UserMessage)
+};
 std::function<SaveChoice(const Shown &)> &handler()
 {
     static std::function<SaveChoice(const Shown &)> h;
@@ -39,13 +45,13 @@ void information(QWidget *parent, const QString &title, const QString &text)
 
 SaveChoice saveFailed(QWidget *parent, const QString &text, bool offerDiscard)
 {
-    const QString title = QStringLiteral("Diary not saved");
+    const QString title = MessageText::tr("Diary not saved");
     if (handler())
         return handler()(Shown{title, text});
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     QPushButton *retry = box.addButton(QMessageBox::Retry);
-    QPushButton *discard = offerDiscard ? box.addButton(QStringLiteral("&Discard Unsaved Entries"),
+    QPushButton *discard = offerDiscard ? box.addButton(MessageText::tr("&Discard Unsaved Entries"),
                                                         QMessageBox::DestructiveRole)
                                         : nullptr;
     box.addButton(offerDiscard ? QMessageBox::Cancel : QMessageBox::Ok);
