@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 RangeBar::RangeBar(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
@@ -25,10 +27,16 @@ QRectF RangeBar::barRect() const
 
 QSize RangeBar::sizeHint() const
 {
+    // The widest label in either unit and in the session's language.
     const QFontMetrics metrics(font());
-    const QString widest =
-        rangeLabel(GlucoseRange::High, GlucoseUnit::MmolPerL) + QStringLiteral("  100.0 %");
-    return QSize(int(barRect().right()) + 32 + metrics.horizontalAdvance(widest), 220);
+    int widest = 0;
+    for (GlucoseRange range : glucoseRanges) {
+        for (GlucoseUnit unit : {GlucoseUnit::MgPerDl, GlucoseUnit::MmolPerL})
+            widest = std::max(widest, metrics.horizontalAdvance(rangeLabel(range, unit) +
+                                                                QStringLiteral("  ") +
+                                                                formatPercent(100.0)));
+    }
+    return QSize(int(barRect().right()) + 32 + widest, 220);
 }
 
 void RangeBar::paintEvent(QPaintEvent *)
