@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -340,12 +341,13 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     return SaveOutcome::Saved;
 }
 
-bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp,
-                  bool *changedOutside)
+bool appendTopRows(const QString &path, const Diary &diary, int count, QString *error, Stamp *stamp,
+                   bool *changedOutside)
 {
     if (changedOutside)
         *changedOutside = false;
-    if (diary.rowCount() == 0)
+    count = std::min(count, diary.rowCount());
+    if (count <= 0)
         return true;
     // A file known to exist is never created again: a vanished diary is not
     // an empty one.
@@ -374,9 +376,11 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
         ::close(fd);
         return false;
     }
+    line.reserve(qsizetype(count) * 32 + 1);
     if (last != '\n')
         line += '\n'; // complete the last line first, or the entry joins it
-    diary.appendLine(0, line);
+    for (int row = count - 1; row >= 0; --row)
+        diary.appendLine(row, line);
 
     qsizetype done = 0;
     bool ok = writeAll(fd, line, &done) && ::fsync(fd) == 0;
@@ -386,9 +390,8 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
         const off_t end = ::lseek(fd, 0, SEEK_CUR);
         if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end) &&
             (::ftruncate(fd, end - done) != 0 || ::fsync(fd) != 0)) {
-            *error +=
-                QStringLiteral(" What was written of the entry stays at the end of the file (%1).")
-                    .arg(systemError());
+            *error += QStringLiteral(" What was written stays at the end of the file (%1).")
+                          .arg(systemError());
         }
     } else {
         if (found.size == 0)
