@@ -22,6 +22,14 @@ namespace {
 
 constexpr qsizetype chunkSize = 1 << 20;
 
+// Room for the rows to come: new entries, and an import of newer readings,
+// which would otherwise copy all rows to a larger place. Untouched, it costs
+// address space only.
+qsizetype withRoom(qsizetype lines)
+{
+    return lines + 1 + 1024 + lines / 16;
+}
+
 qsizetype countLines(const char *data, qsizetype size)
 {
     qsizetype lines = 0;
@@ -80,7 +88,7 @@ bool readLines(int fd, Diary &diary, bool &exact)
             return false;
         lines += countLines(buffer.constData(), got);
     }
-    diary.reserve(lines + 1 + 1024);
+    diary.reserve(withRoom(lines));
 
     qsizetype kept = 0;
     offset = 0;
@@ -122,7 +130,7 @@ bool writeAll(int fd, const QByteArray &bytes, qsizetype *done)
 
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
 {
-    diary.reserve(countLines(data, size) + 1 + 1024);
+    diary.reserve(withRoom(countLines(data, size)));
     bool exact = true;
     const qsizetype rest = prependLines(data, size, diary, exact);
     prependLastLine(data + rest, size - rest, diary, exact);
