@@ -398,8 +398,9 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
         const off_t end = ::lseek(fd, 0, SEEK_CUR);
         if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end) &&
             (::ftruncate(fd, end - done) != 0 || ::fsync(fd) != 0)) {
-            *error += QStringLiteral(" What was written stays at the end of the file (%1).")
-                          .arg(systemError());
+            *error +=
+                QStringLiteral(" What was written of the entry stays at the end of the file (%1).")
+                    .arg(systemError());
         }
     } else {
         if (found.size == 0)
