@@ -389,6 +389,63 @@ private slots:
         QCOMPARE(readBytes(d.dir.diary()), withOutside + line + line);
     }
 
+    // Entries all newer than the newest row go to the end of the same file
+    // in one append; anything else, or a file changed outside first, takes
+    // the usual way. Undo leaves the file as it was before the import.
+    void importOfNewerEntries_data()
+    {
+        QTest::addColumn<QByteArrayList>("imported");
+        QTest::addColumn<QByteArray>("outside"); // written before the step is saved
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<bool>("sameFile"); // appended to the file opened
+        const QByteArray newer = "10. 1.2020,06:00,Glucose, 160",
+                         newest = "10. 1.2020,06:05,Glucose, 170",
+                         older = " 1. 1.2020,07:00,Glucose, 150",
+                         sameTime = " 3. 1.2020,08:00,Glucose, 150";
+        QTest::newRow("newer: appended") << QByteArrayList{newest, newer} << QByteArray()
+                                         << threeEntries + newer + '\n' + newest + '\n'
+                                         << true;
+        QTest::newRow("one older: saved whole") << QByteArrayList{newer, older} << QByteArray()
+                                                << older + '\n' + threeEntries + newer + '\n'
+                                                << false;
+        QTest::newRow("same time as the newest: saved whole")
+            << QByteArrayList{sameTime} << QByteArray()
+            << twoEntries + sameTime + '\n' + three[2] + '\n'
+            << false;
+        QTest::newRow("changed outside first")
+            << QByteArrayList{newer} << withOutside << withOutside + newer + '\n'
+            << false;
+    }
+    void importOfNewerEntries()
+    {
+        QFETCH(QByteArrayList, imported);
+        QFETCH(QByteArray, outside);
+        QFETCH(QByteArray, expected);
+        QFETCH(bool, sameFile);
+        Document d;
+        const quint64 inode = DiaryFile::stampOf(d.dir.diary()).inode;
+        d.document.open(d.dir.diary());
+        d.rows.outside = outside;
+        ImportBatch batch;
+        for (const QByteArray &line : imported) {
+            const QByteArrayList fields = line.split(',');
+            batch.addTexts({fields[0], fields[1], fields[2], fields[3]});
+        }
+        MergePlan plan = planMerge(d.document.diary(), {&batch});
+        d.push(new InsertEntries(&d.document, "Import", std::move(plan.rows), std::move(plan.texts),
+                                 replanMerge));
+        QCOMPARE(readBytes(d.dir.diary()), expected);
+        QCOMPARE(DiaryFile::stampOf(d.dir.diary()).inode == inode, sameFile);
+        QCOMPARE(d.document.diary().rowCount(), int(expected.count('\n')));
+        QVERIFY(!d.document.hasUnsavedRows());
+
+        d.document.undoStack()->undo();
+        const QByteArray before = outside.isNull() ? threeEntries : outside;
+        QCOMPARE(readBytes(d.dir.diary()), before);
+        QCOMPARE(d.document.diary().rowCount(), int(before.count('\n')));
+        QCOMPARE(d.host.errors, QStringList());
+    }
+
     // A step that cannot be saved stays in the rows; closing saves it, and
     // what another program wrote meanwhile is merged, not overwritten.
     void failedStepSavedAtClose_data()

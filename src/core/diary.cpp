@@ -480,6 +480,15 @@ void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryText
     }
     if (rows.empty())
         return;
+    if (size_t(rows.back()) == rows.size() - 1) {
+        // All on top, where the storage ends: the old rows stay in place
+        // (newer readings imported into a large diary).
+        const size_t first = m_rows.size();
+        for (size_t i = rows.size(); i-- > 0;)
+            m_rows.push_back(makeRow(texts[i]));
+        rowsChangedFrom(first);
+        return;
+    }
     const size_t total = m_rows.size() + rows.size();
     std::vector<Row> merged;
     merged.reserve(total);

@@ -47,11 +47,11 @@ void DiaryChange::run(bool forward)
     // what it wrote, but not for ever.
     for (int round = 0; round < maxRounds; ++round) {
         const bool rowsValid = m_generation == m_editor->generation();
-        bool topRowAdded = false;
+        int topRowsAdded = 0;
         m_currentRow =
-            forward ? apply(*m_editor, rowsValid, &topRowAdded) : revert(*m_editor, rowsValid);
+            forward ? apply(*m_editor, rowsValid, &topRowsAdded) : revert(*m_editor, rowsValid);
         m_generation = m_editor->generation();
-        if (!m_editor->storeFoundOutsideChange(*this, topRowAdded)) {
+        if (!m_editor->storeFoundOutsideChange(*this, topRowsAdded)) {
             m_editor->stepEnded();
             return;
         }
@@ -83,7 +83,7 @@ InsertEntries::InsertEntries(DiaryEditor *editor, const QString &name, std::vect
         m_planned = m_texts;
 }
 
-int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded)
+int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded)
 {
     if (!rowsValid && m_plan) {
         m_texts = m_planned;
@@ -101,7 +101,12 @@ int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded)
     for (size_t i = 0; i < m_rows.size(); ++i)
         m_rows[i] = std::min(m_rows[i], rows + int(i));
     editor.insertRows(m_rows, m_texts);
-    *topRowAdded = m_rows.size() == 1 && m_rows.front() == 0;
+    // Rows 0, 1, ... only: every new entry lies above all old ones (an
+    // import of newer readings), so the file's old lines stay as they are.
+    bool onTop = true;
+    for (size_t i = 0; onTop && i < m_rows.size(); ++i)
+        onTop = m_rows[i] == int(i);
+    *topRowsAdded = onTop ? int(m_rows.size()) : 0;
     return m_rows.empty() ? -1 : m_rows.front();
 }
 
@@ -131,7 +136,7 @@ DeleteEntry::DeleteEntry(DiaryEditor *editor, int row)
       m_texts(editor->diary().entryTexts(row))
 {}
 
-int DeleteEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
+int DeleteEntry::apply(DiaryEditor &editor, bool rowsValid, int *)
 {
     if (!rowsValid)
         m_row = editor.diary().findRow(m_texts, m_row);
@@ -176,7 +181,7 @@ int CorrectEntry::placement(const Diary &diary, qint64 key)
     return 0;
 }
 
-int CorrectEntry::apply(DiaryEditor &editor, bool rowsValid, bool *)
+int CorrectEntry::apply(DiaryEditor &editor, bool rowsValid, int *)
 {
     if (rowsValid) {
         editor.removeRows({m_oldRow});
@@ -217,7 +222,7 @@ SortEntries::SortEntries(DiaryEditor *editor, bool ascending)
     : DiaryChange(editor, DiaryText::tr("Sort Entries")), m_ascending(ascending)
 {}
 
-int SortEntries::apply(DiaryEditor &editor, bool, bool *)
+int SortEntries::apply(DiaryEditor &editor, bool, int *)
 {
     m_order = editor.sortRows(m_ascending);
     return -1;

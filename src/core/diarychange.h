@@ -37,11 +37,12 @@ public:
     // Something the user should know about a step that could not be done
     // as it was asked.
     virtual void tell(const QString &problem) = 0;
-    // Called after every apply, undo and redo. topRowAdded: the only change
-    // is a new row 0, which the file can take as an appended line. Returns
-    // true when the file turned out to be changed outside while it was
-    // written: the rows are then read again and the step is applied anew.
-    virtual bool storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded) = 0;
+    // Called after every apply, undo and redo. topRowsAdded: the only change
+    // is that many new rows at the top, which the file can take as appended
+    // lines (0: anything else). Returns true when the file turned out to be
+    // changed outside while it was written: the rows are then read again and
+    // the step is applied anew.
+    virtual bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded) = 0;
     // After the last apply, undo or redo of a step: the time to tell.
     virtual void stepEnded() {}
 };
@@ -69,9 +70,9 @@ public:
 protected:
     // Applies or takes back the change; rowsValid says whether the rows the
     // step remembers are still those of the diary. Each returns the row to
-    // make current (or -1); apply also says whether its only effect is a new
-    // row 0.
-    virtual int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) = 0;
+    // make current (or -1); apply also says how many new top rows are its
+    // only effect (0 for any other change).
+    virtual int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) = 0;
     virtual int revert(DiaryEditor &editor, bool rowsValid) = 0;
 
 private:
@@ -94,7 +95,7 @@ public:
                   std::vector<EntryTexts> texts, Plan plan = {});
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
     int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
@@ -110,7 +111,7 @@ public:
     DeleteEntry(DiaryEditor *editor, int row);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
     int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
@@ -132,7 +133,7 @@ public:
     static int placement(const Diary &diary, qint64 key);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
     int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
@@ -150,7 +151,7 @@ public:
     SortEntries(DiaryEditor *editor, bool ascending);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, bool *topRowAdded) override;
+    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
     int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:

@@ -142,15 +142,17 @@ bool DiaryDocument::mayWrite(QString *error)
     return true;
 }
 
-DiaryDocument::StoreResult DiaryDocument::write(bool topRowAdded, QString *error)
+DiaryDocument::StoreResult DiaryDocument::write(int topRowsAdded, QString *error)
 {
     if (!mayWrite(error))
         return StoreResult::Failed;
     const QScopedValueRollback<bool> saving(m_saving, true);
-    if (topRowAdded && m_fileMatchesRows) {
-        // A new entry is the file's last line: append it, don't rewrite all.
+    if (topRowsAdded > 0 && m_fileMatchesRows) {
+        // New top rows are the file's last lines: append them, don't
+        // rewrite all.
         bool changedOutside = false;
-        if (DiaryFile::appendTopRow(m_path, diary(), error, &m_stamp, &changedOutside))
+        if (DiaryFile::appendTopRows(m_path, diary(), topRowsAdded, error, &m_stamp,
+                                     &changedOutside))
             return StoreResult::Stored;
         if (!changedOutside)
             return StoreResult::Failed;
@@ -179,7 +181,7 @@ bool DiaryDocument::saveAll()
         return true;
     for (int round = 0; round < maxCloseRounds; ++round) {
         const Diary mine = diary();
-        switch (write(false, &m_lastSaveError)) {
+        switch (write(0, &m_lastSaveError)) {
         case StoreResult::Stored:
             m_fileMatchesRows = true;
             m_lastSaveError.clear();
@@ -206,12 +208,12 @@ bool DiaryDocument::saveAll()
     return false;
 }
 
-bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded)
+bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded)
 {
     if (change.currentRowAfter() >= 0)
         m_host->showRow(change.currentRowAfter());
     for (;;) {
-        switch (write(topRowAdded, &m_lastSaveError)) {
+        switch (write(topRowsAdded, &m_lastSaveError)) {
         case StoreResult::Stored:
             m_fileMatchesRows = true;
             m_lastSaveError.clear();

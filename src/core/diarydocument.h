@@ -26,9 +26,11 @@
 //      (generation + 1).
 //   2. The step applies itself to the rows (by row numbers, or by texts
 //      after a re-read).
-//   3. storeFoundOutsideChange() stores it. Only a new top row on a file
-//      that matches: DiaryFile::appendTopRow, which first checks that the
-//      open file is the stamped one. Anything else: DiaryFile::saveOver, an atomic exchange
+//   3. storeFoundOutsideChange() stores it. Only new top rows (a new entry,
+//      an import of entries newer than all rows) on a file that matches:
+//      DiaryFile::appendTopRows, one write and fsync, which first checks
+//      that the open file is the stamped one. Anything else (also undoing
+//      such a step): DiaryFile::saveOver, an atomic exchange
 //      that looks at the file it replaced afterwards and swaps it back when
 //      another program had changed it meanwhile.
 //   4. A write that found an outside change reads the file again and the
@@ -169,7 +171,7 @@ private:
     void prepareChange() override;
     quint64 generation() const override { return m_generation; }
     void tell(const QString &problem) override;
-    bool storeFoundOutsideChange(const DiaryChange &change, bool topRowAdded) override;
+    bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded) override;
     void stepEnded() override;
 
     enum class StoreResult
@@ -178,7 +180,7 @@ private:
         ReadAgain, // the file had changed: the rows now hold it instead
         Failed
     };
-    StoreResult write(bool topRowAdded, QString *error);
+    StoreResult write(int topRowsAdded, QString *error);
     bool mayWrite(QString *error);
     // Replaces the rows with the file.
     bool readAgain();

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,14 @@ namespace DiaryFile {
 namespace {
 
 constexpr qsizetype chunkSize = 1 << 20;
+
+// Room for the rows to come: new entries, and an import of newer readings,
+// which would otherwise copy all rows to a larger place. Untouched, it costs
+// address space only.
+qsizetype withRoom(qsizetype lines)
+{
+    return lines + 1 + 1024 + lines / 16;
+}
 
 qsizetype countLines(const char *data, qsizetype size)
 {
@@ -81,7 +90,7 @@ bool readLines(int fd, Diary &diary, bool &exact)
             return false;
         lines += countLines(buffer.constData(), got);
     }
-    diary.reserve(lines + 1 + 1024);
+    diary.reserve(withRoom(lines));
 
     qsizetype kept = 0;
     offset = 0;
@@ -123,7 +132,7 @@ bool writeAll(int fd, const QByteArray &bytes, qsizetype *done)
 
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave)
 {
-    diary.reserve(countLines(data, size) + 1 + 1024);
+    diary.reserve(withRoom(countLines(data, size)));
     bool exact = true;
     const qsizetype rest = prependLines(data, size, diary, exact);
     prependLastLine(data + rest, size - rest, diary, exact);
@@ -342,12 +351,13 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     return SaveOutcome::Saved;
 }
 
-bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp,
-                  bool *changedOutside)
+bool appendTopRows(const QString &path, const Diary &diary, int count, QString *error, Stamp *stamp,
+                   bool *changedOutside)
 {
     if (changedOutside)
         *changedOutside = false;
-    if (diary.rowCount() == 0)
+    count = std::min(count, diary.rowCount());
+    if (count <= 0)
         return true;
     // A file known to exist is never created again: a vanished diary is not
     // an empty one.
@@ -376,9 +386,11 @@ bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp
         ::close(fd);
         return false;
     }
+    line.reserve(qsizetype(count) * 32 + 1);
     if (last != '\n')
         line += '\n'; // complete the last line first, or the entry joins it
-    diary.appendLine(0, line);
+    for (int row = count - 1; row >= 0; --row)
+        diary.appendLine(row, line);
 
     qsizetype done = 0;
     bool ok = writeAll(fd, line, &done) && ::fsync(fd) == 0;

@@ -70,17 +70,22 @@ enum class SaveOutcome
 SaveOutcome saveOver(const QString &path, const Diary &diary, Stamp expected, Stamp *written,
                      QString *error);
 
-// Appends row 0 as the file's last line and makes it durable; the file must
-// already hold the other rows exactly as save() writes them. A last line
-// without a line feed gets one first. On failure the file is cut back to
-// what it held.
+// Appends the top count rows as the file's last lines (row 0 last) in one
+// write and makes them durable; the file must already hold the other rows
+// exactly as save() writes them. A last line without a line feed gets one
+// first. On failure the file is cut back to what it held.
 //
 // stamp, when given, is the file as last read or written: nothing is written
 // unless the file opened is still that one (a file that existed must still
 // exist; one that did not may only have appeared empty). Then false is
 // returned and *changedOutside set. On success *stamp describes the file now.
-bool appendTopRow(const QString &path, const Diary &diary, QString *error, Stamp *stamp = nullptr,
-                  bool *changedOutside = nullptr);
+bool appendTopRows(const QString &path, const Diary &diary, int count, QString *error,
+                   Stamp *stamp = nullptr, bool *changedOutside = nullptr);
+inline bool appendTopRow(const QString &path, const Diary &diary, QString *error,
+                         Stamp *stamp = nullptr, bool *changedOutside = nullptr)
+{
+    return appendTopRows(path, diary, 1, error, stamp, changedOutside);
+}
 
 } // namespace DiaryFile
 

@@ -303,21 +303,24 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     //    Entries already placed never change which gap between old rows a
     //    later one falls into; within a gap they end up newest first, equal
     //    keys in import order.
-    const int n = diary.rowCount();
-    std::vector<qint64> suffixMax(size_t(n) + 1, LLONG_MIN);
-    for (int r = n - 1; r >= 0; --r)
-        suffixMax[size_t(r)] = std::max(suffixMax[size_t(r) + 1], diary.dateTimeKey(r));
-    // suffixMax is non-increasing, so the gap shrinks as the key grows: one
-    // sweep over the entries by key, from the bottom of the diary up.
+    // The suffix maximum is non-increasing, so the gap shrinks as the key
+    // grows: one sweep over the entries by key, from the bottom of the diary
+    // up, taking the maximum along.
     std::vector<Kept *> byKey(kept.size());
     for (size_t i = 0; i < kept.size(); ++i)
         byKey[i] = &kept[i];
     std::sort(byKey.begin(), byKey.end(),
               [](const Kept *a, const Kept *b) { return a->key < b->key; });
-    int gap = n;
+    int gap = diary.rowCount();
+    qint64 suffixMax = LLONG_MIN; // of the rows from gap on
     for (Kept *k : byKey) {
-        while (gap > 0 && suffixMax[size_t(gap) - 1] < k->key)
+        while (gap > 0) {
+            const qint64 above = std::max(suffixMax, diary.dateTimeKey(gap - 1));
+            if (above >= k->key)
+                break;
+            suffixMax = above;
             --gap;
+        }
         k->gap = gap;
     }
     std::stable_sort(kept.begin(), kept.end(), [](const Kept &a, const Kept &b) {
