@@ -64,6 +64,34 @@ QString widgetTexts(const QWidget *widget)
     return texts.join(u'\n');
 }
 
+// The pieces of text a person reads in the statistics window and on the
+// report's first page: labels, and the report's words split at wide gaps.
+QStringList windowPieces(Mellidor *window)
+{
+    return widgetTexts(std::make_unique<StatisticsWindow>(window).get()).split(u'\n');
+}
+
+QStringList reportPieces()
+{
+    QString messages;
+    QTextStream out(&messages), err(&messages);
+    runCommandLine(
+        {"mellidor", "report", "--from", "2026-12-01", "--to", "2026-12-06", "--output", "r.pdf"},
+        out, err);
+    return outputOf("pdftotext", {"-l", "1", "-layout", "r.pdf", "-"})
+        .split(QRegularExpression(QStringLiteral("\\s{2,}|\\n")));
+}
+
+// A piece a German reader may well see as it is: numbers, units, names and
+// the words both languages share.
+bool sameInBothLanguages(const QString &piece)
+{
+    static const QRegularExpression units(QStringLiteral("mg/dL|mmol/L|\\bmin\\b"));
+    static const QRegularExpression letters(QStringLiteral("[A-Za-z]{2}"));
+    static const QStringList shared{"Minimum", "Median", "Maximum"};
+    return !QString(piece).remove(units).contains(letters) || shared.contains(piece.trimmed());
+}
+
 enum Place
 {
     NewDialog,
@@ -83,6 +111,7 @@ class TestTranslation : public QObject
 
     std::unique_ptr<WorkDir> m_dir;
     Menus m_english; // the menus before any translation
+    QStringList m_englishWindow, m_englishReport;
 
 private slots:
     void initTestCase()
@@ -94,6 +123,9 @@ private slots:
         {
             Mellidor english;
             m_english = menuTexts(english);
+            m_englishWindow = windowPieces(&english);
+            if (!QStandardPaths::findExecutable("pdftotext").isEmpty())
+                m_englishReport = reportPieces();
         }
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(installTranslations(QLocale(QLocale::German, QLocale::Germany)),
@@ -156,6 +188,30 @@ private slots:
                      qPrintable(QStringLiteral("%1 repeats &%2").arg(german[i], key)));
             used.insert(key);
         }
+    }
+
+    // Nothing of the statistics window or the report is left in English.
+    void leftInEnglish_data()
+    {
+        QTest::addColumn<bool>("report");
+        QTest::newRow("statistics window") << false;
+        QTest::newRow("report, first page") << true;
+    }
+    void leftInEnglish()
+    {
+        QFETCH(bool, report);
+        if (report)
+            SKIP_WITHOUT_TOOL("pdftotext");
+        Mellidor window;
+        const QStringList german = report ? reportPieces() : windowPieces(&window);
+        const QStringList &english = report ? m_englishReport : m_englishWindow;
+        QVERIFY(english.size() > 20);
+        QStringList left;
+        for (const QString &piece : english) {
+            if (!sameInBothLanguages(piece) && german.contains(piece))
+                left << piece;
+        }
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u'|')));
     }
 
     // A few texts of each window and command, as a German reader sees them.
