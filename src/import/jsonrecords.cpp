@@ -57,8 +57,9 @@ struct Candidate
 {
     QByteArrayView key; // with its quotes; empty at the top level
     bool array = false;
-    std::vector<qsizetype> starts, ends;
+    std::vector<qsizetype> starts, ends, lines;
     qsizetype lastObjectEnd = -1; // of its last whole object or array
+    qsizetype lastObjectLine = 0; // the line it ends on
 };
 
 // Checks the data as JSON without building it. The keys and values of the
@@ -102,6 +103,12 @@ private:
     bool endUnit(qsizetype end);
     bool endValue(qsizetype end);
     qsizetype endOfString(qsizetype i);
+    qsizetype skipSpace(qsizetype i)
+    {
+        for (; i < m_data.size() && isSpace(m_data[i]); ++i)
+            m_line += m_data[i] == '\n';
+        return i;
+    }
     QByteArray unitPrefix() const;
 
     QByteArrayView m_data;
@@ -117,6 +124,7 @@ private:
         Done
     } m_state = Value;
     qsizetype m_unitStart = -1, m_recordStart = -1;
+    qsizetype m_line = 1, m_recordLine = 1; // counted as the data is read
     std::string m_unitStack;
     bool m_unitIsKey = false, m_unusual = false;
     QByteArrayView m_lastKey;
@@ -165,9 +173,12 @@ bool Checker::endValue(qsizetype end)
     if (isRecordLevel() && !candidates.empty()) {
         Candidate &candidate = candidates.back();
         candidate.starts.push_back(m_recordStart);
+        candidate.lines.push_back(m_recordLine);
         candidate.ends.push_back(end);
-        if (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[')
+        if (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[') {
             candidate.lastObjectEnd = end;
+            candidate.lastObjectLine = m_line;
+        }
     }
     if (m_unitStart >= 0 && m_stack.size() == m_unitStack.size())
         return endUnit(end);
@@ -182,7 +193,9 @@ qsizetype Checker::endOfString(qsizetype i)
         const char c = m_data[i];
         if (c == '"')
             return i + 1;
-        if (uchar(c) >= 0x80) {
+        if (c == '\n') {
+            ++m_line;
+        } else if (uchar(c) >= 0x80) {
             m_unusual = true;
         } else if (c == '\\') {
             if (++i == n)
@@ -206,8 +219,7 @@ Checker::Outcome Checker::run()
 {
     const qsizetype n = m_data.size();
     qsizetype i = 0;
-    while (i < n && isSpace(m_data[i]))
-        ++i;
+    i = skipSpace(i);
     if (i == n || (m_data[i] != '[' && m_data[i] != '{')) {
         brokenAt = i;
         return Broken;
@@ -217,8 +229,7 @@ Checker::Outcome Checker::run()
         return Broken;
     };
     for (;; ++i) {
-        while (i < n && isSpace(m_data[i]))
-            ++i;
+        i = skipSpace(i);
         if (i == n)
             return m_state == Done ? Whole : EndsEarly;
         const char c = m_data[i];
@@ -274,8 +285,10 @@ Checker::Outcome Checker::run()
         // A value.
         if (isUnitLevel() && !(isTopObject() && c == '['))
             startUnit(i, false);
-        if (isRecordLevel())
+        if (isRecordLevel()) {
             m_recordStart = i;
+            m_recordLine = m_line;
+        }
         if (isTopObject() || (m_stack.empty() && c == '[')) {
             candidates.emplace_back();
             candidates.back().key = m_stack.empty() ? QByteArrayView() : m_lastKey;
@@ -323,12 +336,10 @@ qsizetype Checker::stopsAt() const
     return error.offset - prefix.size() + m_unitStart;
 }
 
-// The key's text, for the order QJsonObject sorts members in.
-QByteArray keyOf(QByteArrayView quoted)
+// The key's text, in the order QJsonObject sorts members in.
+QString keyOf(QByteArrayView quoted)
 {
-    if (quoted.contains('\\'))
-        return JsonView(quoted).toString().toUtf8();
-    return quoted.sliced(1, quoted.size() - 2).toByteArray();
+    return JsonView(quoted).toString();
 }
 
 // The records: the top level array, or the array the top level object
@@ -343,7 +354,7 @@ const Candidate *recordsOf(const std::vector<Candidate> &candidates, bool cut)
         }
         return nullptr;
     }
-    std::map<QByteArray, const Candidate *> members;
+    std::map<QString, const Candidate *> members;
     for (const Candidate &candidate : candidates)
         members[keyOf(candidate.key)] = &candidate;
     for (const auto &[key, candidate] : members) {
@@ -359,22 +370,6 @@ JsonView JsonRecords::at(qsizetype i) const
 {
     const qsizetype start = starts[size_t(i)];
     return JsonView(data.sliced(start, ends[size_t(i)] - start));
-}
-
-qsizetype JsonRecords::lineOf(qsizetype i)
-{
-    const qsizetype start = std::max(startOf(i), m_counted);
-    m_line += data.sliced(m_counted, start - m_counted).count('\n');
-    m_counted = start;
-    return m_line;
-}
-
-qsizetype JsonRecords::cutLine()
-{
-    const qsizetype end = std::max(cutAt, m_counted);
-    m_line += data.sliced(m_counted, end - m_counted).count('\n');
-    m_counted = end;
-    return m_line + 1;
 }
 
 JsonRecords readJsonRecords(QByteArrayView data)
@@ -397,6 +392,7 @@ JsonRecords readJsonRecords(QByteArrayView data)
         if (found && found->lastObjectEnd >= 0 && error.offset >= end &&
             !checker.recordClosedWrongly) {
             records.cutAt = found->lastObjectEnd;
+            records.cutLine = found->lastObjectLine + 1;
         } else {
             if (outcome == Checker::EndsEarly)
                 QJsonDocument::fromJson(QByteArray::fromRawData(data.data(), data.size()), &error);
@@ -410,10 +406,12 @@ JsonRecords readJsonRecords(QByteArrayView data)
     if (found) {
         records.starts = found->starts;
         records.ends = found->ends;
+        records.lines = found->lines;
         if (records.cutAt >= 0) {
             while (!records.ends.empty() && records.ends.back() > records.cutAt) {
                 records.starts.pop_back();
                 records.ends.pop_back();
+                records.lines.pop_back();
             }
         }
     }

@@ -16,24 +16,19 @@
 struct JsonRecords
 {
     QByteArrayView data;
-    // Where each whole record starts and ends in the data.
-    std::vector<qsizetype> starts, ends;
-    // Where the last whole record ends in a cut file; -1 when whole.
-    qsizetype cutAt = -1;
+    // Where each whole record starts and ends in the data, and the line
+    // (from 1) it starts on.
+    std::vector<qsizetype> starts, ends, lines;
+    // Where the last whole record ends in a cut file, -1 when whole, and
+    // the line after it.
+    qsizetype cutAt = -1, cutLine = 0;
     // Why the data is no readable JSON; empty when it is.
     QString error;
 
     qsizetype size() const { return qsizetype(starts.size()); }
     JsonView at(qsizetype i) const;
     qsizetype startOf(qsizetype i) const { return starts[size_t(i)]; }
-    // The line record i starts on, from 1; lines before it are counted from
-    // the previous call, so asking in order reads the data once.
-    qsizetype lineOf(qsizetype i);
-    // In a cut file, the line after the last whole record.
-    qsizetype cutLine();
-
-private:
-    qsizetype m_line = 1, m_counted = 0;
+    qsizetype lineOf(qsizetype i) const { return lines[size_t(i)]; }
 };
 
 JsonRecords readJsonRecords(QByteArrayView data);

@@ -105,7 +105,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         }
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(), QStringLiteral("the file ends inside this entry"));
+        sink.unread(records.cutLine, QStringLiteral("the file ends inside this entry"));
     return true;
 }
 

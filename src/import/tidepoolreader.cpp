@@ -339,7 +339,7 @@ bool readTidepoolJson(QByteArrayView data, EntrySink &sink)
         readRecord(JsonFields(object), line, sink);
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(), QStringLiteral("the file ends inside this record"));
+        sink.unread(records.cutLine, QStringLiteral("the file ends inside this record"));
     return true;
 }
 
