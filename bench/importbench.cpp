@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Import of a year of sensor readings (105,000 rows every five minutes) in
-// Dexcom Clarity, LibreView and Medtronic CareLink form: parsing against
-// `wc -l` of the file, and the whole import into a 1,000,000-entry diary
-// (parse, merge, durable save) against saving the resulting diary.
+// Dexcom Clarity, LibreView, Medtronic CareLink, Tidepool (JSON and CSV) and
+// Nightscout form: parsing against `wc -l` of the file, and the whole import
+// into a 1,000,000-entry diary (parse, merge, durable save) against saving
+// the resulting diary.
 #include "core/diary.h"
 #include "core/diarydocument.h"
 #include "core/diaryfile.h"
@@ -46,6 +47,46 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
+}
+
+// Tidepool's JSON and flat CSV of cbg records and Nightscout's entries
+// JSON, for the readings from start on.
+void writeJsonForms(QDateTime when)
+{
+    QByteArray json = "[", csv = "jsonRowIndex,clockDriftOffset,conversionOffset,deviceId,"
+                                 "deviceTime,guid,id,payload,time,timezoneOffset,type,uploadId,"
+                                 "units,value,bgTarget,carbInput,normal,extended\n";
+    QByteArray nightscout = "[";
+    quint32 noise = 4242;
+    for (int i = 0; i < readings; ++i, when = when.addSecs(300)) {
+        noise = noise * 1103515245u + 12345u;
+        const int mgdl = 60 + (noise >> 16) % 200;
+        const QByteArray id = QByteArray::number(noise, 16).repeated(4).left(32),
+                         device = when.toString(u"yyyy-MM-ddTHH:mm:ss").toLatin1(),
+                         utc = when.toUTC().toString(u"yyyy-MM-ddTHH:mm:ss.zzzZ").toLatin1(),
+                         offset = QByteArray::number(when.offsetFromUtc() / 60),
+                         mmol = QByteArray::number(mgdl / 18.01559, 'g', 17),
+                         log = QByteArray::number(230507793 + i);
+        json += QByteArray(i ? ",\n  " : "") +
+                "{\"clockDriftOffset\":0,\"conversionOffset\":0,\"deviceId\":\"DexG6_SM43561331\","
+                "\"deviceTime\":\"" +
+                device + "\",\"id\":\"" + id + "\",\"payload\":{\"logIndices\":[" + log +
+                "],\"trend\":\"Flat\"},\"time\":\"" + utc + "\",\"timezoneOffset\":" + offset +
+                ",\"type\":\"cbg\",\"units\":\"mmol/L\",\"uploadId\":\"upid_099d2585e418\","
+                "\"value\":" +
+                mmol + '}';
+        csv += QByteArray::number(i) + ",0.0,0,DexG6_SM43561331," + device + ',' + id + ',' + id +
+               ",{'logIndices': [" + log + "]}," + utc + ',' + offset +
+               ",cbg,upid_099d2585e418,mmol/L," + mmol + ",,,,\n";
+        nightscout += QByteArray(i ? "," : "") + "{\"_id\":\"" + id.left(24) +
+                      "\",\"device\":\"xDrip-DexcomG6\",\"date\":" +
+                      QByteArray::number(when.toMSecsSinceEpoch()) + ",\"dateString\":\"" + utc +
+                      "\",\"sgv\":" + QByteArray::number(mgdl) +
+                      ",\"delta\":0,\"direction\":\"Flat\",\"type\":\"sgv\"}";
+    }
+    writeFile(exportFile(QStringLiteral("tidepool_json")), json + "]\n");
+    writeFile(exportFile(QStringLiteral("tidepool_csv")), csv);
+    writeFile(exportFile(QStringLiteral("nightscout")), nightscout + ']');
 }
 
 void prepare()
@@ -118,6 +159,7 @@ void prepare()
     writeFile(exportFile(QStringLiteral("dexcom")), dexcom);
     writeFile(exportFile(QStringLiteral("libreview")), libre);
     writeFile(exportFile(QStringLiteral("carelink")), careLink);
+    writeJsonForms(end.addDays(-400));
 }
 
 double seconds(const QElapsedTimer &timer)
@@ -266,8 +308,9 @@ void registerImportBenchmarks()
             ->ReportAggregatesOnly(true)
             ->Unit(benchmark::kMillisecond);
     };
-    for (const QString &form :
-         {QStringLiteral("dexcom"), QStringLiteral("libreview"), QStringLiteral("carelink")}) {
+    for (const char *name :
+         {"dexcom", "libreview", "carelink", "tidepool_json", "tidepool_csv", "nightscout"}) {
+        const QString form = QString::fromLatin1(name);
         const std::string f = form.toStdString();
         add("import_wc_l/" + f, [form](benchmark::State &s) { wcLines(s, form); });
         add("import_parse/" + f, [form](benchmark::State &s) { parse(s, form); });

@@ -211,6 +211,19 @@ private slots:
                        "5:00Z','timezoneOffset':60,'val")
                 .replace('\'', '"'),
             " 1. 6.2024,13:00,Glucose,  99\n");
+        // Read in place: escapes, brackets in strings, nesting and blanks do not
+        // confuse the records; a repeated key keeps its last value, and of
+        // several arrays the first by name holds the records.
+        add("Nightscout JSON: escapes, nesting, blanks, repeated keys, arrays by name",
+            {0, 0, 0, ymd},
+            "{ \"zz\" : [{\"sgv\":99,\"date\":1775421029000}], \"status\" : \"}\\\"]\",\r\n"
+            "\t\"entries\":[ {\"n\":\"a \\\"}]{[\\\\\", \"x\":{\"y\":[1,{\"z\":\"]}\"}]}, \"sgv\" "
+            ": 120 ,"
+            "\"sgv\":130, \"date\":1775421029000 } ,\n {\"n\\u00f6\":\"\xc3\xa4\",\"type\":\"sgv\","
+            "\"sgv\":140,\"d\\u0061te\":1775421329000}, {\"sgv\":1.5e2,\"date\":1775421629000,"
+            "\"e\":[[],{}]} ] }",
+            " 5. 4.2026,22:30,Glucose, 130\n 5. 4.2026,22:35,Glucose, 140\n"
+            " 5. 4.2026,22:40,Glucose, 150\n");
         add("Dexcom doses: to hundredths, halves up, 0.004 skipped", {1, 4, 0, ymd},
             readBytes(QFINDTESTDATA("data/dexcom-doses.csv")),
             " 2. 5.2024,07:25,Glucose, 113\n 2. 5.2024,07:30,Carbs,  31\n"
@@ -346,7 +359,9 @@ private slots:
         for (const auto &[name, file, offset] :
              {std::tuple{"JSON cut before a whole entry", "[{\"sgv\":120,\"date\":", 19},
               {"JSON without a comma", "[{\"sgv\":120,\"date\":1} {\"sgv\":1}]", 23},
-              {"JSON with lines before, text after", "\n\n[{\"sgv\":120,\"date\":1}] x", 25}}) {
+              {"JSON with lines before, text after", "\n\n[{\"sgv\":120,\"date\":1}] x", 25},
+              {"JSON with a byte beyond UTF-8", "[{\"sgv\":120,\"date\":1,\"n\":\"\xff\"}]", 26},
+              {"JSON closed by the wrong bracket", "[{\"sgv\":120,\"date\":1},{\"sgv\":1]", 31}}) {
             QJsonParseError parser;
             QJsonDocument::fromJson(file, &parser);
             add(name, {}, file, {}, {},

@@ -803,6 +803,10 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
         <source>%1 is damaged (its checksum does not match)</source>
         <translation>%1 ist beschädigt (die Prüfsumme stimmt nicht)</translation>
     </message>
+    <message>
+        <source>unexpected character at offset %1</source>
+        <translation>unerwartetes Zeichen an Position %1</translation>
+    </message>
 </context>
 <context>
     <name>ListBox</name>

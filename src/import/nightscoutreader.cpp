@@ -8,15 +8,16 @@
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
 
-#include <QJsonObject>
+#include <QDateTime>
 
 namespace {
 
 // The first of the keys that holds a readable time.
-bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys, ReadingTime &when)
+bool timeOf(const JsonObjectView &object, std::initializer_list<const char *> keys,
+            ReadingTime &when)
 {
     for (const char *key : keys) {
-        const QJsonValue value = object.value(QLatin1String(key));
+        const JsonView value = object.value(key);
         if (value.isDouble() && readingTimeOfInstant(value.toDouble(), when))
             return true;
         if (value.isString() &&
@@ -26,7 +27,7 @@ bool timeOf(const QJsonObject &object, std::initializer_list<const char *> keys,
     return false;
 }
 
-bool numberOf(const QJsonValue &value, double &number)
+bool numberOf(const JsonView &value, double &number)
 {
     if (value.isDouble()) {
         number = value.toDouble();
@@ -53,12 +54,12 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
         return true;
     }
-    const QJsonArray &array = records.array;
+    JsonObjectView object;
     bool entries = false, treatments = false;
-    for (const QJsonValue &value : array) {
-        const QJsonObject object = value.toObject();
-        entries = entries || object.contains(u"sgv") || object.contains(u"mbg");
-        treatments = treatments || object.contains(u"eventType") || object.contains(u"created_at");
+    for (qsizetype i = 0; i < records.size() && !entries; ++i) {
+        object.read(records.at(i));
+        entries = object.contains("sgv") || object.contains("mbg");
+        treatments = treatments || object.contains("eventType") || object.contains("created_at");
     }
     if (!entries && !treatments)
         return false;
@@ -66,21 +67,21 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                            : QStringLiteral("Nightscout treatments JSON"));
 
     const int bolus = bolusType, carbs = carbsType;
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        const qsizetype line = records.lineOf(data, i);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const qsizetype line = records.lineOf(i);
         if (!sink.progress(records.startOf(i)))
             return true;
-        const QJsonObject object = array.at(i).toObject();
+        object.read(records.at(i));
         ReadingTime when;
         double value = 0;
         if (entries) {
-            const QString type = object.value(u"type").toString();
-            const bool meter = type == u"mbg" || (type.isEmpty() && object.contains(u"mbg"));
-            if (!meter && type != u"sgv" && !(type.isEmpty() && object.contains(u"sgv"))) {
+            const QString type = object.value("type").toString();
+            const bool meter = type == u"mbg" || (type.isEmpty() && object.contains("mbg"));
+            if (!meter && type != u"sgv" && !(type.isEmpty() && object.contains("sgv"))) {
                 sink.skip();
             } else if (!timeOf(object, {"date", "dateString"}, when)) {
                 sink.unread(line, ImportText::tr("no readable time"));
-            } else if (!numberOf(object.value(meter ? u"mbg" : u"sgv"), value)) {
+            } else if (!numberOf(object.value(meter ? "mbg" : "sgv"), value)) {
                 sink.unread(line, ImportText::tr("no glucose value"));
             } else if (value < 20) {
                 sink.skip(); // the sensor's error codes
@@ -91,9 +92,9 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         }
         // Temporary basal rates are rates, not doses.
         double insulin = 0, grams = 0;
-        const bool hasInsulin = numberOf(object.value(u"insulin"), insulin) && insulin > 0;
-        const bool hasCarbs = numberOf(object.value(u"carbs"), grams) && grams > 0;
-        if (object.value(u"eventType").toString() == u"Temp Basal" || (!hasInsulin && !hasCarbs)) {
+        const bool hasInsulin = numberOf(object.value("insulin"), insulin) && insulin > 0;
+        const bool hasCarbs = numberOf(object.value("carbs"), grams) && grams > 0;
+        if (object.value("eventType").toString() == u"Temp Basal" || (!hasInsulin && !hasCarbs)) {
             sink.skip();
         } else if (!timeOf(object, {"created_at", "timestamp", "date", "mills"}, when)) {
             sink.unread(line, ImportText::tr("no readable time"));
@@ -105,7 +106,7 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
         }
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(data), ImportText::tr("the file ends inside this entry"));
+        sink.unread(records.cutLine, ImportText::tr("the file ends inside this entry"));
     return true;
 }
 

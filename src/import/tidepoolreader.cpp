@@ -12,7 +12,6 @@
 #include <QDate>
 #include <QHash>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <charconv>
@@ -20,45 +19,79 @@
 
 namespace {
 
+// A field as the file writes it: a JSON value read in place, or the text of
+// a CSV cell. Absent when missing or empty.
+class Field
+{
+public:
+    Field() = default;
+    explicit Field(JsonView json, const QByteArray &owner = QByteArray())
+        : m_text(json.text()), m_json(true), m_owner(owner)
+    {}
+    static Field cell(QByteArrayView text)
+    {
+        Field field;
+        field.m_text = text;
+        return field;
+    }
+
+    bool isAbsent() const { return m_text.isEmpty() || (m_json && m_text == "null"); }
+    bool isString() const { return m_json ? JsonView(m_text).isString() : !m_text.isEmpty(); }
+    // A string's text, decoded into buffer only where it has escapes.
+    QByteArrayView text(QByteArray &buffer) const
+    {
+        if (!m_json)
+            return m_text;
+        if (!isString() || m_text.sliced(1).contains('\\'))
+            return buffer = JsonView(m_text).toString().toUtf8();
+        return m_text.sliced(1, m_text.size() - 2);
+    }
+    // A number, or a string that holds one.
+    bool number(double &number) const
+    {
+        if (m_json && JsonView(m_text).isDouble()) {
+            number = JsonView(m_text).toDouble();
+            return true;
+        }
+        QByteArray buffer;
+        return isString() && parseNumber(text(buffer), number);
+    }
+
+private:
+    QByteArrayView m_text;
+    bool m_json = false;
+    QByteArray m_owner; // the nested text a CSV cell was parsed into
+};
+
 // A record's fields by name; nested ones by a dotted path.
 class Fields
 {
 public:
     virtual ~Fields() = default;
-    virtual QJsonValue value(QLatin1StringView path) const = 0;
+    virtual Field value(QByteArrayView path) const = 0;
 };
-
-QJsonValue walk(QJsonValue value, QLatin1StringView path)
-{
-    while (!path.isEmpty() && value.isObject()) {
-        const qsizetype dot = path.indexOf(u'.');
-        value = value.toObject().value(dot < 0 ? path : path.first(dot));
-        path = dot < 0 ? QLatin1StringView() : path.sliced(dot + 1);
-    }
-    return path.isEmpty() ? value : QJsonValue();
-}
 
 class JsonFields : public Fields
 {
 public:
-    explicit JsonFields(const QJsonObject &object) : m_object(object) {}
-    QJsonValue value(QLatin1StringView path) const override { return walk(m_object, path); }
+    explicit JsonFields(const JsonObjectView &object) : m_object(object) {}
+    Field value(QByteArrayView path) const override { return Field(m_object.walk(path)); }
 
 private:
-    QJsonObject m_object;
+    const JsonObjectView &m_object;
 };
 
 // A nested field the flat export wrote as text: JSON, or Python's notation
-// with single quotes.
-QJsonValue nestedOf(QByteArrayView text)
+// with single quotes; empty when neither.
+QByteArray nestedOf(QByteArrayView text)
 {
-    QJsonDocument document = QJsonDocument::fromJson(text.toByteArray());
+    QByteArray json = text.toByteArray();
+    QJsonDocument document = QJsonDocument::fromJson(json);
     if (document.isNull()) {
-        QByteArray json = text.toByteArray();
         json.replace('\'', '"').replace("True", "true").replace("False", "false");
         document = QJsonDocument::fromJson(json.replace("None", "null"));
     }
-    return document.isObject() ? QJsonValue(document.object()) : QJsonValue();
+    return document.isObject() ? json : QByteArray();
 }
 
 class CsvFields : public Fields
@@ -67,35 +100,28 @@ public:
     CsvFields(const QHash<QByteArray, int> &columns, const CsvReader &csv)
         : m_columns(columns), m_csv(csv)
     {}
-    QJsonValue value(QLatin1StringView path) const override
+    Field value(QByteArrayView path) const override
     {
-        const int column = m_columns.value(QByteArray(path.data(), path.size()), -1);
-        if (column >= 0) {
-            const QByteArrayView text = trimmed(m_csv.field(size_t(column)));
-            return text.isEmpty() ? QJsonValue() : QJsonValue(QString::fromUtf8(text));
-        }
+        const int column = m_columns.value(path.toByteArray(), -1);
+        if (column >= 0)
+            return Field::cell(trimmed(m_csv.field(size_t(column))));
         // "nutrition.carbohydrate.net" from the column "nutrition".
-        for (qsizetype dot = path.indexOf(u'.'); dot > 0; dot = path.indexOf(u'.', dot + 1)) {
-            const int outer = m_columns.value(QByteArray(path.data(), dot), -1);
-            if (outer >= 0)
-                return walk(nestedOf(m_csv.field(size_t(outer))), path.sliced(dot + 1));
+        for (qsizetype dot = path.indexOf('.'); dot > 0; dot = path.indexOf('.', dot + 1)) {
+            const int outer = m_columns.value(path.first(dot).toByteArray(), -1);
+            if (outer < 0)
+                continue;
+            JsonObjectView object;
+            const QByteArray nested = nestedOf(m_csv.field(size_t(outer)));
+            object.read(JsonView(nested));
+            return Field(object.walk(path.sliced(dot + 1)), nested);
         }
-        return QJsonValue();
+        return Field();
     }
 
 private:
     const QHash<QByteArray, int> &m_columns;
     const CsvReader &m_csv;
 };
-
-bool numberOf(const QJsonValue &value, double &number)
-{
-    if (value.isDouble()) {
-        number = value.toDouble();
-        return true;
-    }
-    return value.isString() && parseNumber(value.toString().toUtf8(), number);
-}
 
 // The decimals of the shortest text that gives the same double.
 int decimalsOf(double value)
@@ -125,41 +151,51 @@ constexpr int maxOffsetMinutes = 18 * 60;
 // The clock the person lived by: the record's UTC time moved by its own
 // offset. Not an instant of this computer's zone, so no clock change of
 // this computer applies to it.
-bool livedTime(const QString &time, int offsetMinutes, ReadingTime &when)
+bool livedTime(QByteArrayView time, int offsetMinutes, ReadingTime &when)
 {
-    QDateTime utc;
+    qint64 day;
+    int minutes;
     ReadingTime parsed;
-    const QByteArray text = time.toLatin1();
-    if (text.endsWith('Z') && parseReadingTime(text, parsed) && parsed.yearFirst) {
-        utc = QDateTime(QDate(parsed.year, parsed.first, parsed.second),
-                        QTime(parsed.minutes / 60, parsed.minutes % 60), Qt::UTC);
+    if (time.endsWith('Z') && parseReadingTime(time, parsed) && parsed.yearFirst) {
+        const QDate date(parsed.year, parsed.first, parsed.second);
+        if (!date.isValid())
+            return false;
+        day = date.toJulianDay();
+        minutes = parsed.minutes;
     } else {
-        utc = QDateTime::fromString(time, Qt::ISODateWithMs);
-        if (utc.timeSpec() == Qt::LocalTime)
+        const QDateTime parsedTime =
+            QDateTime::fromString(QString::fromUtf8(time), Qt::ISODateWithMs);
+        if (parsedTime.timeSpec() == Qt::LocalTime || !parsedTime.isValid())
             return false; // no zone: not a UTC time
+        const QDateTime utc = parsedTime.toUTC();
+        day = utc.date().toJulianDay();
+        minutes = utc.time().hour() * 60 + utc.time().minute();
     }
-    if (!utc.isValid())
+    // Whole days of the offset move the date, the rest the clock.
+    constexpr int dayMinutes = 24 * 60;
+    minutes += offsetMinutes;
+    day += minutes < 0 ? -((dayMinutes - 1 - minutes) / dayMinutes) : minutes / dayMinutes;
+    minutes = (minutes % dayMinutes + dayMinutes) % dayMinutes;
+    const QDate d = QDate::fromJulianDay(day);
+    if (!d.isValid() || d.year() < firstImportYear || d.year() > lastImportYear)
         return false;
-    const QDateTime lived = utc.toUTC().addSecs(qint64(offsetMinutes) * 60);
-    const QDate d = lived.date();
-    if (d.year() < firstImportYear || d.year() > lastImportYear)
-        return false;
-    const QTime t = lived.time();
-    when = ReadingTime{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
+    when = ReadingTime{d.year(), d.month(), d.day(), minutes, true, false};
     return true;
 }
 
 bool timeOf(const Fields &record, ReadingTime &when)
 {
-    const QString time = record.value(QLatin1StringView("time")).toString();
+    QByteArray buffer, deviceBuffer;
+    const QByteArrayView time = record.value("time").text(buffer);
     double offset;
-    if (numberOf(record.value(QLatin1StringView("timezoneOffset")), offset) &&
-        std::abs(offset) <= maxOffsetMinutes && livedTime(time, int(std::lround(offset)), when))
+    if (record.value("timezoneOffset").number(offset) && std::abs(offset) <= maxOffsetMinutes &&
+        livedTime(time, int(std::lround(offset)), when))
         return true;
-    const QString deviceTime = record.value(QLatin1StringView("deviceTime")).toString();
-    if (!deviceTime.isEmpty() && parseReadingTime(deviceTime.toLatin1(), when))
+    const QByteArrayView deviceTime = record.value("deviceTime").text(deviceBuffer);
+    if (!deviceTime.isEmpty() && parseReadingTime(deviceTime, when))
         return true;
-    return readingTimeOfDateTime(QDateTime::fromString(time, Qt::ISODateWithMs), when);
+    return readingTimeOfDateTime(QDateTime::fromString(QString::fromUtf8(time), Qt::ISODateWithMs),
+                                 when);
 }
 
 struct SkippedType
@@ -186,23 +222,23 @@ constexpr SkippedType skippedTypes[] = {
 
 const char *const readTypes[] = {"cbg", "smbg", "bolus", "wizard", "food", "insulin"};
 
-bool isTidepoolType(const QString &type)
+bool isTidepoolType(QByteArrayView type)
 {
     for (const char *known : readTypes) {
-        if (type == QLatin1StringView(known))
+        if (type == known)
             return true;
     }
     for (const SkippedType &skipped : skippedTypes) {
-        if (type == QLatin1StringView(skipped.type))
+        if (type == skipped.type)
             return true;
     }
     return false;
 }
 
-void skipType(const QString &type, EntrySink &sink)
+void skipType(QByteArrayView type, EntrySink &sink)
 {
     for (const SkippedType &skipped : skippedTypes) {
-        if (type == QLatin1StringView(skipped.type)) {
+        if (type == skipped.type) {
             sink.skip(skipped.one, skipped.many);
             return;
         }
@@ -212,49 +248,50 @@ void skipType(const QString &type, EntrySink &sink)
 
 void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
 {
-    const QString type = record.value(QLatin1StringView("type")).toString();
-    const bool reading = type == u"cbg" || type == u"smbg";
+    QByteArray buffer;
+    const QByteArrayView type = record.value("type").text(buffer);
+    const bool reading = type == "cbg" || type == "smbg";
     double value = 0, extra = 0;
     int entryType = -1;
     if (reading) {
-        if (!numberOf(record.value(QLatin1StringView("value")), value)) {
+        if (!record.value("value").number(value)) {
             sink.unread(line, ImportText::tr("no glucose value"));
             return;
         }
         entryType = glucoseType;
-    } else if (type == u"bolus") {
-        const bool normal = numberOf(record.value(QLatin1StringView("normal")), value);
-        const bool extended = numberOf(record.value(QLatin1StringView("extended")), extra);
+    } else if (type == "bolus") {
+        const bool normal = record.value("normal").number(value);
+        const bool extended = record.value("extended").number(extra);
         if (!normal && !extended) {
             sink.unread(line, ImportText::tr("no delivered insulin"));
             return;
         }
         value = normal && extended ? sumOf(value, extra) : normal ? value : extra;
         entryType = bolusType;
-    } else if (type == u"wizard" || type == u"food") {
-        const QLatin1StringView path(type == u"wizard" ? "carbInput"
-                                                       : "nutrition.carbohydrate.net");
-        const QJsonValue carbs = record.value(path);
-        if (!carbs.isUndefined() && !carbs.isNull() && !numberOf(carbs, value)) {
+    } else if (type == "wizard" || type == "food") {
+        const Field carbs =
+            record.value(type == "wizard" ? "carbInput" : "nutrition.carbohydrate.net");
+        if (!carbs.isAbsent() && !carbs.number(value)) {
             sink.unread(line, ImportText::tr("no number for carbs"));
             return;
         }
         if (!(value > 0)) {
-            if (type == u"wizard")
+            if (type == "wizard")
                 sink.skip("wizard record without carbs", "wizard records without carbs");
             else
                 sink.skip("food record without carbs", "food records without carbs");
             return;
         }
         entryType = carbsType;
-    } else if (type == u"insulin") {
-        if (!numberOf(record.value(QLatin1StringView("dose.total")), value)) {
+    } else if (type == "insulin") {
+        if (!record.value("dose.total").number(value)) {
             sink.unread(line, ImportText::tr("no insulin dose"));
             return;
         }
-        const QString acting =
-            record.value(QLatin1StringView("formulation.simple.actingType")).toString();
-        entryType = acting == u"long" || acting == u"intermediate" ? basisType : bolusType;
+        QByteArray actingBuffer;
+        const QByteArrayView acting =
+            record.value("formulation.simple.actingType").text(actingBuffer);
+        entryType = acting == "long" || acting == "intermediate" ? basisType : bolusType;
     } else {
         skipType(type, sink);
         return;
@@ -266,8 +303,10 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
     }
     if (reading) {
         // Tidepool keeps readings in mmol/L unless told otherwise.
-        const QString units = record.value(QLatin1StringView("units")).toString();
-        sink.glucose(when, value, !units.startsWith(u"mg", Qt::CaseInsensitive), line);
+        QByteArray unitsBuffer;
+        const QByteArrayView units = record.value("units").text(unitsBuffer);
+        const bool mg = qstrnicmp(units.data(), std::min<qsizetype>(units.size(), 2), "mg", 2) == 0;
+        sink.glucose(when, value, !mg, line);
     } else {
         sink.amount(when, entryType, value, line);
     }
@@ -283,26 +322,25 @@ bool readTidepoolJson(QByteArrayView data, EntrySink &sink)
     JsonRecords records = readJsonRecords(data);
     if (!records.error.isEmpty())
         return false;
-    const QJsonArray &array = records.array;
+    JsonObjectView object;
     bool tidepool = false;
-    for (const QJsonValue &value : array) {
-        const QJsonObject object = value.toObject();
-        if (object.value(u"time").isString() && isTidepoolType(object.value(u"type").toString())) {
-            tidepool = true;
-            break;
-        }
+    for (qsizetype i = 0; i < records.size() && !tidepool; ++i) {
+        object.read(records.at(i));
+        tidepool = object.value("time").isString() &&
+                   isTidepoolType(object.value("type").toString().toUtf8());
     }
     if (!tidepool)
         return false;
     sink.setFormat(QStringLiteral("Tidepool JSON"));
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        const qsizetype line = records.lineOf(data, i);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const qsizetype line = records.lineOf(i);
         if (!sink.progress(records.startOf(i)))
             return true;
-        readRecord(JsonFields(array.at(i).toObject()), line, sink);
+        object.read(records.at(i));
+        readRecord(JsonFields(object), line, sink);
     }
     if (records.cutAt >= 0)
-        sink.unread(records.cutLine(data), ImportText::tr("the file ends inside this record"));
+        sink.unread(records.cutLine, ImportText::tr("the file ends inside this record"));
     return true;
 }
 
@@ -324,7 +362,7 @@ bool readTidepoolCsv(QByteArrayView data, EntrySink &sink)
     CsvReader first = csv;
     while (first.next() && first.blank()) {
     }
-    if (!isTidepoolType(QString::fromUtf8(trimmed(first.field(typeColumn)))))
+    if (!isTidepoolType(trimmed(first.field(typeColumn))))
         return false;
     sink.setFormat(QStringLiteral("Tidepool CSV"));
     while (sink.nextRow(csv)) {
