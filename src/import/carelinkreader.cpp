@@ -75,15 +75,6 @@ struct Columns
     }
 };
 
-bool startsWithAny(const QByteArray &name, std::initializer_list<const char *> words)
-{
-    for (const char *word : words) {
-        if (name.startsWith(word))
-            return true;
-    }
-    return false;
-}
-
 Columns columnsOf(const std::vector<QByteArrayView> &header)
 {
     Columns c;

@@ -117,6 +117,18 @@ QByteArray foldWord(QByteArrayView text)
     return folded;
 }
 
+bool startsWithAny(QByteArrayView text, std::initializer_list<const char *> words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [text](const char *word) { return text.startsWith(word); });
+}
+
+bool containsAny(QByteArrayView text, std::initializer_list<const char *> words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [text](const char *word) { return text.contains(QByteArrayView(word)); });
+}
+
 bool parseReadingTime(QByteArrayView text, ReadingTime &when)
 {
     const QByteArrayView s = trimmed(text);

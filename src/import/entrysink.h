@@ -11,6 +11,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 
+#include <initializer_list>
 #include <vector>
 
 // A timestamp as written. Dates with the year last are ambiguous until the
@@ -47,6 +48,10 @@ bool parseNumber(QByteArrayView text, double &number);
 QByteArrayView trimmed(QByteArrayView text);
 // Lower case letters and digits only: "Fast-Acting" gives "fastacting".
 QByteArray foldWord(QByteArrayView text);
+// Whether text starts with, or holds, one of the words: column names
+// matched against their known spellings.
+bool startsWithAny(QByteArrayView text, std::initializer_list<const char *> words);
+bool containsAny(QByteArrayView text, std::initializer_list<const char *> words);
 
 class EntrySink
 {

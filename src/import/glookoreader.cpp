@@ -20,15 +20,6 @@ struct Columns
     const char *skipMany = nullptr;
 };
 
-bool startsWithAny(const QByteArray &folded, std::initializer_list<const char *> words)
-{
-    for (const char *word : words) {
-        if (folded.startsWith(word))
-            return true;
-    }
-    return false;
-}
-
 Columns columnsOf(const std::vector<QByteArrayView> &header)
 {
     Columns c;

@@ -15,15 +15,6 @@ struct Columns
     bool historicMmol = false, scanMmol = false, stripMmol = false;
 };
 
-bool has(const QByteArray &text, std::initializer_list<const char *> words)
-{
-    for (const char *word : words) {
-        if (text.contains(word))
-            return true;
-    }
-    return false;
-}
-
 Columns columnsOf(const std::vector<QByteArrayView> &header)
 {
     Columns c;
@@ -31,22 +22,22 @@ Columns columnsOf(const std::vector<QByteArrayView> &header)
         const QByteArray name = trimmed(header[i]).toByteArray().toLower();
         const int column = int(i);
         const bool mmol = name.contains("mmol");
-        const bool numeric = !has(name, {"non-numeric", "nicht numerisch"});
+        const bool numeric = !containsAny(name, {"non-numeric", "nicht numerisch"});
         if (name == "device timestamp" || name == "ger\xc3\xa4tezeitstempel")
             c.when = column;
         else if (name == "record type" || name == "aufzeichnungstyp")
             c.type = column;
-        else if (has(name, {"historic glucose", "glukosewert-verlauf"}))
+        else if (containsAny(name, {"historic glucose", "glukosewert-verlauf"}))
             c.historic = column, c.historicMmol = mmol;
-        else if (has(name, {"scan glucose", "glukose-scan"}))
+        else if (containsAny(name, {"scan glucose", "glukose-scan"}))
             c.scan = column, c.scanMmol = mmol;
-        else if (has(name, {"strip glucose", "glukose-teststreifen"}))
+        else if (containsAny(name, {"strip glucose", "glukose-teststreifen"}))
             c.strip = column, c.stripMmol = mmol;
-        else if (numeric && has(name, {"rapid-acting insulin", "schnellwirkendes insulin"}))
+        else if (numeric && containsAny(name, {"rapid-acting insulin", "schnellwirkendes insulin"}))
             c.rapid = column;
-        else if (numeric && has(name, {"long-acting insulin", "depotinsulin"}))
+        else if (numeric && containsAny(name, {"long-acting insulin", "depotinsulin"}))
             c.longActing = column;
-        else if (numeric && has(name, {"carbohydrates (gram", "kohlenhydrate (gramm"}))
+        else if (numeric && containsAny(name, {"carbohydrates (gram", "kohlenhydrate (gramm"}))
             c.carbs = column;
     }
     return c;
