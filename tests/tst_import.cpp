@@ -75,7 +75,7 @@ QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
     const auto le = [](quint32 value, int bytes) {
         QByteArray out;
         for (int i = 0; i < bytes; ++i)
-            out += char(value >> (8 * i) & 0xff);
+            out += char(i < 4 ? value >> (8 * i) & 0xff : 0); // zeros beyond 32 bits
         return out;
     };
     QByteArray archive, directory;

@@ -44,7 +44,11 @@ public:
             return m_text;
         if (!isString() || m_text.sliced(1).contains('\\'))
             return buffer = JsonView(m_text).toString().toUtf8();
-        return m_text.sliced(1, m_text.size() - 2);
+        const QByteArrayView inner = m_text.sliced(1, m_text.size() - 2);
+        // A field that holds its own bytes may end before its text is read.
+        if (!m_owner.isNull())
+            return buffer = inner.toByteArray();
+        return inner;
     }
     // A number, or a string that holds one.
     bool number(double &number) const
