@@ -1,5 +1,3 @@
-#include <QElapsedTimer>
-#include <cstdio>
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
@@ -307,7 +305,6 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     if (!lockDiary(lock, err))
         return CommandDiaryFailed;
 
-    QElapsedTimer T; T.start(); auto lap=[&](const char*w){ fprintf(stderr,"%s %.1f\n",w,T.nsecsElapsed()/1e6); T.restart(); };
     std::vector<ImportResult> results;
     bool allRead = true;
     for (const QString &file : files) {
@@ -321,7 +318,6 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         err << CommandText::tr("Nothing was imported.") << '\n';
         return CommandInputFailed;
     }
-    lap("read");
     std::vector<const ImportBatch *> batches;
     for (const ImportResult &result : results)
         batches.push_back(&result.batch);
@@ -337,9 +333,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                    .arg(shownDiaryPath(), loaded.error);
         return CommandDiaryFailed;
     }
-    lap("open");
     MergePlan plan = planMerge(document.diary(), batches);
-    lap("plan");
     if (!plan.rows.empty()) {
         document.undoStack()->push(new InsertEntries(&document, QStringLiteral("Import"),
                                                      std::move(plan.rows), std::move(plan.texts),
@@ -350,7 +344,6 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
             return CommandDiaryFailed;
         }
     }
-    lap("push");
     for (size_t i = 0; i < results.size(); ++i)
         out << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i])
             << '\n';
