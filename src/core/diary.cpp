@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -282,6 +283,23 @@ void Diary::insertRow(int row, const EntryTexts &texts)
     rowsChangedFrom(at);
 }
 
+void Diary::placeOnTop(Diary &&rows)
+{
+    const size_t first = m_rows.size();
+    const auto shift = quint32(m_verbatim.size());
+    m_rows.insert(m_rows.end(), rows.m_rows.begin(), rows.m_rows.end());
+    for (size_t i = first; shift && i < m_rows.size(); ++i) {
+        if (m_rows[i].verbatim)
+            m_rows[i].verbatim += shift;
+    }
+    m_verbatim.insert(m_verbatim.end(), std::make_move_iterator(rows.m_verbatim.begin()),
+                      std::make_move_iterator(rows.m_verbatim.end()));
+    for (quint32 slot : rows.m_freeVerbatim)
+        m_freeVerbatim.push_back(slot + shift);
+    rowsChangedFrom(first);
+    rows.clear();
+}
+
 void Diary::removeRow(int row)
 {
     const size_t at = m_rows.size() - 1 - size_t(row);
@@ -480,30 +498,21 @@ void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryText
     }
     if (rows.empty())
         return;
-    if (size_t(rows.back()) == rows.size() - 1) {
-        // All on top, where the storage ends: the old rows stay in place
-        // (newer readings imported into a large diary).
-        const size_t first = m_rows.size();
-        for (size_t i = rows.size(); i-- > 0;)
-            m_rows.push_back(makeRow(texts[i]));
-        rowsChangedFrom(first);
-        return;
-    }
+    // In place, from the top down: only the rows above the lowest new one
+    // move, and the room a load leaves takes a year's import without a copy.
     const size_t total = m_rows.size() + rows.size();
-    std::vector<Row> merged;
-    merged.reserve(total);
+    if (m_rows.capacity() < total)
+        m_rows.reserve(total + total / 8);
+    size_t old = m_rows.size();
+    m_rows.resize(total);
     // Storage runs bottom-up: the highest new row comes first.
-    size_t old = 0;
-    qsizetype next = qsizetype(rows.size()) - 1;
-    for (size_t i = 0; i < total; ++i) {
-        if (next >= 0 && size_t(rows[size_t(next)]) == total - 1 - i)
-            merged.push_back(makeRow(texts[size_t(next--)]));
+    for (size_t next = 0, i = total; next < rows.size();) {
+        if (--i == total - 1 - size_t(rows[next]))
+            m_rows[i] = makeRow(texts[next++]);
         else
-            merged.push_back(m_rows[old++]);
+            m_rows[i] = m_rows[--old];
     }
-    const size_t first = total - 1 - size_t(rows.back());
-    m_rows.swap(merged);
-    rowsChangedFrom(first);
+    rowsChangedFrom(total - 1 - size_t(rows.back()));
 }
 
 void Diary::removeRows(const std::vector<int> &rows)

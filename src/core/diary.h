@@ -47,6 +47,9 @@ public:
     // (fewer than three commas).
     bool prependLine(const char *line, qsizetype length);
     void insertRow(int row, const EntryTexts &texts);
+    // Moves every row of rows above row 0, in their order (the pieces of a
+    // file read side by side).
+    void placeOnTop(Diary &&rows);
     void removeRow(int row);
     // Batch forms, linear in the diary's size. insertRows puts texts[i] at
     // row rows[i] of the result; removeRows takes out the given rows. Both

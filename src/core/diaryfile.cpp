@@ -15,21 +15,27 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace DiaryFile {
 
 namespace {
 
 constexpr qsizetype chunkSize = 1 << 20;
+// Below this much a core, a thread of its own costs more than it saves.
+constexpr qint64 piecePerCore = qint64(8) << 20;
+constexpr int maxPieces = 8;
 
-// Room for the rows to come: new entries, and an import of newer readings,
-// which would otherwise copy all rows to a larger place. Untouched, it costs
-// address space only.
+// Room for the rows to come: new entries, and an import of a year into a
+// decade, which would otherwise copy all rows to a larger place. Untouched,
+// it costs address space only.
 qsizetype withRoom(qsizetype lines)
 {
-    return lines + 1 + 1024 + lines / 16;
+    return lines + 1 + 1024 + lines / 8;
 }
 
 qsizetype countLines(const char *data, qsizetype size)
@@ -41,12 +47,15 @@ qsizetype countLines(const char *data, qsizetype size)
     return lines;
 }
 
-// Adds every line of data that a line feed ends as a row; returns where the
-// unfinished rest begins.
-qsizetype prependLines(const char *data, qsizetype size, Diary &diary, bool &exact)
+// Adds every line of data that a line feed ends and that starts before
+// limit as a row; returns where the first line not added begins.
+qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary &diary, bool &exact)
 {
     qsizetype start = 0;
-    while (const void *newline = std::memchr(data + start, '\n', size_t(size - start))) {
+    while (start < limit) {
+        const void *newline = std::memchr(data + start, '\n', size_t(size - start));
+        if (!newline)
+            break;
         qsizetype end = static_cast<const char *>(newline) - data;
         const qsizetype next = end + 1;
         if (end > start && data[end - 1] == '\r') {
@@ -77,39 +86,89 @@ qsizetype readAt(int fd, char *into, qsizetype size, qint64 offset)
     }
 }
 
-// Reads the file in chunks into a buffer that is reused, so the whole file
-// is never held twice; a line longer than the buffer grows it.
-bool readLines(int fd, Diary &diary, bool &exact)
+// Reads the lines that start from begin up to end into diary, in chunks
+// through a buffer that is reused, so the file is never held whole; a line
+// longer than the buffer grows it. A piece that does not start the file
+// begins one byte early, to see whether a line starts at begin or runs over
+// it from the piece before.
+bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact)
 {
     QByteArray buffer(chunkSize, Qt::Uninitialized);
-    qsizetype lines = 0;
-    qint64 offset = 0;
-    for (qsizetype got; (got = readAt(fd, buffer.data(), buffer.size(), offset)) != 0;
-         offset += got) {
-        if (got < 0)
-            return false;
-        lines += countLines(buffer.constData(), got);
-    }
-    diary.reserve(withRoom(lines));
-
+    qint64 base = begin > 0 ? begin - 1 : 0; // the file offset of buffer[0]
+    bool seeking = begin > 0;
     qsizetype kept = 0;
-    offset = 0;
     for (;;) {
         if (kept == buffer.size())
             buffer.resize(buffer.size() * 2);
-        const qsizetype got = readAt(fd, buffer.data() + kept, buffer.size() - kept, offset);
+        const qsizetype got = readAt(fd, buffer.data() + kept, buffer.size() - kept, base + kept);
         if (got < 0)
             return false;
         if (got == 0)
             break;
-        offset += got;
         const qsizetype filled = kept + got;
-        const qsizetype rest = prependLines(buffer.constData(), filled, diary, exact);
+        qsizetype first = 0;
+        if (seeking) {
+            const void *newline = std::memchr(buffer.constData(), '\n', size_t(filled));
+            if (!newline) {
+                base += filled;
+                kept = 0;
+                continue;
+            }
+            first = static_cast<const char *>(newline) - buffer.constData() + 1;
+            seeking = false;
+        }
+        const qsizetype limit = qsizetype(std::min<qint64>(filled, end - base));
+        const qsizetype rest = first + prependLines(buffer.constData() + first, filled - first,
+                                                    limit - first, diary, exact);
+        if (base + rest >= end)
+            return true;
         kept = filled - rest;
         std::memmove(buffer.data(), buffer.constData() + rest, size_t(kept));
+        base += rest;
     }
-    prependLastLine(buffer.constData(), kept, diary, exact);
+    if (!seeking)
+        prependLastLine(buffer.constData(), kept, diary, exact);
     return true;
+}
+
+// Reads the file in pieces side by side, one a core for a large file; the
+// rows of each piece go on top of those before it.
+bool readLines(int fd, Diary &diary, bool &exact, int pieces)
+{
+    const qint64 size = RegularFile::stampOf(fd).size;
+    // About the shortest line the dialogs write: room for every line without
+    // counting them first.
+    constexpr qint64 shortLine = 24;
+    diary.reserve(withRoom(qsizetype(size / shortLine)));
+    if (pieces <= 0) {
+        const int cores = std::clamp(int(std::thread::hardware_concurrency()), 1, maxPieces);
+        pieces = int(std::clamp<qint64>(size / piecePerCore, 1, cores));
+    }
+    std::vector<Diary> above(size_t(pieces - 1));
+    std::vector<char> read(above.size()), same(above.size(), true);
+    std::vector<std::thread> threads;
+    const auto boundary = [size, pieces](int piece) {
+        return piece == pieces ? std::numeric_limits<qint64>::max() : size / pieces * piece;
+    };
+    for (int piece = 1; piece < pieces; ++piece) {
+        threads.emplace_back([&, piece] {
+            Diary &part = above[size_t(piece - 1)];
+            part.reserve(qsizetype(size / pieces / shortLine));
+            bool pieceExact = true;
+            read[size_t(piece - 1)] =
+                readPiece(fd, boundary(piece), boundary(piece + 1), part, pieceExact);
+            same[size_t(piece - 1)] = pieceExact;
+        });
+    }
+    bool ok = readPiece(fd, 0, boundary(1), diary, exact);
+    for (std::thread &thread : threads)
+        thread.join();
+    for (size_t i = 0; i < above.size(); ++i) {
+        ok = ok && read[i];
+        exact = exact && same[i];
+        diary.placeOnTop(std::move(above[i]));
+    }
+    return ok;
 }
 
 bool writeAll(int fd, const QByteArray &bytes, qsizetype *done)
@@ -134,13 +193,13 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
 {
     diary.reserve(withRoom(countLines(data, size)));
     bool exact = true;
-    const qsizetype rest = prependLines(data, size, diary, exact);
+    const qsizetype rest = prependLines(data, size, size, diary, exact);
     prependLastLine(data + rest, size - rest, diary, exact);
     if (matchesSave)
         *matchesSave = exact;
 }
 
-LoadResult load(const QString &path, Diary &diary)
+LoadResult load(const QString &path, Diary &diary, int pieces)
 {
     LoadResult result;
     bool missing = false;
@@ -159,7 +218,7 @@ LoadResult load(const QString &path, Diary &diary)
     for (int attempt = 0;; ++attempt) {
         before = RegularFile::stampOf(fd);
         bool exact = true;
-        if (!readLines(fd, diary, exact)) {
+        if (!readLines(fd, diary, exact, pieces)) {
             result.status = LoadResult::Failed;
             result.error = systemError();
             diary.clear();

@@ -41,8 +41,9 @@ struct LoadResult
 // Reads the file into an empty diary. A missing file leaves it empty; a file
 // that cannot be read (also one that is not a regular file) leaves it empty
 // too and says why. The file is read, not mapped, so one cut short meanwhile
-// costs no crash; one that changes while read is read again.
-LoadResult load(const QString &path, Diary &diary);
+// costs no crash; one that changes while read is read again. A large file is
+// read in pieces side by side, one a core, or in the given number of pieces.
+LoadResult load(const QString &path, Diary &diary, int pieces = 0);
 
 // Loads a whole file already in memory, as load() does.
 void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave = nullptr);
