@@ -169,13 +169,12 @@ private slots:
         const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"});
         const GlucoseStatistics s = computeStatistics(diaryOf(sensorDiary(93)), from, to, 80, 160);
         const GlucoseUnit unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
-        std::vector<StatisticsLine> figures = statisticsLines(s, unit, 80, 160);
-        for (StatisticsLine &figure : riskLines(s, unit))
-            figures.push_back(figure);
-        for (const StatisticsLine &figure : figures)
-            texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
-                         .join(u' ')
-                         .simplified();
+        for (const auto &figures : {statisticsLines(s, unit, 80, 160), riskLines(s, unit)}) {
+            for (const StatisticsLine &figure : figures)
+                texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
+                             .join(u' ')
+                             .simplified();
+        }
         texts << statisticsWarnings(s) << eventsText(s, unit)
               << QStringLiteral("page %1 of %1").arg(pages);
         for (const QString &e : texts)
@@ -316,8 +315,6 @@ private slots:
             dataOf("14. 3.2025,07:05,Bolus,2.35\n14. 3.2025,12:00,Humalog, 1.5\n14. 3.2025,12:05,"
                    "Novorapid,   3\n14. 3.2025,22:00,Lantus,10.25\n14. 3.2025,22:01,Basis,   2\n",
                    1);
-        const ReportDay &day = data.days.front();
-        QCOMPARE((QList<qint64>{day.bolus, day.basal}), (QList<qint64>{685, 1225}));
         WorkDir dir;
         QString error;
         QVERIFY2(Report::writePdf("r.pdf", data, &error), qPrintable(error));
