@@ -377,14 +377,12 @@ private slots:
         window.setPeriod(StatisticsWindow::Last14Days);
         QVERIFY(window.statistics().readings == 0 && !noted());
         QList<QDate> offered;
-        whenDialogOpens([&](QDialog *dialog) {
+        answerDialog(m_main.get(), "saveReport", [&](QDialog *dialog) {
             for (const QDateEdit *edit : dialog->findChildren<QDateEdit *>())
                 offered << edit->date();
             offered << QDate(2000, 1, dialog->findChild<QComboBox *>()->currentIndex() + 1);
             dialog->reject();
         });
-        triggerMenuItem(*m_main, 1, "&Report...");
-        verifyDialogsAnswered();
         QCOMPARE(offered, QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14), QDate(2000, 1, 5)}));
     }
 
@@ -450,10 +448,9 @@ private slots:
         s.cvPercent = s.inRangePercent = s.veryLowPercent = s.veryHighPercent = figure;
         const auto targets = [&s](const QString &label) {
             QStringList found;
-            for (const StatisticsLine &line : statisticsLines(s, GlucoseUnit::MgPerDl, 100, 130)) {
+            for (const StatisticsLine &line : statisticsLines(s, GlucoseUnit::MgPerDl, 100, 130))
                 if (line.label == label)
                     found << targetWithMark(line);
-            }
             return found;
         };
         QCOMPARE(targets(label), QStringList{target});
