@@ -133,27 +133,25 @@ private slots:
         QTest::addColumn<QString>("options");
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QDate>("to");
-        QTest::addColumn<bool>("mmol");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QStringList>("texts");
-        QTest::newRow("one day") << "--days 1" << lastDay << lastDay << false << 2
+        QTest::newRow("one day") << "--days 1" << lastDay << lastDay << 2
                                  << QStringList{"values in mg/dL", "Fri 2025-03-14",
                                                 "07:30 Carbs 60"};
         QTest::newRow("fourteen days in mmol/L")
-            << "--days 14 --unit mmol" << lastDay.addDays(-13) << lastDay << true << 2
+            << "--days 14 --unit mmol" << lastDay.addDays(-13) << lastDay << 2
             << QStringList{"values in mmol/L", "Sat 2025-03-01", "In range 3.9–10.0"};
-        QTest::newRow("ninety days") << "--days 90" << lastDay.addDays(-89) << lastDay << false << 7
-                                     << QStringList{"Mon 2024-12-16"};
+        QTest::newRow("ninety days")
+            << "--days 90" << lastDay.addDays(-89) << lastDay << 7 << QStringList{"Mon 2024-12-16"};
         QTest::newRow("no readings")
-            << "--from 2020-01-01 --to 2020-01-07" << QDate(2020, 1, 1) << QDate(2020, 1, 7)
-            << false << 2 << QStringList{"No readings in this period"};
+            << "--from 2020-01-01 --to 2020-01-07" << QDate(2020, 1, 1) << QDate(2020, 1, 7) << 2
+            << QStringList{"No readings in this period"};
     }
     void pdf()
     {
         QFETCH(QString, options);
         QFETCH(QDate, from);
         QFETCH(QDate, to);
-        QFETCH(bool, mmol);
         QFETCH(int, pages);
         QFETCH(QStringList, texts);
         SKIP_WITHOUT_TOOL("pdfinfo");
@@ -168,6 +166,7 @@ private slots:
         QVERIFY(info.contains("595 x 842 pts (A4)"));
         const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"});
         const GlucoseStatistics s = computeStatistics(diaryOf(sensorDiary(93)), from, to, 80, 160);
+        const bool mmol = options.contains("--unit mmol");
         const GlucoseUnit unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
         for (const auto &figures : {statisticsLines(s, unit, 80, 160), riskLines(s, unit)}) {
             for (const StatisticsLine &figure : figures)
@@ -296,8 +295,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, named);
         QFETCH(QString, reason);
-        WorkDir dir;
-        writeBytes(DiaryFile::fileName, sensorDiary(14));
+        WorkDir dir(sensorDiary(14));
         writeBytes("file.txt", "x");
         QDir().mkdir("folder");
         const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);

@@ -87,17 +87,14 @@ private slots:
                             int upper = 130) { QTest::newRow(name) << lines << upper << expected; };
         row("no readings", {" 2.12.2026,08:00,Carbs,  70"},
             {{"readings", 0},
-             {"days", 7},
              {"mean", null},
              {"carbs_per_day", 10},
              {"gri", null},
              {"gri_zone", null},
              {"lbgi", null}});
         row("one reading", values({100}),
-            {{"mean", 100},
-             {"sd", null},
+            {{"sd", null},
              {"cv_percent", null},
-             {"max", 100},
              {"gmi_percent", 5.702},
              {"ea1c_percent", 5.1114983}});
         row("two readings", values({100, 200}),
