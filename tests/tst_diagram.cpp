@@ -68,15 +68,14 @@ void checkCounts(const QImage &image, const Counts &counts)
 }
 
 void row(const char *name, const QByteArray &diary, const Counts &counts, int days = 3,
-         int top = 200, const QList<int> &grid = {})
+         int top = 200, const QList<int> &grid = {}, qreal ratio = 1)
 {
-    QTest::newRow(name) << diary << days << top << counts << grid;
+    QTest::newRow(name) << diary << days << top << counts << grid << ratio;
 }
 
 } // namespace
 
 Q_DECLARE_METATYPE(Count)
-Q_DECLARE_METATYPE(GlucoseUnit)
 
 class TestDiagram : public QObject
 {
@@ -91,6 +90,16 @@ class TestDiagram : public QObject
         m_main = std::make_unique<Mellidor>(); // limits 100 and 130 without a settings file
         m_main->maxGluco = top;
         m_main->daysBack = days;
+    }
+
+    // The diagram drawn on a grey image of this device pixel ratio.
+    QImage paint(qreal ratio = 1) const
+    {
+        QImage image(whole.size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::gray);
+        MellidorPaint(m_main.get()).render(&image);
+        return image;
     }
 
 private slots:
@@ -109,6 +118,7 @@ private slots:
         QTest::addColumn<int>("top");
         QTest::addColumn<Counts>("counts");
         QTest::addColumn<QList<int>>("grid"); // dotted day columns, unchecked when empty
+        QTest::addColumn<qreal>("ratio");     // device pixels per pixel
         const QColor blue = Qt::blue, red = Qt::red, lime = Qt::green, black = Qt::black;
         const Counts axes{pixel(100, 180, black), pixel(20, 50, black)};
         const Count noLine{Qt::magenta, whole, 0};
@@ -165,6 +175,14 @@ private slots:
         row("days int max", two, axes, INT_MAX);
         row("max 1 and a huge value", reading(0, 12, 0, 2000000000) + reading(0, 13, 0, 2000000000),
             axes, 3, 1);
+        // Same geometry in logical pixels, twice the device pixels, and the thin
+        // lines stay one device pixel wide, not smeared.
+        row("device pixel ratio 2", reading(0, 12, 0, 150),
+            {pixel(342, 122, red),
+             pixel(439, 399, Qt::white),
+             {blue, {220, 190, 1, 22}, 1},
+             {red, {220, 142, 1, 20}, 1}},
+            3, 200, {}, 2);
     }
 
     void pixels()
@@ -174,36 +192,24 @@ private slots:
         QFETCH(int, top);
         QFETCH(Counts, counts);
         QFETCH(QList<int>, grid);
+        QFETCH(qreal, ratio);
         makeMain(diary, days, top);
-        const QImage image = MellidorPaint(m_main.get()).grab().toImage();
+        const QImage image = paint(ratio);
         checkCounts(image, counts);
         if (!grid.isEmpty())
             QCOMPARE(gridColumns(image), grid);
     }
 
-    void farValuesStayFinite()
+    // Labels in either unit; a value far beyond the scale stays finite.
+    void scale()
     {
+        using DiagramScale::valueLabel;
+        QCOMPARE(QStringList(
+                     {valueLabel(0, GlucoseUnit::MgPerDl), valueLabel(200, GlucoseUnit::MgPerDl),
+                      valueLabel(0, GlucoseUnit::MmolPerL), valueLabel(70, GlucoseUnit::MmolPerL),
+                      valueLabel(250, GlucoseUnit::MmolPerL)}),
+                 QStringList({"   0", " 200", " 0.0", " 3.9", "13.9"}));
         QCOMPARE(DiagramScale::valueY(INT_MAX, 1), -DiagramScale::farAway);
-    }
-
-    void valueLabels_data()
-    {
-        QTest::addColumn<int>("mgPerDl");
-        QTest::addColumn<GlucoseUnit>("unit");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("0 mg/dL") << 0 << GlucoseUnit::MgPerDl << "   0";
-        QTest::newRow("200 mg/dL") << 200 << GlucoseUnit::MgPerDl << " 200";
-        QTest::newRow("0 mmol/L") << 0 << GlucoseUnit::MmolPerL << " 0.0";
-        QTest::newRow("70 mg/dL in mmol/L") << 70 << GlucoseUnit::MmolPerL << " 3.9";
-        QTest::newRow("250 mg/dL in mmol/L") << 250 << GlucoseUnit::MmolPerL << "13.9";
-    }
-
-    void valueLabels()
-    {
-        QFETCH(int, mgPerDl);
-        QFETCH(GlucoseUnit, unit);
-        QFETCH(QString, label);
-        QCOMPARE(DiagramScale::valueLabel(mgPerDl, unit), label);
     }
 
     // In mmol/L the readings, limits and grid keep their pixels; only the value
@@ -211,9 +217,9 @@ private slots:
     void mmolChangesLabelsOnly()
     {
         makeMain(reading(0, 6, 0, 100) + reading(0, 12, 0, 150) + reading(-1, 9, 0, 70));
-        const QImage mgPerDl = MellidorPaint(m_main.get()).grab().toImage();
+        const QImage mgPerDl = paint();
         m_main->setPreferences({GlucoseUnit::MmolPerL});
-        const QImage mmol = MellidorPaint(m_main.get()).grab().toImage();
+        const QImage mmol = paint();
         // Labels may touch the axis line itself.
         const QRect plot(DiagramScale::left + 1, 0, 219 - DiagramScale::left, 200);
         QCOMPARE(mmol.copy(plot), mgPerDl.copy(plot));
@@ -235,21 +241,6 @@ private slots:
         diagrams[0]->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(diagrams[0].isNull() && !diagrams[1].isNull());
-    }
-
-    void sharpAtDevicePixelRatioTwo()
-    {
-        makeMain(reading(0, 12, 0, 150));
-        QImage image(440, 400, QImage::Format_RGB32);
-        image.setDevicePixelRatio(2);
-        image.fill(Qt::gray);
-        MellidorPaint(m_main.get()).render(&image);
-        // Same geometry in logical pixels, twice the device pixels, and the thin
-        // lines stay one device pixel wide, not smeared.
-        checkCounts(image, {pixel(342, 122, Qt::red),
-                            pixel(439, 399, Qt::white),
-                            {Qt::blue, {220, 190, 1, 22}, 1},
-                            {Qt::red, {220, 142, 1, 20}, 1}});
     }
 };
 
