@@ -344,6 +344,9 @@ private slots:
         add("refused: no entry", {}, dexcomHeader + "\n1,,Alert,High\n", {});
         add("refused: another format", {}, "name,age\nAnna,31\n", {});
         add("refused: other JSON", {}, "[{\"name\":\"Anna\"}]", {});
+        add("refused: Index first but no CareLink columns", {},
+            "Index,Date,Time,Value\n1,2025/11/01,08:00:00,120\n", {}, {},
+            "\"x.csv\" holds no entries (read as Nightscout entries CSV)");
         // Broken JSON is told as JSON, in the parser's words and with its offset.
         for (const auto &[name, file, offset] :
              {std::tuple{"JSON cut before a whole entry", "[{\"sgv\":120,\"date\":", 19},
