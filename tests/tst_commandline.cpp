@@ -270,10 +270,10 @@ private slots:
             QTest::newRow(file) << MELLIDOR_TEST_DATA "/exports/" + QString(file)
                                 << file + QString(' ') + summary + '\n';
         };
-        ours("libreview-de-mgdl.csv", "(LibreView CSV): 11 entries added (8 Glucose, 1 Carbs, 1 "
+        ours("libreview-de-mgdl.csv", "(LibreView CSV): 7 entries added (4 Glucose, 1 Carbs, 1 "
                                       "Basis, 1 Bolus), 1 duplicate skipped, 1 row skipped, dates "
                                       "read day first.");
-        ours("nightscout-entries.json", "(Nightscout entries JSON): 11 entries added (11 Glucose), "
+        ours("nightscout-entries.json", "(Nightscout entries JSON): 4 entries added (4 Glucose), "
                                         "1 duplicate skipped, 1 row skipped.");
         ours("nightscout-treatments.json", "(Nightscout treatments JSON): 7 entries added (3 "
                                            "Carbs, 4 Bolus), 6 rows skipped.");
