@@ -181,7 +181,7 @@ private slots:
             " 5. 4.2026,22:06,Bolus, 0.2\n");
         // The clock the person lived by, not this computer's: New York here.
         add("Tidepool JSON: own offsets over device times, doses, meals, injections, kinds",
-            {6, 1, 2, ymd}, readBytes(QFINDTESTDATA("data/exports/tidepool.json")),
+            {6, 1, 2, ymd}, testData("exports/tidepool.json"),
             " 9. 3.2024,22:10,Glucose, 145\n10. 3.2024,08:02,Glucose, 112\n"
             "10. 3.2024,12:29,Carbs,  45\n10. 3.2024,12:30,Bolus, 3.3\n"
             "10. 3.2024,17:00,Bolus, 0.7\n10. 3.2024,18:20,Carbs,  30\n"
@@ -193,7 +193,7 @@ private slots:
             "glucose value), line 17 (no readable time).",
             "America/New_York");
         add("Tidepool CSV: nested fields as text, quoted, mmol/L", {4, 0, 0, ymd},
-            readBytes(QFINDTESTDATA("data/exports/tidepool-flat.csv")),
+            testData("exports/tidepool-flat.csv"),
             "17. 1.2024,16:06,Glucose,  73\n18. 1.2024,00:44,Carbs,  40\n"
             "18. 1.2024,00:44,Bolus, 2.9\n18. 1.2024,00:44,Glucose, 112\n"
             "18. 1.2024,08:00,Basis,10.5\n18. 1.2024,12:00,Carbs,  25\n",
@@ -260,9 +260,8 @@ private slots:
             "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n"
             "1899-12-31,10:00,Glucose,121\n",
             " 1. 3.2024,10:00,Pizza,   2\n");
-        add("Mellidor CSV: fractions", {0, 0, 0, ymd},
-            readBytes(QFINDTESTDATA("data/fractional-doses.csv")),
-            QByteArray(readBytes(QFINDTESTDATA("data/fractional-doses.txt")))
+        add("Mellidor CSV: fractions", {0, 0, 0, ymd}, testData("fractional-doses.csv"),
+            testData("fractional-doses.txt")
                 .replace("2.345", "2.35")
                 .replace(",.5", ", 0.5")
                 .replace("   14", "  14"));
@@ -285,20 +284,20 @@ private slots:
             {}, {}, "\"x.csv\" holds the readings of more than one person (ids \"A\", \"B\")");
         // Pen or pump units give the bolus; else meal plus correction insulin.
         add("mySugr English (US): several entries a row, month names, AM/PM", {2, 1, 0, ymd},
-            readBytes(QFINDTESTDATA("data/exports/mysugr-en-us.csv")),
+            testData("exports/mysugr-en-us.csv"),
             "31.12.2016,00:05,Glucose, 113\n 5. 8.2017,12:05,Bolus,2.25\n"
             " 5. 8.2017,22:30,Basis,  12\n 6. 8.2017,17:58,Carbs,  50\n"
             " 6. 8.2017,17:58,Bolus,   4\n 6. 8.2017,22:57,Bolus,13.8\n"
             " 6. 8.2017,22:57,Glucose, 365\n 7. 8.2017,09:42,Carbs,  45\n"
             " 7. 8.2017,09:42,Bolus, 4.5\n 7. 8.2017,09:42,Glucose, 186\n");
         add("mySugr Danish: mmol/L, decimal commas, day first", {0, 0, 0, dmy},
-            readBytes(QFINDTESTDATA("data/exports/mysugr-da-mmol.csv")),
+            testData("exports/mysugr-da-mmol.csv"),
             "13. 2.2021,22:10,Bolus, 2.5\n13. 2.2021,22:10,Glucose, 223\n"
             "14. 2.2021,08:00,Basis,18.5\n14. 2.2021,18:05,Carbs,  60\n"
             "14. 2.2021,18:05,Bolus,   6\n14. 2.2021,18:05,Glucose, 128\n"
             "14. 2.2021,19:59,Glucose,  58\n");
         add("Glooko zip, German: every file of it, folders, a file that is no CSV", {2, 0, 0, dmy},
-            readBytes(QFINDTESTDATA("data/exports/glooko-de.zip")),
+            testData("exports/glooko-de.zip"),
             "12. 6.2026,22:00,Basis,  14\n12. 6.2026,23:10,Bolus, 0.5\n"
             "13. 6.2026,07:55,Carbs,  20\n13. 6.2026,07:55,Bolus,1.25\n"
             "13. 6.2026,08:00,Glucose, 138\n13. 6.2026,08:05,Glucose, 142\n"
