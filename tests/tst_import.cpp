@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Readers of export files, the duplicate and placement rules, the CSV export.
+#include "app/commandline.h"
 #include "core/csvexport.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
@@ -57,17 +58,6 @@ struct Zone
     }
 };
 
-// The program's exit status in dir, -1 when it does not end in time.
-int runMellidor(const QString &dir, const QStringList &arguments, QByteArray *errors = nullptr)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("MELLIDOR_BINARY"), QStringList{"-C", dir} + arguments);
-    const bool ended = process.waitForFinished(20000);
-    if (errors)
-        *errors = process.readAllStandardError();
-    return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 // A zip archive of one member per (name, contents), deflated: qCompress
 // gives a zlib stream, from which its length, header and checksum are cut.
 QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
@@ -120,24 +110,25 @@ private slots:
             QTest::newRow(name) << file << lines << counts << before << error << summary << zone;
         };
         // Times far outside any real date are no times: never cast, never entries.
-        add("Dexcom: BOM, CRLF, quotes, High/Low, doses, other rows, hostile times", {2, 0, 2, ymd},
+        add("Dexcom: BOM, CRLF, quotes, High/Low, doses, other rows, hostile times", {3, 1, 2, ymd},
             "\xef\xbb\xbf" + dexcomHeader +
                 "\r\n1,,FirstName,,Sample\r\n2,2019-10-14T16:53:05,Calibration,,,,G6,93\r\n"
                 "3,\"2019-10-14T16:55:59\",\"EGV\",,,,\"G6, Android\",High,,,,,1,X\r\n"
                 "4,2019-10-14T17:00:00,EGV,,,,G6,Low\r\n5,2019-10-14T17:05:00,EGV,,,,G6,112\r\n"
                 "6,2019-10-14T17:06:00,Insulin,Fast-Acting,,,G6,,2.50\r\n"
+                "6,2019-10-14T17:07:00,Insulin,Fast-Acting,,,G6,,0.004\r\n"
                 "7,2019-10-14T23:24:00,Insulin,Long-Acting,,,G6,,21.00\r\n"
                 "8,2019-10-14T23:30:00,Carbs,,,,G6,,,15\r\n9,not a time,EGV,,,,G6,100\r\n"
                 "10,1899-12-31T23:00:00,EGV,,,,G6,121\r\n",
             "14.10.2019,16:55,Glucose, 400\n14.10.2019,17:00,Glucose,  40\n"
             "14.10.2019,17:05,Glucose, 112\n14.10.2019,17:06,Bolus, 2.5\n"
             "14.10.2019,23:24,Basis,  21\n14.10.2019,23:30,Carbs,  15\n");
-        add("Dexcom German: semicolons, decimal commas, mmol/L, cut in quotes", {0, 1, 1, ymd},
+        add("Dexcom German: semicolons, decimal commas, mmol/L, cut in quotes", {0, 2, 1, ymd},
             "Index;Zeitstempel;Ereignisart;Ereignisuntertyp;;;;Glukosewert (mmol/l);"
             "Insulinwert (E);Kohlenhydratwert (Gramm)\n1;2020-03-01 08:00:00;EGV;;;;G6;"
-            "6,2\n2;2020-03-01 08:01:00;Insulin;Schnell wirkend;;;G6;;4,4\n3;2020-03-01 "
+            "6,2\n2;2020-03-01 08:01:00;Insulin;Schnell wirkend;;;G6;;2,345\n3;2020-03-01 "
             "08:02:00;Kohlenhydrate;;;;G6;;;30,5\n4;2020-03-01 08:03:00;EGV;;;;\"G6",
-            " 1. 3.2020,08:00,Glucose, 112\n 1. 3.2020,08:01,Bolus, 4.4\n"
+            " 1. 3.2020,08:00,Glucose, 112\n 1. 3.2020,08:01,Bolus,2.35\n"
             " 1. 3.2020,08:02,Carbs,  31\n");
         // A spreadsheet's re-save: the BOM read as Latin-1 and quoted again,
         // columns moved, spaces for the T.
@@ -190,7 +181,7 @@ private slots:
             " 5. 4.2026,22:06,Bolus, 0.2\n");
         // The clock the person lived by, not this computer's: New York here.
         add("Tidepool JSON: own offsets over device times, doses, meals, injections, kinds",
-            {6, 1, 2, ymd}, readBytes(QFINDTESTDATA("data/exports/tidepool.json")),
+            {6, 1, 2, ymd}, testData("exports/tidepool.json"),
             " 9. 3.2024,22:10,Glucose, 145\n10. 3.2024,08:02,Glucose, 112\n"
             "10. 3.2024,12:29,Carbs,  45\n10. 3.2024,12:30,Bolus, 3.3\n"
             "10. 3.2024,17:00,Bolus, 0.7\n10. 3.2024,18:20,Carbs,  30\n"
@@ -198,13 +189,17 @@ private slots:
             "10. 3.2024,22:15,Bolus, 4.5\n",
             {}, {},
             "6 rows skipped (2 basal records, 1 wizard record without carbs, 1 upload record, 1 "
-            "device event, 1 pump settings record)",
+            "device event, 1 pump settings record), 1 value rounded; 2 rows not read: line 16 (no "
+            "glucose value), line 17 (no readable time).",
             "America/New_York");
         add("Tidepool CSV: nested fields as text, quoted, mmol/L", {4, 0, 0, ymd},
-            readBytes(QFINDTESTDATA("data/exports/tidepool-flat.csv")),
+            testData("exports/tidepool-flat.csv"),
             "17. 1.2024,16:06,Glucose,  73\n18. 1.2024,00:44,Carbs,  40\n"
             "18. 1.2024,00:44,Bolus, 2.9\n18. 1.2024,00:44,Glucose, 112\n"
-            "18. 1.2024,08:00,Basis,10.5\n18. 1.2024,12:00,Carbs,  25\n");
+            "18. 1.2024,08:00,Basis,10.5\n18. 1.2024,12:00,Carbs,  25\n",
+            {}, {},
+            "4 rows skipped (1 wizard record without carbs, 1 basal record, 1 device event, 1 "
+            "upload record)");
         add("Tidepool JSON: an object holding the records, cut off", {0, 0, 1, ymd},
             QByteArray("{'meta':{'count':3},'data':[{'type':'smbg','time':'2024-06-01T12:00:00Z',"
                        "'timezoneOffset':60,'value':5.5},\n{'type':'cbg','time':'2024-06-01T12:0"
@@ -224,12 +219,6 @@ private slots:
             "\"e\":[[],{}]} ] }",
             " 5. 4.2026,22:30,Glucose, 130\n 5. 4.2026,22:35,Glucose, 140\n"
             " 5. 4.2026,22:40,Glucose, 150\n");
-        add("Dexcom doses: to hundredths, halves up, 0.004 skipped", {1, 4, 0, ymd},
-            readBytes(QFINDTESTDATA("data/dexcom-doses.csv")),
-            " 2. 5.2024,07:25,Glucose, 113\n 2. 5.2024,07:30,Carbs,  31\n"
-            " 2. 5.2024,07:30,Bolus,2.35\n 2. 5.2024,09:10,Bolus, 0.2\n"
-            " 2. 5.2024,12:15,Bolus,2.35\n 2. 5.2024,12:20,Bolus,   4\n"
-            " 2. 5.2024,22:00,Basis,12.5\n");
         // A dose in the diary at the same minute as the file's and with its
         // whole units (halves up) was imported before doses kept fractions.
         const QByteArray at0730 = " 2. 5.2024,07:30,Bolus,";
@@ -271,9 +260,8 @@ private slots:
             "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n"
             "1899-12-31,10:00,Glucose,121\n",
             " 1. 3.2024,10:00,Pizza,   2\n");
-        add("Mellidor CSV: fractions", {0, 0, 0, ymd},
-            readBytes(QFINDTESTDATA("data/fractional-doses.csv")),
-            QByteArray(readBytes(QFINDTESTDATA("data/fractional-doses.txt")))
+        add("Mellidor CSV: fractions", {0, 0, 0, ymd}, testData("fractional-doses.csv"),
+            testData("fractional-doses.txt")
                 .replace("2.345", "2.35")
                 .replace(",.5", ", 0.5")
                 .replace("   14", "  14"));
@@ -296,20 +284,20 @@ private slots:
             {}, {}, "\"x.csv\" holds the readings of more than one person (ids \"A\", \"B\")");
         // Pen or pump units give the bolus; else meal plus correction insulin.
         add("mySugr English (US): several entries a row, month names, AM/PM", {2, 1, 0, ymd},
-            readBytes(QFINDTESTDATA("data/exports/mysugr-en-us.csv")),
+            testData("exports/mysugr-en-us.csv"),
             "31.12.2016,00:05,Glucose, 113\n 5. 8.2017,12:05,Bolus,2.25\n"
             " 5. 8.2017,22:30,Basis,  12\n 6. 8.2017,17:58,Carbs,  50\n"
             " 6. 8.2017,17:58,Bolus,   4\n 6. 8.2017,22:57,Bolus,13.8\n"
             " 6. 8.2017,22:57,Glucose, 365\n 7. 8.2017,09:42,Carbs,  45\n"
             " 7. 8.2017,09:42,Bolus, 4.5\n 7. 8.2017,09:42,Glucose, 186\n");
         add("mySugr Danish: mmol/L, decimal commas, day first", {0, 0, 0, dmy},
-            readBytes(QFINDTESTDATA("data/exports/mysugr-da-mmol.csv")),
+            testData("exports/mysugr-da-mmol.csv"),
             "13. 2.2021,22:10,Bolus, 2.5\n13. 2.2021,22:10,Glucose, 223\n"
             "14. 2.2021,08:00,Basis,18.5\n14. 2.2021,18:05,Carbs,  60\n"
             "14. 2.2021,18:05,Bolus,   6\n14. 2.2021,18:05,Glucose, 128\n"
             "14. 2.2021,19:59,Glucose,  58\n");
         add("Glooko zip, German: every file of it, folders, a file that is no CSV", {2, 0, 0, dmy},
-            readBytes(QFINDTESTDATA("data/exports/glooko-de.zip")),
+            testData("exports/glooko-de.zip"),
             "12. 6.2026,22:00,Basis,  14\n12. 6.2026,23:10,Bolus, 0.5\n"
             "13. 6.2026,07:55,Carbs,  20\n13. 6.2026,07:55,Bolus,1.25\n"
             "13. 6.2026,08:00,Glucose, 138\n13. 6.2026,08:05,Glucose, 142\n"
@@ -355,6 +343,9 @@ private slots:
         add("refused: no entry", {}, dexcomHeader + "\n1,,Alert,High\n", {});
         add("refused: another format", {}, "name,age\nAnna,31\n", {});
         add("refused: other JSON", {}, "[{\"name\":\"Anna\"}]", {});
+        add("refused: Index first but no CareLink columns", {},
+            "Index,Date,Time,Value\n1,2025/11/01,08:00:00,120\n", {}, {},
+            "\"x.csv\" holds no entries (read as Nightscout entries CSV)");
         // Broken JSON is told as JSON, in the parser's words and with its offset.
         for (const auto &[name, file, offset] :
              {std::tuple{"JSON cut before a whole entry", "[{\"sgv\":120,\"date\":", 19},
@@ -496,7 +487,7 @@ private slots:
     }
 
     // Only regular files are read, up to a size: anything else is refused at
-    // once, by the command too (which holds the diary's lock meanwhile).
+    // once (the command holds the diary's lock meanwhile).
     void fileKinds()
     {
         QFETCH(QString, kind);
@@ -514,7 +505,6 @@ private slots:
         const ImportResult result = readImportFile(path);
         QVERIFY2(result.error.contains(error) && result.ok() == error.isEmpty(),
                  qPrintable(result.error));
-        QCOMPARE(runMellidor(dir.path(), {"import", path}), error.isEmpty() ? 0 : 2);
     }
 
     void cancelStopsReading()
@@ -582,10 +572,10 @@ private slots:
         QCOMPARE(skipped, 3);
         QCOMPARE(exportCsv(diary, QDate(2024, 3, 5), QDate(2024, 3, 5), &skipped), head + lastTwo);
         QCOMPARE(skipped, 1); // the date that cannot be read; the others are outside
-        WorkDir dir;
-        writeBytes(dir.diary(), lines);
-        QByteArray errors;
-        QCOMPARE(runMellidor(dir.path(), {"export"}, &errors), 0);
+        WorkDir dir(lines);
+        QString out, errors;
+        QTextStream outStream(&out), errStream(&errors);
+        QCOMPARE(runCommandLine({"mellidor", "export"}, outStream, errStream), 0);
         QCOMPARE(errors, "3 entries without a readable date, time or value were not exported\n");
         const ImportResult back = readImportData(exportCsv(diary), "e.csv");
         QVERIFY(planMerge(diary, {&back.batch}).rows.empty());
