@@ -318,7 +318,6 @@ private slots:
         QCOMPARE(result.status,
                  input.isNull() ? DiaryFile::LoadResult::Missing : DiaryFile::LoadResult::Loaded);
         QCOMPARE(result.stamp.exists, !input.isNull());
-        QCOMPARE(diary.rowCount(), saved.count('\n'));
         QCOMPARE(result.matchesSave, !input.isNull() && saved == input);
         if (diary.rowCount() > 0) // the last line is the top row
             QCOMPARE(diary.bytes(0, Diary::DateColumn),
@@ -458,8 +457,6 @@ private slots:
         QVERIFY(QFile::remove("folder") && QDir().mkdir("folder"));
         QCOMPARE(lock.tryLock(), DiaryLock::Locked);
         QCOMPARE(lock.tryLock(), DiaryLock::Locked); // a held lock is no other's
-        DiaryLock other(QStringLiteral("folder/MellidorFile.txt"));
-        QCOMPARE(other.tryLock(), DiaryLock::HeldByOther);
     }
 };
 
