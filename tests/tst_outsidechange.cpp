@@ -138,7 +138,6 @@ public:
     }
 };
 
-// A document over threeEntries in a working directory of its own.
 struct Document
 {
     WorkDir dir{threeEntries};
