@@ -138,7 +138,6 @@ public:
     }
 };
 
-// A document over threeEntries in a working directory of its own.
 struct Document
 {
     WorkDir dir{threeEntries};
@@ -180,6 +179,7 @@ private slots:
         QTest::addColumn<QString>("step");
         QTest::addColumn<QByteArrayList>("expected"); // the file afterwards, in order
         QTest::addColumn<int>("told");
+        QTest::addColumn<bool>("undo"); // the step, after it the outside change, then Undo
         const QList<std::pair<const char *, QByteArrayList>> steps{
             {"&New", three + QByteArrayList{outsideLine, " 5. 3.2020,07:05,Glucose, 222"}},
             // Edit and Delete act on the current entry: the top one before the change.
@@ -195,16 +195,26 @@ private slots:
                 if (bytes.isNull())
                     expected.removeAll(outsideLine);
                 QTest::addRow("%s, then %s", name, step + 1)
-                    << bytes << rename << QString(step) << expected << int(bytes.isNull());
+                    << bytes << rename << QString(step) << expected << int(bytes.isNull()) << false;
             }
         }
         // The entry being edited or deleted goes away outside: the user is told,
         // and a corrected one is added as new.
         QTest::newRow("edited entry removed")
             << twoEntries << true << "&Edit"
-            << QByteArrayList{three[0], three[1], " 3. 1.2020,08:00,Bolus, 222"} << 1;
+            << QByteArrayList{three[0], three[1], " 3. 1.2020,08:00,Bolus, 222"} << 1 << false;
         QTest::newRow("deleted entry removed")
-            << twoEntries << true << "&Delete" << three.mid(0, 2) << 1;
+            << twoEntries << true << "&Delete" << three.mid(0, 2) << 1 << false;
+        QTest::newRow("moved away, then closed")
+            << QByteArray() << false << "close" << three << 0 << false;
+        // Rows read again mean other neighbours: an undone step puts the entry
+        // back where its date and time place it, not at its old row number.
+        QTest::newRow("delete, line added outside, undo")
+            << twoEntries + outsideLine + '\n'
+            << true << "&Delete" << three + QByteArrayList{outsideLine} << 0 << true;
+        QTest::newRow("edit, line added outside, undo")
+            << twoEntries + " 3. 1.2020,08:00,Bolus, 222\n" + outsideLine + '\n'
+            << true << "&Edit" << three + QByteArrayList{outsideLine} << 0 << true;
     }
     void outsideChangeThenStep()
     {
@@ -213,67 +223,44 @@ private slots:
         QFETCH(QString, step);
         QFETCH(QByteArrayList, expected);
         QFETCH(int, told);
+        QFETCH(bool, undo);
         WorkDir dir(threeEntries);
         Clock::setForTesting([] { return QDateTime(QDate(2020, 3, 5), QTime(7, 5)); });
         Mellidor window;
         window.listBox->setCurrentItem(0);
         // While the dialog is open, or before a step without one.
         const auto change = [&] {
+            if (undo)
+                return;
             if (outside.isNull())
                 QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
             else
                 byRename ? replaceBytes(dir.diary(), outside) : writeBytes(dir.diary(), outside);
         };
-        if (step == "&Delete")
-            change();
-        else
+        if (step == "&New" || step == "&Edit")
             whenDialogOpens([&](QDialog *dialog) {
                 change();
                 spinBoxes(dialog).last()->setValue(222);
                 pressOk(dialog);
             });
-        triggerMenuItem(window, 0, step);
+        else
+            change();
+        if (step == "close") {
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression("moved or deleted.*wrote the whole list"));
+            window.close();
+        } else {
+            triggerMenuItem(window, 0, step);
+        }
         verifyDialogsAnswered();
         Clock::setForTesting(nullptr);
+        if (undo) {
+            replaceBytes(dir.diary(), outside);
+            triggerMenuItem(window, 0, "&Undo");
+        }
         QCOMPARE(fileLines(dir.diary()), expected);
         QCOMPARE(m_messages.size(), told);
         QCOMPARE(window.listBox->rowCount(), expected.size());
-    }
-
-    // Rows read again mean other neighbours: an undone step puts the entry
-    // back where its date and time place it, not at its old row number.
-    void undoAfterOutsideChange_data()
-    {
-        QTest::addColumn<QString>("step");
-        QTest::newRow("delete") << "&Delete";
-        QTest::newRow("edit") << "&Edit";
-    }
-    void undoAfterOutsideChange()
-    {
-        QFETCH(QString, step);
-        WorkDir dir(threeEntries);
-        Mellidor window;
-        window.listBox->setCurrentItem(0);
-        if (step == "&Edit")
-            enterValue(window, step, 5, 222);
-        else
-            triggerMenuItem(window, 0, step);
-        QCOMPARE(window.listBox->rowCount(), step == "&Edit" ? 3 : 2);
-        replaceBytes(dir.diary(), readBytes(dir.diary()) + outsideLine + '\n');
-        triggerMenuItem(window, 0, "&Undo");
-        QCOMPARE(fileLines(dir.diary()), three + QByteArrayList{outsideLine});
-        QCOMPARE(m_messages.size(), 0);
-    }
-
-    void vanishedFileWrittenAtClose()
-    {
-        WorkDir dir(threeEntries);
-        Mellidor window;
-        QVERIFY(QFile::rename(dir.diary(), dir.file("elsewhere.txt")));
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("moved or deleted.*wrote the whole list"));
-        window.close();
-        QCOMPARE(readBytes(dir.diary()), threeEntries);
     }
 
     void idleWindowFollowsFile()
@@ -340,103 +327,79 @@ private slots:
             QVERIFY2(lines.contains(line), line.constData());
     }
 
+    // Another program may write once, after the step is applied and before it
+    // is saved. New top rows go to the end of the same file in one append;
+    // anything else, or a file changed meanwhile, is saved whole. Undo leaves
+    // the file as it was before the step.
     void stepSaved_data()
     {
-        QTest::addColumn<bool>("isNew");         // else the top entry is deleted
-        QTest::addColumn<QByteArray>("outside"); // written in the middle; null: nothing
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<bool>("appended"); // the same file, not a new one
-        QTest::newRow("new entry appended")
-            << true << QByteArray() << threeEntries + newLine << true;
-        QTest::newRow("delete rewrites") << false << QByteArray() << twoEntries << false;
-        // A new entry is the top row whatever its time, as in the window.
-        QTest::newRow("new entry, file changed meanwhile")
-            << true << withOutside << withOutside + newLine << false;
-        QTest::newRow("delete, file changed meanwhile")
-            << false << withOutside << twoEntries + outsideLine + '\n'
-            << false;
-    }
-    void stepSaved()
-    {
-        QFETCH(bool, isNew);
-        QFETCH(QByteArray, outside);
-        QFETCH(QByteArray, expected);
-        QFETCH(bool, appended);
-        Document d;
-        const DiaryFile::Stamp before = DiaryFile::stampOf(d.dir.diary());
-        QCOMPARE(d.document.open(d.dir.diary()).status, DiaryFile::LoadResult::Loaded);
-        d.rows.outside = outside;
-        isNew ? d.addNew() : d.push(new DeleteEntry(&d.document, 0));
-        QCOMPARE(readBytes(d.dir.diary()), expected);
-        // (A rewrite may get the freed inode number back: only appends tell.)
-        if (appended)
-            QCOMPARE(DiaryFile::stampOf(d.dir.diary()).inode, before.inode);
-        QVERIFY(d.document.lastSaveError().isEmpty());
-        QVERIFY(!d.document.hasUnsavedRows());
-        QCOMPARE(d.host.errors, QStringList());
-    }
-
-    // An import applied again on a file changed meanwhile keeps two readings
-    // that only the clock change made look alike.
-    void importReplannedKeepsRepeatedHour()
-    {
-        Document d;
-        d.document.open(d.dir.diary());
-        d.rows.outside = withOutside;
-        const EntryTexts repeated{"26.10.2025", "02:30", "Glucose", " 120"};
-        d.push(new InsertEntries(&d.document, "Import", {0, 1}, {repeated, repeated}, replanMerge));
-        const QByteArray line = "26.10.2025,02:30,Glucose, 120\n";
-        QCOMPARE(readBytes(d.dir.diary()), withOutside + line + line);
-    }
-
-    // Entries all newer than the newest row go to the end of the same file
-    // in one append; anything else, or a file changed outside first, takes
-    // the usual way. Undo leaves the file as it was before the import.
-    void importOfNewerEntries_data()
-    {
-        QTest::addColumn<QByteArrayList>("imported");
-        QTest::addColumn<QByteArray>("outside"); // written before the step is saved
+        QTest::addColumn<QString>("step");            // New, Delete (the top entry) or Import
+        QTest::addColumn<QByteArrayList>("imported"); // the lines of an import
+        QTest::addColumn<QByteArray>("outside");      // written in the middle; null: nothing
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<bool>("sameFile"); // appended to the file opened
         const QByteArray newer = "10. 1.2020,06:00,Glucose, 160",
                          newest = "10. 1.2020,06:05,Glucose, 170",
                          older = " 1. 1.2020,07:00,Glucose, 150",
-                         sameTime = " 3. 1.2020,08:00,Glucose, 150";
-        QTest::newRow("newer: appended") << QByteArrayList{newest, newer} << QByteArray()
-                                         << threeEntries + newer + '\n' + newest + '\n'
-                                         << true;
-        QTest::newRow("one older: saved whole") << QByteArrayList{newer, older} << QByteArray()
-                                                << older + '\n' + threeEntries + newer + '\n'
-                                                << false;
-        QTest::newRow("same time as the newest: saved whole")
-            << QByteArrayList{sameTime} << QByteArray()
-            << twoEntries + sameTime + '\n' + three[2] + '\n'
-            << false;
-        QTest::newRow("changed outside first")
-            << QByteArrayList{newer} << withOutside << withOutside + newer + '\n'
-            << false;
+                         sameTime = " 3. 1.2020,08:00,Glucose, 150",
+                         repeated = "26.10.2025,02:30,Glucose, 120";
+        const auto row = [](const char *name, const char *step, const QByteArrayList &imported,
+                            const QByteArray &outside, const QByteArray &expected, bool sameFile) {
+            QTest::newRow(name) << step << imported << outside << expected << sameFile;
+        };
+        const QByteArray none;
+        row("new entry appended", "New", {}, none, threeEntries + newLine, true);
+        row("delete rewrites", "Delete", {}, none, twoEntries, false);
+        // A new entry is the top row whatever its time, as in the window.
+        row("new entry, file changed meanwhile", "New", {}, withOutside, withOutside + newLine,
+            false);
+        row("delete, file changed meanwhile", "Delete", {}, withOutside,
+            twoEntries + outsideLine + '\n', false);
+        row("import of newer entries appended", "Import", {newest, newer}, none,
+            threeEntries + newer + '\n' + newest + '\n', true);
+        row("import of one older entry saved whole", "Import", {newer, older}, none,
+            older + '\n' + threeEntries + newer + '\n', false);
+        row("import at the time of the newest saved whole", "Import", {sameTime}, none,
+            twoEntries + sameTime + '\n' + three[2] + '\n', false);
+        row("import, file changed meanwhile", "Import", {newer}, withOutside,
+            withOutside + newer + '\n', false);
+        // Planned again on the changed file: two readings that only the clock
+        // change made look alike stay two.
+        row("import of a repeated hour, file changed meanwhile", "Import", {repeated, repeated},
+            withOutside, withOutside + repeated + '\n' + repeated + '\n', false);
     }
-    void importOfNewerEntries()
+    void stepSaved()
     {
+        QFETCH(QString, step);
         QFETCH(QByteArrayList, imported);
         QFETCH(QByteArray, outside);
         QFETCH(QByteArray, expected);
         QFETCH(bool, sameFile);
         Document d;
         const quint64 inode = DiaryFile::stampOf(d.dir.diary()).inode;
-        d.document.open(d.dir.diary());
+        QCOMPARE(d.document.open(d.dir.diary()).status, DiaryFile::LoadResult::Loaded);
         d.rows.outside = outside;
-        ImportBatch batch;
-        for (const QByteArray &line : imported) {
-            const QByteArrayList fields = line.split(',');
-            batch.addTexts({fields[0], fields[1], fields[2], fields[3]});
+        if (step == "New") {
+            d.addNew();
+        } else if (step == "Delete") {
+            d.push(new DeleteEntry(&d.document, 0));
+        } else {
+            std::vector<int> rows;
+            std::vector<EntryTexts> texts;
+            for (const QByteArray &line : imported) {
+                const QByteArrayList fields = line.split(',');
+                texts.push_back({fields[0], fields[1], fields[2], fields[3]});
+            }
+            replanMerge(d.document.diary(), rows, texts);
+            d.push(new InsertEntries(&d.document, "Import", std::move(rows), std::move(texts),
+                                     replanMerge));
         }
-        MergePlan plan = planMerge(d.document.diary(), {&batch});
-        d.push(new InsertEntries(&d.document, "Import", std::move(plan.rows), std::move(plan.texts),
-                                 replanMerge));
         QCOMPARE(readBytes(d.dir.diary()), expected);
-        QCOMPARE(DiaryFile::stampOf(d.dir.diary()).inode == inode, sameFile);
+        // A rewrite after a rename outside may get the freed inode number back.
+        if (outside.isNull())
+            QCOMPARE(DiaryFile::stampOf(d.dir.diary()).inode == inode, sameFile);
         QCOMPARE(d.document.diary().rowCount(), int(expected.count('\n')));
+        QVERIFY(d.document.lastSaveError().isEmpty());
         QVERIFY(!d.document.hasUnsavedRows());
 
         d.document.undoStack()->undo();
@@ -447,60 +410,53 @@ private slots:
     }
 
     // A step that cannot be saved stays in the rows; closing saves it, and
-    // what another program wrote meanwhile is merged, not overwritten.
-    void failedStepSavedAtClose_data()
+    // what another program wrote meanwhile is merged, not overwritten. The
+    // file is never written while another copy holds the lock, nor over a
+    // file that could not be read.
+    void unsavedStep_data()
     {
-        QTest::addColumn<QByteArray>("outside"); // null: nothing
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("file unchanged") << QByteArray() << threeEntries + newLine;
-        QTest::newRow("file changed") << withOutside << threeEntries + newLine + outsideLine + '\n';
+        QTest::addColumn<QString>("cause"); // full (room for part of the line), locked, unreadable
+        QTest::addColumn<QByteArray>("outside");  // written before closing; null: nothing
+        QTest::addColumn<QByteArray>("expected"); // the file after closing
+        QTest::addColumn<QString>("error");       // in the save error at closing; none: saved
+        QTest::newRow("disk full, file unchanged")
+            << "full" << QByteArray() << threeEntries + newLine << "";
+        QTest::newRow("disk full, file changed")
+            << "full" << withOutside << threeEntries + newLine + outsideLine + '\n'
+            << "";
+        QTest::newRow("locked by another copy")
+            << "locked" << QByteArray() << threeEntries << "open in another Mellidor";
+        QTest::newRow("unreadable diary")
+            << "unreadable" << QByteArray() << QByteArray() << "could not be read";
     }
-    void failedStepSavedAtClose()
+    void unsavedStep()
     {
+        QFETCH(QString, cause);
         QFETCH(QByteArray, outside);
         QFETCH(QByteArray, expected);
+        QFETCH(QString, error);
         Document d;
-        d.document.open(d.dir.diary());
-        withFileSizeLimit(threeEntries.size(), [&d] { d.addNew(); });
-        QCOMPARE(d.host.retriesAsked, 1);
-        QVERIFY(!d.document.lastSaveError().isEmpty());
-        QVERIFY(d.document.hasUnsavedRows());
-        QCOMPARE(readBytes(d.dir.diary()), threeEntries);
-        if (!outside.isNull())
-            replaceBytes(d.dir.diary(), outside);
-        QVERIFY(d.document.saveAll());
-        QCOMPARE(readBytes(d.dir.diary()), expected);
-        QVERIFY(!d.document.hasUnsavedRows());
-    }
-
-    // The file is never written while another copy holds the lock, nor
-    // over a file that could not be read.
-    void refusedWrites_data()
-    {
-        QTest::addColumn<bool>("unreadable");
-        QTest::newRow("locked by another copy") << false;
-        QTest::newRow("unreadable diary") << true;
-    }
-    void refusedWrites()
-    {
-        QFETCH(bool, unreadable);
-        Document d;
-        if (unreadable)
+        if (cause == "unreadable")
             QVERIFY(QFile::remove(d.dir.diary()) && QDir().mkdir(d.dir.diary()));
         DiaryLock other(d.dir.diary()), mine(d.dir.diary());
-        if (!unreadable)
+        if (cause == "locked")
             QCOMPARE(other.tryLock(), DiaryLock::Locked);
         d.document.setLock(&mine);
         QCOMPARE(d.document.open(d.dir.diary()).status == DiaryFile::LoadResult::Failed,
-                 unreadable);
-        d.addNew();
+                 cause == "unreadable");
+        withFileSizeLimit(cause == "full" ? threeEntries.size() + 5 : 1 << 20,
+                          [&d] { d.addNew(); });
         QCOMPARE(d.host.retriesAsked, 1);
-        QVERIFY(!d.document.saveAll());
-        QVERIFY(d.document.lastSaveError().contains(unreadable ? "could not be read"
-                                                               : "open in another Mellidor"));
-        QCOMPARE(unreadable ? QFileInfo(d.dir.diary()).isDir()
-                            : readBytes(d.dir.diary()) == threeEntries,
-                 true);
+        QVERIFY(!d.document.lastSaveError().isEmpty());
+        if (!outside.isNull())
+            replaceBytes(d.dir.diary(), outside);
+        QCOMPARE(d.document.saveAll(), error.isEmpty());
+        QCOMPARE(d.document.hasUnsavedRows(), !error.isEmpty());
+        QVERIFY2(error.isEmpty() ? d.document.lastSaveError().isEmpty()
+                                 : d.document.lastSaveError().contains(error),
+                 qPrintable(d.document.lastSaveError()));
+        QCOMPARE(readBytes(d.dir.diary()), expected);
+        QCOMPARE(QFileInfo(d.dir.diary()).isDir(), cause == "unreadable");
     }
 
     void deleteAndUndo_data()
@@ -535,14 +491,12 @@ private slots:
         window.listBox->setCurrentItem(current);
         const auto items = window.findChild<QMenuBar *>()->actions().at(0)->menu()->actions();
         QAction *undoAction = items.at(4), *redoAction = items.at(5);
-        QVERIFY(!undoAction->isEnabled() && !redoAction->isEnabled());
 
         // A file-size limit below the diary makes the rewrite fail.
         withFileSizeLimit(full ? 10 : 1 << 20, [&window] { press(window, QKeySequence::Delete); });
         QCOMPARE(window.listBox->currentIndex().row(), after);
         QCOMPARE(readBytes(dir.diary()), full ? diary : afterBytes);
         QCOMPARE(m_messages.size(), int(full));
-        QVERIFY(undoAction->isEnabled());
         QCOMPARE(undoAction->text(), QStringLiteral("&Undo Delete Entry"));
 
         press(window, QKeySequence::Undo);
@@ -581,8 +535,6 @@ private slots:
         // Edit after New corrects the new entry, not the one current before.
         window.listBox->setCurrentItem(0);
         enterValue(window, "&New Value", 0, 77);
-        QCOMPARE(window.listBox->currentIndex().row(), 0);
-        QCOMPARE(window.undoStack()->undoText(), QStringLiteral("New Entry"));
         enterValue(window, "&Edit Value", 5, 88);
         QVERIFY(rowLines(window).first().endsWith(QStringLiteral("  88")));
         QCOMPARE(rowLines(window).at(1), QStringLiteral(" 3. 1.2020,08:00,Bolus,   3"));
