@@ -281,29 +281,42 @@ private slots:
         WorkDir dir;
         if (!input.isNull())
             writeBytes(path, input);
-        Diary diary;
-        const DiaryFile::LoadResult result = DiaryFile::load(path, diary);
-        QCOMPARE(result.status,
-                 input.isNull() ? DiaryFile::LoadResult::Missing : DiaryFile::LoadResult::Loaded);
-        QCOMPARE(result.stamp.exists, !input.isNull());
-        QCOMPARE(result.matchesSave, !input.isNull() && saved == input);
-        // Each row shows its saved line (the last line is the top row), and
-        // keeps the values its texts parse to.
-        const QByteArrayList lines = saved.split('\n');
-        for (int row = 0; row < diary.rowCount(); ++row) {
-            QStringList texts;
-            for (int column = Diary::DateColumn; column <= Diary::ValueColumn; ++column)
-                texts << diary.text(row, column);
-            QCOMPARE(texts.join(u','), QString::fromUtf8(lines[diary.rowCount() - 1 - row]));
-            QCOMPARE(diary.date(row), parseDate(texts[0]));
-            QCOMPARE(diary.time(row), parseTime(texts[1]));
-            if (!diary.hasFraction(row)) // else see fractionalDoses
-                QCOMPARE(diary.value(row), parseValue(texts[3]));
+        // Read whole and in up to seven pieces side by side, so that lines,
+        // CR LF pairs and the last line fall on the pieces' ends.
+        for (int pieces = 1; pieces <= 7; ++pieces) {
+            const auto failedWith = qScopeGuard([pieces] {
+                if (QTest::currentTestFailed())
+                    qWarning("read in %d pieces", pieces);
+            });
+            Diary diary;
+            const DiaryFile::LoadResult result = DiaryFile::load(path, diary, pieces);
+            QCOMPARE(result.status, input.isNull() ? DiaryFile::LoadResult::Missing
+                                                   : DiaryFile::LoadResult::Loaded);
+            QCOMPARE(result.stamp.exists, !input.isNull());
+            QCOMPARE(result.matchesSave, !input.isNull() && saved == input);
+            // Each row shows its saved line (the last line is the top row),
+            // and keeps the values its texts parse to.
+            const QByteArrayList lines = saved.split('\n');
+            QCOMPARE(diary.rowCount(), qMax(0, int(lines.size()) - 1));
+            for (int row = 0; row < diary.rowCount(); ++row) {
+                QStringList texts;
+                for (int column = Diary::DateColumn; column <= Diary::ValueColumn; ++column)
+                    texts << diary.text(row, column);
+                QCOMPARE(texts.join(u','), QString::fromUtf8(lines[diary.rowCount() - 1 - row]));
+                QCOMPARE(diary.date(row), parseDate(texts[0]));
+                QCOMPARE(diary.time(row), parseTime(texts[1]));
+                if (!diary.hasFraction(row)) // else see fractionalDoses
+                    QCOMPARE(diary.value(row), parseValue(texts[3]));
+            }
+            QString error;
+            QVERIFY2(DiaryFile::save(path, diary, &error), qPrintable(error));
+            QCOMPARE(readBytes(path), saved);
+            QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{path});
+            if (!input.isNull())
+                writeBytes(path, input);
+            else
+                QFile::remove(path);
         }
-        QString error;
-        QVERIFY2(DiaryFile::save(path, diary, &error), qPrintable(error));
-        QCOMPARE(readBytes(path), saved);
-        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{path});
     }
 
     // A file size limit stands in for a full disk: writes past it fail. The
