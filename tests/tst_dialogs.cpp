@@ -220,6 +220,8 @@ private slots:
         // 100 mg/dL shows as 5.6, which alone would be stored as 101.
         row("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", " 100");
         row("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "  99");
+        row("new, below the range", mmol, none, -1, 0.01, "5.6 mmol/L", "   2");
+        row("new, above the range", mmol, none, -1, 200, "5.6 mmol/L", " 3000");
         row("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", " 100");
         row("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "2.35");
         row("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "   2");
@@ -261,21 +263,6 @@ private slots:
         QCOMPARE(opened, shown);
         QCOMPARE(rowLines(o.window).value(0).section(u',', 3), stored);
         QCOMPARE(o.window.listBox->rowCount(), 1);
-    }
-
-    // Every value the box takes in mmol/L comes back from the mg/dL it is
-    // stored as.
-    void everyMmolValueComesBack()
-    {
-        const Preferences mmol{GlucoseUnit::MmolPerL};
-        EntryValueBox typed(mmol, glucoseType, QStringLiteral(" 100"));
-        QCOMPARE(typed.minimum(), 0.1);
-        QCOMPARE(typed.maximum(), 166.5);
-        for (int tenths = 1; tenths <= 1665; ++tenths) {
-            typed.setValue(tenths / 10.0);
-            const EntryValueBox shown(mmol, glucoseType, typed.storedText());
-            QCOMPARE(qRound(shown.value() * 10), tenths);
-        }
     }
 
     void editOnEmptyListShowsNothing()
@@ -374,69 +361,55 @@ private slots:
         QCOMPARE(readBytes(SettingsFile::fileName), after);
     }
 
-    void saveFailedButtons_data()
+    void realMessageBoxes_data()
     {
         using Choice = UserMessage::SaveChoice;
-        QTest::addColumn<bool>("offerDiscard");
+        QTest::addColumn<int>("kind"); // 0 error, 1 information, 2 save failed, 3 without Discard
         QTest::addColumn<QString>("button");
         QTest::addColumn<Choice>("choice");
-        QTest::newRow("Retry") << true << "Retry" << Choice::Retry;
-        QTest::newRow("Discard") << true << "Discard" << Choice::Discard;
-        QTest::newRow("Cancel") << true << "Cancel" << Choice::Cancel;
-        QTest::newRow("OK where nothing can be discarded") << false << "OK" << Choice::Cancel;
+        QTest::newRow("error") << 0 << "OK" << Choice::Cancel;
+        QTest::newRow("information") << 1 << "OK" << Choice::Cancel;
+        QTest::newRow("Retry") << 2 << "Retry" << Choice::Retry;
+        QTest::newRow("Discard") << 2 << "Discard" << Choice::Discard;
+        QTest::newRow("Cancel") << 2 << "Cancel" << Choice::Cancel;
+        QTest::newRow("OK where nothing can be discarded") << 3 << "OK" << Choice::Cancel;
     }
 
-    // The real message box, without the test hook.
-    void saveFailedButtons()
+    // Without the test hook. A file named like markup is shown by its name, not rendered.
+    void realMessageBoxes()
     {
-        QFETCH(bool, offerDiscard);
+        QFETCH(int, kind);
         QFETCH(QString, button);
         QFETCH(UserMessage::SaveChoice, choice);
         UserMessage::setHandlerForTesting(nullptr);
+        const QString name = "<h1>BIG <font color=red>RED.json <img src=x>";
         qsizetype buttons = 0;
+        QString text;
+        Qt::TextFormat format = Qt::AutoText;
         whenDialogOpens([&](QDialog *dialog) {
+            if (auto *label = dialog->findChild<QLabel *>("qt_msgbox_label")) {
+                text = label->text();
+                format = label->textFormat();
+            }
             buttons = qobject_cast<QMessageBox *>(dialog)->buttons().size();
             for (QAbstractButton *b : qobject_cast<QMessageBox *>(dialog)->buttons()) {
                 if (b->text().remove(u'&').startsWith(button))
                     return b->click();
             }
-        });
-        const UserMessage::SaveChoice chosen = UserMessage::saveFailed(nullptr, "x", offerDiscard);
-        verifyDialogsAnswered();
-        QCOMPARE(chosen, choice);
-        QCOMPARE(buttons, offerDiscard ? 3 : 2);
-    }
-
-    void messagesShowMarkupAsText_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("error") << 0;
-        QTest::newRow("information") << 1;
-        QTest::newRow("save failed") << 2;
-    }
-
-    // A file named like markup is shown by its name, not rendered.
-    void messagesShowMarkupAsText()
-    {
-        QFETCH(int, kind);
-        UserMessage::setHandlerForTesting(nullptr);
-        const QString name = "<h1>BIG <font color=red>RED.json <img src=x>";
-        QLabel *label = nullptr;
-        Qt::TextFormat format = Qt::AutoText;
-        whenDialogOpens([&](QDialog *dialog) {
-            label = dialog->findChild<QLabel *>("qt_msgbox_label");
-            format = label ? label->textFormat() : Qt::AutoText;
-            QVERIFY(label && label->text() == name);
             dialog->reject();
+            QFAIL(qPrintable(button));
         });
+        UserMessage::SaveChoice chosen = UserMessage::SaveChoice::Cancel;
         if (kind == 0)
             UserMessage::error(nullptr, "Import", name);
         else if (kind == 1)
             UserMessage::information(nullptr, "Import", name);
         else
-            UserMessage::saveFailed(nullptr, name, true);
+            chosen = UserMessage::saveFailed(nullptr, name, kind == 2);
         verifyDialogsAnswered();
-        QVERIFY(label);
+        QCOMPARE(chosen, choice);
+        QCOMPARE(buttons, kind == 2 ? 3 : kind == 3 ? 2 : 1);
+        QCOMPARE(text, name);
         QCOMPARE(format, Qt::PlainText);
     }
 
