@@ -9,16 +9,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
 
 namespace {
-
-// 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
-const char kept[] = "100\n140\n250\n  7\n";
 
 // A window on a diary file with these bytes, in a fresh working directory.
 struct Opened
@@ -275,33 +271,53 @@ private slots:
     void setup_data()
     {
         QTest::addColumn<QByteArray>("before"); // the settings file; null: none
+        QTest::addColumn<bool>("mmol");         // the unit chosen
         QTest::addColumn<QString>("inTheWay");  // a "file" where the folder belongs, or a "folder"
-        QTest::addColumn<QList<int>>("set");    // the four boxes; -1 keeps
+        QTest::addColumn<QList<double>>("set"); // the four boxes; -1 keeps
         QTest::addColumn<bool>("ok");           // else Cancel
         QTest::addColumn<QList<int>>("settings"); // the window's afterwards
         QTest::addColumn<QByteArray>("after");    // the file; null: not written, and told
+        const QList<double> keep(4, -1);
         const QByteArray odd = "1\n2\n5000\n0\n";
-        QTest::newRow("written, folder made")
-            << QByteArray() << "" << QList<int>{80, 160, 250, 7} << true
-            << QList<int>{80, 160, 250, 7} << QByteArray(" 80\n160\n250\n  7\n");
-        QTest::newRow("Cancel keeps all")
-            << odd << "" << QList<int>{50, -1, -1, -1} << false << QList<int>{1, 2, 5000, 0} << odd;
-        QTest::newRow("odd values at the bounds")
-            << odd << "" << QList<int>(4, -1) << true << QList<int>{1, 2, 999, 1}
-            << QByteArray("  1\n  2\n999\n  1\n");
-        QTest::newRow("a file where the folder belongs")
-            << QByteArray() << "file" << QList<int>{90, -1, -1, -1} << true
-            << QList<int>{90, 130, 200, 3} << QByteArray();
-        QTest::newRow("a folder where the file belongs")
-            << QByteArray() << "folder" << QList<int>{90, -1, -1, -1} << true
-            << QList<int>{90, 130, 200, 3} << QByteArray();
+        // 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
+        const QByteArray kept = "100\n140\n250\n  7\n";
+        const auto row = [](const char *name, const QByteArray &before, bool mmol,
+                            const QList<double> &set, bool ok, const QList<int> &settings,
+                            const QByteArray &after, const char *inTheWay = "") {
+            QTest::newRow(name) << before << mmol << QString(inTheWay) << set << ok << settings
+                                << after;
+        };
+        row("written, folder made", {}, false, {80, 160, 250, 7}, true, {80, 160, 250, 7},
+            " 80\n160\n250\n  7\n");
+        row("Cancel keeps all", odd, false, {50, -1, -1, -1}, false, {1, 2, 5000, 0}, odd);
+        row("odd values at the bounds", odd, false, keep, true, {1, 2, 999, 1},
+            "  1\n  2\n999\n  1\n");
+        row("a file where the folder belongs", {}, false, {90, -1, -1, -1}, true, {90, 130, 200, 3},
+            {}, "file");
+        row("a folder where the file belongs", {}, false, {90, -1, -1, -1}, true, {90, 130, 200, 3},
+            {}, "folder");
+        row("mmol/L, untouched limits kept", kept, true, keep, true, {100, 140, 250, 7}, kept);
+        row("mmol/L, typed", kept, true, {3.9, 10.0, -1, -1}, true, {70, 180, 250, 7},
+            " 70\n180\n250\n  7\n");
+        row("mmol/L, top of the range", kept, true, {-1, -1, 55.5, -1}, true, {100, 140, 999, 7},
+            "100\n140\n999\n  7\n");
+        // As read at start; Cancel leaves the file alone.
+        const auto read = [&](const char *name, const QByteArray &file,
+                              const QList<int> &settings) {
+            row(name, file, false, keep, false, settings, file);
+        };
+        read("read five lines", "1\n2\n3\n4\n5\n", {1, 2, 3, 4});
+        read("read letters", "abc\n160\n250\n7\n", {0, 160, 250, 7});
+        read("read two lines", "90\n140\n", {90, 140, 200, 3});
+        read("read without a final line feed", "1\n2\n3\n4", {1, 2, 3, 4});
     }
 
     void setup()
     {
         QFETCH(QByteArray, before);
+        QFETCH(bool, mmol);
         QFETCH(QString, inTheWay);
-        QFETCH(QList<int>, set);
+        QFETCH(QList<double>, set);
         QFETCH(bool, ok);
         QFETCH(QList<int>, settings);
         QFETCH(QByteArray, after);
@@ -313,52 +329,26 @@ private slots:
             QVERIFY(QDir(dir.path()).mkpath(inTheWay == "folder" ? conf : dir.file("Settings")));
         if (!before.isNull())
             writeBytes(conf, before);
+        if (mmol)
+            writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
         Mellidor window;
+        QStringList shown;
         answerDialog(&window, "setup", [&](QDialog *dialog) {
+            const auto boxes = dialog->findChildren<QAbstractSpinBox *>();
             for (int i = 0; i < 4; ++i) {
+                shown << boxes[i]->text();
                 if (set[i] >= 0)
-                    spinBoxes(dialog)[i]->setValue(set[i]);
+                    boxes[i]->setProperty("value", set[i]);
             }
             ok ? pressOk(dialog) : pressCancel(dialog);
         });
+        if (mmol)
+            QCOMPARE(shown, (QStringList{"5.6 mmol/L", "7.8 mmol/L", "13.9 mmol/L", "7"}));
         QCOMPARE(limits(window), settings);
         QCOMPARE(readBytes(conf), after);
         // A file that cannot be written is reported with its name.
         QCOMPARE(m_messages.size(), int(after.isNull()));
         QVERIFY(m_messages.isEmpty() || m_messages[0].text.contains(conf));
-    }
-
-    void setupInMmol_data()
-    {
-        QTest::addColumn<QList<double>>("set"); // the three limits; 0 keeps
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("untouched limits kept") << QList<double>{0, 0, 0} << QByteArray(kept);
-        QTest::newRow("typed") << QList<double>{3.9, 10.0, 0} << QByteArray(" 70\n180\n250\n  7\n");
-        QTest::newRow("top of the range")
-            << QList<double>{0, 0, 55.5} << QByteArray("100\n140\n999\n  7\n");
-    }
-
-    void setupInMmol()
-    {
-        QFETCH(QList<double>, set);
-        QFETCH(QByteArray, after);
-        WorkDir dir;
-        QVERIFY(QDir().mkpath("Settings"));
-        writeBytes(SettingsFile::fileName, kept);
-        writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
-        Mellidor window;
-        QStringList shown;
-        answerDialog(&window, "setup", [&](QDialog *dialog) {
-            const auto boxes = dialog->findChildren<QDoubleSpinBox *>();
-            for (int i = 0; i < 3; ++i) {
-                shown << boxes[i]->text();
-                if (set[i] > 0)
-                    boxes[i]->setValue(set[i]);
-            }
-            pressOk(dialog);
-        });
-        QCOMPARE(shown, (QStringList{"5.6 mmol/L", "7.8 mmol/L", "13.9 mmol/L"}));
-        QCOMPARE(readBytes(SettingsFile::fileName), after);
     }
 
     void realMessageBoxes_data()

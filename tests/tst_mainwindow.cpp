@@ -136,26 +136,6 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
-    void settingsRead_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<int>>("expected"); // lower, upper, max, days
-        QTest::newRow("five lines") << QByteArray("1\n2\n3\n4\n5\n") << QList<int>{1, 2, 3, 4};
-        QTest::newRow("letters") << QByteArray("abc\n160\n250\n7\n") << QList<int>{0, 160, 250, 7};
-        QTest::newRow("two lines") << QByteArray("90\n140\n") << QList<int>{90, 140, 200, 3};
-        QTest::newRow("no final line feed") << QByteArray("1\n2\n3\n4") << QList<int>{1, 2, 3, 4};
-    }
-
-    void settingsRead()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QList<int>, expected);
-        WorkDir dir;
-        QDir(dir.path()).mkdir("Settings");
-        writeBytes(dir.file("Settings/Mellidor.conf"), file);
-        QCOMPARE(limits(Mellidor()), expected);
-    }
-
     void unreadableDiaryIsReportedAndKept()
     {
         WorkDir dir;
