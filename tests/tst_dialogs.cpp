@@ -46,49 +46,6 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
-    void newValue_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("value");    // 0 keeps the one shown
-        QTest::addColumn<QString>("line"); // the new top row; none: Escape
-        const QString glucose = " 5. 3.2020,07:05,Glucose, 100";
-        const QByteArray fourEntries = testData("diary-four-types.txt");
-        QTest::newRow("unchanged") << fourEntries << 0 << 0 << glucose;
-        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45";
-        QTest::newRow("insulin") << fourEntries << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8";
-        QTest::newRow("empty") << QByteArray() << 0 << 0 << glucose;
-        QTest::newRow("Escape") << fourEntries << 3 << 5 << QString();
-    }
-
-    void newValue()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(int, type);
-        QFETCH(int, value);
-        QFETCH(QString, line);
-        Opened o(file);
-        QString suffix;
-        answerDialog(&o.window, "insertNewValue", [&](QDialog *dialog) {
-            QSpinBox *box = spinBoxes(dialog).value(0);
-            dialog->findChild<QComboBox *>()->setCurrentIndex(type);
-            if (value > 0)
-                box->setValue(value);
-            suffix = box->suffix();
-            // The entry carries the moment the dialog opened, not when it was accepted.
-            Clock::setForTesting([] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0, 30)); });
-            QTest::keyClick(dialog->focusWidget(),
-                            line.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
-        });
-        QCOMPARE(suffix, QString()); // units show once a preference is changed
-        if (!line.isEmpty())
-            QCOMPARE(rowLines(o.window).value(0), line);
-        QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !line.isEmpty());
-        // On disk before the slot returned, as the last line.
-        QCOMPARE(readBytes(o.dir.diary()), line.isEmpty() ? file : file + line.toUtf8() + '\n');
-        QVERIFY(m_messages.isEmpty());
-    }
-
     void edit_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -197,68 +154,86 @@ private slots:
         QVERIFY(o.window.findChildren<QDialog *>().isEmpty());
     }
 
-    void chosenUnits_data()
+    void valueDialogs_data()
     {
         QTest::addColumn<Preferences>("preferences");
-        QTest::addColumn<QByteArray>("entry"); // edited; none: a new entry
-        QTest::addColumn<int>("type");         // chosen in the dialog; -1 keeps
-        QTest::addColumn<double>("typed");     // 0 keeps the value shown
-        QTest::addColumn<QString>("shown");    // the value box as it opens
-        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("edit");     // the entry of a one-line file, else a new one
+        QTest::addColumn<int>("type");      // chosen in the dialog; -1 keeps
+        QTest::addColumn<double>("typed");  // 0 keeps the value shown
+        QTest::addColumn<QString>("shown"); // the value box as it opens
+        QTest::addColumn<QString>("entry"); // type and value stored; none: Escape
         const Preferences mmol{GlucoseUnit::MmolPerL}, defaults;
         const Preferences fractions{GlucoseUnit::MgPerDl, InsulinDoses::Fractions};
-        const QByteArray none, glucose = " 1. 1.2020,08:00,Glucose, 100\n";
+        const QByteArray four = testData("diary-four-types.txt"), none;
+        const QByteArray glucose = " 1. 1.2020,08:00,Glucose, 100\n";
         const QByteArray dose = " 1. 1.2020,08:00,Bolus,2.35\n";
-        const auto row = [](const char *name, const Preferences &p, const QByteArray &entry,
-                            int type, double typed, const char *shown, const char *stored) {
-            QTest::newRow(name) << p << entry << type << typed << shown << stored;
+        const auto added = [](const char *name, const Preferences &p, const QByteArray &file,
+                              int type, double typed, const char *shown, const char *entry) {
+            QTest::newRow(name) << p << file << false << type << typed << shown << entry;
         };
+        const auto edited = [](const char *name, const Preferences &p, const QByteArray &file,
+                               int type, double typed, const char *shown, const char *entry) {
+            QTest::newRow(name) << p << file << true << type << typed << shown << entry;
+        };
+        added("new, unchanged", defaults, four, -1, 0, "100", "Glucose, 100");
+        added("new, Carbs", defaults, four, 1, 45, "100", "Carbs,  45");
+        added("new, insulin", defaults, four, 10, 8, "100", "Insuman Rapid,   8");
+        added("new, empty diary", defaults, none, -1, 0, "100", "Glucose, 100");
+        added("new, Escape", defaults, four, 3, 5, "100", "");
         // 100 mg/dL shows as 5.6, which alone would be stored as 101.
-        row("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", " 100");
-        row("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "  99");
-        row("new, below the range", mmol, none, -1, 0.01, "5.6 mmol/L", "   2");
-        row("new, above the range", mmol, none, -1, 200, "5.6 mmol/L", " 3000");
-        row("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", " 100");
-        row("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "2.35");
-        row("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "   2");
-        row("edit, untouched", mmol, glucose, -1, 0, "5.6 mmol/L", " 100");
-        row("edit, typed in mmol/L", mmol, glucose, -1, 7.8, "5.6 mmol/L", " 141");
-        row("edit, to carbs", mmol, glucose, 1, 0, "5.6 mmol/L", " 100");
-        row("edit, a fraction kept by default", defaults, dose, -1, 0, "2.35", "2.35");
-        row("edit, a fraction changed", defaults, dose, -1, 1.5, "2.35", " 1.5");
-        row("edit, a fraction made whole", defaults, dose, -1, 3, "2.35", "   3");
-        row("edit, fractions of a whole dose", fractions, " 1. 1.2020,08:00,Bolus,  12\n", -1, 0.5,
-            "12.00 U", " 0.5");
+        added("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", "Glucose, 100");
+        added("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "Glucose,  99");
+        added("new, below the range", mmol, none, -1, 0.01, "5.6 mmol/L", "Glucose,   2");
+        added("new, above the range", mmol, none, -1, 200, "5.6 mmol/L", "Glucose, 3000");
+        added("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", "Carbs, 100");
+        added("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "Bolus,2.35");
+        added("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "Bolus,   2");
+        edited("edit, untouched", mmol, glucose, -1, 0, "5.6 mmol/L", "Glucose, 100");
+        edited("edit, typed in mmol/L", mmol, glucose, -1, 7.8, "5.6 mmol/L", "Glucose, 141");
+        edited("edit, to carbs", mmol, glucose, 1, 0, "5.6 mmol/L", "Carbs, 100");
+        edited("edit, a fraction kept by default", defaults, dose, -1, 0, "2.35", "Bolus,2.35");
+        edited("edit, a fraction changed", defaults, dose, -1, 1.5, "2.35", "Bolus, 1.5");
+        edited("edit, a fraction made whole", defaults, dose, -1, 3, "2.35", "Bolus,   3");
+        edited("edit, fractions of a whole dose", fractions, " 1. 1.2020,08:00,Bolus,  12\n", -1,
+               0.5, "12.00 U", "Bolus, 0.5");
     }
 
-    void chosenUnits()
+    void valueDialogs()
     {
         QFETCH(Preferences, preferences);
-        QFETCH(QByteArray, entry);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, edit);
         QFETCH(int, type);
         QFETCH(double, typed);
         QFETCH(QString, shown);
-        QFETCH(QString, stored);
-        Opened o(entry);
+        QFETCH(QString, entry);
+        Opened o(file);
         o.window.setPreferences(preferences);
         QString opened;
-        answerDialog(&o.window, entry.isEmpty() ? "insertNewValue" : "editValue",
-                     [&](QDialog *dialog) {
-                         auto *box = dialog->findChild<EntryValueBox *>();
-                         QVERIFY(box);
-                         QCOMPARE(spinBoxes(dialog).size(), entry.isEmpty() ? 0 : 5);
-                         opened = box->text();
-                         if (!entry.isEmpty())
-                             spinBoxes(dialog)[3]->setValue(9); // the hour only
-                         if (type >= 0)
-                             dialog->findChild<QComboBox *>()->setCurrentIndex(type);
-                         if (typed > 0)
-                             box->setValue(typed);
-                         pressOk(dialog);
-                     });
+        answerDialog(&o.window, edit ? "editValue" : "insertNewValue", [&](QDialog *dialog) {
+            QAbstractSpinBox *box = dialog->findChildren<QAbstractSpinBox *>().last();
+            opened = box->text();
+            if (edit)
+                spinBoxes(dialog)[3]->setValue(9); // the hour only
+            if (type >= 0)
+                dialog->findChild<QComboBox *>()->setCurrentIndex(type);
+            if (typed > 0)
+                box->setProperty("value", typed);
+            // A new entry carries the moment the dialog opened, not when it was accepted.
+            Clock::setForTesting([] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0, 30)); });
+            QTest::keyClick(dialog->focusWidget(),
+                            entry.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        });
         QCOMPARE(opened, shown);
-        QCOMPARE(rowLines(o.window).value(0).section(u',', 3), stored);
-        QCOMPARE(o.window.listBox->rowCount(), 1);
+        const QString line = (edit ? " 1. 1.2020,09:00," : " 5. 3.2020,07:05,") + entry;
+        if (!entry.isEmpty())
+            QCOMPARE(rowLines(o.window).value(0), line);
+        QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !(edit || entry.isEmpty()));
+        // On disk before the slot returned; a new entry as the last line.
+        QCOMPARE(readBytes(o.dir.diary()),
+                 entry.isEmpty() ? file : (edit ? QByteArray() : file) + line.toUtf8() + '\n');
+        QVERIFY(m_messages.isEmpty());
     }
 
     void editOnEmptyListShowsNothing()
