@@ -7,15 +7,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QtTest>
 
 #include <csignal>

@@ -9,16 +9,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
 
 namespace {
-
-// 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
-const char kept[] = "100\n140\n250\n  7\n";
 
 // A window on a diary file with these bytes, in a fresh working directory.
 struct Opened
@@ -48,49 +44,6 @@ private slots:
         Clock::setForTesting(nullptr);
         verifyDialogsAnswered(); // also for a test that forgot to
         QVERIFY(!QApplication::activeModalWidget());
-    }
-
-    void newValue_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("value");    // 0 keeps the one shown
-        QTest::addColumn<QString>("line"); // the new top row; none: Escape
-        const QString glucose = " 5. 3.2020,07:05,Glucose, 100";
-        const QByteArray fourEntries = testData("diary-four-types.txt");
-        QTest::newRow("unchanged") << fourEntries << 0 << 0 << glucose;
-        QTest::newRow("Carbs") << fourEntries << 1 << 45 << " 5. 3.2020,07:05,Carbs,  45";
-        QTest::newRow("insulin") << fourEntries << 10 << 8 << " 5. 3.2020,07:05,Insuman Rapid,   8";
-        QTest::newRow("empty") << QByteArray() << 0 << 0 << glucose;
-        QTest::newRow("Escape") << fourEntries << 3 << 5 << QString();
-    }
-
-    void newValue()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(int, type);
-        QFETCH(int, value);
-        QFETCH(QString, line);
-        Opened o(file);
-        QString suffix;
-        answerDialog(&o.window, "insertNewValue", [&](QDialog *dialog) {
-            QSpinBox *box = spinBoxes(dialog).value(0);
-            dialog->findChild<QComboBox *>()->setCurrentIndex(type);
-            if (value > 0)
-                box->setValue(value);
-            suffix = box->suffix();
-            // The entry carries the moment the dialog opened, not when it was accepted.
-            Clock::setForTesting([] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0, 30)); });
-            QTest::keyClick(dialog->focusWidget(),
-                            line.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
-        });
-        QCOMPARE(suffix, QString()); // units show once a preference is changed
-        if (!line.isEmpty())
-            QCOMPARE(rowLines(o.window).value(0), line);
-        QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !line.isEmpty());
-        // On disk before the slot returned, as the last line.
-        QCOMPARE(readBytes(o.dir.diary()), line.isEmpty() ? file : file + line.toUtf8() + '\n');
-        QVERIFY(m_messages.isEmpty());
     }
 
     void edit_data()
@@ -201,81 +154,86 @@ private slots:
         QVERIFY(o.window.findChildren<QDialog *>().isEmpty());
     }
 
-    void chosenUnits_data()
+    void valueDialogs_data()
     {
         QTest::addColumn<Preferences>("preferences");
-        QTest::addColumn<QByteArray>("entry"); // edited; none: a new entry
-        QTest::addColumn<int>("type");         // chosen in the dialog; -1 keeps
-        QTest::addColumn<double>("typed");     // 0 keeps the value shown
-        QTest::addColumn<QString>("shown");    // the value box as it opens
-        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("edit");     // the entry of a one-line file, else a new one
+        QTest::addColumn<int>("type");      // chosen in the dialog; -1 keeps
+        QTest::addColumn<double>("typed");  // 0 keeps the value shown
+        QTest::addColumn<QString>("shown"); // the value box as it opens
+        QTest::addColumn<QString>("entry"); // type and value stored; none: Escape
         const Preferences mmol{GlucoseUnit::MmolPerL}, defaults;
         const Preferences fractions{GlucoseUnit::MgPerDl, InsulinDoses::Fractions};
-        const QByteArray none, glucose = " 1. 1.2020,08:00,Glucose, 100\n";
+        const QByteArray four = testData("diary-four-types.txt"), none;
+        const QByteArray glucose = " 1. 1.2020,08:00,Glucose, 100\n";
         const QByteArray dose = " 1. 1.2020,08:00,Bolus,2.35\n";
-        const auto row = [](const char *name, const Preferences &p, const QByteArray &entry,
-                            int type, double typed, const char *shown, const char *stored) {
-            QTest::newRow(name) << p << entry << type << typed << shown << stored;
+        const auto added = [](const char *name, const Preferences &p, const QByteArray &file,
+                              int type, double typed, const char *shown, const char *entry) {
+            QTest::newRow(name) << p << file << false << type << typed << shown << entry;
         };
+        const auto edited = [](const char *name, const Preferences &p, const QByteArray &file,
+                               int type, double typed, const char *shown, const char *entry) {
+            QTest::newRow(name) << p << file << true << type << typed << shown << entry;
+        };
+        added("new, unchanged", defaults, four, -1, 0, "100", "Glucose, 100");
+        added("new, Carbs", defaults, four, 1, 45, "100", "Carbs,  45");
+        added("new, insulin", defaults, four, 10, 8, "100", "Insuman Rapid,   8");
+        added("new, empty diary", defaults, none, -1, 0, "100", "Glucose, 100");
+        added("new, Escape", defaults, four, 3, 5, "100", "");
         // 100 mg/dL shows as 5.6, which alone would be stored as 101.
-        row("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", " 100");
-        row("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "  99");
-        row("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", " 100");
-        row("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "2.35");
-        row("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "   2");
-        row("edit, untouched", mmol, glucose, -1, 0, "5.6 mmol/L", " 100");
-        row("edit, typed in mmol/L", mmol, glucose, -1, 7.8, "5.6 mmol/L", " 141");
-        row("edit, to carbs", mmol, glucose, 1, 0, "5.6 mmol/L", " 100");
-        row("edit, a fraction kept by default", defaults, dose, -1, 0, "2.35", "2.35");
-        row("edit, a fraction changed", defaults, dose, -1, 1.5, "2.35", " 1.5");
-        row("edit, a fraction made whole", defaults, dose, -1, 3, "2.35", "   3");
-        row("edit, fractions of a whole dose", fractions, " 1. 1.2020,08:00,Bolus,  12\n", -1, 0.5,
-            "12.00 U", " 0.5");
+        added("new, untouched", mmol, none, -1, 0, "5.6 mmol/L", "Glucose, 100");
+        added("new, typed in mmol/L", mmol, none, -1, 5.5, "5.6 mmol/L", "Glucose,  99");
+        added("new, below the range", mmol, none, -1, 0.01, "5.6 mmol/L", "Glucose,   2");
+        added("new, above the range", mmol, none, -1, 200, "5.6 mmol/L", "Glucose, 3000");
+        added("new, carbs keep the number", mmol, none, 1, 0, "5.6 mmol/L", "Carbs, 100");
+        added("new, a fraction", fractions, none, 3, 2.35, "100 mg/dL", "Bolus,2.35");
+        added("new, whole doses", mmol, none, 3, 2.4, "5.6 mmol/L", "Bolus,   2");
+        edited("edit, untouched", mmol, glucose, -1, 0, "5.6 mmol/L", "Glucose, 100");
+        edited("edit, typed in mmol/L", mmol, glucose, -1, 7.8, "5.6 mmol/L", "Glucose, 141");
+        edited("edit, to carbs", mmol, glucose, 1, 0, "5.6 mmol/L", "Carbs, 100");
+        edited("edit, a fraction kept by default", defaults, dose, -1, 0, "2.35", "Bolus,2.35");
+        edited("edit, a fraction changed", defaults, dose, -1, 1.5, "2.35", "Bolus, 1.5");
+        edited("edit, a fraction made whole", defaults, dose, -1, 3, "2.35", "Bolus,   3");
+        edited("edit, fractions of a whole dose", fractions, " 1. 1.2020,08:00,Bolus,  12\n", -1,
+               0.5, "12.00 U", "Bolus, 0.5");
     }
 
-    void chosenUnits()
+    void valueDialogs()
     {
         QFETCH(Preferences, preferences);
-        QFETCH(QByteArray, entry);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, edit);
         QFETCH(int, type);
         QFETCH(double, typed);
         QFETCH(QString, shown);
-        QFETCH(QString, stored);
-        Opened o(entry);
+        QFETCH(QString, entry);
+        Opened o(file);
         o.window.setPreferences(preferences);
         QString opened;
-        answerDialog(&o.window, entry.isEmpty() ? "insertNewValue" : "editValue",
-                     [&](QDialog *dialog) {
-                         auto *box = dialog->findChild<EntryValueBox *>();
-                         QVERIFY(box);
-                         QCOMPARE(spinBoxes(dialog).size(), entry.isEmpty() ? 0 : 5);
-                         opened = box->text();
-                         if (!entry.isEmpty())
-                             spinBoxes(dialog)[3]->setValue(9); // the hour only
-                         if (type >= 0)
-                             dialog->findChild<QComboBox *>()->setCurrentIndex(type);
-                         if (typed > 0)
-                             box->setValue(typed);
-                         pressOk(dialog);
-                     });
+        answerDialog(&o.window, edit ? "editValue" : "insertNewValue", [&](QDialog *dialog) {
+            QAbstractSpinBox *box = dialog->findChildren<QAbstractSpinBox *>().last();
+            opened = box->text();
+            if (edit)
+                spinBoxes(dialog)[3]->setValue(9); // the hour only
+            if (type >= 0)
+                dialog->findChild<QComboBox *>()->setCurrentIndex(type);
+            if (typed > 0)
+                box->setProperty("value", typed);
+            // A new entry carries the moment the dialog opened, not when it was accepted.
+            Clock::setForTesting([] { return QDateTime(QDate(2021, 1, 1), QTime(0, 0, 30)); });
+            QTest::keyClick(dialog->focusWidget(),
+                            entry.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        });
         QCOMPARE(opened, shown);
-        QCOMPARE(rowLines(o.window).value(0).section(u',', 3), stored);
-        QCOMPARE(o.window.listBox->rowCount(), 1);
-    }
-
-    // Every value the box takes in mmol/L comes back from the mg/dL it is
-    // stored as.
-    void everyMmolValueComesBack()
-    {
-        const Preferences mmol{GlucoseUnit::MmolPerL};
-        EntryValueBox typed(mmol, glucoseType, QStringLiteral(" 100"));
-        QCOMPARE(typed.minimum(), 0.1);
-        QCOMPARE(typed.maximum(), 166.5);
-        for (int tenths = 1; tenths <= 1665; ++tenths) {
-            typed.setValue(tenths / 10.0);
-            const EntryValueBox shown(mmol, glucoseType, typed.storedText());
-            QCOMPARE(qRound(shown.value() * 10), tenths);
-        }
+        const QString line = (edit ? " 1. 1.2020,09:00," : " 5. 3.2020,07:05,") + entry;
+        if (!entry.isEmpty())
+            QCOMPARE(rowLines(o.window).value(0), line);
+        QCOMPARE(o.window.listBox->rowCount(), int(file.count('\n')) + !(edit || entry.isEmpty()));
+        // On disk before the slot returned; a new entry as the last line.
+        QCOMPARE(readBytes(o.dir.diary()),
+                 entry.isEmpty() ? file : (edit ? QByteArray() : file) + line.toUtf8() + '\n');
+        QVERIFY(m_messages.isEmpty());
     }
 
     void editOnEmptyListShowsNothing()
@@ -288,33 +246,53 @@ private slots:
     void setup_data()
     {
         QTest::addColumn<QByteArray>("before"); // the settings file; null: none
+        QTest::addColumn<bool>("mmol");         // the unit chosen
         QTest::addColumn<QString>("inTheWay");  // a "file" where the folder belongs, or a "folder"
-        QTest::addColumn<QList<int>>("set");    // the four boxes; -1 keeps
+        QTest::addColumn<QList<double>>("set"); // the four boxes; -1 keeps
         QTest::addColumn<bool>("ok");           // else Cancel
         QTest::addColumn<QList<int>>("settings"); // the window's afterwards
         QTest::addColumn<QByteArray>("after");    // the file; null: not written, and told
+        const QList<double> keep(4, -1);
         const QByteArray odd = "1\n2\n5000\n0\n";
-        QTest::newRow("written, folder made")
-            << QByteArray() << "" << QList<int>{80, 160, 250, 7} << true
-            << QList<int>{80, 160, 250, 7} << QByteArray(" 80\n160\n250\n  7\n");
-        QTest::newRow("Cancel keeps all")
-            << odd << "" << QList<int>{50, -1, -1, -1} << false << QList<int>{1, 2, 5000, 0} << odd;
-        QTest::newRow("odd values at the bounds")
-            << odd << "" << QList<int>(4, -1) << true << QList<int>{1, 2, 999, 1}
-            << QByteArray("  1\n  2\n999\n  1\n");
-        QTest::newRow("a file where the folder belongs")
-            << QByteArray() << "file" << QList<int>{90, -1, -1, -1} << true
-            << QList<int>{90, 130, 200, 3} << QByteArray();
-        QTest::newRow("a folder where the file belongs")
-            << QByteArray() << "folder" << QList<int>{90, -1, -1, -1} << true
-            << QList<int>{90, 130, 200, 3} << QByteArray();
+        // 100 mg/dL shows as 5.6 mmol/L, which alone would be stored as 101.
+        const QByteArray kept = "100\n140\n250\n  7\n";
+        const auto row = [](const char *name, const QByteArray &before, bool mmol,
+                            const QList<double> &set, bool ok, const QList<int> &settings,
+                            const QByteArray &after, const char *inTheWay = "") {
+            QTest::newRow(name) << before << mmol << QString(inTheWay) << set << ok << settings
+                                << after;
+        };
+        row("written, folder made", {}, false, {80, 160, 250, 7}, true, {80, 160, 250, 7},
+            " 80\n160\n250\n  7\n");
+        row("Cancel keeps all", odd, false, {50, -1, -1, -1}, false, {1, 2, 5000, 0}, odd);
+        row("odd values at the bounds", odd, false, keep, true, {1, 2, 999, 1},
+            "  1\n  2\n999\n  1\n");
+        row("a file where the folder belongs", {}, false, {90, -1, -1, -1}, true, {90, 130, 200, 3},
+            {}, "file");
+        row("a folder where the file belongs", {}, false, {90, -1, -1, -1}, true, {90, 130, 200, 3},
+            {}, "folder");
+        row("mmol/L, untouched limits kept", kept, true, keep, true, {100, 140, 250, 7}, kept);
+        row("mmol/L, typed", kept, true, {3.9, 10.0, -1, -1}, true, {70, 180, 250, 7},
+            " 70\n180\n250\n  7\n");
+        row("mmol/L, top of the range", kept, true, {-1, -1, 55.5, -1}, true, {100, 140, 999, 7},
+            "100\n140\n999\n  7\n");
+        // As read at start; Cancel leaves the file alone.
+        const auto read = [&](const char *name, const QByteArray &file,
+                              const QList<int> &settings) {
+            row(name, file, false, keep, false, settings, file);
+        };
+        read("read five lines", "1\n2\n3\n4\n5\n", {1, 2, 3, 4});
+        read("read letters", "abc\n160\n250\n7\n", {0, 160, 250, 7});
+        read("read two lines", "90\n140\n", {90, 140, 200, 3});
+        read("read without a final line feed", "1\n2\n3\n4", {1, 2, 3, 4});
     }
 
     void setup()
     {
         QFETCH(QByteArray, before);
+        QFETCH(bool, mmol);
         QFETCH(QString, inTheWay);
-        QFETCH(QList<int>, set);
+        QFETCH(QList<double>, set);
         QFETCH(bool, ok);
         QFETCH(QList<int>, settings);
         QFETCH(QByteArray, after);
@@ -326,14 +304,21 @@ private slots:
             QVERIFY(QDir(dir.path()).mkpath(inTheWay == "folder" ? conf : dir.file("Settings")));
         if (!before.isNull())
             writeBytes(conf, before);
+        if (mmol)
+            writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
         Mellidor window;
+        QStringList shown;
         answerDialog(&window, "setup", [&](QDialog *dialog) {
+            const auto boxes = dialog->findChildren<QAbstractSpinBox *>();
             for (int i = 0; i < 4; ++i) {
+                shown << boxes[i]->text();
                 if (set[i] >= 0)
-                    spinBoxes(dialog)[i]->setValue(set[i]);
+                    boxes[i]->setProperty("value", set[i]);
             }
             ok ? pressOk(dialog) : pressCancel(dialog);
         });
+        if (mmol)
+            QCOMPARE(shown, (QStringList{"5.6 mmol/L", "7.8 mmol/L", "13.9 mmol/L", "7"}));
         QCOMPARE(limits(window), settings);
         QCOMPARE(readBytes(conf), after);
         // A file that cannot be written is reported with its name.
@@ -341,102 +326,55 @@ private slots:
         QVERIFY(m_messages.isEmpty() || m_messages[0].text.contains(conf));
     }
 
-    void setupInMmol_data()
-    {
-        QTest::addColumn<QList<double>>("set"); // the three limits; 0 keeps
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("untouched limits kept") << QList<double>{0, 0, 0} << QByteArray(kept);
-        QTest::newRow("typed") << QList<double>{3.9, 10.0, 0} << QByteArray(" 70\n180\n250\n  7\n");
-        QTest::newRow("top of the range")
-            << QList<double>{0, 0, 55.5} << QByteArray("100\n140\n999\n  7\n");
-    }
-
-    void setupInMmol()
-    {
-        QFETCH(QList<double>, set);
-        QFETCH(QByteArray, after);
-        WorkDir dir;
-        QVERIFY(QDir().mkpath("Settings"));
-        writeBytes(SettingsFile::fileName, kept);
-        writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
-        Mellidor window;
-        QStringList shown;
-        answerDialog(&window, "setup", [&](QDialog *dialog) {
-            const auto boxes = dialog->findChildren<QDoubleSpinBox *>();
-            for (int i = 0; i < 3; ++i) {
-                shown << boxes[i]->text();
-                if (set[i] > 0)
-                    boxes[i]->setValue(set[i]);
-            }
-            pressOk(dialog);
-        });
-        QCOMPARE(shown, (QStringList{"5.6 mmol/L", "7.8 mmol/L", "13.9 mmol/L"}));
-        QCOMPARE(readBytes(SettingsFile::fileName), after);
-    }
-
-    void saveFailedButtons_data()
+    void realMessageBoxes_data()
     {
         using Choice = UserMessage::SaveChoice;
-        QTest::addColumn<bool>("offerDiscard");
+        QTest::addColumn<int>("kind"); // 0 error, 1 information, 2 save failed, 3 without Discard
         QTest::addColumn<QString>("button");
         QTest::addColumn<Choice>("choice");
-        QTest::newRow("Retry") << true << "Retry" << Choice::Retry;
-        QTest::newRow("Discard") << true << "Discard" << Choice::Discard;
-        QTest::newRow("Cancel") << true << "Cancel" << Choice::Cancel;
-        QTest::newRow("OK where nothing can be discarded") << false << "OK" << Choice::Cancel;
+        QTest::newRow("error") << 0 << "OK" << Choice::Cancel;
+        QTest::newRow("information") << 1 << "OK" << Choice::Cancel;
+        QTest::newRow("Retry") << 2 << "Retry" << Choice::Retry;
+        QTest::newRow("Discard") << 2 << "Discard" << Choice::Discard;
+        QTest::newRow("Cancel") << 2 << "Cancel" << Choice::Cancel;
+        QTest::newRow("OK where nothing can be discarded") << 3 << "OK" << Choice::Cancel;
     }
 
-    // The real message box, without the test hook.
-    void saveFailedButtons()
+    // Without the test hook. A file named like markup is shown by its name, not rendered.
+    void realMessageBoxes()
     {
-        QFETCH(bool, offerDiscard);
+        QFETCH(int, kind);
         QFETCH(QString, button);
         QFETCH(UserMessage::SaveChoice, choice);
         UserMessage::setHandlerForTesting(nullptr);
+        const QString name = "<h1>BIG <font color=red>RED.json <img src=x>";
         qsizetype buttons = 0;
+        QString text;
+        Qt::TextFormat format = Qt::AutoText;
         whenDialogOpens([&](QDialog *dialog) {
+            if (auto *label = dialog->findChild<QLabel *>("qt_msgbox_label")) {
+                text = label->text();
+                format = label->textFormat();
+            }
             buttons = qobject_cast<QMessageBox *>(dialog)->buttons().size();
             for (QAbstractButton *b : qobject_cast<QMessageBox *>(dialog)->buttons()) {
                 if (b->text().remove(u'&').startsWith(button))
                     return b->click();
             }
-        });
-        const UserMessage::SaveChoice chosen = UserMessage::saveFailed(nullptr, "x", offerDiscard);
-        verifyDialogsAnswered();
-        QCOMPARE(chosen, choice);
-        QCOMPARE(buttons, offerDiscard ? 3 : 2);
-    }
-
-    void messagesShowMarkupAsText_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("error") << 0;
-        QTest::newRow("information") << 1;
-        QTest::newRow("save failed") << 2;
-    }
-
-    // A file named like markup is shown by its name, not rendered.
-    void messagesShowMarkupAsText()
-    {
-        QFETCH(int, kind);
-        UserMessage::setHandlerForTesting(nullptr);
-        const QString name = "<h1>BIG <font color=red>RED.json <img src=x>";
-        QLabel *label = nullptr;
-        Qt::TextFormat format = Qt::AutoText;
-        whenDialogOpens([&](QDialog *dialog) {
-            label = dialog->findChild<QLabel *>("qt_msgbox_label");
-            format = label ? label->textFormat() : Qt::AutoText;
-            QVERIFY(label && label->text() == name);
             dialog->reject();
+            QFAIL(qPrintable(button));
         });
+        UserMessage::SaveChoice chosen = UserMessage::SaveChoice::Cancel;
         if (kind == 0)
             UserMessage::error(nullptr, "Import", name);
         else if (kind == 1)
             UserMessage::information(nullptr, "Import", name);
         else
-            UserMessage::saveFailed(nullptr, name, true);
+            chosen = UserMessage::saveFailed(nullptr, name, kind == 2);
         verifyDialogsAnswered();
-        QVERIFY(label);
+        QCOMPARE(chosen, choice);
+        QCOMPARE(buttons, kind == 2 ? 3 : kind == 3 ? 2 : 1);
+        QCOMPARE(text, name);
         QCOMPARE(format, Qt::PlainText);
     }
 

@@ -15,8 +15,6 @@
 #include <QUndoStack>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 // Oldest first, as in the file; the hand-typed line must keep its text.
@@ -134,26 +132,6 @@ private slots:
         QVERIFY(!choice(again, "Glucose &Unit", "mmol/L")->isChecked());
         QCOMPARE(readBytes(dir.diary()), diary);
         QVERIFY(m_messages.isEmpty());
-    }
-
-    void settingsRead_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<int>>("expected"); // lower, upper, max, days
-        QTest::newRow("five lines") << QByteArray("1\n2\n3\n4\n5\n") << QList<int>{1, 2, 3, 4};
-        QTest::newRow("letters") << QByteArray("abc\n160\n250\n7\n") << QList<int>{0, 160, 250, 7};
-        QTest::newRow("two lines") << QByteArray("90\n140\n") << QList<int>{90, 140, 200, 3};
-        QTest::newRow("no final line feed") << QByteArray("1\n2\n3\n4") << QList<int>{1, 2, 3, 4};
-    }
-
-    void settingsRead()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QList<int>, expected);
-        WorkDir dir;
-        QDir(dir.path()).mkdir("Settings");
-        writeBytes(dir.file("Settings/Mellidor.conf"), file);
-        QCOMPARE(limits(Mellidor()), expected);
     }
 
     void unreadableDiaryIsReportedAndKept()
@@ -312,7 +290,7 @@ private slots:
                  "1 entry without a readable date, time or value was not exported.");
     }
 
-    // The file dialogs' choice is checked as the command line's is.
+    // The file dialogs' choice is checked as the command line's is (tst_commandline).
     void refusedOutputs_data()
     {
         QTest::addColumn<int>("menu");
@@ -324,9 +302,7 @@ private slots:
                                 << (menu ? "Report: Could not write" : "Not exported: The file");
         };
         row("export onto the diary", 0, "MellidorFile.txt");
-        row("export onto the settings", 0, "Settings/Mellidor.conf");
         row("report onto a symlink to the diary", 1, "link.pdf");
-        row("report onto a FIFO", 1, "fifo");
     }
 
     void refusedOutputs()
@@ -336,11 +312,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, message);
         WorkDir dir(twoLines);
-        QVERIFY(QDir().mkdir("Settings"));
-        const QByteArray settings = " 90\n150\n200\n  3\n";
-        writeBytes("Settings/Mellidor.conf", settings);
         QVERIFY(QFile::link("MellidorFile.txt", "link.pdf"));
-        QCOMPARE(::mkfifo("fifo", 0600), 0);
         Mellidor window;
         if (menu == 0)
             chooseFiles({file});
@@ -355,8 +327,7 @@ private slots:
         const QString shown = m_messages[0].title + ": " + m_messages[0].text;
         QVERIFY2(shown.startsWith(message) && shown.contains(file), qPrintable(shown));
         QCOMPARE(readBytes(dir.diary()), twoLines);
-        QCOMPARE(readBytes("Settings/Mellidor.conf"), settings);
-        QVERIFY(QFileInfo("link.pdf").isSymLink() && !QFileInfo("fifo").isFile());
+        QVERIFY(QFileInfo("link.pdf").isSymLink());
     }
 
 private:

@@ -15,68 +15,63 @@ class TestPreferences : public QObject
 {
     Q_OBJECT
 private slots:
-    void roundTrip_data()
+    void readAndWritten_data()
     {
-        QTest::addColumn<Preferences>("preferences");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("defaults") << Preferences()
-                                  << QByteArray("glucose_unit=mg/dL\ninsulin_doses=whole\n");
-        QTest::newRow("both changed")
-            << Preferences{GlucoseUnit::MmolPerL, InsulinDoses::Fractions}
-            << QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n");
-        QTest::newRow("mmol/L offered")
-            << Preferences{GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, true}
-            << QByteArray("glucose_unit=mg/dL\ninsulin_doses=whole\nmmol_offered=yes\n");
-    }
-
-    void roundTrip()
-    {
-        QFETCH(Preferences, preferences);
-        QFETCH(QByteArray, bytes);
-        WorkDir dir;
-        QString error;
-        // The first write makes the folder; the second replaces the file.
-        QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, Preferences(), &error),
-                 qPrintable(error));
-        writeBytes(SettingsFile::fileName, "100\n140\n250\n  7\n");
-        QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, preferences, &error),
-                 qPrintable(error));
-        QCOMPARE(readBytes(PreferencesFile::fileName), bytes);
-        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == preferences);
-        QCOMPARE(readBytes(SettingsFile::fileName), QByteArray("100\n140\n250\n  7\n"));
-    }
-
-    void readsWhatItCan_data()
-    {
+        QTest::addColumn<bool>("written");     // else the file holds the bytes
         QTest::addColumn<QByteArray>("bytes"); // null: no file; "fifo": a FIFO
-        QTest::addColumn<Preferences>("expected");
-        QTest::newRow("missing file") << QByteArray() << Preferences();
-        QTest::newRow("empty file") << QByteArray("") << Preferences();
-        QTest::newRow("garbage") << QByteArray("\xff\x00=\n==\nglucose_unit\nmmol/L\n", 27)
-                                 << Preferences();
-        QTest::newRow("unknown values keep the defaults")
-            << QByteArray("glucose_unit=mmol\ninsulin_doses=Fractions\n") << Preferences();
-        QTest::newRow("blanks, CR LF, unknown keys, any order")
-            << QByteArray("colour=red\r\n insulin_doses = fractions\r\nglucose_unit=mmol/L")
-            << Preferences{GlucoseUnit::MmolPerL, InsulinDoses::Fractions};
+        QTest::addColumn<Preferences>("preferences");
+        const auto written = [](const char *name, const Preferences &preferences,
+                                const QByteArray &bytes) {
+            QTest::newRow(name) << true << bytes << preferences;
+        };
+        written("defaults", Preferences(), "glucose_unit=mg/dL\ninsulin_doses=whole\n");
+        written("both changed", {GlucoseUnit::MmolPerL, InsulinDoses::Fractions},
+                "glucose_unit=mmol/L\ninsulin_doses=fractions\n");
+        written("mmol/L offered", {GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, true},
+                "glucose_unit=mg/dL\ninsulin_doses=whole\nmmol_offered=yes\n");
+        const auto read = [](const char *name, const QByteArray &bytes,
+                             const Preferences &preferences = {}) {
+            QTest::newRow(name) << false << bytes << preferences;
+        };
+        read("missing file", QByteArray());
+        read("empty file", "");
+        read("garbage", QByteArray("\xff\x00=\n==\nglucose_unit\nmmol/L\n", 27));
+        read("unknown values keep the defaults", "glucose_unit=mmol\ninsulin_doses=Fractions\n");
+        read("blanks, CR LF, unknown keys, any order",
+             "colour=red\r\n insulin_doses = fractions\r\nglucose_unit=mmol/L",
+             {GlucoseUnit::MmolPerL, InsulinDoses::Fractions});
         // Read at start: a FIFO must not block it, for the settings either.
-        QTest::newRow("FIFO") << QByteArray("fifo") << Preferences();
+        read("FIFO", "fifo");
     }
 
-    void readsWhatItCan()
+    void readAndWritten()
     {
+        QFETCH(bool, written);
         QFETCH(QByteArray, bytes);
-        QFETCH(Preferences, expected);
+        QFETCH(Preferences, preferences);
         WorkDir dir;
-        QVERIFY(QDir().mkpath("Settings"));
-        if (bytes == "fifo") {
-            for (const char *name : {PreferencesFile::fileName, SettingsFile::fileName})
-                QCOMPARE(mkfifo(name, 0600), 0);
-            QCOMPARE(SettingsFile::read(SettingsFile::fileName).daysBack, Settings().daysBack);
-        } else if (!bytes.isNull()) {
-            writeBytes(PreferencesFile::fileName, bytes);
+        const QByteArray settings = "100\n140\n250\n  7\n";
+        if (written) {
+            QString error;
+            // The first write makes the folder; the second replaces the file.
+            QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, Preferences(), &error),
+                     qPrintable(error));
+            writeBytes(SettingsFile::fileName, settings);
+            QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, preferences, &error),
+                     qPrintable(error));
+            QCOMPARE(readBytes(PreferencesFile::fileName), bytes);
+            QCOMPARE(readBytes(SettingsFile::fileName), settings);
+        } else {
+            QVERIFY(QDir().mkpath("Settings"));
+            if (bytes == "fifo") {
+                for (const char *name : {PreferencesFile::fileName, SettingsFile::fileName})
+                    QCOMPARE(mkfifo(name, 0600), 0);
+                QCOMPARE(SettingsFile::read(SettingsFile::fileName).daysBack, Settings().daysBack);
+            } else if (!bytes.isNull()) {
+                writeBytes(PreferencesFile::fileName, bytes);
+            }
         }
-        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == expected);
+        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == preferences);
     }
 
     void commandsStartInTheChosenUnit_data()
@@ -86,7 +81,6 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("shown"); // a part of standard output
         const QByteArray mmol = "glucose_unit=mmol/L\n";
-        QTest::newRow("mg/dL by default") << QByteArray() << "" << 0 << "Mean glucose: 120 mg/dL";
         QTest::newRow("chosen mmol/L") << mmol << "" << 0 << "Mean glucose: 6.7 mmol/L";
         QTest::newRow("--unit over the choice") << mmol << "--unit mgdl" << 0 << "120 mg/dL";
         QTest::newRow("--unit mmol") << QByteArray() << "--unit mmol" << 0 << "(mmol/L)\nhour";
