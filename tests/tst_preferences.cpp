@@ -81,6 +81,7 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("shown"); // a part of standard output
         const QByteArray mmol = "glucose_unit=mmol/L\n";
+        QTest::newRow("mg/dL by default") << QByteArray() << "" << 0 << "Mean glucose: 120 mg/dL";
         QTest::newRow("chosen mmol/L") << mmol << "" << 0 << "Mean glucose: 6.7 mmol/L";
         QTest::newRow("--unit over the choice") << mmol << "--unit mgdl" << 0 << "120 mg/dL";
         QTest::newRow("--unit mmol") << QByteArray() << "--unit mmol" << 0 << "(mmol/L)\nhour";
