@@ -295,6 +295,28 @@ void monthImport(benchmark::State &state, bool savedByMellidor)
     }
 }
 
+// Whole process against whole process: `mellidor import` of the year into a
+// copy of the diary Mellidor saved, and `mellidor stats --days 1`, which does
+// little more than load it.
+void process(benchmark::State &state, const QStringList &arguments)
+{
+    for (auto _ : state) {
+        QFile::remove(diaryPath());
+        QFile::copy(diaryPath() + QStringLiteral(".saved"), diaryPath());
+        ::sync();
+        QProcess command;
+        command.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer timer;
+        timer.start();
+        command.start(QStringLiteral(MELLIDOR_BINARY),
+                      QStringList{QStringLiteral("-C"), importRoot()} + arguments);
+        command.waitForFinished(-1);
+        state.SetIterationTime(seconds(timer));
+        if (command.exitStatus() != QProcess::NormalExit || command.exitCode() != 0)
+            state.SkipWithError("the command failed");
+    }
+}
+
 } // namespace
 
 void registerImportBenchmarks()
@@ -321,4 +343,10 @@ void registerImportBenchmarks()
     prepareMonth();
     add("import_month_newer_1M", [](benchmark::State &s) { monthImport(s, true); });
     add("import_month_newer_1M_whole_save", [](benchmark::State &s) { monthImport(s, false); });
+    add("process_load_1M", [](benchmark::State &s) {
+        process(s, {QStringLiteral("stats"), QStringLiteral("--days"), QStringLiteral("1")});
+    });
+    add("process_import_year_1M", [](benchmark::State &s) {
+        process(s, {QStringLiteral("import"), exportFile(QStringLiteral("dexcom"))});
+    });
 }

@@ -399,6 +399,11 @@ int main(int argc, char **argv)
     std::printf("%-18s %12s %12s %12.1f\n", "memory B/entry", "", "",
                 double(full - empty) / double(sizes.last()));
     std::printf("%-18s %12s %12.1f\n", "1000 undo steps", "KB", double(history) / 1024);
+    const double loadProcess = reporter.medians.value("process_load_1M");
+    if (loadProcess > 0)
+        std::printf("\nA year imported into 1M entries, whole process: %.1f x a process that "
+                    "loads them (%.2f ms)\n",
+                    reporter.medians.value("process_import_year_1M") / loadProcess, loadProcess);
     std::printf("\nRSS empty %lld bytes, RSS with 1M entries %lld bytes\n",
                 static_cast<long long>(empty), static_cast<long long>(full));
     return 0;

@@ -225,6 +225,23 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
             for (const Item &item : items)
                 minutesUsed[size_t(item.key.moment - lowest)] = true;
         }
+        // Diary rows come mostly in time order: each search starts where the
+        // one before it ended and looks ahead in growing steps.
+        const auto before = [&keyLess](const Item &item, const SameKey &k) {
+            return keyLess(item.key, k);
+        };
+        const auto findFrom = [&](std::vector<Item>::iterator from, const SameKey &key) {
+            if (from != items.begin() && !before(*std::prev(from), key))
+                return std::lower_bound(items.begin(), from, key, before);
+            for (std::ptrdiff_t step = 1; from != items.end() && before(*from, key); step *= 2) {
+                const auto next = items.end() - from > step ? from + step : items.end();
+                if (next == items.end() || !before(*next, key))
+                    return std::lower_bound(from + 1, next, key, before);
+                from = next;
+            }
+            return from;
+        };
+        auto hint = items.begin();
         diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
             const qint32 day = julianDay == INT64_MIN ? ImportEntry::nullDay : qint32(julianDay);
             const qint64 moment = momentOf(day, minutes);
@@ -237,9 +254,8 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
                 key.unread = unreadTexts(
                     nullDate, minutes < 0, type < 0, diary.bytes(row, Diary::DateColumn),
                     diary.bytes(row, Diary::TimeColumn), diary.bytes(row, Diary::TypeColumn));
-            const auto it = std::lower_bound(
-                items.begin(), items.end(), key,
-                [&keyLess](const Item &item, const SameKey &k) { return keyLess(item.key, k); });
+            const auto it = findFrom(hint, key);
+            hint = it;
             if (it != items.end() && it->key == key)
                 ++inDiary[size_t(it - items.begin())];
             if (legacy.empty() || !key.unread.isEmpty() || diary.hasFraction(row))

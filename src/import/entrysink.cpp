@@ -261,7 +261,11 @@ bool parseNumber(QByteArrayView text, double &number)
 
 EntrySink::EntrySink(ImportResult &result, const ImportProgress &progress, qint64 total)
     : m_result(result), m_progress(progress), m_total(total)
-{}
+{
+    // Exports spend some 60 bytes a row and more: room for all rows at once,
+    // which costs address space only where a file has fewer.
+    m_pending.reserve(size_t(std::clamp<qint64>(total / 64, 0, 1 << 24)));
+}
 
 void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line, quint8 flags)
 {
