@@ -320,9 +320,18 @@ int Diary::writeField(const Row &r, int column, char *out)
 {
     switch (column) {
     case DateColumn: {
-        int y, m, d;
-        QDate::fromJulianDay(r.julianDay).getDate(&y, &m, &d);
-        return writeDate(out, d, m, y);
+        // Saving goes day by day: the text of the day before serves again.
+        static thread_local qint32 lastDay = 0;
+        static thread_local char lastText[32];
+        static thread_local int lastLength = 0;
+        if (lastLength == 0 || r.julianDay != lastDay) {
+            int y, m, d;
+            QDate::fromJulianDay(r.julianDay).getDate(&y, &m, &d);
+            lastLength = writeDate(lastText, d, m, y);
+            lastDay = r.julianDay;
+        }
+        std::memcpy(out, lastText, size_t(lastLength));
+        return lastLength;
     }
     case TimeColumn:
         return writeTime(out, r.minutes / 60, r.minutes % 60);
