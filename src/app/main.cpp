@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <malloc.h>
+
 int main(int argc, char **argv)
 {
     // A write over a file-size limit must fail with an error, not kill us.
@@ -14,8 +16,14 @@ int main(int argc, char **argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (isCommandLine(arguments))
+    if (isCommandLine(arguments)) {
+        // A command ends soon after its work: memory it frees stays with it
+        // for its next buffer, sparing the fresh pages the system would
+        // otherwise hand out (and clear) again.
+        mallopt(M_MMAP_THRESHOLD, 256 << 20);
+        mallopt(M_TRIM_THRESHOLD, 512 << 20);
         return commandLineMain(argc, argv);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mellidor"));

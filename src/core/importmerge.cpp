@@ -169,6 +169,10 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
         qint64 instant;
     };
     std::vector<Item> items;
+    size_t entries = 0;
+    for (const ImportBatch *batch : batches)
+        entries += batch->entries.size();
+    items.reserve(entries);
     bool fractions = false;
     for (size_t b = 0; b < batches.size(); ++b) {
         for (const ImportEntry &e : batches[b]->entries) {
