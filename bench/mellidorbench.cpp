@@ -293,7 +293,8 @@ public:
         for (const Run &run : runs) {
             if (run.aggregate_name == "median")
                 medians[QString::fromStdString(run.run_name.function_name)] =
-                    run.GetAdjustedRealTime() / 1000.0; // microseconds to milliseconds
+                    run.GetAdjustedRealTime() * 1000.0 /
+                    benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
     QMap<QString, double> medians;

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -145,26 +146,31 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
         pieces = int(std::clamp<qint64>(size / piecePerCore, 1, cores));
     }
     std::vector<Diary> above(size_t(pieces - 1));
-    std::vector<char> read(above.size()), same(above.size(), true);
+    std::vector<char> done(above.size()), same(above.size(), true);
     std::vector<std::thread> threads;
     const auto boundary = [size, pieces](int piece) {
         return piece == pieces ? std::numeric_limits<qint64>::max() : size / pieces * piece;
     };
+    const auto readAbove = [&](int piece) {
+        Diary &part = above[size_t(piece - 1)];
+        part.reserve(qsizetype(size / pieces / shortLine));
+        bool pieceExact = true;
+        done[size_t(piece - 1)] =
+            readPiece(fd, boundary(piece), boundary(piece + 1), part, pieceExact);
+        same[size_t(piece - 1)] = pieceExact;
+    };
     for (int piece = 1; piece < pieces; ++piece) {
-        threads.emplace_back([&, piece] {
-            Diary &part = above[size_t(piece - 1)];
-            part.reserve(qsizetype(size / pieces / shortLine));
-            bool pieceExact = true;
-            read[size_t(piece - 1)] =
-                readPiece(fd, boundary(piece), boundary(piece + 1), part, pieceExact);
-            same[size_t(piece - 1)] = pieceExact;
-        });
+        try {
+            threads.emplace_back(readAbove, piece);
+        } catch (const std::system_error &) {
+            readAbove(piece); // no thread to spare: this one reads it
+        }
     }
     bool ok = readPiece(fd, 0, boundary(1), diary, exact);
     for (std::thread &thread : threads)
         thread.join();
     for (size_t i = 0; i < above.size(); ++i) {
-        ok = ok && read[i];
+        ok = ok && done[i];
         exact = exact && same[i];
         diary.placeOnTop(std::move(above[i]));
     }

@@ -375,6 +375,9 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
     TextMaker maker;
     plan.rows.reserve(kept.size());
     plan.texts.reserve(kept.size());
+    // Counted by type position first: a name for every entry would cost a
+    // string and a map search each.
+    std::vector<std::array<qsizetype, itemCount>> byType(batches.size());
     for (size_t j = 0; j < kept.size(); ++j) {
         const Kept &k = kept[j];
         plan.rows.push_back(k.gap + int(j));
@@ -382,9 +385,16 @@ MergePlan planMerge(const Diary &diary, const std::vector<const ImportBatch *> &
                                                     : maker.texts(*k.entry));
         MergeCounts &counts = plan.counts[k.batchIndex];
         ++counts.added;
-        ++counts.addedByType[k.entry->type >= 0
-                                 ? typeName(k.entry->type)
-                                 : QString::fromUtf8(plan.texts.back()[Diary::TypeColumn])];
+        if (k.entry->type >= 0)
+            ++byType[k.batchIndex][size_t(k.entry->type)];
+        else
+            ++counts.addedByType[QString::fromUtf8(plan.texts.back()[Diary::TypeColumn])];
+    }
+    for (size_t b = 0; b < batches.size(); ++b) {
+        for (int type = 0; type < itemCount; ++type) {
+            if (byType[b][size_t(type)])
+                plan.counts[b].addedByType[typeName(type)] += byType[b][size_t(type)];
+        }
     }
     return plan;
 }
