@@ -138,9 +138,9 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
 {
     const qint64 size = RegularFile::stampOf(fd).size;
     // About the shortest line the dialogs write: room for every line without
-    // counting them first.
+    // counting them first (for a file of sane size: beyond, rows grow as read).
     constexpr qint64 shortLine = 24;
-    diary.reserve(withRoom(qsizetype(size / shortLine)));
+    diary.reserve(withRoom(qsizetype(std::clamp<qint64>(size / shortLine, 0, 1 << 26))));
     if (pieces <= 0) {
         const int cores = std::clamp(int(std::thread::hardware_concurrency()), 1, maxPieces);
         pieces = int(std::clamp<qint64>(size / piecePerCore, 1, cores));
@@ -153,7 +153,7 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
     };
     const auto readAbove = [&](int piece) {
         Diary &part = above[size_t(piece - 1)];
-        part.reserve(qsizetype(size / pieces / shortLine));
+        part.reserve(qsizetype(std::clamp<qint64>(size / pieces / shortLine, 0, 1 << 26)));
         bool pieceExact = true;
         done[size_t(piece - 1)] =
             readPiece(fd, boundary(piece), boundary(piece + 1), part, pieceExact);
