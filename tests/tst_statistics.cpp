@@ -194,14 +194,18 @@ private slots:
         QTest::addColumn<int>("interval");    // -1: none
         QTest::addColumn<double>("coverage"); // -1: none
         QTest::addColumn<int>("warnings");
-        QTest::newRow("every 15 minutes") << 15 << 14 << 24 << 15 << 100.0 << 0;
-        QTest::newRow("every 5 minutes") << 5 << 14 << 24 << 5 << 100.0 << 0;
-        QTest::newRow("every minute") << 1 << 14 << 24 << 1 << 100.0 << 0;
-        QTest::newRow("every 7 minutes, a short last slot") << 7 << 14 << 24 << 7 << 100.0 << 0;
-        QTest::newRow("half of each day") << 15 << 14 << 12 << 15 << 50.0 << 1;
-        QTest::newRow("five days") << 5 << 5 << 24 << 5 << 100.0 * 5 / 14 << 2;
-        QTest::newRow("16 minutes: no sensor") << 16 << 14 << 24 << -1 << -1.0 << 0;
-        QTest::newRow("a meter, five days") << 240 << 5 << 24 << -1 << -1.0 << 0;
+        QTest::addColumn<int>("copies"); // of each reading, at the same minute
+        QTest::newRow("every 15 minutes") << 15 << 14 << 24 << 15 << 100.0 << 0 << 1;
+        QTest::newRow("every 5 minutes") << 5 << 14 << 24 << 5 << 100.0 << 0 << 1;
+        QTest::newRow("every minute") << 1 << 14 << 24 << 1 << 100.0 << 0 << 1;
+        QTest::newRow("every 7 minutes, a short last slot")
+            << 7 << 14 << 24 << 7 << 100.0 << 0 << 1;
+        QTest::newRow("half of each day") << 15 << 14 << 12 << 15 << 50.0 << 1 << 1;
+        QTest::newRow("five days") << 5 << 5 << 24 << 5 << 100.0 * 5 / 14 << 2 << 1;
+        QTest::newRow("16 minutes: no sensor") << 16 << 14 << 24 << -1 << -1.0 << 0 << 1;
+        QTest::newRow("a meter, five days") << 240 << 5 << 24 << -1 << -1.0 << 0 << 1;
+        // A slot counts once, however many readings it holds.
+        QTest::newRow("half of each day, twice") << 15 << 14 << 12 << 15 << 50.0 << 1 << 2;
     }
     void sensorInterval()
     {
@@ -211,12 +215,15 @@ private slots:
         QFETCH(int, interval);
         QFETCH(double, coverage);
         QFETCH(int, warnings);
+        QFETCH(int, copies);
         QStringList lines;
         for (int day = 0; day < days; ++day) {
             const QDate date = lastDay.addDays(-day);
-            for (int minute = 0; minute < hours * 60; minute += step)
-                lines << formatDate(date.day(), date.month(), date.year()) + u',' +
-                             formatTime(minute / 60, minute % 60) + ",Glucose, 120";
+            for (int minute = 0; minute < hours * 60; minute += step) {
+                for (int copy = 0; copy < copies; ++copy)
+                    lines << formatDate(date.day(), date.month(), date.year()) + u',' +
+                                 formatTime(minute / 60, minute % 60) + ",Glucose, 120";
+            }
         }
         const GlucoseStatistics s =
             computeStatistics(diaryOf(lines), lastDay.addDays(-13), lastDay, 100, 130);
