@@ -352,7 +352,9 @@ private slots:
               {"JSON without a comma", "[{\"sgv\":120,\"date\":1} {\"sgv\":1}]", 23},
               {"JSON with lines before, text after", "\n\n[{\"sgv\":120,\"date\":1}] x", 25},
               {"JSON with a byte beyond UTF-8", "[{\"sgv\":120,\"date\":1,\"n\":\"\xff\"}]", 26},
-              {"JSON closed by the wrong bracket", "[{\"sgv\":120,\"date\":1},{\"sgv\":1]", 31}}) {
+              {"JSON closed by the wrong bracket", "[{\"sgv\":120,\"date\":1},{\"sgv\":1]", 31},
+              {"JSON with a bad last digit of an escape",
+               "[{\"sgv\":120,\"date\":1,\"n\":\"\\u004g\"}]", 31}}) {
             QJsonParseError parser;
             QJsonDocument::fromJson(file, &parser);
             add(name, {}, file, {}, {},
