@@ -506,6 +506,7 @@ private slots:
 
         press(window, QKeySequence::Redo);
         QCOMPARE(readBytes(dir.diary()), afterBytes);
+        QCOMPARE(window.listBox->currentIndex().row(), after);
         QCOMPARE(m_messages.size(), int(full));
     }
 
