@@ -27,6 +27,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -305,12 +307,31 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     if (!lockDiary(lock, err))
         return CommandDiaryFailed;
 
-    std::vector<ImportResult> results;
+    // The files are read while the diary loads: neither waits for the other.
+    std::vector<ImportResult> results(size_t(files.size()));
+    const auto readFiles = [&files, &results] {
+        for (qsizetype i = 0; i < files.size(); ++i)
+            results[size_t(i)] = readImportFile(files[i]);
+    };
+    std::thread reader;
+    try {
+        reader = std::thread(readFiles);
+    } catch (const std::system_error &) {
+        readFiles();
+    }
+    // One step, as in the window: another program (a sync tool) that
+    // changes the diary meanwhile gets the import merged into what it wrote.
+    CommandLineHost host(err);
+    PlainDiaryRows rows;
+    DiaryDocument document(&rows, &host);
+    document.setLock(&lock);
+    const DiaryFile::LoadResult loaded = document.open(diaryPath());
+    if (reader.joinable())
+        reader.join();
     bool allRead = true;
-    for (const QString &file : files) {
-        results.push_back(readImportFile(file));
-        if (!results.back().ok()) {
-            err << results.back().error << '\n';
+    for (const ImportResult &result : results) {
+        if (!result.ok()) {
+            err << result.error << '\n';
             allRead = false;
         }
     }
@@ -321,13 +342,6 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     std::vector<const ImportBatch *> batches;
     for (const ImportResult &result : results)
         batches.push_back(&result.batch);
-    // One step, as in the window: another program (a sync tool) that
-    // changes the diary meanwhile gets the import merged into what it wrote.
-    CommandLineHost host(err);
-    PlainDiaryRows rows;
-    DiaryDocument document(&rows, &host);
-    document.setLock(&lock);
-    const DiaryFile::LoadResult loaded = document.open(diaryPath());
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
