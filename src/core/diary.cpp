@@ -237,6 +237,9 @@ void Diary::releaseVerbatim(const Row &row)
 void Diary::rowsChangedFrom(size_t storageIndex)
 {
     m_blocksValid = std::min(m_blocksValid, storageIndex / blockSize);
+    std::vector<FileMark> &marks = m_fileLayout.marks;
+    while (!marks.empty() && size_t(marks.back().rows) > storageIndex)
+        marks.pop_back();
 }
 
 void Diary::prependRow(const EntryTexts &texts)
@@ -313,7 +316,7 @@ void Diary::clear()
     m_rows.clear();
     m_verbatim.clear();
     m_freeVerbatim.clear();
-    m_blocksValid = 0;
+    rowsChangedFrom(0);
 }
 
 int Diary::writeField(const Row &r, int column, char *out)
@@ -484,7 +487,7 @@ Diary::Order Diary::sortByDateTime(bool ascending)
     for (quint32 from : order)
         sorted.push_back(m_rows[from]);
     m_rows.swap(sorted);
-    m_blocksValid = 0;
+    rowsChangedFrom(0);
     return order;
 }
 
@@ -496,7 +499,7 @@ void Diary::restoreOrder(const Order &order)
     for (size_t i = 0; i < order.size(); ++i)
         restored[order[i]] = m_rows[i];
     m_rows.swap(restored);
-    m_blocksValid = 0;
+    rowsChangedFrom(0);
 }
 
 void Diary::insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)

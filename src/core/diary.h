@@ -11,6 +11,7 @@
 #define DIARY_H
 
 #include "core/entrytext.h"
+#include "core/regularfile.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -98,6 +99,26 @@ public:
     // valid date on or after startDay, from the bottom row up to row 0.
     template <typename F> void forEachGlucoseFrom(qint64 startDay, F f) const;
 
+    // Where the rows lie in the file they were last read from or written to
+    // exactly (the file of that stamp): a mark says that the bottom `rows`
+    // rows fill its first `bytes` bytes. A change to a row drops the marks
+    // above it, so a save may copy what a mark covers from that file instead
+    // of formatting those rows again. Marks ascend.
+    struct FileMark
+    {
+        qsizetype rows;
+        qint64 bytes;
+    };
+    struct FileLayout
+    {
+        FileStamp stamp;
+        std::vector<FileMark> marks;
+    };
+    static constexpr qsizetype fileMarkEvery = 1024;
+    const FileLayout &fileLayout() const { return m_fileLayout; }
+    // Part of what was saved, not of the rows: a const diary keeps it too.
+    void setFileLayout(FileLayout layout) const { m_fileLayout = std::move(layout); }
+
     // Key that orders rows by date, then time; null dates come first.
     static qint64 dateTimeKey(const QDate &date, const QTime &time);
     qint64 dateTimeKey(int row) const;
@@ -155,6 +176,7 @@ private:
     // Latest "Glucose" day of each block of rows, for skipping old blocks.
     mutable std::vector<qint32> m_blockLatest;
     mutable size_t m_blocksValid = 0;
+    mutable FileLayout m_fileLayout;
 };
 
 template <typename F> void Diary::forEachGlucoseFrom(qint64 startDay, F f) const

@@ -48,9 +48,13 @@ qsizetype countLines(const char *data, qsizetype size)
     return lines;
 }
 
+using Marks = std::vector<Diary::FileMark>;
+
 // Adds every line of data that a line feed ends and that starts before
-// limit as a row; returns where the first line not added begins.
-qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary &diary, bool &exact)
+// limit as a row; returns where the first line not added begins. data lies
+// at offset in the file: marks get where every fileMarkEvery-th row ends.
+qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary &diary, bool &exact,
+                       qint64 offset, Marks &marks)
 {
     qsizetype start = 0;
     while (start < limit) {
@@ -66,6 +70,8 @@ qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary 
         if (!diary.prependLine(data + start, end - start))
             exact = false;
         start = next;
+        if (diary.rowCount() % Diary::fileMarkEvery == 0)
+            marks.push_back(Diary::FileMark{diary.rowCount(), offset + next});
     }
     return start;
 }
@@ -92,7 +98,7 @@ qsizetype readAt(int fd, char *into, qsizetype size, qint64 offset)
 // longer than the buffer grows it. A piece that does not start the file
 // begins one byte early, to see whether a line starts at begin or runs over
 // it from the piece before.
-bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact)
+bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact, Marks &marks)
 {
     QByteArray buffer(chunkSize, Qt::Uninitialized);
     qint64 base = begin > 0 ? begin - 1 : 0; // the file offset of buffer[0]
@@ -119,8 +125,9 @@ bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact)
             seeking = false;
         }
         const qsizetype limit = qsizetype(std::min<qint64>(filled, end - base));
-        const qsizetype rest = first + prependLines(buffer.constData() + first, filled - first,
-                                                    limit - first, diary, exact);
+        const qsizetype rest =
+            first + prependLines(buffer.constData() + first, filled - first, limit - first, diary,
+                                 exact, base + first, marks);
         if (base + rest >= end)
             return true;
         kept = filled - rest;
@@ -134,7 +141,7 @@ bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact)
 
 // Reads the file in pieces side by side, one a core for a large file; the
 // rows of each piece go on top of those before it.
-bool readLines(int fd, Diary &diary, bool &exact, int pieces)
+bool readLines(int fd, Diary &diary, bool &exact, int pieces, Marks &marks)
 {
     const qint64 size = RegularFile::stampOf(fd).size;
     // About the shortest line the dialogs write: room for every line without
@@ -147,6 +154,7 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
     }
     std::vector<Diary> above(size_t(pieces - 1));
     std::vector<char> done(above.size()), same(above.size(), true);
+    std::vector<Marks> aboveMarks(above.size());
     std::vector<std::thread> threads;
     const auto boundary = [size, pieces](int piece) {
         return piece == pieces ? std::numeric_limits<qint64>::max() : size / pieces * piece;
@@ -155,8 +163,8 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
         Diary &part = above[size_t(piece - 1)];
         part.reserve(qsizetype(std::clamp<qint64>(size / pieces / shortLine, 0, 1 << 26)));
         bool pieceExact = true;
-        done[size_t(piece - 1)] =
-            readPiece(fd, boundary(piece), boundary(piece + 1), part, pieceExact);
+        done[size_t(piece - 1)] = readPiece(fd, boundary(piece), boundary(piece + 1), part,
+                                            pieceExact, aboveMarks[size_t(piece - 1)]);
         same[size_t(piece - 1)] = pieceExact;
     };
     for (int piece = 1; piece < pieces; ++piece) {
@@ -166,12 +174,15 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces)
             readAbove(piece); // no thread to spare: this one reads it
         }
     }
-    bool ok = readPiece(fd, 0, boundary(1), diary, exact);
+    bool ok = readPiece(fd, 0, boundary(1), diary, exact, marks);
     for (std::thread &thread : threads)
         thread.join();
     for (size_t i = 0; i < above.size(); ++i) {
         ok = ok && done[i];
         exact = exact && same[i];
+        const int below = diary.rowCount();
+        for (Diary::FileMark mark : aboveMarks[i])
+            marks.push_back(Diary::FileMark{below + mark.rows, mark.bytes});
         diary.placeOnTop(std::move(above[i]));
     }
     return ok;
@@ -199,7 +210,8 @@ void loadBytes(const char *data, qsizetype size, Diary &diary, bool *matchesSave
 {
     diary.reserve(withRoom(countLines(data, size)));
     bool exact = true;
-    const qsizetype rest = prependLines(data, size, size, diary, exact);
+    Marks marks; // of no file
+    const qsizetype rest = prependLines(data, size, size, diary, exact, 0, marks);
     prependLastLine(data + rest, size - rest, diary, exact);
     if (matchesSave)
         *matchesSave = exact;
@@ -224,7 +236,8 @@ LoadResult load(const QString &path, Diary &diary, int pieces)
     for (int attempt = 0;; ++attempt) {
         before = RegularFile::stampOf(fd);
         bool exact = true;
-        if (!readLines(fd, diary, exact, pieces)) {
+        Marks marks;
+        if (!readLines(fd, diary, exact, pieces, marks)) {
             result.status = LoadResult::Failed;
             result.error = systemError();
             diary.clear();
@@ -232,7 +245,10 @@ LoadResult load(const QString &path, Diary &diary, int pieces)
             return result;
         }
         result.matchesSave = exact;
-        if (RegularFile::stampOf(fd) == before || attempt == 2)
+        const bool still = RegularFile::stampOf(fd) == before;
+        if (still && exact)
+            diary.setFileLayout(Diary::FileLayout{before, std::move(marks)});
+        if (still || attempt == 2)
             break;
         diary.clear();
     }
@@ -264,20 +280,46 @@ bool save(const QString &path, const Diary &diary, QString *error, Stamp *writte
 
 namespace {
 
-// Writes the rows into fd, oldest first, and makes them durable.
-bool writeRows(int fd, const Diary &diary, QString *error)
+// Copies the first bytes of the file at target into out. A file changed
+// meanwhile has another stamp by the swap, which then undoes itself: what
+// was copied from it never stands. False when it cannot be copied (out may
+// hold part of it).
+bool copyStart(const QByteArray &target, qint64 bytes, int out)
+{
+    const int in = ::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0)
+        return false;
+    bool ok = true;
+    for (loff_t from = 0; ok && from < bytes;) {
+        const ssize_t copied = ::copy_file_range(in, &from, out, nullptr, size_t(bytes - from), 0);
+        ok = copied > 0 || (copied < 0 && errno == EINTR);
+    }
+    ::close(in);
+    return ok;
+}
+
+// Writes the rows above the bottom `written.rows` ones into fd, which holds
+// those already, oldest first, and makes them durable. marks, holding those
+// of the rows in fd, get those of the rows written.
+bool writeRows(int fd, const Diary &diary, Diary::FileMark written, Marks &marks, QString *error)
 {
     QByteArray chunk;
     chunk.reserve(chunkSize + 4096);
-    for (int row = diary.rowCount() - 1; row >= -1; --row) {
-        if (row >= 0)
+    const int rows = diary.rowCount();
+    for (int row = rows - 1 - int(written.rows); row >= -1; --row) {
+        if (row >= 0) {
             diary.appendLine(row, chunk);
+            const int below = rows - row;
+            if (below % Diary::fileMarkEvery == 0)
+                marks.push_back(Diary::FileMark{below, written.bytes + chunk.size()});
+        }
         if (chunk.size() >= chunkSize || (row < 0 && !chunk.isEmpty())) {
             qsizetype done = 0;
             if (!writeAll(fd, chunk, &done)) {
                 *error = systemError();
                 return false;
             }
+            written.bytes += chunk.size();
             chunk.clear();
         }
     }
@@ -345,7 +387,20 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
             ::unlink(temporary.constData());
         return SaveOutcome::Failed;
     };
-    if (!writeRows(fd, diary, error))
+    // Rows unchanged since the file was read or written are copied from it.
+    const Diary::FileLayout &layout = diary.fileLayout();
+    Marks marks;
+    Diary::FileMark copied{0, 0};
+    if (layout.stamp == expected && !layout.marks.empty()) {
+        if (copyStart(target, layout.marks.back().bytes, fd)) {
+            copied = layout.marks.back();
+            marks = layout.marks;
+        } else if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
+            *error = systemError();
+            return fail();
+        }
+    }
+    if (!writeRows(fd, diary, copied, marks, error))
         return fail();
     for (int attempt = 0; unnamed && temporary.isEmpty(); ++attempt) {
         const QByteArray name = QFile::encodeName(
@@ -412,9 +467,22 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     if (expected.exists)
         ::unlink(from);
     *written = ours;
+    diary.setFileLayout(Diary::FileLayout{ours, std::move(marks)});
     syncDirectoryOf(real);
     return SaveOutcome::Saved;
 }
+
+namespace {
+
+// Lines appended to the file of before, which is after now, leave the
+// others, and so the marks, where they were.
+void layoutGrew(const Diary &diary, const Stamp &before, const Stamp &after)
+{
+    if (diary.fileLayout().stamp == before)
+        diary.setFileLayout(Diary::FileLayout{after, diary.fileLayout().marks});
+}
+
+} // namespace
 
 bool appendTopRows(const QString &path, const Diary &diary, int count, QString *error, Stamp *stamp,
                    bool *changedOutside)
@@ -482,8 +550,11 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
         }
         // Another program's append just after ours must not pass for ours:
         // then keep the old stamp, so the next look reads it.
+        const bool onlyOurs = after.size == found.size + line.size();
         if (stamp)
-            *stamp = after.size == found.size + line.size() ? after : found;
+            *stamp = onlyOurs ? after : found;
+        if (onlyOurs)
+            layoutGrew(diary, found, after);
     }
     ::close(fd);
     return ok;
