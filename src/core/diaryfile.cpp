@@ -280,20 +280,21 @@ bool save(const QString &path, const Diary &diary, QString *error, Stamp *writte
 
 namespace {
 
-// Copies the first bytes of the file at target into out. A file changed
-// meanwhile has another stamp by the swap, which then undoes itself: what
-// was copied from it never stands. False when it cannot be copied (out may
-// hold part of it).
-bool copyStart(const QByteArray &target, qint64 bytes, int out)
+// Copies the first bytes of the file at target into out, while that is
+// still the file of stamp. (The swap sees only the file at the path by
+// then; the bytes must come from the one the marks describe.) False when it
+// is not, or cannot be copied: out may then hold part of it.
+bool copyStart(const QByteArray &target, const Stamp &stamp, qint64 bytes, int out)
 {
     const int in = ::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return false;
-    bool ok = true;
+    bool ok = RegularFile::stampOf(in) == stamp;
     for (loff_t from = 0; ok && from < bytes;) {
         const ssize_t copied = ::copy_file_range(in, &from, out, nullptr, size_t(bytes - from), 0);
         ok = copied > 0 || (copied < 0 && errno == EINTR);
     }
+    ok = ok && RegularFile::stampOf(in) == stamp;
     ::close(in);
     return ok;
 }
@@ -392,7 +393,7 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     Marks marks;
     Diary::FileMark copied{0, 0};
     if (layout.stamp == expected && !layout.marks.empty()) {
-        if (copyStart(target, layout.marks.back().bytes, fd)) {
+        if (copyStart(target, expected, layout.marks.back().bytes, fd)) {
             copied = layout.marks.back();
             marks = layout.marks;
         } else if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
