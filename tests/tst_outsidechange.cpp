@@ -409,6 +409,33 @@ private slots:
         QCOMPARE(d.host.errors, QStringList());
     }
 
+    // Undo finds the imported entries by their texts: one removed outside
+    // stays gone, and Redo brings back exactly the others.
+    void importRedoneAfterOneWasRemovedOutside()
+    {
+        Document d;
+        QCOMPARE(d.document.open(d.dir.diary()).status, DiaryFile::LoadResult::Loaded);
+        const QByteArrayList lines{"10. 1.2020,06:00,Glucose, 160", "10. 1.2020,06:05,Glucose, 170",
+                                   "10. 1.2020,06:10,Glucose, 180"};
+        std::vector<int> rows;
+        std::vector<EntryTexts> texts;
+        for (const QByteArray &line : lines) {
+            const QByteArrayList fields = line.split(',');
+            texts.push_back({fields[0], fields[1], fields[2], fields[3]});
+        }
+        replanMerge(d.document.diary(), rows, texts);
+        d.push(new InsertEntries(&d.document, "Import", std::move(rows), std::move(texts),
+                                 replanMerge));
+        const QByteArray kept = lines[0] + '\n' + lines[2] + '\n';
+        replaceBytes(d.dir.diary(), threeEntries + kept);
+        d.document.undoStack()->undo();
+        QCOMPARE(readBytes(d.dir.diary()), threeEntries);
+        QCOMPARE(d.host.errors.size(), 1);
+        d.document.undoStack()->redo();
+        QCOMPARE(readBytes(d.dir.diary()), threeEntries + kept);
+        QCOMPARE(d.document.diary().rowCount(), 5);
+    }
+
     // A step that cannot be saved stays in the rows; closing saves it, and
     // what another program wrote meanwhile is merged, not overwritten. The
     // file is never written while another copy holds the lock, nor over a

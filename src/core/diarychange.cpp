@@ -78,14 +78,21 @@ InsertEntries::InsertEntries(DiaryEditor *editor, const QString &name, std::vect
                              std::vector<EntryTexts> texts, Plan plan)
     : DiaryChange(editor, name), m_rows(std::move(rows)), m_texts(std::move(texts)),
       m_plan(std::move(plan))
+{}
+
+void InsertEntries::keepPlanned()
 {
-    if (m_plan)
+    // Copied only when needed: an import's texts are many.
+    if (m_plan && !m_plannedKept) {
         m_planned = m_texts;
+        m_plannedKept = true;
+    }
 }
 
 int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded)
 {
     if (!rowsValid && m_plan) {
+        keepPlanned();
         m_texts = m_planned;
         m_plan(editor.diary(), m_rows, m_texts);
     } else if (!rowsValid && m_rows.size() == 1) {
@@ -113,18 +120,28 @@ int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded)
 int InsertEntries::revert(DiaryEditor &editor, bool rowsValid)
 {
     if (!rowsValid) {
-        // Find every entry by its texts; entries gone meanwhile stay gone.
-        std::vector<int> found;
-        std::vector<EntryTexts> texts;
+        // Find every entry by its texts; entries gone meanwhile stay gone,
+        // for Redo too: each text stays with its row.
+        keepPlanned();
+        std::vector<std::pair<int, EntryTexts>> found;
+        std::vector<bool> taken(size_t(editor.diary().rowCount()), false);
         for (size_t i = 0; i < m_rows.size(); ++i) {
             const int row = editor.diary().findRow(m_texts[i], m_rows[i]);
-            if (row < 0 || std::find(found.begin(), found.end(), row) != found.end())
+            if (row < 0 || taken[size_t(row)]) {
                 editor.tell(missingEntry(m_texts[i]));
-            else
-                found.push_back(row);
+            } else {
+                taken[size_t(row)] = true;
+                found.emplace_back(row, m_texts[i]);
+            }
         }
-        std::sort(found.begin(), found.end());
-        m_rows = found;
+        std::sort(found.begin(), found.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+        m_rows.clear();
+        m_texts.clear();
+        for (auto &[row, texts] : found) {
+            m_rows.push_back(row);
+            m_texts.push_back(std::move(texts));
+        }
     }
     editor.removeRows(m_rows);
     const int rows = editor.diary().rowCount();

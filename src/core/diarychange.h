@@ -99,9 +99,13 @@ protected:
     int revert(DiaryEditor &editor, bool rowsValid) override;
 
 private:
+    void keepPlanned();
+
     std::vector<int> m_rows;
     std::vector<EntryTexts> m_texts;
-    std::vector<EntryTexts> m_planned; // all texts asked for, before planning
+    // All texts asked for, before planning: kept once m_texts first changes.
+    std::vector<EntryTexts> m_planned;
+    bool m_plannedKept = false;
     Plan m_plan;
 };
 
