@@ -338,27 +338,25 @@ private slots:
     }
 
     // A save copies the bytes of the rows unchanged since the file was read
-    // or written. A line changed in place under an unchanged stamp shows
-    // what was copied: it is kept below the change and gone where the rows
-    // were formatted. Hand-made lines give the lines different lengths.
+    // or written. The first line, changed in place under the same stamp,
+    // shows whether it was copied or formatted again. Hand-made lines give
+    // the lines different lengths.
     void saveCopiesUnchangedRows_data()
     {
         QTest::addColumn<int>("pieces");
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("bottomCopied");
         for (const int pieces : {1, 3}) {
-            const auto row = [pieces](const char *change, bool bottomCopied) {
-                QTest::addRow("%s, %d pieces", change, pieces) << pieces << change << bottomCopied;
-            };
-            row("none", true);
-            row("top row edited", true);
-            row("rows inserted in the middle", true);
-            row("rows removed in the middle", true);
-            row("top row appended, then one below edited", true);
-            row("top row appended to another file", true);
-            row("bottom row removed", false);
-            row("row inserted at the bottom", false);
-            row("sorted, then back", false);
+            for (const auto &[change, copied] : {std::pair{"none", true},
+                                                 {"insert in the middle", true},
+                                                 {"remove in the middle", true},
+                                                 {"append, then edit below it", true},
+                                                 {"append to another file", true},
+                                                 {"remove the first mark's top row", false},
+                                                 {"insert at the bottom", false},
+                                                 {"sort, then back", false},
+                                                 {"CR LF at the bottom", false}})
+                QTest::addRow("%s, %d pieces", change, pieces) << pieces << change << copied;
         }
     }
     void saveCopiesUnchangedRows()
@@ -366,71 +364,55 @@ private slots:
         QFETCH(int, pieces);
         QFETCH(QString, change);
         QFETCH(bool, bottomCopied);
-        WorkDir dir;
         QByteArray file;
-        for (int i = 0; i < 6000; ++i) {
-            file += i % 7 ? QStringLiteral("%1. 3.2020,%2:05,Glucose,%3\n")
+        for (int i = 0; i < 6000; ++i)
+            file += i % 7 ? QStringLiteral("%1. 3.2020,07:05,Glucose,%2\n")
                                 .arg(1 + i % 28, 2)
-                                .arg(i % 24, 2, 10, QLatin1Char('0'))
                                 .arg(40 + i % 300, 4)
                                 .toUtf8()
                           : "hand,made,Note," + QByteArray(i % 13, 'x') + '\n';
-        }
-        writeBytes(path, file);
+        if (change.startsWith("CR"))
+            file.insert(15, '\r');
+        WorkDir dir(file);
         Diary diary;
-        const DiaryFile::Stamp read = DiaryFile::load(path, diary, pieces).stamp;
-        const QByteArray firstLine = file.left(file.indexOf('\n') + 1);
-        const QByteArray otherFirstLine = QByteArray(firstLine).replace("hand", "HAND");
-        {
-            QFile changed(path);
-            QVERIFY(changed.open(QIODevice::ReadWrite));
-            QCOMPARE(changed.write(otherFirstLine), firstLine.size());
-        }
-        const timespec times[2] = {
-            {0, UTIME_OMIT}, {time_t(read.mtimeNs / 1000000000), long(read.mtimeNs % 1000000000)}};
+        DiaryFile::Stamp stamp = DiaryFile::load(path, diary, pieces).stamp;
+        const QByteArray first = "hand,made,Note,\n", other = "HAND,made,Note,\n";
+        QFile changed(path);
+        QVERIFY(changed.open(QIODevice::ReadWrite) && changed.write(other) == other.size());
+        changed.close();
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {stamp.mtimeNs / 1000000000, stamp.mtimeNs % 1000000000}};
         QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-        QCOMPARE(DiaryFile::stampOf(path), read);
 
         const EntryTexts entry{" 1. 4.2020", "08:00", "Carbs", "  40"};
-        DiaryFile::Stamp stamp = read;
         QString error;
-        if (change == "top row edited") {
-            diary.removeRow(0);
-            diary.insertRow(0, entry);
-        } else if (change == "rows inserted in the middle") {
-            diary.insertRows({2000, 2500, 4100}, {entry, entry, entry});
-        } else if (change == "rows removed in the middle") {
-            diary.removeRows({1500, 2999, 3000});
-        } else if (change == "top row appended, then one below edited") {
+        if (change.startsWith("append")) {
             diary.prependRow(entry);
-            QVERIFY2(DiaryFile::appendTopRow(path, diary, &error, &stamp), qPrintable(error));
-            diary.removeRow(1);
-            diary.insertRow(1, entry);
-        } else if (change == "top row appended to another file") {
-            diary.prependRow(entry);
-            QVERIFY2(DiaryFile::appendTopRow("other.txt", diary, &error), qPrintable(error));
-        } else if (change == "bottom row removed") {
-            diary.removeRow(diary.rowCount() - 1);
-        } else if (change == "row inserted at the bottom") {
-            diary.insertRow(diary.rowCount(), entry);
+            const bool here = change.endsWith("below it");
+            QVERIFY(DiaryFile::appendTopRow(here ? path : "other.txt", diary, &error,
+                                            here ? &stamp : nullptr));
+            diary.removeRow(here ? 1 : 0);
+        } else if (change.startsWith("insert")) {
+            diary.insertRows({2000, change.endsWith("bottom") ? diary.rowCount() : 4100},
+                             {entry, entry});
+        } else if (change.startsWith("remove")) {
+            diary.removeRows({1500, change.endsWith("row")
+                                        ? diary.rowCount() - int(Diary::fileMarkEvery)
+                                        : 3000});
         }
-        Diary::Order order;
-        if (change == "sorted, then back")
-            order = diary.sortByDateTime(true);
+        const Diary::Order order =
+            change.startsWith("sort") ? diary.sortByDateTime(true) : Diary::Order();
         // Twice: from the marks of the read, then from those of the save.
         for (int save = 0; save < 2; ++save) {
             QByteArray expected;
             for (int row = diary.rowCount() - 1; row >= 0; --row)
                 diary.appendLine(row, expected);
             if (bottomCopied)
-                expected.replace(0, firstLine.size(), otherFirstLine);
+                expected.replace(0, first.size(), other);
             QCOMPARE(DiaryFile::saveOver(path, diary, stamp, &stamp, &error),
                      DiaryFile::SaveOutcome::Saved);
             QCOMPARE(readBytes(path), expected);
-            if (order.empty())
-                diary.removeRow(0);
-            else
-                diary.restoreOrder(order);
+            order.empty() ? diary.removeRow(0) : diary.restoreOrder(order);
         }
     }
 

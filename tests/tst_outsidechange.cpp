@@ -147,6 +147,19 @@ struct Document
     Document() { rows.path = dir.diary(); }
     void push(QUndoCommand *step) { document.undoStack()->push(step); }
     void addNew() { push(new InsertEntries(&document, "New Entry", {0}, {newEntry})); }
+    // Imports the lines as one step, planned as the import plans it.
+    void import(const QByteArrayList &lines)
+    {
+        std::vector<int> rows;
+        std::vector<EntryTexts> texts;
+        for (const QByteArray &line : lines) {
+            const QByteArrayList fields = line.split(',');
+            texts.push_back({fields[0], fields[1], fields[2], fields[3]});
+        }
+        replanMerge(document.diary(), rows, texts);
+        push(
+            new InsertEntries(&document, "Import", std::move(rows), std::move(texts), replanMerge));
+    }
 };
 
 // Shortcuts reach only the active window.
@@ -384,15 +397,7 @@ private slots:
         } else if (step == "Delete") {
             d.push(new DeleteEntry(&d.document, 0));
         } else {
-            std::vector<int> rows;
-            std::vector<EntryTexts> texts;
-            for (const QByteArray &line : imported) {
-                const QByteArrayList fields = line.split(',');
-                texts.push_back({fields[0], fields[1], fields[2], fields[3]});
-            }
-            replanMerge(d.document.diary(), rows, texts);
-            d.push(new InsertEntries(&d.document, "Import", std::move(rows), std::move(texts),
-                                     replanMerge));
+            d.import(imported);
         }
         QCOMPARE(readBytes(d.dir.diary()), expected);
         // A rewrite after a rename outside may get the freed inode number back.
@@ -417,15 +422,7 @@ private slots:
         QCOMPARE(d.document.open(d.dir.diary()).status, DiaryFile::LoadResult::Loaded);
         const QByteArrayList lines{"10. 1.2020,06:00,Glucose, 160", "10. 1.2020,06:05,Glucose, 170",
                                    "10. 1.2020,06:10,Glucose, 180"};
-        std::vector<int> rows;
-        std::vector<EntryTexts> texts;
-        for (const QByteArray &line : lines) {
-            const QByteArrayList fields = line.split(',');
-            texts.push_back({fields[0], fields[1], fields[2], fields[3]});
-        }
-        replanMerge(d.document.diary(), rows, texts);
-        d.push(new InsertEntries(&d.document, "Import", std::move(rows), std::move(texts),
-                                 replanMerge));
+        d.import(lines);
         const QByteArray kept = lines[0] + '\n' + lines[2] + '\n';
         replaceBytes(d.dir.diary(), threeEntries + kept);
         d.document.undoStack()->undo();
