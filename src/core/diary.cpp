@@ -274,7 +274,8 @@ bool Diary::prependLine(const char *line, qsizetype length)
         prependRow(texts);
         return allCommas;
     }
-    rowsChangedFrom(m_rows.size());
+    // On top: no mark of the file can cover it.
+    m_blocksValid = std::min(m_blocksValid, m_rows.size() / blockSize);
     m_rows.push_back(row);
     return true;
 }

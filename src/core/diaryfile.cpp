@@ -57,6 +57,7 @@ qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary 
                        qint64 offset, Marks &marks)
 {
     qsizetype start = 0;
+    auto rows = size_t(diary.rowCount());
     while (start < limit) {
         const void *newline = std::memchr(data + start, '\n', size_t(size - start));
         if (!newline)
@@ -70,8 +71,8 @@ qsizetype prependLines(const char *data, qsizetype size, qsizetype limit, Diary 
         if (!diary.prependLine(data + start, end - start))
             exact = false;
         start = next;
-        if (diary.rowCount() % Diary::fileMarkEvery == 0)
-            marks.push_back(Diary::FileMark{diary.rowCount(), offset + next});
+        if (++rows % Diary::fileMarkEvery == 0)
+            marks.push_back(Diary::FileMark{qsizetype(rows), offset + next});
     }
     return start;
 }
@@ -310,9 +311,9 @@ bool writeRows(int fd, const Diary &diary, Diary::FileMark written, Marks &marks
     for (int row = rows - 1 - int(written.rows); row >= -1; --row) {
         if (row >= 0) {
             diary.appendLine(row, chunk);
-            const int below = rows - row;
+            const auto below = size_t(rows - row);
             if (below % Diary::fileMarkEvery == 0)
-                marks.push_back(Diary::FileMark{below, written.bytes + chunk.size()});
+                marks.push_back(Diary::FileMark{qsizetype(below), written.bytes + chunk.size()});
         }
         if (chunk.size() >= chunkSize || (row < 0 && !chunk.isEmpty())) {
             qsizetype done = 0;
