@@ -267,6 +267,7 @@ private slots:
             " 1. 3.2020,07:05,Bolus,112\n 1. 3.2020,07:05,Bolus,  112\n 5. 5. 5,07:05,Bolus, 1234\n"
             " 1. 3.2020,07:05,Bolus,  -0\n 1. 3.2020,07:05,Bolus, 012\n 1. 3.2020,25:00,Glucose,x\n"
             "05.12.2020,07:05,Bolus, 112\n17. 3.2020,7:05,Bolus, 112\n31. 2.2020,07:05,Bolus, 112\n"
+            "17. 3.2020,07.05,Bolus, 112\n"
             "17. 3.2020,07:05,Coffee, 112\n1.1.2020,08:00,Größe,ü\n5,7,Carbs,9\n,,,\na,b,c,d,e,f\n"
             " 1. 1.2000000000,07:05,Bolus, 12\n 1. 3.2020,07:05,Bolus, 123456789\n");
         // Read in pieces of a megabyte: lines and CR LF pairs cross their ends.
