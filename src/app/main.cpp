@@ -22,8 +22,8 @@ int main(int argc, char **argv)
         // otherwise hand out (and clear) again.
         mallopt(M_MMAP_THRESHOLD, 256 << 20);
         mallopt(M_TRIM_THRESHOLD, 512 << 20);
-        // Its threads share one heap, so that what the readers free the
-        // merge reuses.
+        // Its threads share one heap: what the readers free, the merge and
+        // the save reuse.
         mallopt(M_ARENA_MAX, 1);
         // Without TZ the C library looks at /etc/localtime again for every
         // local time it works out; naming that same file spares an import a
