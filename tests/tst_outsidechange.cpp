@@ -89,8 +89,9 @@ void runWriter(const QString &path, int rounds)
             if (DiaryFile::stampOf(path) == before) {
                 ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
                             RENAME_EXCHANGE);
-                done = DiaryFile::stampOf(path + ".w") == before;
-                if (!done && DiaryFile::stampOf(path) == ours)
+                // (The swap moves the change times.)
+                done = DiaryFile::stampOf(path + ".w").sameContentAs(before);
+                if (!done && DiaryFile::stampOf(path).sameContentAs(ours))
                     ::renameat2(AT_FDCWD, swap.constData(), AT_FDCWD, name.constData(),
                                 RENAME_EXCHANGE);
             }

@@ -30,6 +30,7 @@ DiaryFile::LoadResult DiaryDocument::open(const QString &path)
     m_rows->replaceRows(fresh);
     m_stamp = result.stamp;
     m_fileMatchesRows = result.status == DiaryFile::LoadResult::Loaded && result.matchesSave;
+    m_keepFileBytes = result.crLineEnds;
     m_unreadable = result.status == DiaryFile::LoadResult::Failed;
     return result;
 }
@@ -82,7 +83,7 @@ void DiaryDocument::prepareChange()
         return;
     if (!now.exists) {
         // Moved or deleted outside: the rows stay; saving writes them whole.
-        m_fileMatchesRows = false;
+        m_fileMatchesRows = m_keepFileBytes = false;
         m_vanished = m_stamp.exists;
         return;
     }
@@ -104,6 +105,7 @@ bool DiaryDocument::readAgain()
     m_host->rowsAboutToBeReadAgain();
     m_rows->replaceRows(fresh);
     m_fileMatchesRows = result.matchesSave;
+    m_keepFileBytes = result.crLineEnds;
     m_vanished = false;
     ++m_generation;
     m_host->rowsReadAgain();
@@ -118,7 +120,7 @@ QString DiaryDocument::saveFailureText(const QString &reason) const
 
 bool DiaryDocument::hasUnsavedRows() const
 {
-    if (m_unsavedDiscarded || m_fileMatchesRows)
+    if (m_unsavedDiscarded || m_fileMatchesRows || m_keepFileBytes)
         return false;
     // An unreadable diary was never loaded: only entries of this run count.
     return !m_unreadable || diary().rowCount() > 0;
@@ -146,6 +148,12 @@ DiaryDocument::StoreResult DiaryDocument::write(int topRowsAdded, QString *error
 {
     if (!mayWrite(error))
         return StoreResult::Failed;
+    // What a stopped run of ours left is cleared first, by the lock's holder.
+    if (!m_tidied && m_lock && m_lock->isLocked()) {
+        m_tidied = true;
+        DiaryFile::tidyUp(m_path);
+    }
+    m_keepFileBytes = false; // a change is on its way to the file
     const QScopedValueRollback<bool> saving(m_saving, true);
     if (topRowsAdded > 0 && m_fileMatchesRows) {
         // New top rows are the file's last lines: append them, don't
@@ -174,7 +182,7 @@ bool DiaryDocument::saveAll()
     // A file moved or deleted outside since the last step would take every
     // entry with it: the rows are written whole to its path again.
     if (!m_unreadable && m_stamp.exists && !DiaryFile::stampOf(m_path).exists) {
-        m_fileMatchesRows = false;
+        m_fileMatchesRows = m_keepFileBytes = false;
         m_vanished = true;
     }
     if (!hasUnsavedRows())

@@ -7,14 +7,17 @@
 // The save protocol
 // -----------------
 // State kept between steps:
-//   stamp          the file's identity (device, inode, size, mtime) as last
-//                  read or written; any other stamp means another program
-//                  changed the file.
+//   stamp          the file's identity (device, inode, size, mtime, ctime)
+//                  as last read or written; any other stamp means another
+//                  program changed the file. The ctime catches an edit in
+//                  place whose mtime was put back.
 //   fileMatchesRows the file holds exactly what saving the rows would write,
 //                  so a new top row may be appended instead of a rewrite.
 //   generation     goes up each time the rows are read again from the file;
 //                  a step that saw another generation finds its entries by
 //                  their texts instead of their row numbers.
+//   keepFileBytes  the rows hold what the file does, in other line ends
+//                  (CR only): nothing to save until a change.
 //   unreadable     the file existed but could not be read at open: it is
 //                  never written over in this run.
 //   vanished       the file was moved or deleted outside since the last
@@ -32,7 +35,14 @@
 //      that the open file is the stamped one. Anything else (also undoing
 //      such a step): DiaryFile::saveOver, an atomic exchange
 //      that looks at the file it replaced afterwards and swaps it back when
-//      another program had changed it meanwhile.
+//      another program had changed it meanwhile; lines that program
+//      appended to ours in that moment are handed back to its file.
+//      Either way a step is all or nothing, whatever stops the process: an
+//      append longer than a page is announced in a journal that the lock's
+//      next holder uses to cut it back (DiaryFile::tidyUp, before its first
+//      write; every read leaves such lines out), and SIGINT, SIGTERM and
+//      SIGHUP wait for the write to end. A read-only diary is never
+//      written.
 //   4. A write that found an outside change reads the file again and the
 //      step is applied anew on it (back to 2), at most
 //      DiaryChange::maxRounds times.
@@ -194,6 +204,8 @@ private:
     quint64 m_generation = 0;
     bool m_unreadable = false;
     bool m_fileMatchesRows = false;
+    bool m_keepFileBytes = false;
+    bool m_tidied = false;
     bool m_unsavedDiscarded = false;
     bool m_vanished = false;
     bool m_saving = false;

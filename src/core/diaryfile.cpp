@@ -4,14 +4,17 @@
 #include "core/coretext.h"
 
 #include "core/atomicfile.h"
+#include "core/deferredtermination.h"
 #include "core/diary.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -96,10 +99,11 @@ qsizetype readAt(int fd, char *into, qsizetype size, qint64 offset)
 
 // Reads the lines that start from begin up to end into diary, in chunks
 // through a buffer that is reused, so the file is never held whole; a line
-// longer than the buffer grows it. A piece that does not start the file
-// begins one byte early, to see whether a line starts at begin or runs over
-// it from the piece before.
-bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact, Marks &marks)
+// longer than the buffer grows it. Nothing from stop on is read. A piece
+// that does not start the file begins one byte early, to see whether a line
+// starts at begin or runs over it from the piece before.
+bool readPiece(int fd, qint64 begin, qint64 end, qint64 stop, Diary &diary, bool &exact,
+               Marks &marks)
 {
     QByteArray buffer(chunkSize, Qt::Uninitialized);
     qint64 base = begin > 0 ? begin - 1 : 0; // the file offset of buffer[0]
@@ -108,7 +112,9 @@ bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact, Mark
     for (;;) {
         if (kept == buffer.size())
             buffer.resize(buffer.size() * 2);
-        const qsizetype got = readAt(fd, buffer.data() + kept, buffer.size() - kept, base + kept);
+        const qsizetype room =
+            qsizetype(std::min<qint64>(buffer.size() - kept, stop - base - kept));
+        const qsizetype got = room > 0 ? readAt(fd, buffer.data() + kept, room, base + kept) : 0;
         if (got < 0)
             return false;
         if (got == 0)
@@ -140,11 +146,11 @@ bool readPiece(int fd, qint64 begin, qint64 end, Diary &diary, bool &exact, Mark
     return true;
 }
 
-// Reads the file in pieces side by side, one a core for a large file; the
-// rows of each piece go on top of those before it.
-bool readLines(int fd, Diary &diary, bool &exact, int pieces, Marks &marks)
+// Reads the file up to stop in pieces side by side, one a core for a large
+// file; the rows of each piece go on top of those before it.
+bool readLines(int fd, qint64 stop, Diary &diary, bool &exact, int pieces, Marks &marks)
 {
-    const qint64 size = RegularFile::stampOf(fd).size;
+    const qint64 size = std::min(RegularFile::stampOf(fd).size, stop);
     // About the shortest line the dialogs write: room for every line without
     // counting them first (for a file of sane size: beyond, rows grow as read).
     constexpr qint64 shortLine = 24;
@@ -164,7 +170,7 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces, Marks &marks)
         Diary &part = above[size_t(piece - 1)];
         part.reserve(qsizetype(std::clamp<qint64>(size / pieces / shortLine, 0, 1 << 26)));
         bool pieceExact = true;
-        done[size_t(piece - 1)] = readPiece(fd, boundary(piece), boundary(piece + 1), part,
+        done[size_t(piece - 1)] = readPiece(fd, boundary(piece), boundary(piece + 1), stop, part,
                                             pieceExact, aboveMarks[size_t(piece - 1)]);
         same[size_t(piece - 1)] = pieceExact;
     };
@@ -175,7 +181,7 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces, Marks &marks)
             readAbove(piece); // no thread to spare: this one reads it
         }
     }
-    bool ok = readPiece(fd, 0, boundary(1), diary, exact, marks);
+    bool ok = readPiece(fd, 0, boundary(1), stop, diary, exact, marks);
     for (std::thread &thread : threads)
         thread.join();
     for (size_t i = 0; i < above.size(); ++i) {
@@ -186,6 +192,87 @@ bool readLines(int fd, Diary &diary, bool &exact, int pieces, Marks &marks)
             marks.push_back(Diary::FileMark{below + mark.rows, mark.bytes});
         diary.placeOnTop(std::move(above[i]));
     }
+    return ok;
+}
+
+bool readFully(int fd, char *into, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const qsizetype got = readAt(fd, into + done, qsizetype(size - done), done);
+        if (got <= 0)
+            return false;
+        done += got;
+    }
+    return true;
+}
+
+// A file saved with old Mac line ends holds no line feed at all: its lines
+// end at the CRs, as the import reads them. False for any other file.
+bool readCrLines(int fd, qint64 size, Diary &diary)
+{
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (!readFully(fd, bytes.data(), size) || bytes.contains('\n') || !bytes.contains('\r'))
+        return false;
+    bytes.replace('\r', '\n');
+    diary.clear();
+    loadBytes(bytes.constData(), bytes.size(), diary);
+    return true;
+}
+
+// The journal of an append: which file it went to and where that file
+// ended before and after it. It exists only while an append of more than a
+// page is on its way.
+struct Journal
+{
+    quint64 device = 0, inode = 0;
+    qint64 before = 0, after = 0;
+    bool valid = false;
+
+    // The append to this file did not finish: what lies beyond before is
+    // not the diary's.
+    bool unfinishedIn(const Stamp &stamp) const
+    {
+        return valid && stamp.exists && stamp.device == device && stamp.inode == inode &&
+               stamp.size > before && stamp.size < after;
+    }
+};
+
+QByteArray journalName(const QString &path)
+{
+    return QFile::encodeName(RegularFile::realPath(path) + QStringLiteral(".journal"));
+}
+
+Journal readJournal(const QString &path)
+{
+    Journal journal;
+    const QByteArray text = RegularFile::readSmall(QFile::decodeName(journalName(path)), 256);
+    unsigned long long device = 0, inode = 0;
+    long long before = 0, after = 0;
+    journal.valid =
+        std::sscanf(text.constData(), "%llu %llu %lld %lld", &device, &inode, &before, &after) == 4;
+    journal.device = device;
+    journal.inode = inode;
+    journal.before = before;
+    journal.after = after;
+    return journal;
+}
+
+bool writeJournal(const QString &path, const Stamp &file, qint64 after, QString *error)
+{
+    const QByteArray name = journalName(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const QByteArray text = QByteArray::number(file.device) + ' ' + QByteArray::number(file.inode) +
+                            ' ' + QByteArray::number(file.size) + ' ' + QByteArray::number(after) +
+                            '\n';
+    const bool ok = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size() &&
+                    ::fsync(fd) == 0 && syncDirectoryOf(QFile::decodeName(name));
+    if (!ok)
+        *error = systemError();
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok)
+        ::unlink(name.constData());
     return ok;
 }
 
@@ -233,17 +320,27 @@ LoadResult load(const QString &path, Diary &diary, int pieces)
     // the reader with SIGBUS. A file that changed while it was read is read
     // again; if it never holds still, the stamp from before the read makes
     // the next save see the change.
+    const Journal journal = readJournal(path);
     Stamp before;
     for (int attempt = 0;; ++attempt) {
         before = RegularFile::stampOf(fd);
-        bool exact = true;
+        // The lines of an append that never finished are not read, and the
+        // next save writes the file whole without them.
+        const bool unfinished = journal.unfinishedIn(before);
+        bool exact = !unfinished;
+        result.crLineEnds = false;
         Marks marks;
-        if (!readLines(fd, diary, exact, pieces, marks)) {
+        if (!readLines(fd, unfinished ? journal.before : std::numeric_limits<qint64>::max(), diary,
+                       exact, pieces, marks)) {
             result.status = LoadResult::Failed;
             result.error = systemError();
             diary.clear();
             ::close(fd);
             return result;
+        }
+        if (diary.rowCount() == 1 && !unfinished && readCrLines(fd, before.size, diary)) {
+            exact = false;
+            result.crLineEnds = true;
         }
         result.matchesSave = exact;
         const bool still = RegularFile::stampOf(fd) == before;
@@ -332,17 +429,47 @@ bool writeRows(int fd, const Diary &diary, Diary::FileMark written, Marks &marks
     return true;
 }
 
-// Appends what file holds from offset on to target.
-bool moveTail(const QByteArray &file, qint64 offset, const QByteArray &target)
+// Our temporaries are named "." + the diary's name + "." + eight hex
+// digits: a name no backup of the person's has, so a later save may remove
+// one that a stopped save left.
+QString temporaryName(const QString &real)
 {
-    QByteArray tail;
-    const int in = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
+    const QFileInfo info(real);
+    return info.absolutePath() +
+           QStringLiteral("/.%1.%2")
+               .arg(info.fileName())
+               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+bool isTemporaryName(const QString &name, const QString &diaryName)
+{
+    const QString prefix = u'.' + diaryName + u'.';
+    if (name.size() != prefix.size() + 8 || !name.startsWith(prefix))
         return false;
-    char buffer[65536];
-    for (ssize_t got; (got = ::pread(in, buffer, sizeof buffer, offset)) > 0; offset += got)
-        tail.append(buffer, got);
-    ::close(in);
+    return std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+    });
+}
+
+// A file of another program's that must stay, under a name no save removes.
+void keepBeside(const QByteArray &file, const QString &real)
+{
+    const QByteArray kept = QFile::encodeName(
+        real + QStringLiteral(".conflict-%1")
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    ::renameat2(AT_FDCWD, file.constData(), AT_FDCWD, kept.constData(), RENAME_NOREPLACE);
+}
+
+// Appends bytes from of ours to target.
+bool appendFrom(int ours, qint64 from, qint64 to, const QByteArray &target)
+{
+    QByteArray tail(qsizetype(to - from), Qt::Uninitialized);
+    for (qint64 done = 0; done < tail.size();) {
+        const qsizetype got = readAt(ours, tail.data() + done, tail.size() - done, from + done);
+        if (got <= 0)
+            return false;
+        done += got;
+    }
     const int out = ::open(target.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     if (out < 0)
         return false;
@@ -350,6 +477,33 @@ bool moveTail(const QByteArray &file, qint64 offset, const QByteArray &target)
     const bool ok = writeAll(out, tail, &done) && ::fsync(out) == 0;
     ::close(out);
     return ok;
+}
+
+// Lines another program appended to ours while it stood at the path belong
+// to its file, which is back there now. A writer that opened ours just
+// before may not have written yet: what comes is moved until ours has held
+// still for a few milliseconds.
+bool handBackLines(int ours, qint64 from, const QByteArray &target)
+{
+    using namespace std::chrono_literals;
+    for (int quiet = 0, round = 0; quiet < 4 && round < 500; ++round) {
+        const qint64 size = RegularFile::stampOf(ours).size;
+        if (size > from) {
+            if (!appendFrom(ours, from, size, target))
+                return false;
+            from = size;
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+QString readOnlyText()
+{
+    return DiaryText::tr("the diary is read-only.");
 }
 
 } // namespace
@@ -361,6 +515,12 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         *error = reason;
         return SaveOutcome::Failed;
     }
+    // Its mode says keep it as it is, also to root.
+    if (RegularFile::isReadOnly(path)) {
+        *error = readOnlyText();
+        return SaveOutcome::Failed;
+    }
+    const DeferredTermination deferred;
     // Work beside the real file: exchanging a symlink would leave it behind.
     const QString real = RegularFile::realPath(path);
     const QByteArray target = QFile::encodeName(real);
@@ -368,12 +528,13 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     QByteArray temporary;
     // An unnamed file first, so that a crash while writing leaves nothing
     // behind; it gets a name only just before the swap.
-    int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     const bool unnamed = fd >= 0;
-    if (!unnamed) {
-        temporary = QFile::encodeName(folder + QStringLiteral("/.") + QFileInfo(real).fileName() +
-                                      QStringLiteral(".XXXXXX"));
-        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    for (int attempt = 0; !unnamed && fd < 0 && attempt < 10; ++attempt) {
+        temporary = QFile::encodeName(temporaryName(real));
+        fd = ::open(temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
     if (fd < 0) {
         *error = systemError();
@@ -385,7 +546,7 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         ::fchmod(fd, old.st_mode & 07777);
     const auto fail = [&] {
         ::close(fd);
-        if (!unnamed)
+        if (!temporary.isEmpty())
             ::unlink(temporary.constData());
         return SaveOutcome::Failed;
     };
@@ -405,10 +566,7 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     if (!writeRows(fd, diary, copied, marks, error))
         return fail();
     for (int attempt = 0; unnamed && temporary.isEmpty(); ++attempt) {
-        const QByteArray name = QFile::encodeName(
-            folder + QStringLiteral("/.%1.%2")
-                         .arg(QFileInfo(real).fileName())
-                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        const QByteArray name = QFile::encodeName(temporaryName(real));
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
             0)
@@ -419,13 +577,20 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         }
     }
     const Stamp ours = RegularFile::stampOf(fd);
-    ::close(fd);
+    const char *from = temporary.constData();
+    const char *to = target.constData();
+    // The swap moves the change time of both files, so an edit in place
+    // whose modification time was put back shows only before it.
+    if (const Stamp there = RegularFile::stampOf(real);
+        expected.exists && there.exists && there != expected) {
+        ::unlink(from);
+        ::close(fd);
+        return SaveOutcome::ChangedOutside;
+    }
 
     // Swap in one step, then see what was there: a change made just before
     // the swap is in the file that comes out, and that file goes straight
     // back, so ours is seen only for that moment.
-    const char *from = temporary.constData();
-    const char *to = target.constData();
     int swapped = ::renameat2(AT_FDCWD, from, AT_FDCWD, to,
                               expected.exists ? RENAME_EXCHANGE : RENAME_NOREPLACE);
     if (swapped != 0 && (errno == EINVAL || errno == ENOSYS)) {
@@ -438,6 +603,7 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
     if (swapped != 0) {
         const int reason = errno;
         ::unlink(from);
+        ::close(fd);
         if (reason == ENOENT && expected.exists) {
             // Gone meanwhile: not an empty diary; write the list in its place.
             return saveOver(path, diary, Stamp(), written, error);
@@ -448,28 +614,32 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         *error = systemError();
         return SaveOutcome::Failed;
     }
-    if (expected.exists && RegularFile::stampOf(QFile::decodeName(temporary)) != expected) {
+    if (expected.exists &&
+        !RegularFile::stampOf(QFile::decodeName(temporary)).sameContentAs(expected)) {
         ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
         // What comes out now is ours, unless yet another file took the place
         // meanwhile: then that one goes back, and theirs stays beside it.
         const Stamp out = RegularFile::stampOf(QFile::decodeName(temporary));
         if (out.device != ours.device || out.inode != ours.inode) {
             ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
+            keepBeside(temporary, real);
+        } else if (!handBackLines(fd, ours.size, target)) {
+            keepBeside(temporary, real); // with the lines that could not be moved
         } else {
-            // Lines appended to ours while it stood there belong to theirs.
-            if (out.size > ours.size && !moveTail(temporary, ours.size, target)) {
-                *error = systemError();
-                return SaveOutcome::Failed; // ours stays beside, with those lines
-            }
             ::unlink(from);
         }
+        ::close(fd);
         syncDirectoryOf(real);
         return SaveOutcome::ChangedOutside;
     }
     if (expected.exists)
         ::unlink(from);
-    *written = ours;
-    diary.setFileLayout(Diary::FileLayout{ours, std::move(marks)});
+    // Only ours changed its change time since: unless another program wrote
+    // to it already, that is the stamp of the file saved.
+    const Stamp now = RegularFile::stampOf(fd);
+    ::close(fd);
+    *written = now.sameContentAs(ours) ? now : ours;
+    diary.setFileLayout(Diary::FileLayout{*written, std::move(marks)});
     syncDirectoryOf(real);
     return SaveOutcome::Saved;
 }
@@ -494,6 +664,10 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
     count = std::min(count, diary.rowCount());
     if (count <= 0)
         return true;
+    if (RegularFile::isReadOnly(path)) {
+        *error = readOnlyText();
+        return false;
+    }
     // A file known to exist is never created again: a vanished diary is not
     // an empty one.
     const bool mayCreate = !stamp || !stamp->exists;
@@ -527,14 +701,26 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
     for (int row = count - 1; row >= 0; --row)
         diary.appendLine(row, line);
 
+    const DeferredTermination deferred;
+    // One write within a page lands whole, whatever stops the process; a
+    // longer one can be cut short (a kill, a power cut), so a journal first
+    // says where the file ended, for the next open to cut it back there.
+    constexpr qint64 page = 4096;
+    const bool journaled = found.size / page != (found.size + line.size() - 1) / page;
+    if (journaled && !writeJournal(path, found, found.size + line.size(), error)) {
+        ::close(fd);
+        return false;
+    }
     qsizetype done = 0;
     bool ok = writeAll(fd, line, &done) && ::fsync(fd) == 0;
+    bool whole = true; // the file holds all of the lines or none
     if (!ok) {
         *error = systemError();
         // Leave no half line behind, but only cut what this write added.
         const off_t end = ::lseek(fd, 0, SEEK_CUR);
         if (done > 0 && end >= done && RegularFile::stampOf(fd).size == qint64(end) &&
             (::ftruncate(fd, end - done) != 0 || ::fsync(fd) != 0)) {
+            whole = false;
             *error +=
                 DiaryText::tr(" What was written of the entry stays at the end of the file (%1).")
                     .arg(systemError());
@@ -547,6 +733,7 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
         if (stamp && (now.device != after.device || now.inode != after.inode)) {
             // Another program put a new file in its place while we wrote:
             // the line went to the old one.
+            ::unlink(journalName(path).constData());
             ::close(fd);
             return changed();
         }
@@ -558,8 +745,38 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
         if (onlyOurs)
             layoutGrew(diary, found, after);
     }
+    if (journaled && whole)
+        ::unlink(journalName(path).constData());
     ::close(fd);
     return ok;
+}
+
+void tidyUp(const QString &path)
+{
+    const QString real = RegularFile::realPath(path);
+    const Journal journal = readJournal(real);
+    if (journal.valid) {
+        QString error;
+        const int fd = RegularFile::open(real, O_RDWR, &error);
+        if (fd >= 0) {
+            if (journal.unfinishedIn(RegularFile::stampOf(fd)) &&
+                ::ftruncate(fd, off_t(journal.before)) == 0)
+                ::fsync(fd);
+            ::close(fd);
+        }
+        ::unlink(journalName(real).constData());
+    }
+    const QFileInfo info(real);
+    QDir folder(info.absolutePath());
+    const QStringList names = folder.entryList(
+        {u'.' + info.fileName() + QStringLiteral(".????????")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        struct stat st;
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        if (isTemporaryName(name, info.fileName()) && ::lstat(file.constData(), &st) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(file.constData());
+    }
 }
 
 } // namespace DiaryFile

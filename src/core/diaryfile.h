@@ -14,8 +14,9 @@ namespace DiaryFile {
 
 inline constexpr char fileName[] = "MellidorFile.txt";
 
-// Device, inode, size and modification time: when the file's stamp is no
-// longer the one of the last read or write, another program changed it.
+// Device, inode, size, modification and change time: when the file's stamp
+// is no longer the one of the last read or write, another program changed
+// it.
 using Stamp = FileStamp;
 inline Stamp stampOf(const QString &path)
 {
@@ -34,6 +35,9 @@ struct LoadResult
     QString error;
     // The file holds exactly what saving the loaded rows would write.
     bool matchesSave = false;
+    // Its lines end with a CR alone (old Mac files): read as lines all the
+    // same, and kept as they are until a change is saved.
+    bool crLineEnds = false;
     // What was read; exists is false when the file is missing or unread.
     Stamp stamp;
 };
@@ -43,6 +47,8 @@ struct LoadResult
 // too and says why. The file is read, not mapped, so one cut short meanwhile
 // costs no crash; one that changes while read is read again. A large file is
 // read in pieces side by side, one a core, or in the given number of pieces.
+// The lines of an append that never finished (its journal says so) are left
+// out.
 LoadResult load(const QString &path, Diary &diary, int pieces = 0);
 
 // Loads a whole file already in memory, as load() does.
@@ -74,7 +80,13 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, Stamp expected, St
 // Appends the top count rows as the file's last lines (row 0 last) in one
 // write and makes them durable; the file must already hold the other rows
 // exactly as save() writes them. A last line without a line feed gets one
-// first. On failure the file is cut back to what it held.
+// first. On failure the file is cut back to what it held. Whatever stops the
+// process, the file holds all of the lines or, once the next open has
+// tidied up, none: an append longer than one write that lands whole is
+// announced in a journal beside the diary ("MellidorFile.txt.journal":
+// device, inode, size before and after) that goes once the lines are on
+// disk; SIGINT, SIGTERM and SIGHUP wait until then. A read-only diary (see
+// RegularFile::isReadOnly) is refused by this and by saveOver().
 //
 // stamp, when given, is the file as last read or written: nothing is written
 // unless the file opened is still that one (a file that existed must still
@@ -87,6 +99,11 @@ inline bool appendTopRow(const QString &path, const Diary &diary, QString *error
 {
     return appendTopRows(path, diary, 1, error, stamp, changedOutside);
 }
+
+// For the holder of the diary's lock, before its first write: cuts an
+// append that never finished back to where the file ended before it, and
+// removes the temporaries a stopped save left (only names of our own).
+void tidyUp(const QString &path);
 
 } // namespace DiaryFile
 

@@ -24,6 +24,7 @@ FileStamp fromStat(const struct stat &st)
     stamp.inode = quint64(st.st_ino);
     stamp.size = qint64(st.st_size);
     stamp.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     stamp.exists = true;
     return stamp;
 }
@@ -64,9 +65,23 @@ FileStamp stampOf(int fd)
 QString notRegularReason(const QString &path)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        // Nothing there yet is fine; a loop of symlinks is not, or a link of
+        // it would be replaced by a file.
+        return errno == ELOOP ? QString::fromLocal8Bit(std::strerror(errno)) : QString();
+    }
     return kindError(st.st_mode);
+}
+
+bool isReadOnly(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    // Root may write anywhere: the mode still says what the owner wants.
+    return (st.st_mode & 0222) == 0 ||
+           (::access(name.constData(), W_OK) != 0 && (errno == EACCES || errno == EROFS));
 }
 
 int open(const QString &path, int flags, QString *error, bool *missing)
@@ -82,7 +97,8 @@ int open(const QString &path, int flags, QString *error, bool *missing)
             return -1;
     }
     // O_NONBLOCK: whatever took the path's place since, the open returns.
-    const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    // A file made here holds health data: the person's alone.
+    const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) {
         const int saved = errno;
         if (missing)

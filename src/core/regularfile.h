@@ -15,12 +15,21 @@ struct FileStamp
     quint64 inode = 0;
     qint64 size = 0;
     qint64 mtimeNs = 0; // modification time, nanoseconds since the epoch
+    // Change time: a program can put the modification time back after an
+    // edit in place (touch -d), never this one.
+    qint64 ctimeNs = 0;
     bool exists = false;
 
+    // The same file with the same bytes as far as size and mtime tell; a
+    // rename also moves the change time, so after one only this holds.
+    bool sameContentAs(const FileStamp &other) const
+    {
+        return exists == other.exists && device == other.device && inode == other.inode &&
+               size == other.size && mtimeNs == other.mtimeNs;
+    }
     friend bool operator==(const FileStamp &a, const FileStamp &b)
     {
-        return a.exists == b.exists && a.device == b.device && a.inode == b.inode &&
-               a.size == b.size && a.mtimeNs == b.mtimeNs;
+        return a.sameContentAs(b) && a.ctimeNs == b.ctimeNs;
     }
     friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
 };
@@ -32,12 +41,17 @@ FileStamp stampOf(const QString &path);
 FileStamp stampOf(int fd);
 
 // Why path (through symlinks) cannot be read or written as the diary: empty
-// for a regular file or none at all.
+// for a regular file or none at all (a loop of symlinks is refused).
 QString notRegularReason(const QString &path);
+
+// Whether the regular file at path is one that must not be written: no
+// write permission in its mode, or none for this user.
+bool isReadOnly(const QString &path);
 
 // Opens path with flags (O_RDONLY, O_RDWR, O_APPEND, O_CREAT) so that it
 // never blocks, and only when it is a regular file. Returns the descriptor,
 // or -1 with *error set; *missing tells a file that does not exist.
+// A file it creates gets mode 0600.
 int open(const QString &path, int flags, QString *error, bool *missing = nullptr);
 
 // The bytes of a small regular file such as the settings, at most maxBytes
