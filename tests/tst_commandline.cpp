@@ -3,6 +3,8 @@
 // the samples through the binary.
 #include "app/commandline.h"
 #include "core/diarylock.h"
+#include "core/preferences.h"
+#include "core/settings.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -23,10 +25,14 @@ struct Run
     QString out, err;
 };
 
-// The real binary, without a display; environment holds NAME=value pairs.
-Run mellidor(const QStringList &arguments, const QStringList &environment = {})
+// The real binary, without a display; environment holds NAME=value pairs,
+// output a file for its standard output.
+Run mellidor(const QStringList &arguments, const QStringList &environment = {},
+             const QString &output = {})
 {
     QProcess process;
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
     process.start(
         "env", QStringList{"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", "-u", "XDG_RUNTIME_DIR"} +
                    environment + QStringList{qEnvironmentVariable("MELLIDOR_BINARY")} + arguments);
@@ -79,7 +85,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("added");      // the entry to the diary
-        QTest::addColumn<QString>("diaryIs"); // a file, "locked" or a "folder"
+        QTest::addColumn<QString>("diaryIs"); // a file, "locked", "read-only" or a "folder"
         QTest::newRow("import adds") << "import good.csv" << 0 << true << "";
         QTest::newRow("entries already there") << "import good.csv good.csv" << 0 << true << "";
         QTest::newRow("a file in no known format") << "import good.csv bad.csv" << 2 << false << "";
@@ -93,6 +99,11 @@ private slots:
         QTest::newRow("diary open elsewhere") << "import good.csv" << 1 << false << "locked";
         QTest::newRow("diary unreadable: import") << "import good.csv" << 1 << false << "folder";
         QTest::newRow("diary unreadable: export") << "export" << 1 << false << "folder";
+        // Appended or rewritten, it is refused alike, root or not.
+        QTest::newRow("read-only diary: a newer entry")
+            << "import good.csv" << 1 << false << "read-only";
+        QTest::newRow("read-only diary: an older entry")
+            << "import old.csv" << 1 << false << "read-only";
     }
     void exitStatuses()
     {
@@ -103,7 +114,10 @@ private slots:
         WorkDir dir(diaryLine);
         if (diaryIs == "folder")
             QVERIFY(QFile::remove("MellidorFile.txt") && QDir().mkdir("MellidorFile.txt"));
+        if (diaryIs == "read-only")
+            QVERIFY(QFile::setPermissions("MellidorFile.txt", QFile::ReadOwner | QFile::ReadOther));
         writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
+        writeBytes("old.csv", "date,time,type,value\n2024-03-01,07:30,Glucose,112\n");
         writeBytes("bad.csv", "name,age\nAnna,31\n");
         QDir().mkdir("sub");
         DiaryLock other("MellidorFile.txt");
@@ -114,6 +128,7 @@ private slots:
             runCommandLine(QStringList{"mellidor"} + command.split(u' '), outStream, errStream),
             status);
         QCOMPARE(err.contains(u"open in another Mellidor"), diaryIs == "locked");
+        QCOMPARE(err.contains(u"the diary is read-only."), diaryIs == "read-only");
         QCOMPARE(readBytes("MellidorFile.txt"),
                  diaryIs == "folder" ? QByteArray() : diaryLine + (added ? entry : QByteArray()));
         if (command.contains(u"sub"))
@@ -149,6 +164,7 @@ private slots:
             {"a FIFO", "", "fifo", "fifo", "", 1},
             {"a character device", "", "null", "device", "", 1},
             {"a socket", "", "socket", "socket", "", 1},
+            {"a symlink in a loop", "", "loop", "symlink", "loop2", 1},
             {"a folder", "", "folder", "folder", "", 1},
             {"a symlink to a file, written through", "", "link", "symlink", "old.txt", 0},
             {"a new file", "", "new.txt", "", "", 0},
@@ -179,7 +195,8 @@ private slots:
         DiaryLock window("MellidorFile.txt"); // as if a window had the diary open
         QCOMPARE(window.tryLock(), DiaryLock::Locked);
         if (made == "symlink")
-            QVERIFY(QFile::link(linkTo, output));
+            QVERIFY(QFile::link(linkTo, output) &&
+                    (linkTo != "loop2" || QFile::link(output, linkTo)));
         else if (made == "link")
             QCOMPARE(::link(qPrintable(linkTo), qPrintable(output)), 0);
         else if (made == "fifo")
@@ -212,6 +229,60 @@ private slots:
         QCOMPARE(after, before);
     }
 
+    // Files made for the person hold health data: theirs alone under the usual
+    // umask; a file there already keeps its mode through a rewrite.
+    void newFilesArePrivate_data()
+    {
+        QTest::addColumn<QString>("command"); // a command line, or what else makes the file
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("a new diary") << "import good.csv"
+                                     << "new/MellidorFile.txt" << 0600;
+        QTest::newRow("a diary rewritten") << "import old.csv"
+                                           << "MellidorFile.txt" << 0644;
+        QTest::newRow("an export") << "export --output out.csv"
+                                   << "out.csv" << 0600;
+        QTest::newRow("a report") << "report --days 3 --output r.pdf"
+                                  << "r.pdf" << 0600;
+        QTest::newRow("the settings") << "settings"
+                                      << "Settings/Mellidor.conf" << 0600;
+        QTest::newRow("their folder") << "settings"
+                                      << "Settings" << 0700;
+        QTest::newRow("the preferences") << "preferences"
+                                         << "Settings/Preferences.conf" << 0600;
+        QTest::newRow("the lock") << "lock"
+                                  << "MellidorFile.txt.lock" << 0600;
+    }
+    void newFilesArePrivate()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, file);
+        QFETCH(int, mode);
+        WorkDir dir(diaryLine);
+        QVERIFY(QFile::setPermissions("MellidorFile.txt", QFile::ReadOwner | QFile::WriteOwner |
+                                                              QFile::ReadGroup | QFile::ReadOther));
+        writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
+        writeBytes("old.csv", "date,time,type,value\n2024-03-01,07:30,Glucose,112\n");
+        QDir().mkdir("new");
+        const mode_t umaskBefore = ::umask(022);
+        const auto restore = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
+        QString error;
+        DiaryLock lock("MellidorFile.txt");
+        if (command == "settings")
+            QVERIFY(SettingsFile::write("Settings/Mellidor.conf", Settings(), &error));
+        else if (command == "preferences")
+            QVERIFY(PreferencesFile::write(file, Preferences(), &error));
+        else if (command == "lock")
+            QCOMPARE(lock.tryLock(), DiaryLock::Locked);
+        else if (file.startsWith("new/"))
+            QCOMPARE(mellidor({"-C", "new", "import", "../good.csv"}).status, 0);
+        else
+            QCOMPARE(mellidor(command.split(u' ')).status, 0);
+        struct stat st;
+        QCOMPARE(::stat(qPrintable(file), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+    }
+
     // Help, dates out of range and a display asked for but not there, in the
     // binary as a user starts it (no XDG_RUNTIME_DIR, as from cron). Each
     // row's tag is the command line, after NAME=value settings.
@@ -239,6 +310,9 @@ private slots:
             {"QT_QPA_PLATFORM=xcb report --days 3 --output r.pdf", 0, "Wrote r.pdf"},
             // A mistyped command never opens the window.
             {"QT_QPA_PLATFORM=xcb stat", 2, "unknown command \"stat\""},
+            // The summary is lost, not the import; not so an export's output.
+            {"import good.csv >/dev/full", 0, "the summary cannot be written"},
+            {"export >/dev/full", 1, "the output cannot be written"},
         };
         for (const auto &row : rows)
             QTest::newRow(row.command) << row.status << row.expected;
@@ -248,13 +322,16 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, expected);
         WorkDir dir(diaryLine);
+        writeBytes("good.csv", "date,time,type,value\n2024-03-05,07:30,Glucose,112\n");
         QStringList arguments = QString(QTest::currentDataTag()).split(u' '), environment;
         while (arguments.first().contains(u'='))
             environment << arguments.takeFirst();
-        const Run run = mellidor(arguments, environment);
+        const QString output = arguments.last().startsWith(u'>') ? arguments.takeLast().mid(1) : "";
+        const Run run = mellidor(arguments, environment, output);
         QVERIFY2(run.status == status, qPrintable(run.err));
-        QVERIFY2((status == 0 ? run.out : run.err).contains(expected),
+        QVERIFY2((status == 0 && output.isEmpty() ? run.out : run.err).contains(expected),
                  qPrintable(run.out + run.err));
+        QCOMPARE(readBytes("MellidorFile.txt").contains(entry), arguments.contains("good.csv"));
         QVERIFY2(!run.err.contains("XDG_RUNTIME_DIR"), qPrintable(run.err));
         QCOMPARE(QFileInfo::exists("r.pdf"), arguments.endsWith("r.pdf") && status == 0);
     }

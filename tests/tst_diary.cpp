@@ -256,6 +256,9 @@ private slots:
         row("no final line feed", "a,b,c,d\ne,f,g,h", "a,b,c,d\ne,f,g,h\n");
         row("CR LF", "a,b,c,d\r\ne,f,g,h\r\n", "a,b,c,d\ne,f,g,h\n");
         row("CR inside a line stays", "a\rb,c,d,e\n");
+        // Old Mac line ends, as the import reads them.
+        row("CR only", "a,b,c,d\re,f,g,h\r", "a,b,c,d\ne,f,g,h\n");
+        row("CR only, none after the last line", "a,b,c,d\re,f,g,h", "a,b,c,d\ne,f,g,h\n");
         row("non-ASCII UTF-8", "1.1.2020,08:00,Größe,ü\n");
         row("invalid UTF-8 and NUL", QByteArray("\xff\xfe,\x00\x01,\xc3,\x80\n", 10));
         row("odd-looking lines stay",

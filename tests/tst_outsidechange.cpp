@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <future>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -106,7 +107,9 @@ class RowsWithWriter : public PlainDiaryRows
 {
 public:
     QString path;
-    QByteArray outside; // replaces the file once, by rename, when set
+    // Replaces the file once, by rename, when set; bytes of the file's size
+    // are written in place and its mtime put back, as touch -d does.
+    QByteArray outside;
     void insertEntries(const std::vector<int> &rows, const std::vector<EntryTexts> &texts) override
     {
         PlainDiaryRows::insertEntries(rows, texts);
@@ -121,8 +124,17 @@ public:
 private:
     void writeOutside()
     {
-        if (!outside.isNull())
-            replaceBytes(path, std::exchange(outside, QByteArray()));
+        if (outside.isNull())
+            return;
+        const DiaryFile::Stamp before = DiaryFile::stampOf(path);
+        if (before.size != outside.size())
+            return replaceBytes(path, std::exchange(outside, QByteArray()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.write(std::exchange(outside, {})) > 0);
+        file.close();
+        const timespec times[2] = {{0, UTIME_OMIT},
+                                   {before.mtimeNs / 1000000000, before.mtimeNs % 1000000000}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     }
 };
 
@@ -310,7 +322,28 @@ private slots:
         QCOMPARE(DiaryFile::saveOver(path, diary, DiaryFile::stampOf(path), &written, &error),
                  DiaryFile::SaveOutcome::Saved);
         QCOMPARE(DiaryFile::stampOf(path), written);
-        QCOMPARE(readBytes(path), threeEntries + " 4. 1.2020,08:00,Bolus,   4\n");
+        const QByteArray saved = threeEntries + " 4. 1.2020,08:00,Bolus,   4\n";
+        QCOMPARE(readBytes(path), saved);
+        // Their line lands just before the swap, and another program that
+        // opened the path while ours stood there writes a moment after it
+        // went back: both lines end in their file, none is lost with ours.
+        std::future<void> late;
+        DiaryFile::setSwapHookForTesting([&](const QString &theirs) {
+            QFile before(theirs), opened(path);
+            QVERIFY(before.open(QIODevice::Append) && before.write(outsideLine + '\n') > 0);
+            QVERIFY(opened.open(QIODevice::Append));
+            late = std::async(std::launch::async, [fd = ::dup(opened.handle())] {
+                QThread::msleep(2);
+                QVERIFY(::write(fd, newLine.constData(), size_t(newLine.size())) > 0);
+                ::close(fd);
+            });
+        });
+        diary.prependRow({" 5. 1.2020", "08:00", "Bolus", "   5"});
+        QCOMPARE(DiaryFile::saveOver(path, diary, written, &written, &error),
+                 DiaryFile::SaveOutcome::ChangedOutside);
+        DiaryFile::setSwapHookForTesting(nullptr);
+        late.wait();
+        QCOMPARE(readBytes(path), saved + outsideLine + '\n' + newLine);
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"MellidorFile.txt"});
     }
 
@@ -377,6 +410,13 @@ private slots:
             twoEntries + sameTime + '\n' + three[2] + '\n', false);
         row("import, file changed meanwhile", "Import", {newer}, withOutside,
             withOutside + newer + '\n', false);
+        // Changed in place with the time put back: only the change time tells.
+        const QByteArray edited = QByteArray(threeEntries).replace("101", "109");
+        row("new entry, file edited in place", "New", {}, edited, edited + newLine, false);
+        row("delete, file edited in place", "Delete", {}, edited, edited.left(twoEntries.size()),
+            false);
+        row("import of one older entry, file edited in place", "Import", {older}, edited,
+            older + '\n' + edited, false);
         // Planned again on the changed file: two readings that only the clock
         // change made look alike stay two.
         row("import of a repeated hour, file changed meanwhile", "Import", {repeated, repeated},
@@ -415,6 +455,61 @@ private slots:
         QCOMPARE(d.host.errors, QStringList());
     }
 
+    // What a stopped run left, tidied by the next holder of the lock before it
+    // reads: an unfinished import's lines (its journal says where the file
+    // ended), our own temporaries (nothing else beside the diary). Old Mac
+    // line ends are read as lines and kept until a change.
+    void leftOfAStoppedRun_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("journalAfter"); // the size the append was to reach; 0: none
+        QTest::addColumn<bool>("sameFile");    // the journal names the diary's inode
+        QTest::addColumn<QByteArray>("read");  // the rows, as a saved file
+        const QByteArray torn = threeEntries + "10. 1.2020,06:00,Glucose, 160\n10. 1.20";
+        QTest::newRow("import cut short") << torn << 200 << true << threeEntries;
+        QTest::newRow("import done, its journal left")
+            << withOutside << int(withOutside.size()) << true << withOutside;
+        QTest::newRow("journal of an older file") << withOutside << 200 << false << withOutside;
+        QTest::newRow("CR line ends")
+            << QByteArray(threeEntries).replace('\n', '\r') << 0 << true << threeEntries;
+    }
+    void leftOfAStoppedRun()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, journalAfter);
+        QFETCH(bool, sameFile);
+        QFETCH(QByteArray, read);
+        Document d;
+        writeBytes(d.dir.diary(), file);
+        if (journalAfter > 0) {
+            const DiaryFile::Stamp stamp = DiaryFile::stampOf(d.dir.diary());
+            writeBytes("MellidorFile.txt.journal", QByteArray::number(stamp.device) + ' ' +
+                                                       QByteArray::number(stamp.inode + !sameFile) +
+                                                       ' ' +
+                                                       QByteArray::number(threeEntries.size()) +
+                                                       ' ' + QByteArray::number(journalAfter));
+        }
+        const QStringList kept{".MellidorFile.txt.0123ABCD", ".MellidorFile.txt.backup",
+                               "MellidorFile.txt.20241201"};
+        for (const QString &name : kept + QStringList{".MellidorFile.txt.0123abcd"})
+            writeBytes(name, "1.1.2020,08:00,Glucose, 100\n");
+        DiaryLock lock(d.dir.diary());
+        QCOMPARE(lock.tryLock(), DiaryLock::Locked);
+        d.document.setLock(&lock);
+        QCOMPARE(d.document.open(d.dir.diary()).status, DiaryFile::LoadResult::Loaded);
+        QCOMPARE(d.document.diary().rowCount(), int(read.count('\n')));
+        // Nothing more to save: the file stays as the holder left it.
+        QVERIFY(d.document.saveAll());
+        const QByteArray left = readBytes(d.dir.diary());
+        QCOMPARE(left, file.contains('\r') ? file : read);
+        QStringList files = kept + QStringList{"MellidorFile.txt", "MellidorFile.txt.lock"};
+        files.sort();
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+        // The next change writes what the list shows.
+        d.addNew();
+        QCOMPARE(readBytes(d.dir.diary()), read + newLine);
+    }
+
     // Undo finds the imported entries by their texts: one removed outside
     // stays gone, and Redo brings back exactly the others.
     void importRedoneAfterOneWasRemovedOutside()
@@ -440,7 +535,8 @@ private slots:
     // file that could not be read.
     void unsavedStep_data()
     {
-        QTest::addColumn<QString>("cause"); // full (room for part of the line), locked, unreadable
+        QTest::addColumn<QString>("cause"); // full (room for part of the line), locked, unreadable,
+                                            // readonly
         QTest::addColumn<QByteArray>("outside");  // written before closing; null: nothing
         QTest::addColumn<QByteArray>("expected"); // the file after closing
         QTest::addColumn<QString>("error");       // in the save error at closing; none: saved
@@ -453,6 +549,9 @@ private slots:
             << "locked" << QByteArray() << threeEntries << "open in another Mellidor";
         QTest::newRow("unreadable diary")
             << "unreadable" << QByteArray() << QByteArray() << "could not be read";
+        // An append and a rewrite alike, told once; root would write it too.
+        QTest::newRow("read-only diary")
+            << "readonly" << QByteArray() << threeEntries << "the diary is read-only";
     }
     void unsavedStep()
     {
@@ -469,8 +568,13 @@ private slots:
         d.document.setLock(&mine);
         QCOMPARE(d.document.open(d.dir.diary()).status == DiaryFile::LoadResult::Failed,
                  cause == "unreadable");
-        withFileSizeLimit(cause == "full" ? threeEntries.size() + 5 : 1 << 20,
-                          [&d] { d.addNew(); });
+        if (cause == "readonly")
+            QVERIFY(QFile::setPermissions(d.dir.diary(), QFile::ReadOwner | QFile::ReadOther));
+        withFileSizeLimit(cause == "full" ? threeEntries.size() + 5 : 1 << 20, [&] {
+            d.addNew();
+            if (cause == "readonly")
+                d.import({" 1. 1.2020,07:00,Glucose, 150"});
+        });
         QCOMPARE(d.host.retriesAsked, 1);
         QVERIFY(!d.document.lastSaveError().isEmpty());
         if (!outside.isNull())

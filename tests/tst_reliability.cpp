@@ -6,6 +6,7 @@
 #include "app/unixsignals.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/entrytext.h"
 #include "testsupport.h"
 #include "ui/mellidor.h"
 
@@ -135,6 +136,54 @@ private slots:
             foundOld += now == old;
         }
         QVERIFY(rounds >= 50 && foundOld > 0 && foundOld < rounds);
+    }
+
+    // An import is one step: stopped while the diary grows, it holds all of
+    // it or none after the next command, and no torn line.
+    void interruptedImport_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("delay"); // microseconds after the file began to grow
+        QTest::newRow("SIGKILL as it grows") << SIGKILL << 0;
+        QTest::newRow("SIGKILL a moment later") << SIGKILL << 2000;
+        QTest::newRow("SIGINT as it grows") << SIGINT << 0;
+        QTest::newRow("SIGTERM as it grows") << SIGTERM << 0;
+    }
+    void interruptedImport()
+    {
+        QFETCH(int, number);
+        QFETCH(int, delay);
+        const QString binary = qEnvironmentVariable("MELLIDOR_BINARY");
+        if (binary.isEmpty())
+            QSKIP("MELLIDOR_BINARY is not set");
+        const QByteArray old = sampleDiary(1000);
+        WorkDir dir(old);
+        QByteArray csv = "date,time,type,value\n";
+        for (int i = 0; i < 60000; ++i)
+            csv += (QDate(2024, 1, 1).addDays(i / 1440).toString(Qt::ISODate) +
+                    QString::asprintf(",%02d:%02d,Glucose,%d\n", i / 60 % 24, i % 60, 40 + i % 300))
+                       .toLatin1();
+        writeBytes("import.csv", csv);
+        writeBytes("next.csv", "date,time,type,value\n2030-01-01,08:00,Carbs,40\n");
+        Child child(dir.path(), {binary, "import", "import.csv"});
+        for (QDeadlineTimer deadline(60000); !deadline.hasExpired() &&
+                                             !child.process.waitForFinished(0) &&
+                                             QFileInfo(dir.diary()).size() == old.size();)
+            QThread::usleep(50);
+        QThread::usleep(delay);
+        child.signal(number);
+        child.finish();
+        Child next(dir.path(), {binary, "import", "next.csv"});
+        QCOMPARE(next.finish(), 0);
+        const QByteArray after = readBytes(dir.diary());
+        const qsizetype added = after.count('\n') - old.count('\n') - 1;
+        QVERIFY2(added == 0 || added == 60000, qPrintable(QString::number(added)));
+        QVERIFY(number == SIGKILL || added > 0);
+        QVERIFY(after.startsWith(old) && after.endsWith(" 1. 1.2030,08:00,Carbs,  40\n"));
+        for (const QByteArray &line : after.chopped(1).split('\n'))
+            QVERIFY2(line.count(',') == 3 &&
+                         parseDate(QString::fromUtf8(line.left(line.indexOf(',')))).isValid(),
+                     line.constData());
     }
 
     void signalsLoseNothing_data()

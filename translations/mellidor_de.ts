@@ -373,6 +373,10 @@ Rückgabewert: 0 erledigt (auch für einen Zeitraum ohne Messwerte), 1 das Tageb
         <source>mellidor stats: %1</source>
         <translation>mellidor stats: %1</translation>
     </message>
+    <message>
+        <source>mellidor: the summary cannot be written to standard output; the work itself is done and saved.</source>
+        <translation>mellidor: Die Zusammenfassung kann nicht auf die Standardausgabe geschrieben werden; die Arbeit selbst ist erledigt und gespeichert.</translation>
+    </message>
 </context>
 <context>
     <name>Diary</name>
@@ -527,6 +531,10 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
     <message>
         <source>it is not a regular file.</source>
         <translation>sie ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>the diary is read-only.</source>
+        <translation>das Tagebuch ist schreibgeschützt.</translation>
     </message>
 </context>
 <context>

@@ -25,10 +25,13 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +57,8 @@ struct Command
     const char *name;
     const char *description;
     bool needsGui; // draws with Qt Gui (fonts, PDF)
+    // What it prints is only a summary of work done (and saved) by then.
+    bool printsSummary;
     CommandFunction run;
 };
 
@@ -63,17 +68,17 @@ const Command commands[] = {
      QT_TRANSLATE_NOOP(
          "CommandLine",
          "Add the entries of export files (sensor, pump, Nightscout, Mellidor) to the diary"),
-     false, runImportCommand},
-    {"export", QT_TRANSLATE_NOOP("CommandLine", "Write the diary's entries as CSV"), false,
+     false, true, runImportCommand},
+    {"export", QT_TRANSLATE_NOOP("CommandLine", "Write the diary's entries as CSV"), false, false,
      runExportCommand},
     {"stats",
      QT_TRANSLATE_NOOP(
          "CommandLine",
          "Print the glucose statistics and the ambulatory glucose profile of a period"),
-     false, runStatsCommand},
+     false, false, runStatsCommand},
     {"report",
      QT_TRANSLATE_NOOP("CommandLine", "Write a PDF report of a period for the diabetes team"), true,
-     runReportCommand},
+     false, runReportCommand},
 };
 
 const Command *findCommand(const QString &name)
@@ -235,22 +240,44 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     return status;
 }
 
+namespace {
+
+// A command started with a standard stream closed would hand that number
+// to the next file it opens, the diary's lock among them, and print into
+// it. A closed stream gets a stand-in: for standard output one that refuses
+// every write, so the loss shows as on a full disk.
+void standInForClosedStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int standIn = ::open(fd == 1 ? "/dev/full" : "/dev/null", O_RDWR);
+        if (standIn >= 0 && standIn != fd) {
+            ::dup2(standIn, fd);
+            ::close(standIn);
+        }
+    }
+}
+
+} // namespace
+
 int commandLineMain(int argc, char **argv)
 {
+    standInForClosedStreams();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // The command word follows the options, which may carry values (-C dir).
-    bool needsGui = false;
+    const Command *command = nullptr;
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == u"-C") {
             ++i;
         } else if (!arguments[i].startsWith(u'-')) {
-            const Command *command = findCommand(arguments[i]);
-            needsGui = command && command->needsGui;
+            command = findCommand(arguments[i]);
             break;
         }
     }
+    const bool needsGui = command && command->needsGui;
     defaultMessageHandler = qInstallMessageHandler(commandMessageHandler);
     // Qt takes its own options (-platform, -style) from argv; the commands'
     // arguments are no business of Qt's.
@@ -276,6 +303,13 @@ int commandLineMain(int argc, char **argv)
     const int status = runCommandLine(arguments, out, err);
     out.flush();
     if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
+        // Work saved stays a success, even when telling of it fails.
+        if (status == CommandOk && command && command->printsSummary) {
+            err << CommandText::tr("mellidor: the summary cannot be written to standard output; "
+                                   "the work itself is done and saved.")
+                << '\n';
+            return CommandOk;
+        }
         err << CommandText::tr("mellidor: the output cannot be written.") << '\n';
         return CommandDiaryFailed;
     }

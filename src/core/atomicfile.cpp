@@ -12,12 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 bool syncDirectoryOf(const QString &path)
 {
@@ -50,11 +46,16 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         *error = DiaryText::tr("%1 is not a folder.").arg(folder.filePath());
         return false;
     }
+    const bool existed = QFileInfo::exists(real);
     QSaveFile file(real);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return false;
     }
+    // An existing file keeps its mode; a new one holds health data and is
+    // the person's alone.
+    if (!existed)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // QSaveFile's commit can pass a short write on a full disk and ignores
     // fsync errors: check each step ourselves and cancel on any failure.
     errno = 0;
@@ -82,7 +83,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 bool writeFileInFolder(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QString dir = QFileInfo(path).path();
-    if (!QDir().mkpath(dir)) {
+    // A folder made here is the person's alone, as its files are.
+    if (!QFileInfo(dir).isDir() && ::mkdir(QFile::encodeName(dir).constData(), 0700) != 0 &&
+        !QDir().mkpath(dir)) {
         *error = DiaryText::tr("The folder \"%1\" cannot be created.").arg(dir);
         return false;
     }

@@ -21,7 +21,4 @@ bool writeFileInFolder(const QString &path, const QByteArray &bytes, QString *er
 // crash. False when the folder cannot be synced; errno tells why.
 bool syncDirectoryOf(const QString &path);
 
-// The text of errno, for messages.
-QString systemError();
-
 #endif

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <utility>
+
 DiaryDocument::DiaryDocument(DiaryRows *rows, DocumentHost *host, QObject *parent)
     : QObject(parent), m_rows(rows), m_host(host), m_undoStack(new QUndoStack(this))
 {
@@ -25,6 +27,7 @@ DiaryDocument::~DiaryDocument() = default;
 DiaryFile::LoadResult DiaryDocument::open(const QString &path)
 {
     m_path = QDir::current().absoluteFilePath(path);
+    tidyUpOnce();
     Diary fresh;
     const DiaryFile::LoadResult result = DiaryFile::load(m_path, fresh);
     m_rows->replaceRows(fresh);
@@ -126,6 +129,16 @@ bool DiaryDocument::hasUnsavedRows() const
     return !m_unreadable || diary().rowCount() > 0;
 }
 
+void DiaryDocument::tidyUpOnce()
+{
+    // What a stopped run left is cleared by the lock's holder, before it
+    // reads or writes.
+    if (!m_tidied && m_lock && m_lock->isLocked()) {
+        m_tidied = true;
+        DiaryFile::tidyUp(m_path);
+    }
+}
+
 bool DiaryDocument::mayWrite(QString *error)
 {
     if (m_unreadable) {
@@ -148,11 +161,7 @@ DiaryDocument::StoreResult DiaryDocument::write(int topRowsAdded, QString *error
 {
     if (!mayWrite(error))
         return StoreResult::Failed;
-    // What a stopped run of ours left is cleared first, by the lock's holder.
-    if (!m_tidied && m_lock && m_lock->isLocked()) {
-        m_tidied = true;
-        DiaryFile::tidyUp(m_path);
-    }
+    tidyUpOnce();
     m_keepFileBytes = false; // a change is on its way to the file
     const QScopedValueRollback<bool> saving(m_saving, true);
     if (topRowsAdded > 0 && m_fileMatchesRows) {
@@ -241,6 +250,10 @@ bool DiaryDocument::storeFoundOutsideChange(const DiaryChange &change, int topRo
             break;
         }
         m_fileMatchesRows = false;
+        // A read-only diary stays so until the person changes that: told
+        // once; closing asks what to do with the entries kept meanwhile.
+        if (!m_unreadable && RegularFile::isReadOnly(m_path) && std::exchange(m_toldReadOnly, true))
+            return false;
         const QString text =
             saveFailureText(m_lastSaveError) +
             (m_unreadable

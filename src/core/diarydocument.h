@@ -142,8 +142,10 @@ public:
     DiaryDocument(DiaryRows *rows, DocumentHost *host, QObject *parent = nullptr);
     ~DiaryDocument() override;
 
-    // Reads the file at path (relative to the working directory now). A file
-    // that cannot be read leaves the rows empty and is never written over.
+    // Reads the file at path (relative to the working directory now), after
+    // tidying up what a stopped run left when the lock is held already. A
+    // file that cannot be read leaves the rows empty and is never written
+    // over.
     DiaryFile::LoadResult open(const QString &path);
     // Follows outside changes of the file on its own from now on.
     void watch();
@@ -192,6 +194,7 @@ private:
     };
     StoreResult write(int topRowsAdded, QString *error);
     bool mayWrite(QString *error);
+    void tidyUpOnce();
     // Replaces the rows with the file.
     bool readAgain();
     void followOutsideChange();
@@ -206,6 +209,7 @@ private:
     bool m_fileMatchesRows = false;
     bool m_keepFileBytes = false;
     bool m_tidied = false;
+    bool m_toldReadOnly = false;
     bool m_unsavedDiscarded = false;
     bool m_vanished = false;
     bool m_saving = false;

@@ -501,6 +501,8 @@ bool handBackLines(int ours, qint64 from, const QByteArray &target)
     return true;
 }
 
+std::function<void(const QString &)> swapHook;
+
 QString readOnlyText()
 {
     return DiaryText::tr("the diary is read-only.");
@@ -614,6 +616,8 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, const Stamp expect
         *error = systemError();
         return SaveOutcome::Failed;
     }
+    if (swapHook)
+        swapHook(QFile::decodeName(temporary));
     if (expected.exists &&
         !RegularFile::stampOf(QFile::decodeName(temporary)).sameContentAs(expected)) {
         ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
@@ -749,6 +753,11 @@ bool appendTopRows(const QString &path, const Diary &diary, int count, QString *
         ::unlink(journalName(path).constData());
     ::close(fd);
     return ok;
+}
+
+void setSwapHookForTesting(std::function<void(const QString &)> hook)
+{
+    swapHook = std::move(hook);
 }
 
 void tidyUp(const QString &path)

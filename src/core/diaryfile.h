@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Diary;
 
 namespace DiaryFile {
@@ -99,6 +101,10 @@ inline bool appendTopRow(const QString &path, const Diary &diary, QString *error
 {
     return appendTopRows(path, diary, 1, error, stamp, changedOutside);
 }
+
+// For tests: called just after saveOver() swapped its file in, with the
+// name the file it replaced has then.
+void setSwapHookForTesting(std::function<void(const QString &replaced)> hook);
 
 // For the holder of the diary's lock, before its first write: cuts an
 // append that never finished back to where the file ended before it, and

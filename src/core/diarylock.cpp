@@ -5,6 +5,10 @@
 
 #include "core/regularfile.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 DiaryLock::DiaryLock(const QString &diaryPath)
     : m_path(RegularFile::realPath(diaryPath) + QStringLiteral(".lock")), m_lock(m_path)
 {
@@ -16,8 +20,13 @@ DiaryLock::DiaryLock(const QString &diaryPath)
 DiaryLock::Result DiaryLock::tryLock()
 {
     // QLockFile would see its own lock as another's.
-    if (m_lock.isLocked() || m_lock.tryLock(0))
+    if (m_lock.isLocked())
         return Locked;
+    if (m_lock.tryLock(0)) {
+        // Made anew by every holder: only the person may read who holds it.
+        ::chmod(QFile::encodeName(m_path).constData(), 0600);
+        return Locked;
+    }
     return m_lock.error() == QLockFile::LockFailedError ? HeldByOther : CannotLock;
 }
 

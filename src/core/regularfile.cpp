@@ -13,6 +13,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+QString systemError(int number)
+{
+    QString text = QString::fromLocal8Bit(std::strerror(number));
+    if (!text.endsWith(u'.'))
+        text += u'.';
+    return text;
+}
+
+QString systemError()
+{
+    return systemError(errno);
+}
+
 namespace RegularFile {
 
 namespace {
@@ -68,7 +81,7 @@ QString notRegularReason(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         // Nothing there yet is fine; a loop of symlinks is not, or a link of
         // it would be replaced by a file.
-        return errno == ELOOP ? QString::fromLocal8Bit(std::strerror(errno)) : QString();
+        return errno == ELOOP ? systemError() : QString();
     }
     return kindError(st.st_mode);
 }
@@ -103,12 +116,12 @@ int open(const QString &path, int flags, QString *error, bool *missing)
         const int saved = errno;
         if (missing)
             *missing = saved == ENOENT;
-        *error = QString::fromLocal8Bit(std::strerror(saved));
+        *error = systemError(saved);
         return -1;
     }
     if (::fstat(fd, &st) != 0 || !(*error = kindError(st.st_mode)).isEmpty()) {
         if (error->isEmpty())
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = systemError();
         ::close(fd);
         return -1;
     }

@@ -34,6 +34,11 @@ struct FileStamp
     friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
 };
 
+// The text of an error number (errno by default) as a sentence, for
+// messages that go on after it.
+QString systemError(int number);
+QString systemError();
+
 namespace RegularFile {
 
 // Through symlinks; a missing or unreachable file has exists false.
