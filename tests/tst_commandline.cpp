@@ -2,6 +2,7 @@
 // The commands: exit statuses, the lock, refused outputs, help and options,
 // the samples through the binary.
 #include "app/commandline.h"
+#include "core/diaryfolder.h"
 #include "core/diarylock.h"
 #include "core/preferences.h"
 #include "core/settings.h"
@@ -137,43 +138,59 @@ private slots:
             QCOMPARE(readBytes("out.csv"), "date,time,type,value\n2024-03-04,08:00,Bolus,4\n");
     }
 
-    // Outputs that would replace the diary, its settings or lock, or what is
-    // no regular file, are refused whatever path leads there.
+    // Outputs that would replace a file of the diary's folder, or what is no
+    // regular file, are refused whatever path leads there.
     void refusedOutputs_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("directory"); // for -C
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("made");   // what the test puts there first
-        QTest::addColumn<QString>("linkTo"); // by a link made there
+        QTest::addColumn<QString>("output");    // a path; "*" and a number: a file of the table
+        QTest::addColumn<QString>("made");      // what the test puts there first
+        QTest::addColumn<QString>("linkTo");    // by a link made there
         QTest::addColumn<int>("status");
         const struct
         {
-            const char *name, *directory, *output, *made, *linkTo;
+            const char *name, *directory, *output, *made;
+        } kinds[] = {
+            {"its name", "", "", ""},
+            {"a symlink to it", "", "link", "symlink"},
+            {"a hard link to it", "", "hard", "link"},
+            {"that of -C's folder", "sub", "", ""},
+            {"that of -C's folder by a path from here", "sub", "../sub/", ""},
+            {"its name, not there yet", "empty", "", ""},
+        };
+        for (const DiaryFolder::File file : DiaryFolder::files()) {
+            const QString table = QStringLiteral("*%1").arg(int(file));
+            for (const auto &kind : kinds) {
+                for (const char *command : {"export", "report"}) {
+                    // The report's refusal is the export's: the plain name is enough.
+                    if (qstrcmp(command, "report") == 0 && (kind.made[0] || kind.directory[0]))
+                        continue;
+                    QTest::addRow("%s onto %s: %s", command,
+                                  qPrintable(DiaryFolder::description(file)), kind.name)
+                        << command << kind.directory
+                        << (kind.made[0] ? QString(kind.output) : kind.output + table) << kind.made
+                        << (kind.made[0] ? table : QString()) << 1;
+                }
+            }
+        }
+        const struct
+        {
+            const char *name, *output, *made, *linkTo;
             int status;
         } rows[] = {
-            {"the diary", "", "MellidorFile.txt", "", "", 1},
-            {"the settings", "", "Settings/Mellidor.conf", "", "", 1},
-            {"the lock", "", "MellidorFile.txt.lock", "", "", 1},
-            {"a symlink to the diary", "", "link", "symlink", "MellidorFile.txt", 1},
-            {"a hard link to the diary", "", "hard", "link", "MellidorFile.txt", 1},
-            {"the diary of -C's folder", "sub", "MellidorFile.txt", "", "", 1},
-            {"the settings of -C's folder by a path from here", "sub",
-             "../sub/Settings/Mellidor.conf", "", "", 1},
-            {"no diary yet, its name", "empty", "MellidorFile.txt", "", "", 1},
-            {"a FIFO", "", "fifo", "fifo", "", 1},
-            {"a character device", "", "null", "device", "", 1},
-            {"a socket", "", "socket", "socket", "", 1},
-            {"a symlink in a loop", "", "loop", "symlink", "loop2", 1},
-            {"a folder", "", "folder", "folder", "", 1},
-            {"a symlink to a file, written through", "", "link", "symlink", "old.txt", 0},
-            {"a new file", "", "new.txt", "", "", 0},
+            {"a FIFO", "fifo", "fifo", "", 1},
+            {"a character device", "null", "device", "", 1},
+            {"a socket", "socket", "socket", "", 1},
+            {"a folder", "folder", "folder", "", 1},
+            {"a symlink in a loop", "loop", "symlink", "loop2", 1},
+            {"a symlink to a file, written through", "link", "symlink", "old.txt", 0},
+            {"a new file", "new.txt", "", "", 0},
         };
         for (const char *command : {"export", "report"}) {
             for (const auto &row : rows)
                 QTest::addRow("%s onto %s", command, row.name)
-                    << command << row.directory << row.output << row.made << row.linkTo
-                    << row.status;
+                    << command << QString() << row.output << row.made << row.linkTo << row.status;
         }
     }
     void refusedOutputs()
@@ -185,10 +202,19 @@ private slots:
         QFETCH(QString, linkTo);
         QFETCH(int, status);
         WorkDir dir;
+        // A file of the table by its path in the folder.
+        for (QString *path : {&output, &linkTo}) {
+            if (const qsizetype at = path->indexOf(u'*'); at >= 0)
+                *path = path->left(at) +
+                        QDir().relativeFilePath(DiaryFolder::pathBeside(
+                            DiaryFolder::File(path->mid(at + 1).toInt()), "MellidorFile.txt"));
+        }
         for (const QString folder : {".", "sub"}) {
             QVERIFY(QDir().mkpath(folder + "/Settings"));
             writeBytes(folder + "/MellidorFile.txt", diaryLine);
             writeBytes(folder + "/Settings/Mellidor.conf", " 80\n160\n200\n  3\n");
+            writeBytes(folder + "/Settings/Preferences.conf", "glucose_unit=mmol/L\n");
+            writeBytes(folder + "/MellidorFile.txt.journal", "0 0 0 0\n");
         }
         QVERIFY(QDir().mkpath("empty"));
         writeBytes("old.txt", "old");

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/clock.h"
+#include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "core/settings.h"
 #include "testsupport.h"
@@ -305,7 +306,7 @@ private slots:
         if (!before.isNull())
             writeBytes(conf, before);
         if (mmol)
-            writeBytes(PreferencesFile::fileName, "glucose_unit=mmol/L\n");
+            writeBytes(DiaryFolder::path(DiaryFolder::File::Preferences), "glucose_unit=mmol/L\n");
         Mellidor window;
         QStringList shown;
         answerDialog(&window, "setup", [&](QDialog *dialog) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/diaryfolder.h"
 #include "core/preferences.h"
 #include "testsupport.h"
 #include "ui/mellidor.h"
@@ -121,7 +122,7 @@ private slots:
             verifyDialogsAnswered();
             QCOMPARE(reportUnit, "mmol/L");
         }
-        QCOMPARE(readBytes(PreferencesFile::fileName),
+        QCOMPARE(readBytes(DiaryFolder::path(DiaryFolder::File::Preferences)),
                  QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n"));
         Mellidor again;
         QCOMPARE(shown(again), inMmol);
@@ -272,7 +273,7 @@ private slots:
         const Preferences chosen{yes ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl,
                                  InsulinDoses::WholeUnits, true};
         QVERIFY(window.preferences() == chosen);
-        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == chosen);
+        QVERIFY(PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)) == chosen);
     }
 
     void exportCsv()

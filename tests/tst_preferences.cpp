@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/statscommand.h"
 #include "core/clock.h"
+#include "core/diaryfolder.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 #include "testsupport.h"
@@ -54,24 +55,30 @@ private slots:
         if (written) {
             QString error;
             // The first write makes the folder; the second replaces the file.
-            QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, Preferences(), &error),
+            QVERIFY2(PreferencesFile::write(DiaryFolder::path(DiaryFolder::File::Preferences),
+                                            Preferences(), &error),
                      qPrintable(error));
-            writeBytes(SettingsFile::fileName, settings);
-            QVERIFY2(PreferencesFile::write(PreferencesFile::fileName, preferences, &error),
+            writeBytes(DiaryFolder::path(DiaryFolder::File::Settings), settings);
+            QVERIFY2(PreferencesFile::write(DiaryFolder::path(DiaryFolder::File::Preferences),
+                                            preferences, &error),
                      qPrintable(error));
-            QCOMPARE(readBytes(PreferencesFile::fileName), bytes);
-            QCOMPARE(readBytes(SettingsFile::fileName), settings);
+            QCOMPARE(readBytes(DiaryFolder::path(DiaryFolder::File::Preferences)), bytes);
+            QCOMPARE(readBytes(DiaryFolder::path(DiaryFolder::File::Settings)), settings);
         } else {
             QVERIFY(QDir().mkpath("Settings"));
             if (bytes == "fifo") {
-                for (const char *name : {PreferencesFile::fileName, SettingsFile::fileName})
-                    QCOMPARE(mkfifo(name, 0600), 0);
-                QCOMPARE(SettingsFile::read(SettingsFile::fileName).daysBack, Settings().daysBack);
+                for (const QString &name : {DiaryFolder::path(DiaryFolder::File::Preferences),
+                                            DiaryFolder::path(DiaryFolder::File::Settings)})
+                    QCOMPARE(mkfifo(qPrintable(name), 0600), 0);
+                QCOMPARE(
+                    SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings)).daysBack,
+                    Settings().daysBack);
             } else if (!bytes.isNull()) {
-                writeBytes(PreferencesFile::fileName, bytes);
+                writeBytes(DiaryFolder::path(DiaryFolder::File::Preferences), bytes);
             }
         }
-        QVERIFY(PreferencesFile::read(PreferencesFile::fileName) == preferences);
+        QVERIFY(PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)) ==
+                preferences);
     }
 
     void commandsStartInTheChosenUnit_data()
@@ -101,7 +108,7 @@ private slots:
         WorkDir dir(" 5.12.2026,12:00,Glucose, 150\n 6.12.2026,09:00,Glucose,  90\n");
         if (!preferences.isNull()) {
             QVERIFY(QDir().mkpath("Settings"));
-            writeBytes(PreferencesFile::fileName, preferences);
+            writeBytes(DiaryFolder::path(DiaryFolder::File::Preferences), preferences);
         }
         QString outText, errText;
         QTextStream out(&outText), err(&errText);

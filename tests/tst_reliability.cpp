@@ -6,6 +6,7 @@
 #include "app/unixsignals.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "testsupport.h"
 #include "ui/mellidor.h"
@@ -25,7 +26,7 @@ namespace {
 int runChild(int argc, char **argv)
 {
     const QByteArray mode = argv[2];
-    const QString path = QString::fromLatin1(DiaryFile::fileName);
+    const QString path = DiaryFolder::path(DiaryFolder::File::Diary);
     ignoreFileSizeSignal();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (mode == "saveloop") {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
+#include "core/diaryfolder.h"
 
 #include "app/unixsignals.h"
 #include "core/diaryfile.h"
@@ -22,14 +23,14 @@ struct ApplicationText
 QString diaryLocation()
 {
     return QDir::toNativeSeparators(
-        QDir::current().absoluteFilePath(QString::fromLatin1(DiaryFile::fileName)));
+        QDir::current().absoluteFilePath(DiaryFolder::path(DiaryFolder::File::Diary)));
 }
 
 } // namespace
 
 int runMellidor(const std::function<void(Mellidor &)> &started)
 {
-    const QString diaryPath = QString::fromLatin1(DiaryFile::fileName);
+    const QString diaryPath = DiaryFolder::path(DiaryFolder::File::Diary);
     DiaryLock lock(diaryPath);
     switch (lock.tryLock()) {
     case DiaryLock::Locked:

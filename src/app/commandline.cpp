@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
+#include "core/diaryfolder.h"
 
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
@@ -92,7 +93,7 @@ const Command *findCommand(const QString &name)
 
 QString diaryPath()
 {
-    return QString::fromLatin1(DiaryFile::fileName);
+    return DiaryFolder::path(DiaryFolder::File::Diary);
 }
 
 QString shownDiaryPath()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandoptions.h"
+#include "core/diaryfolder.h"
 
 #include "app/commandline.h"
 #include "core/preferences.h"
@@ -86,7 +87,7 @@ std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser)
 {
     const QString text = parser.value(QStringLiteral("unit"));
     if (text.isEmpty() && !parser.isSet(QStringLiteral("unit")))
-        return PreferencesFile::read(QString::fromLatin1(PreferencesFile::fileName)).glucoseUnit;
+        return PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)).glucoseUnit;
     if (text == QLatin1String("mgdl"))
         return GlucoseUnit::MgPerDl;
     if (text == QLatin1String("mmol"))

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/reportcommand.h"
+#include "core/diaryfolder.h"
 
 #include "analysis/reportdata.h"
 #include "app/commandoptions.h"
@@ -110,23 +111,23 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         err << CommandText::tr("mellidor report: cannot write %1: %2").arg(output, refused) << '\n';
         return 1;
     }
-    const Settings settings = SettingsFile::read(QString::fromLatin1(SettingsFile::fileName));
+    const Settings settings = SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings));
     request.lowerLimit = settings.lowerLimit;
     request.upperLimit = settings.upperLimit;
 
     Diary diary;
     const DiaryFile::LoadResult loaded =
-        DiaryFile::load(QString::fromLatin1(DiaryFile::fileName), diary);
+        DiaryFile::load(DiaryFolder::path(DiaryFolder::File::Diary), diary);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("mellidor report: cannot read %1: %2")
-                   .arg(QLatin1String(DiaryFile::fileName), loaded.error)
+                   .arg(DiaryFolder::path(DiaryFolder::File::Diary), loaded.error)
             << '\n';
         err.flush();
         return 1;
     }
     if (loaded.status == DiaryFile::LoadResult::Missing)
         err << CommandText::tr("mellidor report: no %1 here; the report has no entries")
-                   .arg(QLatin1String(DiaryFile::fileName))
+                   .arg(DiaryFolder::path(DiaryFolder::File::Diary))
             << '\n';
 
     const ReportData data = collectReportData(diary, request);

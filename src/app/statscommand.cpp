@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/statscommand.h"
+#include "core/diaryfolder.h"
 
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
@@ -197,12 +198,12 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
 
     Diary diary;
     const DiaryFile::LoadResult loaded =
-        DiaryFile::load(QString::fromLatin1(DiaryFile::fileName), diary);
+        DiaryFile::load(DiaryFolder::path(DiaryFolder::File::Diary), diary);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("mellidor stats: %1").arg(loaded.error) << '\n';
         return 1;
     }
-    const Settings settings = SettingsFile::read(QString::fromLatin1(SettingsFile::fileName));
+    const Settings settings = SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings));
     const GlucoseStatistics statistics = computeStatistics(
         diary, period->from, period->to, settings.lowerLimit, settings.upperLimit);
     if (parser.isSet(json))

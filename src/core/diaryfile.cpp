@@ -6,6 +6,7 @@
 #include "core/atomicfile.h"
 #include "core/deferredtermination.h"
 #include "core/diary.h"
+#include "core/diaryfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -239,7 +240,7 @@ struct Journal
 
 QByteArray journalName(const QString &path)
 {
-    return QFile::encodeName(RegularFile::realPath(path) + QStringLiteral(".journal"));
+    return QFile::encodeName(DiaryFolder::pathBeside(DiaryFolder::File::Journal, path));
 }
 
 Journal readJournal(const QString &path)

@@ -14,8 +14,6 @@ class Diary;
 
 namespace DiaryFile {
 
-inline constexpr char fileName[] = "MellidorFile.txt";
-
 // Device, inode, size, modification and change time: when the file's stamp
 // is no longer the one of the last read or write, another program changed
 // it.
@@ -85,7 +83,7 @@ SaveOutcome saveOver(const QString &path, const Diary &diary, Stamp expected, St
 // first. On failure the file is cut back to what it held. Whatever stops the
 // process, the file holds all of the lines or, once the next open has
 // tidied up, none: an append longer than one write that lands whole is
-// announced in a journal beside the diary ("MellidorFile.txt.journal":
+// announced in a journal beside the diary (DiaryFolder::File::Journal:
 // device, inode, size before and after) that goes once the lines are on
 // disk; SIGINT, SIGTERM and SIGHUP wait until then. A read-only diary (see
 // RegularFile::isReadOnly) is refused by this and by saveOver().

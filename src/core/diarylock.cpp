@@ -3,14 +3,14 @@
 
 #include "core/coretext.h"
 
-#include "core/regularfile.h"
+#include "core/diaryfolder.h"
 
 #include <QFile>
 
 #include <sys/stat.h>
 
 DiaryLock::DiaryLock(const QString &diaryPath)
-    : m_path(RegularFile::realPath(diaryPath) + QStringLiteral(".lock")), m_lock(m_path)
+    : m_path(DiaryFolder::pathBeside(DiaryFolder::File::Lock, diaryPath)), m_lock(m_path)
 {
     // Never time out a live holder: a diary may stay open for days. A lock
     // whose process is gone is still recognised as stale.

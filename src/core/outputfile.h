@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files the user names for an output (an export, a report): never the
-// diary, its settings or its lock, whatever path leads there, and only ever
-// a regular file.
+// Files the user names for an output (an export, a report): never a file
+// of the diary's folder (the diary, its settings, its lock ...), whatever
+// path leads there, and only ever a regular file.
 #ifndef OUTPUTFILE_H
 #define OUTPUTFILE_H
 

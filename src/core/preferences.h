@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The person's preferences for this diary and their file
-// "Settings/Preferences.conf": "key=value" lines. It lives beside the
-// four-line settings file, which keeps its format for older copies.
+// The person's preferences for this diary and their file of "key=value"
+// lines. It lives beside the four-line settings file, which keeps its format
+// for older copies.
 #ifndef PREFERENCES_H
 #define PREFERENCES_H
 
@@ -38,8 +38,6 @@ struct Preferences
 };
 
 namespace PreferencesFile {
-
-inline constexpr char fileName[] = "Settings/Preferences.conf";
 
 // A file that cannot be read gives the defaults. Unknown keys, unknown
 // values and lines without "=" are skipped; each preference keeps its

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The four numeric settings and the file "Settings/Mellidor.conf": four
-// lines of "%3d", lower limit, upper limit, top of the value scale, days shown.
+// The four numeric settings and their file: four lines of "%3d", lower
+// limit, upper limit, top of the value scale, days shown.
 #ifndef SETTINGS_H
 #define SETTINGS_H
 
@@ -15,8 +15,6 @@ struct Settings
 };
 
 namespace SettingsFile {
-
-inline constexpr char fileName[] = "Settings/Mellidor.conf";
 
 // A file that cannot be opened gives the defaults; lines that are missing
 // keep their defaults; lines after the fourth are ignored.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mellidor.h"
+#include "core/diaryfolder.h"
 
 #include "core/diaryfile.h"
 #include "core/entrytext.h"
@@ -23,8 +24,8 @@ int tableValue;
 
 Mellidor::Mellidor() : QWidget(nullptr)
 {
-    const QString diaryPath = QString::fromLatin1(DiaryFile::fileName);
-    const QString settingsPath = QString::fromLatin1(SettingsFile::fileName);
+    const QString diaryPath = DiaryFolder::path(DiaryFolder::File::Diary);
+    const QString settingsPath = DiaryFolder::path(DiaryFolder::File::Settings);
 
     listBox = new ListBox(this);
     m_document = new DiaryDocument(listBox->diaryModel(), this, this);
@@ -106,7 +107,7 @@ Mellidor::Mellidor() : QWidget(nullptr)
 
     loadSettings(settingsPath);
     loadDiary(diaryPath);
-    applyPreferences(PreferencesFile::read(QString::fromLatin1(PreferencesFile::fileName)));
+    applyPreferences(PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)));
 }
 
 Mellidor::~Mellidor()
@@ -165,7 +166,7 @@ void Mellidor::chooseDoses(int choice)
 void Mellidor::setPreferences(const Preferences &preferences)
 {
     if (preferences != m_preferences) {
-        const QString path = QString::fromLatin1(PreferencesFile::fileName);
+        const QString path = DiaryFolder::path(DiaryFolder::File::Preferences);
         QString error;
         if (!PreferencesFile::write(path, preferences, &error))
             UserMessage::error(

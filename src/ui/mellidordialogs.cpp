@@ -3,6 +3,7 @@
 // and the settings.
 #include "core/clock.h"
 #include "core/diaryfile.h"
+#include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "core/glucoseconversion.h"
 #include "core/settings.h"
@@ -272,7 +273,7 @@ void Mellidor::setup()
                 *field.setting = std::min(field.maximum, mgPerDlFromMmolTenths(tenths));
         }
         const Settings settings{lowerLimit, upperLimit, maxGluco, daysBack};
-        const QString path = QString::fromLatin1(SettingsFile::fileName);
+        const QString path = DiaryFolder::path(DiaryFolder::File::Settings);
         QString error;
         if (!SettingsFile::write(path, settings, &error)) {
             UserMessage::error(
