@@ -483,21 +483,21 @@ bool appendFrom(int ours, qint64 from, qint64 to, const QByteArray &target)
 // Lines another program appended to ours while it stood at the path belong
 // to its file, which is back there now. A writer that opened ours just
 // before may not have written yet: what comes is moved until ours has held
-// still for a few milliseconds.
+// still for a while (a few times a busy system's scheduling delay).
 bool handBackLines(int ours, qint64 from, const QByteArray &target)
 {
+    using Clock = std::chrono::steady_clock;
     using namespace std::chrono_literals;
-    for (int quiet = 0, round = 0; quiet < 4 && round < 500; ++round) {
+    const Clock::time_point start = Clock::now();
+    for (Clock::time_point moved = start; Clock::now() - moved < 25ms && Clock::now() - start < 2s;
+         std::this_thread::sleep_for(1ms)) {
         const qint64 size = RegularFile::stampOf(ours).size;
         if (size > from) {
             if (!appendFrom(ours, from, size, target))
                 return false;
             from = size;
-            quiet = 0;
-        } else {
-            ++quiet;
+            moved = Clock::now();
         }
-        std::this_thread::sleep_for(1ms);
     }
     return true;
 }
