@@ -5,6 +5,7 @@
 // into a 1,000,000-entry diary (parse, merge, durable save) against saving
 // the resulting diary.
 #include "core/diary.h"
+#include "core/diarychange.h"
 #include "core/diarydocument.h"
 #include "core/diaryfile.h"
 #include "core/importmerge.h"

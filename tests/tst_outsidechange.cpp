@@ -4,6 +4,7 @@
 // nothing of either side may be lost.
 #include "core/clock.h"
 #include "core/diary.h"
+#include "core/diarychange.h"
 #include "core/diarydocument.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"

@@ -10,6 +10,7 @@
 
 #include "core/csvexport.h"
 #include "core/diary.h"
+#include "core/diarychange.h"
 #include "core/diarydocument.h"
 #include "core/diaryfile.h"
 #include "core/diarylock.h"

@@ -3,6 +3,7 @@
 
 #include "core/coretext.h"
 
+#include "core/diarydocument.h"
 #include "core/entrytext.h"
 
 #include <QThread>
@@ -20,8 +21,8 @@ QString missingEntry(const EntryTexts &texts)
 
 } // namespace
 
-DiaryChange::DiaryChange(DiaryEditor *editor, const QString &name)
-    : m_editor(editor), m_generation(editor->generation())
+DiaryChange::DiaryChange(DiaryDocument *document, const QString &name)
+    : m_document(document), m_generation(document->generation())
 {
     setText(name);
 }
@@ -42,26 +43,26 @@ qint64 DiaryChange::dateTimeKey(const EntryTexts &texts)
 
 void DiaryChange::run(bool forward)
 {
-    m_editor->prepareChange();
+    m_document->prepareChange();
     // Another program may write again while this one saves: try again on
     // what it wrote, but not for ever.
     for (int round = 0; round < maxRounds; ++round) {
-        const bool rowsValid = m_generation == m_editor->generation();
+        const bool rowsValid = m_generation == m_document->generation();
         int topRowsAdded = 0;
         m_currentRow =
-            forward ? apply(*m_editor, rowsValid, &topRowsAdded) : revert(*m_editor, rowsValid);
-        m_generation = m_editor->generation();
-        if (!m_editor->storeFoundOutsideChange(*this, topRowsAdded)) {
-            m_editor->stepEnded();
+            forward ? apply(*m_document, rowsValid, &topRowsAdded) : revert(*m_document, rowsValid);
+        m_generation = m_document->generation();
+        if (!m_document->storeFoundOutsideChange(*this, topRowsAdded)) {
+            m_document->stepEnded();
             return;
         }
         // Give a writer in the middle of a burst the time to finish.
         QThread::msleep(unsigned(std::min(round + 1, maxPauseMs)));
     }
-    m_editor->tell(DiaryText::tr("Another program keeps changing the diary file, so \"%1\" "
-                                 "could not be saved. The list shows the file as it is now.")
-                       .arg(text()));
-    m_editor->stepEnded();
+    m_document->tell(DiaryText::tr("Another program keeps changing the diary file, so \"%1\" "
+                                   "could not be saved. The list shows the file as it is now.")
+                         .arg(text()));
+    m_document->stepEnded();
 }
 
 void DiaryChange::redo()
@@ -74,9 +75,9 @@ void DiaryChange::undo()
     run(false);
 }
 
-InsertEntries::InsertEntries(DiaryEditor *editor, const QString &name, std::vector<int> rows,
+InsertEntries::InsertEntries(DiaryDocument *document, const QString &name, std::vector<int> rows,
                              std::vector<EntryTexts> texts, Plan plan)
-    : DiaryChange(editor, name), m_rows(std::move(rows)), m_texts(std::move(texts)),
+    : DiaryChange(document, name), m_rows(std::move(rows)), m_texts(std::move(texts)),
       m_plan(std::move(plan))
 {}
 
@@ -89,25 +90,25 @@ void InsertEntries::keepPlanned()
     }
 }
 
-int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded)
+int InsertEntries::apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded)
 {
     if (!rowsValid && m_plan) {
         keepPlanned();
         m_texts = m_planned;
-        m_plan(editor.diary(), m_rows, m_texts);
+        m_plan(document.diary(), m_rows, m_texts);
     } else if (!rowsValid && m_rows.size() == 1) {
         // Read again after it was written: a new entry may be there already.
-        const int row = editor.diary().findRow(m_texts.front(), m_rows.front());
+        const int row = document.diary().findRow(m_texts.front(), m_rows.front());
         if (row >= 0) {
             m_rows = {row};
             return row;
         }
     }
-    const int rows = editor.diary().rowCount();
+    const int rows = document.diary().rowCount();
     // Without a plan the rows stay; one past the end is as far as they go.
     for (size_t i = 0; i < m_rows.size(); ++i)
         m_rows[i] = std::min(m_rows[i], rows + int(i));
-    editor.insertRows(m_rows, m_texts);
+    document.insertRows(m_rows, m_texts);
     // Rows 0, 1, ... only: every new entry lies above all old ones (an
     // import of newer readings), so the file's old lines stay as they are.
     bool onTop = true;
@@ -117,18 +118,18 @@ int InsertEntries::apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded)
     return m_rows.empty() ? -1 : m_rows.front();
 }
 
-int InsertEntries::revert(DiaryEditor &editor, bool rowsValid)
+int InsertEntries::revert(DiaryDocument &document, bool rowsValid)
 {
     if (!rowsValid) {
         // Find every entry by its texts; entries gone meanwhile stay gone,
         // for Redo too: each text stays with its row.
         keepPlanned();
         std::vector<std::pair<int, EntryTexts>> found;
-        std::vector<bool> taken(size_t(editor.diary().rowCount()), false);
+        std::vector<bool> taken(size_t(document.diary().rowCount()), false);
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            const int row = editor.diary().findRow(m_texts[i], m_rows[i]);
+            const int row = document.diary().findRow(m_texts[i], m_rows[i]);
             if (row < 0 || taken[size_t(row)]) {
-                editor.tell(missingEntry(m_texts[i]));
+                document.tell(missingEntry(m_texts[i]));
             } else {
                 taken[size_t(row)] = true;
                 found.emplace_back(row, m_texts[i]);
@@ -143,49 +144,49 @@ int InsertEntries::revert(DiaryEditor &editor, bool rowsValid)
             m_texts.push_back(std::move(texts));
         }
     }
-    editor.removeRows(m_rows);
-    const int rows = editor.diary().rowCount();
+    document.removeRows(m_rows);
+    const int rows = document.diary().rowCount();
     return rows == 0 || m_rows.empty() ? -1 : std::min(m_rows.front(), rows - 1);
 }
 
-DeleteEntry::DeleteEntry(DiaryEditor *editor, int row)
-    : DiaryChange(editor, DiaryText::tr("Delete Entry")), m_row(row),
-      m_texts(editor->diary().entryTexts(row))
+DeleteEntry::DeleteEntry(DiaryDocument *document, int row)
+    : DiaryChange(document, DiaryText::tr("Delete Entry")), m_row(row),
+      m_texts(document->diary().entryTexts(row))
 {}
 
-int DeleteEntry::apply(DiaryEditor &editor, bool rowsValid, int *)
+int DeleteEntry::apply(DiaryDocument &document, bool rowsValid, int *)
 {
     if (!rowsValid)
-        m_row = editor.diary().findRow(m_texts, m_row);
+        m_row = document.diary().findRow(m_texts, m_row);
     m_removed = m_row >= 0;
     if (!m_removed) {
-        editor.tell(missingEntry(m_texts));
+        document.tell(missingEntry(m_texts));
         m_row = 0;
         return -1;
     }
-    editor.removeRows({m_row});
+    document.removeRows({m_row});
     // The entry below moves up into the row; at the bottom, the one above.
-    const int rows = editor.diary().rowCount();
+    const int rows = document.diary().rowCount();
     return rows == 0 ? -1 : std::min(m_row, rows - 1);
 }
 
-int DeleteEntry::revert(DiaryEditor &editor, bool rowsValid)
+int DeleteEntry::revert(DiaryDocument &document, bool rowsValid)
 {
     if (!m_removed)
         return -1;
     // Rows read again mean other neighbours: the entry goes where its date
     // and time place it, as a corrected one does.
-    m_row = rowsValid ? std::min(m_row, editor.diary().rowCount())
-                      : CorrectEntry::placement(editor.diary(), dateTimeKey(m_texts));
-    editor.insertRows({m_row}, {m_texts});
+    m_row = rowsValid ? std::min(m_row, document.diary().rowCount())
+                      : CorrectEntry::placement(document.diary(), dateTimeKey(m_texts));
+    document.insertRows({m_row}, {m_texts});
     return m_row;
 }
 
-CorrectEntry::CorrectEntry(DiaryEditor *editor, int row, const EntryTexts &corrected)
-    : DiaryChange(editor, DiaryText::tr("Edit Entry")), m_oldRow(row),
-      m_old(editor->diary().entryTexts(row)), m_new(corrected), m_key(dateTimeKey(corrected))
+CorrectEntry::CorrectEntry(DiaryDocument *document, int row, const EntryTexts &corrected)
+    : DiaryChange(document, DiaryText::tr("Edit Entry")), m_oldRow(row),
+      m_old(document->diary().entryTexts(row)), m_new(corrected), m_key(dateTimeKey(corrected))
 {
-    const int insertAt = placement(editor->diary(), m_key);
+    const int insertAt = placement(document->diary(), m_key);
     m_newRow = insertAt <= row ? insertAt : insertAt - 1;
 }
 
@@ -198,58 +199,58 @@ int CorrectEntry::placement(const Diary &diary, qint64 key)
     return 0;
 }
 
-int CorrectEntry::apply(DiaryEditor &editor, bool rowsValid, int *)
+int CorrectEntry::apply(DiaryDocument &document, bool rowsValid, int *)
 {
     if (rowsValid) {
-        editor.removeRows({m_oldRow});
-        editor.insertRows({m_newRow}, {m_new});
+        document.removeRows({m_oldRow});
+        document.insertRows({m_newRow}, {m_new});
         return m_newRow;
     }
-    m_oldRow = editor.diary().findRow(m_old, m_oldRow);
+    m_oldRow = document.diary().findRow(m_old, m_oldRow);
     m_oldRemoved = m_oldRow >= 0;
     if (m_oldRemoved) {
-        editor.removeRows({m_oldRow});
+        document.removeRows({m_oldRow});
     } else {
-        editor.tell(missingEntry(m_old) +
-                    DiaryText::tr(" The corrected entry is added as a new one."));
+        document.tell(missingEntry(m_old) +
+                      DiaryText::tr(" The corrected entry is added as a new one."));
         m_oldRow = 0;
     }
-    m_newRow = placement(editor.diary(), m_key);
-    editor.insertRows({m_newRow}, {m_new});
+    m_newRow = placement(document.diary(), m_key);
+    document.insertRows({m_newRow}, {m_new});
     return m_newRow;
 }
 
-int CorrectEntry::revert(DiaryEditor &editor, bool rowsValid)
+int CorrectEntry::revert(DiaryDocument &document, bool rowsValid)
 {
     if (!rowsValid)
-        m_newRow = editor.diary().findRow(m_new, m_newRow);
+        m_newRow = document.diary().findRow(m_new, m_newRow);
     if (m_newRow >= 0)
-        editor.removeRows({m_newRow});
+        document.removeRows({m_newRow});
     else
-        editor.tell(missingEntry(m_new));
+        document.tell(missingEntry(m_new));
     if (!m_oldRemoved)
         return -1;
-    m_oldRow = rowsValid ? std::min(m_oldRow, editor.diary().rowCount())
-                         : placement(editor.diary(), dateTimeKey(m_old));
-    editor.insertRows({m_oldRow}, {m_old});
+    m_oldRow = rowsValid ? std::min(m_oldRow, document.diary().rowCount())
+                         : placement(document.diary(), dateTimeKey(m_old));
+    document.insertRows({m_oldRow}, {m_old});
     return m_oldRow;
 }
 
-SortEntries::SortEntries(DiaryEditor *editor, bool ascending)
-    : DiaryChange(editor, DiaryText::tr("Sort Entries")), m_ascending(ascending)
+SortEntries::SortEntries(DiaryDocument *document, bool ascending)
+    : DiaryChange(document, DiaryText::tr("Sort Entries")), m_ascending(ascending)
 {}
 
-int SortEntries::apply(DiaryEditor &editor, bool, int *)
+int SortEntries::apply(DiaryDocument &document, bool, int *)
 {
-    m_order = editor.sortRows(m_ascending);
+    m_order = document.sortRows(m_ascending);
     return -1;
 }
 
-int SortEntries::revert(DiaryEditor &editor, bool rowsValid)
+int SortEntries::revert(DiaryDocument &document, bool rowsValid)
 {
     // An order taken on other rows says nothing about these.
     if (rowsValid)
-        editor.restoreOrder(m_order);
+        document.restoreOrder(m_order);
     m_order = Diary::Order();
     return -1;
 }

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every change to the diary is one undoable step: new, corrected, deleted and
-// imported entries, and a sort. A step changes whole rows through an editor
-// (the list's model in the window) and asks the editor to make each apply,
-// undo and redo durable at once.
+// imported entries, and a sort. A step changes whole rows of a document and
+// asks it to make each apply, undo and redo durable at once.
 //
 // A step remembers the rows it touched. When the rows were read again from
 // the file in between (another program changed it), those row numbers mean
@@ -18,34 +17,7 @@
 #include <functional>
 #include <vector>
 
-class DiaryChange;
-
-class DiaryEditor
-{
-public:
-    virtual ~DiaryEditor() = default;
-    virtual const Diary &diary() const = 0;
-    virtual void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts) = 0;
-    virtual void removeRows(const std::vector<int> &rows) = 0;
-    virtual Diary::Order sortRows(bool ascending) = 0;
-    virtual void restoreOrder(const Diary::Order &order) = 0;
-    // Before every apply, undo and redo: picks up what other programs did
-    // to the file.
-    virtual void prepareChange() {}
-    // Goes up each time the rows are read again from the file.
-    virtual quint64 generation() const { return 0; }
-    // Something the user should know about a step that could not be done
-    // as it was asked.
-    virtual void tell(const QString &problem) = 0;
-    // Called after every apply, undo and redo. topRowsAdded: the only change
-    // is that many new rows at the top, which the file can take as appended
-    // lines (0: anything else). Returns true when the file turned out to be
-    // changed outside while it was written: the rows are then read again and
-    // the step is applied anew.
-    virtual bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded) = 0;
-    // After the last apply, undo or redo of a step: the time to tell.
-    virtual void stepEnded() {}
-};
+class DiaryDocument;
 
 class DiaryChange : public QUndoCommand
 {
@@ -56,7 +28,7 @@ public:
     // The pause after round n is n + 1 ms, at most this.
     static constexpr int maxPauseMs = 50;
 
-    DiaryChange(DiaryEditor *editor, const QString &name);
+    DiaryChange(DiaryDocument *document, const QString &name);
 
     void redo() final;
     void undo() final;
@@ -72,13 +44,13 @@ protected:
     // step remembers are still those of the diary. Each returns the row to
     // make current (or -1); apply also says how many new top rows are its
     // only effect (0 for any other change).
-    virtual int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) = 0;
-    virtual int revert(DiaryEditor &editor, bool rowsValid) = 0;
+    virtual int apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded) = 0;
+    virtual int revert(DiaryDocument &document, bool rowsValid) = 0;
 
 private:
     void run(bool forward);
 
-    DiaryEditor *m_editor;
+    DiaryDocument *m_document;
     quint64 m_generation;
     int m_currentRow = -1;
 };
@@ -91,12 +63,12 @@ class InsertEntries : public DiaryChange
 public:
     using Plan = std::function<void(const Diary &diary, std::vector<int> &rows,
                                     std::vector<EntryTexts> &texts)>;
-    InsertEntries(DiaryEditor *editor, const QString &name, std::vector<int> rows,
+    InsertEntries(DiaryDocument *document, const QString &name, std::vector<int> rows,
                   std::vector<EntryTexts> texts, Plan plan = {});
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
-    int revert(DiaryEditor &editor, bool rowsValid) override;
+    int apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded) override;
+    int revert(DiaryDocument &document, bool rowsValid) override;
 
 private:
     void keepPlanned();
@@ -112,11 +84,11 @@ private:
 class DeleteEntry : public DiaryChange
 {
 public:
-    DeleteEntry(DiaryEditor *editor, int row);
+    DeleteEntry(DiaryDocument *document, int row);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
-    int revert(DiaryEditor &editor, bool rowsValid) override;
+    int apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded) override;
+    int revert(DiaryDocument &document, bool rowsValid) override;
 
 private:
     int m_row;
@@ -129,7 +101,7 @@ private:
 class CorrectEntry : public DiaryChange
 {
 public:
-    CorrectEntry(DiaryEditor *editor, int row, const EntryTexts &corrected);
+    CorrectEntry(DiaryDocument *document, int row, const EntryTexts &corrected);
 
     // The row a corrected entry with this date and time goes to, counted
     // before its old row is removed: below the lowest row that is at or
@@ -137,8 +109,8 @@ public:
     static int placement(const Diary &diary, qint64 key);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
-    int revert(DiaryEditor &editor, bool rowsValid) override;
+    int apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded) override;
+    int revert(DiaryDocument &document, bool rowsValid) override;
 
 private:
     int m_oldRow;
@@ -152,11 +124,11 @@ private:
 class SortEntries : public DiaryChange
 {
 public:
-    SortEntries(DiaryEditor *editor, bool ascending);
+    SortEntries(DiaryDocument *document, bool ascending);
 
 protected:
-    int apply(DiaryEditor &editor, bool rowsValid, int *topRowsAdded) override;
-    int revert(DiaryEditor &editor, bool rowsValid) override;
+    int apply(DiaryDocument &document, bool rowsValid, int *topRowsAdded) override;
+    int revert(DiaryDocument &document, bool rowsValid) override;
 
 private:
     bool m_ascending;

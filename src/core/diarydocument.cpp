@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diarydocument.h"
+#include "core/diarychange.h"
 
 #include "core/coretext.h"
 

@@ -67,12 +67,13 @@
 #ifndef DIARYDOCUMENT_H
 #define DIARYDOCUMENT_H
 
-#include "core/diarychange.h"
+#include "core/diary.h"
 #include "core/diaryfile.h"
 
 #include <QObject>
 #include <QStringList>
 
+class DiaryChange;
 class DiaryLock;
 class QFileSystemWatcher;
 class QTimer;
@@ -133,7 +134,7 @@ public:
     virtual bool busy() const { return false; }
 };
 
-class DiaryDocument : public QObject, public DiaryEditor
+class DiaryDocument : public QObject
 {
     Q_OBJECT
 public:
@@ -153,7 +154,7 @@ public:
     // taken at the start.
     void setLock(DiaryLock *lock) { m_lock = lock; }
 
-    const Diary &diary() const override { return m_rows->diary(); }
+    const Diary &diary() const { return m_rows->diary(); }
     QString path() const { return m_path; }
     QUndoStack *undoStack() const { return m_undoStack; }
     bool isUnreadable() const { return m_unreadable; }
@@ -171,21 +172,33 @@ public:
     // "The diary file "path" cannot be saved: reason"
     QString saveFailureText(const QString &reason) const;
 
-private:
-    // DiaryEditor
-    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts) override
+    // The work of the steps (DiaryChange): whole rows, as Diary::insertRows
+    // and removeRows take them.
+    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
     {
         m_rows->insertEntries(rows, texts);
     }
-    void removeRows(const std::vector<int> &rows) override { m_rows->removeEntries(rows); }
-    Diary::Order sortRows(bool ascending) override { return m_rows->sortByDateTime(ascending); }
-    void restoreOrder(const Diary::Order &order) override { m_rows->restoreOrder(order); }
-    void prepareChange() override;
-    quint64 generation() const override { return m_generation; }
-    void tell(const QString &problem) override;
-    bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded) override;
-    void stepEnded() override;
+    void removeRows(const std::vector<int> &rows) { m_rows->removeEntries(rows); }
+    Diary::Order sortRows(bool ascending) { return m_rows->sortByDateTime(ascending); }
+    void restoreOrder(const Diary::Order &order) { m_rows->restoreOrder(order); }
+    // Before every apply, undo and redo: picks up what other programs did
+    // to the file.
+    void prepareChange();
+    // Goes up each time the rows are read again from the file.
+    quint64 generation() const { return m_generation; }
+    // Something the user should know about a step that could not be done
+    // as it was asked.
+    void tell(const QString &problem);
+    // Called after every apply, undo and redo. topRowsAdded: the only change
+    // is that many new rows at the top, which the file can take as appended
+    // lines (0: anything else). Returns true when the file turned out to be
+    // changed outside while it was written: the rows are then read again and
+    // the step is applied anew.
+    bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded);
+    // After the last apply, undo or redo of a step: the time to tell.
+    void stepEnded();
 
+private:
     enum class StoreResult
     {
         Stored,

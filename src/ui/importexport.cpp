@@ -2,6 +2,7 @@
 #include "ui/importexport.h"
 
 #include "core/csvexport.h"
+#include "core/diarychange.h"
 #include "core/importmerge.h"
 #include "core/outputfile.h"
 #include "import/importsummary.h"

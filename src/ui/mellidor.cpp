@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mellidor.h"
+#include "core/diarychange.h"
 #include "core/diaryfolder.h"
 
 #include "core/diaryfile.h"

@@ -2,6 +2,7 @@
 // The three modal dialogs of the main window: a new entry, a corrected entry
 // and the settings.
 #include "core/clock.h"
+#include "core/diarychange.h"
 #include "core/diaryfile.h"
 #include "core/diaryfolder.h"
 #include "core/entrytext.h"
