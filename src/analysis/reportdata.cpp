@@ -1,10 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/reportdata.h"
 
+#include "core/clock.h"
 #include "core/diary.h"
+#include "core/diarysession.h"
 #include "core/entrytext.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+
+namespace {
+
+struct ReportText
+{
+    Q_DECLARE_TR_FUNCTIONS(Report)
+};
+
+} // namespace
 
 ReportData collectReportData(const Diary &diary, const ReportRequest &request)
 {
@@ -69,4 +82,22 @@ ReportData collectReportData(const Diary &diary, const ReportRequest &request)
     std::reverse(days.begin(), days.end());
     data.days = std::move(days);
     return data;
+}
+
+std::optional<ReportData> reportOf(const DiarySession &session, ReportRequest request,
+                                   QString *problem)
+{
+    if (!request.from.isValid() || !request.to.isValid() || request.from > request.to) {
+        *problem = ReportText::tr("The period ends before it starts.");
+        return std::nullopt;
+    }
+    if (request.from.daysTo(request.to) + 1 > maxReportDays) {
+        *problem = ReportText::tr("A report covers at most %1 days; choose a shorter period.")
+                       .arg(maxReportDays);
+        return std::nullopt;
+    }
+    request.lowerLimit = session.settings().lowerLimit;
+    request.upperLimit = session.settings().upperLimit;
+    request.madeOn = Clock::today();
+    return collectReportData(session.diary(), request);
 }

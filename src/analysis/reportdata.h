@@ -16,6 +16,7 @@
 #include <vector>
 
 class Diary;
+class DiarySession;
 
 struct ReportRequest
 {
@@ -67,5 +68,11 @@ inline constexpr int maxReportDays = 3660;
 
 // The request's period must be valid, from <= to, at most maxReportDays.
 ReportData collectReportData(const Diary &diary, const ReportRequest &request);
+
+// The report of the request's period and unit on the session's diary, with
+// its limits, made today. Empty, with problem saying why, for a period that
+// cannot be reported on (backwards, or longer than maxReportDays).
+std::optional<ReportData> reportOf(const DiarySession &session, ReportRequest request,
+                                   QString *problem);
 
 #endif

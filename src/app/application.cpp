@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
-#include "core/diaryfolder.h"
 
 #include "app/unixsignals.h"
 #include "core/diaryfile.h"
+#include "core/diaryfolder.h"
 #include "core/diarylock.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"

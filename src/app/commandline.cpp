@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
-#include "core/diaryfolder.h"
 
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
@@ -9,15 +8,9 @@
 #include "app/version.h"
 
 #include "core/csvexport.h"
-#include "core/diary.h"
-#include "core/diarychange.h"
-#include "core/diarydocument.h"
-#include "core/diaryfile.h"
-#include "core/diarylock.h"
-#include "core/importmerge.h"
+#include "core/diarysession.h"
 #include "core/outputfile.h"
-#include "import/importfile.h"
-#include "import/importsummary.h"
+#include "import/diaryimport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -92,14 +85,9 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-QString diaryPath()
-{
-    return DiaryFolder::path(DiaryFolder::File::Diary);
-}
-
 QString shownDiaryPath()
 {
-    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(diaryPath()));
+    return DiarySession::shownPath();
 }
 
 // The top-level options; commands follow as positional arguments.
@@ -143,30 +131,28 @@ struct TopLevel
     }
 };
 
-bool lockDiary(DiaryLock &lock, QTextStream &err)
+bool lockDiary(DiarySession &session, QTextStream &err)
 {
-    switch (lock.tryLock()) {
+    switch (session.lock()) {
     case DiaryLock::Locked:
         return true;
-    case DiaryLock::HeldByOther: {
-        const QString holder = lock.holder();
+    case DiaryLock::HeldByOther:
         err << CommandText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
                                "changed.\n")
-                   .arg(shownDiaryPath(),
-                        holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder));
+                   .arg(shownDiaryPath(), session.lockHolder());
         return false;
-    }
     case DiaryLock::CannotLock:
         err << CommandText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
-                   .arg(shownDiaryPath(), lock.errorText());
+                   .arg(shownDiaryPath(), session.diaryLock().errorText());
         return false;
     }
     return false;
 }
 
-bool loadDiary(Diary &diary, QTextStream &err)
+// Reading needs no lock: saves replace the file whole.
+bool openDiary(DiarySession &session, QTextStream &err)
 {
-    const DiaryFile::LoadResult loaded = DiaryFile::load(diaryPath(), diary);
+    const DiaryFile::LoadResult loaded = session.open();
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
@@ -339,8 +325,8 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     if (files.isEmpty())
         return options.fail(CommandText::tr("no file given."), err);
 
-    DiaryLock lock(diaryPath());
-    if (!lockDiary(lock, err))
+    DiarySession session;
+    if (!lockDiary(session, err))
         return CommandDiaryFailed;
 
     // The files are read while the diary loads: neither waits for the other.
@@ -358,45 +344,31 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     // One step, as in the window: another program (a sync tool) that
     // changes the diary meanwhile gets the import merged into what it wrote.
     CommandLineHost host(err);
-    PlainDiaryRows rows;
-    DiaryDocument document(&rows, &host);
-    document.setLock(&lock);
-    const DiaryFile::LoadResult loaded = document.open(diaryPath());
+    const DiaryFile::LoadResult loaded = session.open(nullptr, &host);
     if (reader.joinable())
         reader.join();
-    bool allRead = true;
-    for (const ImportResult &result : results) {
-        if (!result.ok()) {
-            err << result.error << '\n';
-            allRead = false;
-        }
-    }
-    if (!allRead) {
+    if (const QStringList refused = importRefusals(results); !refused.isEmpty()) {
+        for (const QString &error : refused)
+            err << error << '\n';
         err << CommandText::tr("Nothing was imported.") << '\n';
         return CommandInputFailed;
     }
-    std::vector<const ImportBatch *> batches;
-    for (const ImportResult &result : results)
-        batches.push_back(&result.batch);
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
         return CommandDiaryFailed;
     }
-    MergePlan plan = planMerge(document.diary(), batches);
-    if (!plan.rows.empty()) {
-        document.undoStack()->push(new InsertEntries(&document, QStringLiteral("Import"),
-                                                     std::move(plan.rows), std::move(plan.texts),
-                                                     replanMerge));
-        if (!document.lastSaveError().isEmpty()) {
-            err << CommandText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
-                       .arg(shownDiaryPath(), document.lastSaveError());
-            return CommandDiaryFailed;
-        }
+    QStringList names;
+    for (const QString &file : files)
+        names << QFileInfo(file).fileName();
+    const ImportOutcome outcome = importIntoSession(session, std::move(results), names);
+    if (!outcome.saveError.isEmpty()) {
+        err << CommandText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
+                   .arg(shownDiaryPath(), outcome.saveError);
+        return CommandDiaryFailed;
     }
-    for (size_t i = 0; i < results.size(); ++i)
-        out << importSummary(QFileInfo(files[int(i)]).fileName(), results[i], plan.counts[i])
-            << '\n';
+    for (const QString &summary : outcome.summaries)
+        out << summary << '\n';
     return CommandOk;
 }
 
@@ -411,41 +383,27 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                         "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
                         "written, 2 bad options."));
     QCommandLineParser &parser = options.parser();
-    const QCommandLineOption from(QStringLiteral("from"),
-                                  CommandText::tr("First day to export (inclusive)."),
-                                  QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption to(QStringLiteral("to"),
-                                CommandText::tr("Last day to export (inclusive)."),
-                                QStringLiteral("YYYY-MM-DD"));
+    const PeriodRule rule{false, true};
+    addPeriodOptions(parser, rule);
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     CommandText::tr("Write to <file> instead of standard output."),
                                     CommandText::tr("file"));
-    parser.addOptions({from, to, output});
+    parser.addOption(output);
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
         return options.fail(CommandText::tr("unexpected argument \"%1\".")
                                 .arg(parser.positionalArguments().first()),
                             err);
-    QDate first, last;
-    for (const auto &[option, date] : {std::pair{&from, &first}, std::pair{&to, &last}}) {
-        if (!parser.isSet(*option))
-            continue;
-        *date = optionDate(parser.value(*option));
-        if (!date->isValid())
-            return options.fail(CommandText::tr("\"%1\" is not a date from %2 to %3 like "
-                                                "2024-03-31.")
-                                    .arg(parser.value(*option),
-                                         firstOptionDate().toString(Qt::ISODate),
-                                         lastOptionDate().toString(Qt::ISODate)),
-                                err);
-    }
-    // Reading needs no lock: saves replace the file whole.
-    Diary diary;
-    if (!loadDiary(diary, err))
+    QString problem;
+    const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &problem);
+    if (!period)
+        return options.fail(problem, err);
+    DiarySession session;
+    if (!openDiary(session, err))
         return CommandDiaryFailed;
     qsizetype skipped = 0;
-    const QByteArray csv = exportCsv(diary, first, last, &skipped);
+    const QByteArray csv = exportCsv(session.diary(), period->from, period->to, &skipped);
     if (skipped > 0)
         err << notExportedText(skipped) << '\n';
     if (!parser.isSet(output)) {

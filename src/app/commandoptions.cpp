@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandoptions.h"
-#include "core/diaryfolder.h"
 
 #include "app/commandline.h"
-#include "core/preferences.h"
+#include "core/clock.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -75,6 +74,85 @@ QDate optionDate(const QString &text)
     return date >= firstOptionDate() && date <= lastOptionDate() ? date : QDate();
 }
 
+void addPeriodOptions(QCommandLineParser &parser, const PeriodRule &rule)
+{
+    if (rule.days)
+        parser.addOption(
+            {QStringLiteral("days"),
+             CommandText::tr("The last N days up to today (default %1).").arg(rule.defaultDays),
+             QStringLiteral("N")});
+    parser.addOption({QStringLiteral("from"), CommandText::tr("First day of the period."),
+                      QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("to"), CommandText::tr("Last day of the period."),
+                      QStringLiteral("YYYY-MM-DD")});
+}
+
+std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
+                                               const PeriodRule &rule, QString *error)
+{
+    const QString days = QStringLiteral("days"), from = QStringLiteral("from"),
+                  to = QStringLiteral("to");
+    for (const QString &name : {days, from, to}) {
+        if ((name != days || rule.days) && parser.values(name).size() > 1) {
+            *error = CommandText::tr("--%1 given more than once").arg(name);
+            return std::nullopt;
+        }
+    }
+    const bool hasDays = rule.days && parser.isSet(days);
+    if (hasDays && (parser.isSet(from) || parser.isSet(to))) {
+        *error = CommandText::tr("--days cannot be combined with --from and --to");
+        return std::nullopt;
+    }
+    if (!rule.openEnds && parser.isSet(from) != parser.isSet(to)) {
+        *error = CommandText::tr("--from and --to go together");
+        return std::nullopt;
+    }
+    const QDate today = Clock::today();
+    // The first day, like any date of an option, stays within four-digit years.
+    const qint64 maxDays = rule.maxDays > 0 ? rule.maxDays : firstOptionDate().daysTo(today) + 1;
+    OptionPeriod period;
+    if (parser.isSet(from) || parser.isSet(to)) {
+        for (const auto &[name, date] : {std::pair{&from, &period.from}, {&to, &period.to}}) {
+            if (!parser.isSet(*name))
+                continue;
+            const QString text = parser.value(*name);
+            *date = optionDate(text);
+            if (!date->isValid()) {
+                *error = CommandText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not "
+                                         "\"%4\"")
+                             .arg(*name, firstOptionDate().toString(Qt::ISODate),
+                                  lastOptionDate().toString(Qt::ISODate), text);
+                return std::nullopt;
+            }
+        }
+        if (period.from.isValid() && period.to.isValid()) {
+            if (period.to < period.from) {
+                *error = CommandText::tr("--to is before --from");
+                return std::nullopt;
+            }
+            if (period.from.daysTo(period.to) + 1 > maxDays) {
+                *error = CommandText::tr("the period is longer than %1 days").arg(maxDays);
+                return std::nullopt;
+            }
+        }
+        return period;
+    }
+    if (!rule.days)
+        return period; // all of it
+    int count = rule.defaultDays;
+    if (hasDays) {
+        bool ok = false;
+        count = parser.value(days).toInt(&ok);
+        if (!ok || count < 1 || count > maxDays) {
+            *error = CommandText::tr("--days wants a whole number from 1 to %1, not \"%2\"")
+                         .arg(maxDays)
+                         .arg(parser.value(days));
+            return std::nullopt;
+        }
+    }
+    return OptionPeriod{today.addDays(-(count - 1)), today};
+}
+
 QCommandLineOption unitOption()
 {
     return QCommandLineOption(
@@ -83,11 +161,11 @@ QCommandLineOption unitOption()
         QStringLiteral("unit"));
 }
 
-std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser)
+std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser, GlucoseUnit shown)
 {
     const QString text = parser.value(QStringLiteral("unit"));
     if (text.isEmpty() && !parser.isSet(QStringLiteral("unit")))
-        return PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)).glucoseUnit;
+        return shown;
     if (text == QLatin1String("mgdl"))
         return GlucoseUnit::MgPerDl;
     if (text == QLatin1String("mmol"))

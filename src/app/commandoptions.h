@@ -49,9 +49,35 @@ QDate lastOptionDate();
 // A date written YYYY-MM-DD within those days; a null date otherwise.
 QDate optionDate(const QString &text);
 
+// A period named by options, both days included; a null date is an open
+// end.
+struct OptionPeriod
+{
+    QDate from, to;
+};
+
+// How a command takes its period: --days N up to today (where offered),
+// --from and --to.
+struct PeriodRule
+{
+    bool days = true;
+    // --from or --to alone leaves the other end open (else they go together).
+    bool openEnds = false;
+    int defaultDays = 14;
+    // The longest period; 0: back to the first day an option may name.
+    int maxDays = 0;
+};
+
+// Adds --days (where the rule has it), --from and --to to the parser.
+void addPeriodOptions(QCommandLineParser &parser, const PeriodRule &rule);
+// The period the options name, or empty with error saying what is wrong.
+// Without any of them: the last defaultDays days up to today.
+std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
+                                               const PeriodRule &rule, QString *error);
+
 // --unit mgdl|mmol of the commands that show glucose; without it, the unit
-// chosen for this diary in the window.
+// chosen for this diary in the window (shown).
 QCommandLineOption unitOption();
-std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser);
+std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser, GlucoseUnit shown);
 
 #endif

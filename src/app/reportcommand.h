@@ -9,7 +9,7 @@
 
 // arguments: what follows the word "report":
 // [--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] --output FILE.pdf
-// Reads MellidorFile.txt and Settings/Mellidor.conf of the working directory.
+// Reads the diary and the settings of the working directory.
 // Returns 0 when written, 1 when the diary cannot be read or the file cannot
 // be written (no partial file is left) or must not be (the diary, its
 // settings or lock, or not a regular file), 2 for bad options.

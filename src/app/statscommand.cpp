@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/statscommand.h"
-#include "core/diaryfolder.h"
 
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
 #include "app/commandoptions.h"
-#include "core/clock.h"
-#include "core/diary.h"
-#include "core/diaryfile.h"
-#include "core/settings.h"
+#include "core/diarysession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -20,62 +16,6 @@ struct CommandText
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 };
-
-struct Period
-{
-    QDate from, to;
-};
-
-std::optional<Period> parsePeriod(const QCommandLineParser &parser, const QCommandLineOption &days,
-                                  const QCommandLineOption &from, const QCommandLineOption &to,
-                                  QString *error)
-{
-    const bool hasDays = parser.isSet(days);
-    const bool hasFrom = parser.isSet(from);
-    const bool hasTo = parser.isSet(to);
-    if (hasDays && (hasFrom || hasTo)) {
-        *error = CommandText::tr("--days cannot be combined with --from and --to");
-        return std::nullopt;
-    }
-    if (hasFrom != hasTo) {
-        *error = CommandText::tr("--from and --to go together");
-        return std::nullopt;
-    }
-    if (hasFrom) {
-        Period period;
-        for (const auto &[option, date] : {std::pair{&from, &period.from}, {&to, &period.to}}) {
-            const QString text = parser.value(*option);
-            *date = optionDate(text);
-            if (!date->isValid()) {
-                *error =
-                    CommandText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not \"%4\"")
-                        .arg(option->names().constFirst(), firstOptionDate().toString(Qt::ISODate),
-                             lastOptionDate().toString(Qt::ISODate), text);
-                return std::nullopt;
-            }
-        }
-        if (period.to < period.from) {
-            *error = CommandText::tr("--to is before --from");
-            return std::nullopt;
-        }
-        return period;
-    }
-    const QDate today = Clock::today();
-    // The first day, like any date of an option, stays within four-digit years.
-    const qint64 maximumDays = firstOptionDate().daysTo(today) + 1;
-    int count = 14;
-    if (hasDays) {
-        bool ok = false;
-        count = parser.value(days).toInt(&ok);
-        if (!ok || count < 1 || count > maximumDays) {
-            *error = CommandText::tr("--days wants a whole number from 1 to %1, not \"%2\"")
-                         .arg(maximumDays)
-                         .arg(parser.value(days));
-            return std::nullopt;
-        }
-    }
-    return Period{today.addDays(-(count - 1)), today};
-}
 
 QString number(std::optional<double> value, int decimals)
 {
@@ -170,18 +110,12 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
                         "Exit status: 0 done (also for a period without readings), 1 the diary "
                         "cannot be read, 2 bad options."));
     QCommandLineParser &parser = options.parser();
-    const QCommandLineOption days(QStringLiteral("days"),
-                                  CommandText::tr("The last N days up to today (default 14)."),
-                                  QStringLiteral("N"));
-    const QCommandLineOption from(QStringLiteral("from"),
-                                  CommandText::tr("First day of the period."),
-                                  QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption to(QStringLiteral("to"), CommandText::tr("Last day of the period."),
-                                QStringLiteral("YYYY-MM-DD"));
+    const PeriodRule rule;
+    addPeriodOptions(parser, rule);
     const QCommandLineOption json(QStringLiteral("json"),
                                   CommandText::tr("Print one JSON object (always in mg/dL) "
                                                   "instead of lines."));
-    parser.addOptions({days, from, to, unitOption(), json});
+    parser.addOptions({unitOption(), json});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     QString error;
@@ -189,23 +123,22 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         return options.fail(
             CommandText::tr("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]),
             err);
-    const std::optional<Period> period = parsePeriod(parser, days, from, to, &error);
+    const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &error);
     if (!period)
         return options.fail(error, err);
-    const std::optional<GlucoseUnit> unit = optionUnit(parser);
-    if (!unit)
+    if (!optionUnit(parser, GlucoseUnit::MgPerDl))
         return options.fail(CommandText::tr("--unit is mgdl or mmol"), err);
 
-    Diary diary;
-    const DiaryFile::LoadResult loaded =
-        DiaryFile::load(DiaryFolder::path(DiaryFolder::File::Diary), diary);
+    DiarySession session;
+    const DiaryFile::LoadResult loaded = session.open();
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << CommandText::tr("mellidor stats: %1").arg(loaded.error) << '\n';
         return 1;
     }
-    const Settings settings = SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings));
+    const std::optional<GlucoseUnit> unit = optionUnit(parser, session.preferences().glucoseUnit);
+    const Settings &settings = session.settings();
     const GlucoseStatistics statistics = computeStatistics(
-        diary, period->from, period->to, settings.lowerLimit, settings.upperLimit);
+        session.diary(), period->from, period->to, settings.lowerLimit, settings.upperLimit);
     if (parser.isSet(json))
         out << QJsonDocument(toJson(statistics)).toJson(QJsonDocument::Compact) << '\n';
     else

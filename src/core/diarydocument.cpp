@@ -32,6 +32,7 @@ DiaryFile::LoadResult DiaryDocument::open(const QString &path)
     Diary fresh;
     const DiaryFile::LoadResult result = DiaryFile::load(m_path, fresh);
     m_rows->replaceRows(fresh);
+    emit rowsChanged();
     m_stamp = result.stamp;
     m_fileMatchesRows = result.status == DiaryFile::LoadResult::Loaded && result.matchesSave;
     m_keepFileBytes = result.crLineEnds;
@@ -61,6 +62,31 @@ void DiaryDocument::watch()
         m_watcher->addPath(folder);
     if (QFileInfo::exists(real) && !m_watcher->files().contains(real))
         m_watcher->addPath(real);
+}
+
+void DiaryDocument::insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
+{
+    m_rows->insertEntries(rows, texts);
+    emit rowsChanged();
+}
+
+void DiaryDocument::removeRows(const std::vector<int> &rows)
+{
+    m_rows->removeEntries(rows);
+    emit rowsChanged();
+}
+
+Diary::Order DiaryDocument::sortRows(bool ascending)
+{
+    Diary::Order order = m_rows->sortByDateTime(ascending);
+    emit rowsChanged();
+    return order;
+}
+
+void DiaryDocument::restoreOrder(const Diary::Order &order)
+{
+    m_rows->restoreOrder(order);
+    emit rowsChanged();
 }
 
 void DiaryDocument::followOutsideChange()
@@ -108,6 +134,7 @@ bool DiaryDocument::readAgain()
     m_stamp = result.stamp;
     m_host->rowsAboutToBeReadAgain();
     m_rows->replaceRows(fresh);
+    emit rowsChanged();
     m_fileMatchesRows = result.matchesSave;
     m_keepFileBytes = result.crLineEnds;
     m_vanished = false;
@@ -217,7 +244,7 @@ bool DiaryDocument::saveAll()
             for (int row = mine.rowCount() - 1; row >= 0; --row)
                 batch.addTexts(mine.entryTexts(row));
             const MergePlan plan = planMerge(diary(), {&batch});
-            m_rows->insertEntries(plan.rows, plan.texts);
+            insertRows(plan.rows, plan.texts);
             break;
         }
         }

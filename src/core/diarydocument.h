@@ -174,13 +174,10 @@ public:
 
     // The work of the steps (DiaryChange): whole rows, as Diary::insertRows
     // and removeRows take them.
-    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts)
-    {
-        m_rows->insertEntries(rows, texts);
-    }
-    void removeRows(const std::vector<int> &rows) { m_rows->removeEntries(rows); }
-    Diary::Order sortRows(bool ascending) { return m_rows->sortByDateTime(ascending); }
-    void restoreOrder(const Diary::Order &order) { m_rows->restoreOrder(order); }
+    void insertRows(const std::vector<int> &rows, const std::vector<EntryTexts> &texts);
+    void removeRows(const std::vector<int> &rows);
+    Diary::Order sortRows(bool ascending);
+    void restoreOrder(const Diary::Order &order);
     // Before every apply, undo and redo: picks up what other programs did
     // to the file.
     void prepareChange();
@@ -197,6 +194,10 @@ public:
     bool storeFoundOutsideChange(const DiaryChange &change, int topRowsAdded);
     // After the last apply, undo or redo of a step: the time to tell.
     void stepEnded();
+
+signals:
+    // The rows changed: a step, or the file read again.
+    void rowsChanged();
 
 private:
     enum class StoreResult

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mellidor.h"
 #include "core/diarychange.h"
-#include "core/diaryfolder.h"
 
 #include "core/diaryfile.h"
+#include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "core/settings.h"
 #include "ui/mellidorpaint.h"

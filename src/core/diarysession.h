@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One diary session: the folder of the working directory with its files
+// (DiaryFolder), the lock, the document, the settings and the preferences.
+// The window and the commands are thin faces on it. What they share beyond
+// it takes a session: an import (import/diaryimport.h), a report's data
+// (analysis/reportdata.h).
+#ifndef DIARYSESSION_H
+#define DIARYSESSION_H
+
+#include "core/diarydocument.h"
+#include "core/diaryfolder.h"
+#include "core/diarylock.h"
+#include "core/importmerge.h"
+#include "core/preferences.h"
+#include "core/settings.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class DiarySession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DiarySession(QObject *parent = nullptr);
+    ~DiarySession() override;
+
+    // A file of the folder as messages name it: absolute, native separators.
+    static QString shownPath(DiaryFolder::File file = DiaryFolder::File::Diary);
+
+    // Takes the diary's lock; may be called again after a failure. Once
+    // asked for, the document tries it again before each write.
+    DiaryLock::Result lock()
+    {
+        m_lockAsked = true;
+        return m_lock.tryLock();
+    }
+    const DiaryLock &diaryLock() const { return m_lock; }
+    // Who holds the lock, for "open in another Mellidor%1": " (process 12 on
+    // host)", or empty.
+    QString lockHolder() const;
+
+    // Reads the settings and the preferences, and the diary into rows (the
+    // window's list; a plain diary of its own when null). host tells the
+    // person; without one nobody is told and a failed save is not retried.
+    // Under the lock, what a stopped run left is tidied up first.
+    DiaryFile::LoadResult open(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
+
+    // After open().
+    DiaryDocument &document() const { return *m_document; }
+    const Diary &diary() const { return m_document->diary(); }
+
+    const Settings &settings() const { return m_settings; }
+    const Preferences &preferences() const { return m_preferences; }
+    // Store and keep them; when the file cannot be written, they hold
+    // until the session ends and error says why.
+    bool setSettings(const Settings &settings, QString *error);
+    bool setPreferences(const Preferences &preferences, QString *error);
+
+    // The entries of the batches as one step named name, each planned where
+    // it belongs and none twice: the counts per batch, and why the step
+    // could not be saved (empty when it was, or when nothing was new).
+    struct ImportStep
+    {
+        std::vector<MergeCounts> counts;
+        qsizetype added = 0;
+        QString saveError;
+    };
+    ImportStep importBatches(const std::vector<const ImportBatch *> &batches, const QString &name);
+
+private:
+    DiaryLock m_lock;
+    bool m_lockAsked = false;
+    std::unique_ptr<PlainDiaryRows> m_plainRows;
+    std::unique_ptr<DocumentHost> m_silentHost;
+    DiaryDocument *m_document = nullptr;
+    Settings m_settings;
+    Preferences m_preferences;
+};
+
+#endif
