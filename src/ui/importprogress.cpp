@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/importexport.h"
+#include "ui/importprogress.h"
 
 #include "core/csvexport.h"
 #include "core/diarychange.h"

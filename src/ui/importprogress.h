@@ -2,8 +2,8 @@
 // The window's import and export: reading export files with a progress
 // dialog, and the plan that places an import again after an outside change.
 // The menu's slots are Mellidor::importFiles and Mellidor::exportFile.
-#ifndef IMPORTEXPORT_H
-#define IMPORTEXPORT_H
+#ifndef IMPORTPROGRESS_H
+#define IMPORTPROGRESS_H
 
 #include "core/diary.h"
 #include "import/importfile.h"
