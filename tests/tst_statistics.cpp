@@ -7,7 +7,9 @@
 #include "app/statscommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
+#include "core/diarychange.h"
 #include "core/diaryfile.h"
+#include "core/diarysession.h"
 #include "core/entrytext.h"
 #include "testsupport.h"
 #include "ui/agpchart.h"
@@ -21,6 +23,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QtTest>
 
 static const QDate firstDay(2026, 12, 1), lastDay(2026, 12, 7);
@@ -366,7 +369,7 @@ private slots:
     {
         open(" 1. 3.2025,12:00,Glucose, 130\n14. 3.2025,12:00,Glucose, 120\n"
              " 5.12.2026,12:00,Carbs,  10\n");
-        StatisticsWindow window(m_main.get());
+        StatisticsWindow window(&m_main->session());
         const GlucoseStatistics s = window.statistics();
         QCOMPARE(QList<QDate>({s.from, s.to}),
                  QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14)}));
@@ -378,13 +381,13 @@ private slots:
             return false;
         };
         QVERIFY(noted());
-        window.setPeriod(StatisticsWindow::Last14Days);
+        window.setPeriod(PeriodChooser::Last14Days);
         QVERIFY(window.statistics().readings == 0 && !noted());
         QList<QDate> offered;
         answerDialog(m_main.get(), "saveReport", [&](QDialog *dialog) {
             for (const QDateEdit *edit : dialog->findChildren<QDateEdit *>())
                 offered << edit->date();
-            offered << QDate(2000, 1, dialog->findChild<QComboBox *>()->currentIndex() + 1);
+            offered << QDate(2000, 1, dialog->findChildren<QComboBox *>()[0]->currentIndex() + 1);
             dialog->reject();
         });
         QCOMPARE(offered, QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14), QDate(2000, 1, 5)}));
@@ -518,12 +521,12 @@ private slots:
         QFETCH(int, readings);
         QFETCH(int, mgPerDl);
         QFETCH(QString, mmolPerL);
-        StatisticsWindow window(m_main.get());
-        if (period == StatisticsWindow::Dates)
+        StatisticsWindow window(&m_main->session());
+        if (period == PeriodChooser::Dates)
             window.setDates(from, QDate(2026, 12, 6));
         else
-            window.setPeriod(StatisticsWindow::Period(period));
-        QCOMPARE(window.period(), StatisticsWindow::Period(period));
+            window.setPeriod(PeriodChooser::Period(period));
+        QCOMPARE(window.period(), PeriodChooser::Period(period));
         const GlucoseStatistics s = window.statistics();
         QCOMPARE(QList<QDate>({s.from, s.to}), QList<QDate>({from, QDate(2026, 12, 6)}));
         QCOMPARE(s.readings, readings);
@@ -537,12 +540,13 @@ private slots:
 
     void followsTheDiary()
     {
-        auto *window = new StatisticsWindow(m_main.get());
-        window->setPeriod(StatisticsWindow::Last7Days);
+        auto *window = new StatisticsWindow(&m_main->session());
+        window->setPeriod(PeriodChooser::Last7Days);
         window->show();
-        m_main->listBox->insertRow(0, {" 6.12.2026", "14:00", "Glucose", " 300"});
+        m_main->undoStack()->push(new InsertEntries(&m_main->session().document(), "New", {0},
+                                                    {{" 6.12.2026", "14:00", "Glucose", " 300"}}));
         QTRY_COMPARE(window->statistics().readings, 3);
-        m_main->listBox->removeRow(0);
+        m_main->undoStack()->undo();
         QTRY_COMPARE(window->statistics().readings, 2);
 
         // Without its main window it shows no readings and does not crash.
@@ -622,8 +626,8 @@ private slots:
         const QString text = outputOf("pdftotext", {"-layout", "menu.pdf", "-"});
         QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
                  qPrintable(text));
-        StatisticsWindow window(m_main.get());
-        window.setPeriod(StatisticsWindow::Last30Days);
+        StatisticsWindow window(&m_main->session());
+        window.setPeriod(PeriodChooser::Last30Days);
         chooseFiles({"window.pdf"});
         window.findChild<QPushButton *>()->click(); // Save PDF... comes first
         verifyDialogsAnswered();

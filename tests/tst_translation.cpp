@@ -55,7 +55,7 @@ QString widgetTexts(const QWidget *widget)
 // report's first page: labels, and the report's words split at wide gaps.
 QStringList windowPieces(Mellidor *window)
 {
-    return widgetTexts(std::make_unique<StatisticsWindow>(window).get()).split(u'\n');
+    return widgetTexts(std::make_unique<StatisticsWindow>(&window->session()).get()).split(u'\n');
 }
 
 QStringList reportPieces()

@@ -174,14 +174,6 @@ Exit status: 0 done, 1 the diary cannot be read or the file cannot be written, 2
 Rückgabewert: 0 erledigt, 1 das Tagebuch kann nicht gelesen oder die Datei nicht geschrieben werden, 2 falsche Optionen.</translation>
     </message>
     <message>
-        <source>First day to export (inclusive).</source>
-        <translation>Erster zu exportierender Tag (einschließlich).</translation>
-    </message>
-    <message>
-        <source>Last day to export (inclusive).</source>
-        <translation>Letzter zu exportierender Tag (einschließlich).</translation>
-    </message>
-    <message>
         <source>Write to &lt;file&gt; instead of standard output.</source>
         <translation>In &lt;Datei&gt; statt in die Standardausgabe schreiben.</translation>
     </message>
@@ -192,10 +184,6 @@ Rückgabewert: 0 erledigt, 1 das Tagebuch kann nicht gelesen oder die Datei nich
     <message>
         <source>unexpected argument &quot;%1&quot;.</source>
         <translation>unerwartetes Argument „%1“.</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a date from %2 to %3 like 2024-03-31.</source>
-        <translation>„%1“ ist kein Datum von %2 bis %3 wie 2024-03-31.</translation>
     </message>
     <message>
         <source>mellidor export: &quot;%1&quot; cannot be written: %2
@@ -230,28 +218,8 @@ Rückgabewert: 0 erledigt, 1 das Tagebuch kann nicht gelesen oder die Datei nich
         <translation>--output DATEI.pdf ist nötig</translation>
     </message>
     <message>
-        <source>give either --days or --from and --to</source>
-        <translation>geben Sie entweder --days oder --from und --to an</translation>
-    </message>
-    <message>
         <source>--from and --to go together</source>
         <translation>--from und --to gehören zusammen</translation>
-    </message>
-    <message>
-        <source>dates are written YYYY-MM-DD, must exist and lie from %1 to %2</source>
-        <translation>Daten werden JJJJ-MM-TT geschrieben, müssen existieren und von %1 bis %2 liegen</translation>
-    </message>
-    <message>
-        <source>--from comes after --to</source>
-        <translation>--from liegt nach --to</translation>
-    </message>
-    <message>
-        <source>--days wants a whole number of at least 1</source>
-        <translation>--days erwartet eine ganze Zahl von mindestens 1</translation>
-    </message>
-    <message>
-        <source>a report covers at most %1 days</source>
-        <translation>ein Bericht umfasst höchstens %1 Tage</translation>
     </message>
     <message>
         <source>--unit is mgdl or mmol</source>
@@ -358,10 +326,6 @@ Exit status: 0 done (also for a period without readings), 1 the diary cannot be 
 Rückgabewert: 0 erledigt (auch für einen Zeitraum ohne Messwerte), 1 das Tagebuch kann nicht gelesen werden, 2 falsche Optionen.</translation>
     </message>
     <message>
-        <source>The last N days up to today (default 14).</source>
-        <translation>Die letzten N Tage bis heute (Vorgabe 14).</translation>
-    </message>
-    <message>
         <source>Print one JSON object (always in mg/dL) instead of lines.</source>
         <translation>Ein JSON-Objekt (immer in mg/dL) statt Zeilen ausgeben.</translation>
     </message>
@@ -376,6 +340,10 @@ Rückgabewert: 0 erledigt (auch für einen Zeitraum ohne Messwerte), 1 das Tageb
     <message>
         <source>mellidor: the summary cannot be written to standard output; the work itself is done and saved.</source>
         <translation>mellidor: Die Zusammenfassung kann nicht auf die Standardausgabe geschrieben werden; die Arbeit selbst ist erledigt und gespeichert.</translation>
+    </message>
+    <message>
+        <source>the period is longer than %1 days</source>
+        <translation>der Zeitraum ist länger als %1 Tage</translation>
     </message>
 </context>
 <context>
@@ -535,6 +503,14 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
     <message>
         <source>the diary is read-only.</source>
         <translation>das Tagebuch ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>the preferences file</source>
+        <translation>die Datei der Ansichtseinstellungen</translation>
+    </message>
+    <message>
+        <source>the diary&apos;s journal</source>
+        <translation>das Journal des Tagebuchs</translation>
     </message>
 </context>
 <context>
@@ -815,6 +791,10 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
         <source>unexpected character at offset %1</source>
         <translation>unerwartetes Zeichen an Position %1</translation>
     </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
 </context>
 <context>
     <name>ListBox</name>
@@ -1074,34 +1054,6 @@ The new settings hold until Mellidor ends.</source>
 Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     </message>
     <message>
-        <source>%1 days</source>
-        <translation>%1 Tage</translation>
-    </message>
-    <message>
-        <source>From - to</source>
-        <translation>Von – bis</translation>
-    </message>
-    <message>
-        <source>to</source>
-        <translation>bis</translation>
-    </message>
-    <message>
-        <source>&amp;Period:</source>
-        <translation>&amp;Zeitraum:</translation>
-    </message>
-    <message>
-        <source>&amp;Unit:</source>
-        <translation>&amp;Einheit:</translation>
-    </message>
-    <message>
-        <source>The period ends before it starts.</source>
-        <translation>Der Zeitraum endet, bevor er beginnt.</translation>
-    </message>
-    <message>
-        <source>A report covers at most %1 days; choose a shorter period.</source>
-        <translation>Ein Bericht umfasst höchstens %1 Tage; wählen Sie einen kürzeren Zeitraum.</translation>
-    </message>
-    <message>
         <source>Report</source>
         <translation>Bericht</translation>
     </message>
@@ -1115,6 +1067,29 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>Glucose</source>
         <translation>Glukose</translation>
+    </message>
+</context>
+<context>
+    <name>PeriodChooser</name>
+    <message>
+        <source>%1 days</source>
+        <translation>%1 Tage</translation>
+    </message>
+    <message>
+        <source>All entries</source>
+        <translation>Alle Einträge</translation>
+    </message>
+    <message>
+        <source>From - to</source>
+        <translation>Von – bis</translation>
+    </message>
+    <message>
+        <source>from</source>
+        <translation>von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
     </message>
 </context>
 <context>
@@ -1214,6 +1189,25 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>The report could not be printed.</source>
         <translation>Der Bericht konnte nicht gedruckt werden.</translation>
+    </message>
+    <message>
+        <source>The period ends before it starts.</source>
+        <translation>Der Zeitraum endet, bevor er beginnt.</translation>
+    </message>
+    <message>
+        <source>A report covers at most %1 days; choose a shorter period.</source>
+        <translation>Ein Bericht umfasst höchstens %1 Tage; wählen Sie einen kürzeren Zeitraum.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportDialog</name>
+    <message>
+        <source>&amp;Period:</source>
+        <translation>&amp;Zeitraum:</translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation>&amp;Einheit:</translation>
     </message>
 </context>
 <context>
@@ -1394,40 +1388,8 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <translation>Statistik</translation>
     </message>
     <message>
-        <source>7 days</source>
-        <translation>7 Tage</translation>
-    </message>
-    <message>
-        <source>14 days</source>
-        <translation>14 Tage</translation>
-    </message>
-    <message>
-        <source>30 days</source>
-        <translation>30 Tage</translation>
-    </message>
-    <message>
-        <source>90 days</source>
-        <translation>90 Tage</translation>
-    </message>
-    <message>
-        <source>All entries</source>
-        <translation>Alle Einträge</translation>
-    </message>
-    <message>
-        <source>From - to</source>
-        <translation>Von – bis</translation>
-    </message>
-    <message>
         <source>&amp;Period:</source>
         <translation>&amp;Zeitraum:</translation>
-    </message>
-    <message>
-        <source>from</source>
-        <translation>von</translation>
-    </message>
-    <message>
-        <source>to</source>
-        <translation>bis</translation>
     </message>
     <message>
         <source>&amp;Unit:</source>
@@ -1456,6 +1418,10 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>%1 to %2 (%3 days)</source>
         <translation>%1 bis %2 (%3 Tage)</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
     </message>
 </context>
 <context>

@@ -2,9 +2,7 @@
 #include "app/application.h"
 
 #include "app/unixsignals.h"
-#include "core/diaryfile.h"
-#include "core/diaryfolder.h"
-#include "core/diarylock.h"
+#include "core/diarysession.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
@@ -20,48 +18,37 @@ struct ApplicationText
     Q_DECLARE_TR_FUNCTIONS(Application)
 };
 
-QString diaryLocation()
-{
-    return QDir::toNativeSeparators(
-        QDir::current().absoluteFilePath(DiaryFolder::path(DiaryFolder::File::Diary)));
-}
-
 } // namespace
 
 int runMellidor(const std::function<void(Mellidor &)> &started)
 {
-    const QString diaryPath = DiaryFolder::path(DiaryFolder::File::Diary);
-    DiaryLock lock(diaryPath);
-    switch (lock.tryLock()) {
+    DiarySession session;
+    switch (session.lock()) {
     case DiaryLock::Locked:
         break;
-    case DiaryLock::HeldByOther: {
-        const QString holder = lock.holder();
+    case DiaryLock::HeldByOther:
         UserMessage::error(
             nullptr, QStringLiteral("Mellidor"),
             ApplicationText::tr("The diary \"%1\" is already open in another Mellidor%2.\n\n"
                                 "Use that window, or close it and start Mellidor again.")
-                .arg(diaryLocation(),
-                     holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder)));
+                .arg(DiarySession::shownPath(), session.lockHolder()));
         return 1;
-    }
     case DiaryLock::CannotLock:
         // The file itself may still be writable (a new entry is appended to
         // it), so say what is known: no lock yet, and when it is tried again.
-        UserMessage::error(
-            nullptr, QStringLiteral("Mellidor"),
-            ApplicationText::tr(
-                "Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
-                "make sure that no other Mellidor writes this diary.\n\n"
-                "The diary opens. Before it saves a change, Mellidor tries the lock "
-                "again; it does not save while another Mellidor has the diary open, "
-                "and it tells you when a change cannot be saved.")
-                .arg(QDir::toNativeSeparators(lock.lockFilePath()), lock.errorText()));
+        UserMessage::error(nullptr, QStringLiteral("Mellidor"),
+                           ApplicationText::tr(
+                               "Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
+                               "make sure that no other Mellidor writes this diary.\n\n"
+                               "The diary opens. Before it saves a change, Mellidor tries the lock "
+                               "again; it does not save while another Mellidor has the diary open, "
+                               "and it tells you when a change cannot be saved.")
+                               .arg(QDir::toNativeSeparators(session.diaryLock().lockFilePath()),
+                                    session.diaryLock().errorText()));
         break;
     }
 
-    Mellidor window;
-    window.setDiaryLock(&lock);
+    Mellidor window(&session);
     window.setWindowTitle(QString::fromLatin1(mellidorCaption));
     window.resize(window.sizeHint().expandedTo(QSize(440, 480)));
 

@@ -37,8 +37,17 @@ QString DiarySession::lockHolder() const
 
 DiaryFile::LoadResult DiarySession::open(DiaryRows *rows, DocumentHost *host)
 {
+    if (!m_document)
+        attach(rows, host);
     m_settings = SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings));
     m_preferences = PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences));
+    if (m_lockAsked)
+        m_document->setLock(&m_lock);
+    return m_document->open(DiaryFolder::path(DiaryFolder::File::Diary));
+}
+
+void DiarySession::attach(DiaryRows *rows, DocumentHost *host)
+{
     if (!rows) {
         m_plainRows = std::make_unique<PlainDiaryRows>();
         rows = m_plainRows.get();
@@ -49,9 +58,6 @@ DiaryFile::LoadResult DiarySession::open(DiaryRows *rows, DocumentHost *host)
     }
     delete m_document;
     m_document = new DiaryDocument(rows, host, this);
-    if (m_lockAsked)
-        m_document->setLock(&m_lock);
-    return m_document->open(DiaryFolder::path(DiaryFolder::File::Diary));
 }
 
 bool DiarySession::setSettings(const Settings &settings, QString *error)

@@ -41,13 +41,16 @@ public:
     // host)", or empty.
     QString lockHolder() const;
 
-    // Reads the settings and the preferences, and the diary into rows (the
-    // window's list; a plain diary of its own when null). host tells the
-    // person; without one nobody is told and a failed save is not retried.
-    // Under the lock, what a stopped run left is tidied up first.
+    // Makes the document on rows (the window's list; a plain diary of its
+    // own when null), reading nothing yet. host tells the person; without
+    // one nobody is told and a failed save is not tried again.
+    void attach(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
+    // Reads the settings, the preferences and the diary, attached first
+    // (as attach() does) when it was not. Under the lock, what a stopped run
+    // left is tidied up first.
     DiaryFile::LoadResult open(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
 
-    // After open().
+    // After attach().
     DiaryDocument &document() const { return *m_document; }
     const Diary &diary() const { return m_document->diary(); }
 

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's import and export: reading export files with a progress
-// dialog, and the plan that places an import again after an outside change.
-// The menu's slots are Mellidor::importFiles and Mellidor::exportFile.
+// The window's reading of export files, with a progress dialog.
 #ifndef IMPORTPROGRESS_H
 #define IMPORTPROGRESS_H
 
-#include "core/diary.h"
 #include "import/importfile.h"
 
 #include <QStringList>

@@ -1,19 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mellidor.h"
-#include "core/diarychange.h"
 
-#include "core/diaryfile.h"
-#include "core/diaryfolder.h"
+#include "analysis/reportdata.h"
+#include "core/clock.h"
+#include "core/csvexport.h"
+#include "core/diarychange.h"
+#include "core/diarysession.h"
 #include "core/entrytext.h"
-#include "core/settings.h"
-#include "ui/mellidorpaint.h"
+#include "core/outputfile.h"
+#include "import/diaryimport.h"
+#include "ui/importprogress.h"
+#include "ui/reportdialog.h"
+#include "ui/reportrenderer.h"
+#include "ui/statisticswindow.h"
 #include "ui/usermessage.h"
+#include "ui/windowhost.h"
 
 #include <QActionGroup>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,13 +31,14 @@
 QString tableString;
 int tableValue;
 
-Mellidor::Mellidor() : QWidget(nullptr)
+Mellidor::Mellidor(DiarySession *session)
+    : QWidget(nullptr), m_ownSession(session ? nullptr : std::make_unique<DiarySession>()),
+      m_session(session ? session : m_ownSession.get())
 {
-    const QString diaryPath = DiaryFolder::path(DiaryFolder::File::Diary);
-    const QString settingsPath = DiaryFolder::path(DiaryFolder::File::Settings);
-
     listBox = new ListBox(this);
-    m_document = new DiaryDocument(listBox->diaryModel(), this, this);
+    m_host = new WindowHost(this, listBox);
+    connect(m_host, &WindowHost::readAgain, this, &Mellidor::updateDiagrams);
+    m_session->attach(listBox->diaryModel(), m_host);
 
     auto *inputMenu = new QMenu(this);
     inputMenu->addAction(tr("&New Value"), this, &Mellidor::insertNewValue);
@@ -106,31 +115,35 @@ Mellidor::Mellidor() : QWidget(nullptr)
         connect(button, &QPushButton::clicked, this, b.slot);
     }
 
-    loadSettings(settingsPath);
-    loadDiary(diaryPath);
-    applyPreferences(PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences)));
+    loadDiary();
+    loadSettings();
+    applyPreferences(m_session->preferences());
 }
 
 Mellidor::~Mellidor()
 {
     // A window closed normally has saved already; this covers the rest
     // (a destroyed but never closed window) without asking anyone.
-    if (!m_document->isUnreadable() && !m_document->saveAll())
-        qWarning("Mellidor: %s",
-                 qPrintable(m_document->saveFailureText(m_document->lastSaveError())));
-    // Diagram windows read this window's list: none may outlive it.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        auto *diagram = qobject_cast<MellidorPaint *>(window);
-        if (diagram && diagram->mainWindow == this)
-            delete diagram;
-    }
+    DiaryDocument &document = m_session->document();
+    if (!document.isUnreadable() && !document.saveAll())
+        qWarning("Mellidor: %s", qPrintable(document.saveFailureText(document.lastSaveError())));
+    closeDiagrams();
     delete buttonGroup;
 }
 
-void Mellidor::loadSettings(const QString &path)
+QUndoStack *Mellidor::undoStack() const
 {
-    const Settings settings = SettingsFile::read(path);
+    return m_session->document().undoStack();
+}
+
+const Preferences &Mellidor::preferences() const
+{
+    return m_session->preferences();
+}
+
+void Mellidor::loadSettings()
+{
+    const Settings &settings = m_session->settings();
     lowerLimit = settings.lowerLimit;
     upperLimit = settings.upperLimit;
     maxGluco = settings.maxGluco;
@@ -152,36 +165,32 @@ QMenu *Mellidor::choiceMenu(const QString &title, const QStringList &choices, QA
 
 void Mellidor::chooseUnit(int choice)
 {
-    Preferences chosen = m_preferences;
+    Preferences chosen = preferences();
     chosen.glucoseUnit = choice == 1 ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
     setPreferences(chosen);
 }
 
 void Mellidor::chooseDoses(int choice)
 {
-    Preferences chosen = m_preferences;
+    Preferences chosen = preferences();
     chosen.insulinDoses = choice == 1 ? InsulinDoses::Fractions : InsulinDoses::WholeUnits;
     setPreferences(chosen);
 }
 
 void Mellidor::setPreferences(const Preferences &preferences)
 {
-    if (preferences != m_preferences) {
-        const QString path = DiaryFolder::path(DiaryFolder::File::Preferences);
-        QString error;
-        if (!PreferencesFile::write(path, preferences, &error))
-            UserMessage::error(
-                this, tr("Preferences not saved"),
-                tr("The preferences file \"%1\" cannot be written: %2\n\n"
-                   "The choice holds until Mellidor ends.")
-                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
-    }
+    QString error;
+    if (!m_session->setPreferences(preferences, &error))
+        UserMessage::error(
+            this, tr("Preferences not saved"),
+            tr("The preferences file \"%1\" cannot be written: %2\n\n"
+               "The choice holds until Mellidor ends.")
+                .arg(DiarySession::shownPath(DiaryFolder::File::Preferences), error));
     applyPreferences(preferences);
 }
 
 void Mellidor::applyPreferences(const Preferences &preferences)
 {
-    m_preferences = preferences;
     const bool mmol = preferences.glucoseUnit == GlucoseUnit::MmolPerL;
     m_unitActions[mmol ? 1 : 0]->setChecked(true);
     m_doseActions[preferences.insulinDoses == InsulinDoses::Fractions ? 1 : 0]->setChecked(true);
@@ -189,74 +198,31 @@ void Mellidor::applyPreferences(const Preferences &preferences)
     updateDiagrams();
 }
 
-void Mellidor::loadDiary(const QString &path)
+void Mellidor::loadDiary()
 {
-    const DiaryFile::LoadResult result = m_document->open(path);
+    const DiaryFile::LoadResult result = m_session->open();
     if (result.status == DiaryFile::LoadResult::Failed)
-        UserMessage::error(this, tr("Diary not read"),
-                           tr("The diary file \"%1\" cannot be read: %2\n\n"
-                              "Mellidor starts with an empty list and will not "
-                              "write over that file.")
-                               .arg(QDir::toNativeSeparators(m_document->path()), result.error));
-    m_document->watch();
-}
-
-void Mellidor::showError(const QString &title, const QString &text)
-{
-    UserMessage::error(this, title, text);
-}
-
-bool Mellidor::retrySave(const QString &text)
-{
-    return UserMessage::saveFailed(this, text, false) == UserMessage::SaveChoice::Retry;
-}
-
-bool Mellidor::busy() const
-{
-    return QApplication::activeModalWidget() != nullptr;
-}
-
-void Mellidor::rowsAboutToBeReadAgain()
-{
-    const QModelIndex current = listBox->currentIndex();
-    m_currentRow = current.isValid() ? current.row() : -1;
-    m_currentColumn = current.column();
-    m_currentTexts = current.isValid() ? listBox->diary().entryTexts(m_currentRow) : EntryTexts();
-}
-
-void Mellidor::rowsReadAgain()
-{
-    // The current entry stays current where it still is.
-    if (m_currentRow >= 0) {
-        const int row = listBox->diary().findRow(m_currentTexts, m_currentRow);
-        if (row >= 0)
-            listBox->setCurrentIndex(listBox->model()->index(row, m_currentColumn));
-    }
-    updateDiagrams();
-}
-
-void Mellidor::updateDiagrams()
-{
-    // Diagrams read the list and the preferences when they paint.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        auto *diagram = qobject_cast<MellidorPaint *>(window);
-        if (diagram && diagram->mainWindow == this)
-            diagram->update();
-    }
+        UserMessage::error(
+            this, tr("Diary not read"),
+            tr("The diary file \"%1\" cannot be read: %2\n\n"
+               "Mellidor starts with an empty list and will not "
+               "write over that file.")
+                .arg(QDir::toNativeSeparators(m_session->document().path()), result.error));
+    m_session->document().watch();
 }
 
 void Mellidor::closeEvent(QCloseEvent *event)
 {
-    while (!m_document->saveAll()) {
-        const QString text = m_document->saveFailureText(m_document->lastSaveError()) +
+    DiaryDocument &document = m_session->document();
+    while (!document.saveAll()) {
+        const QString text = document.saveFailureText(document.lastSaveError()) +
                              tr("\n\nRetry, discard the unsaved entries and quit, "
                                 "or cancel and keep Mellidor open.");
         switch (UserMessage::saveFailed(this, text, true)) {
         case UserMessage::SaveChoice::Retry:
             continue;
         case UserMessage::SaveChoice::Discard:
-            m_document->discardUnsaved();
+            document.discardUnsaved();
             break;
         case UserMessage::SaveChoice::Cancel:
             event->ignore();
@@ -308,18 +274,12 @@ void Mellidor::setMultiSelection(bool on)
 
 void Mellidor::sortAscending()
 {
-    undoStack()->push(new SortEntries(m_document, true));
+    undoStack()->push(new SortEntries(&m_session->document(), true));
 }
 
 void Mellidor::sortDescending()
 {
-    undoStack()->push(new SortEntries(m_document, false));
-}
-
-void Mellidor::paintLineDiagram()
-{
-    auto *diagram = new MellidorPaint(this);
-    diagram->show();
+    undoStack()->push(new SortEntries(&m_session->document(), false));
 }
 
 int Mellidor::chosenRow() const
@@ -335,5 +295,91 @@ void Mellidor::deleteValue()
 {
     const int row = chosenRow();
     if (row >= 0)
-        undoStack()->push(new DeleteEntry(m_document, row));
+        undoStack()->push(new DeleteEntry(&m_session->document(), row));
+}
+
+void Mellidor::importFiles()
+{
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, tr("Import"), QString(),
+                                      tr("Export files (*.csv *.tsv *.txt *.json);;All files (*)"));
+    if (files.isEmpty())
+        return;
+    QStringList names;
+    for (const QString &file : files)
+        names << QFileInfo(file).fileName();
+    const ImportOutcome outcome =
+        importIntoSession(*m_session, readImportFiles(this, files), names);
+    if (!outcome.refused.isEmpty()) {
+        // The person's own cancel is no error.
+        const auto tell = outcome.cancelled && outcome.refused.size() == 1
+                              ? UserMessage::information
+                              : UserMessage::error;
+        tell(this, tr("Nothing imported"),
+             outcome.refused.join(u'\n') + tr("\n\nNothing was imported."));
+        return;
+    }
+    const QString text = outcome.summaries.join(QStringLiteral("\n\n"));
+    // People whose files speak mmol/L are asked once whether Mellidor should too.
+    if (!outcome.mmolRead || preferences().glucoseUnit == GlucoseUnit::MmolPerL ||
+        preferences().mmolOffered) {
+        UserMessage::information(this, tr("Import"), text);
+        return;
+    }
+    Preferences chosen = preferences();
+    chosen.mmolOffered = true;
+    if (UserMessage::informationWithQuestion(
+            this, tr("Import"), text,
+            tr("The glucose readings were in mmol/L. Show glucose in mmol/L from now "
+               "on? (Setup menu, Glucose Unit)")))
+        chosen.glucoseUnit = GlucoseUnit::MmolPerL;
+    setPreferences(chosen);
+}
+
+void Mellidor::exportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export"), QStringLiteral("mellidor-export.csv"), tr("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    qsizetype skipped = 0;
+    if (!OutputFile::write(path, exportCsv(m_session->diary(), {}, {}, &skipped), &error))
+        UserMessage::error(
+            this, tr("Not exported"),
+            tr("The file \"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(path), error));
+    else if (skipped > 0)
+        UserMessage::information(this, tr("Export"), notExportedText(skipped) + u'.');
+}
+
+void Mellidor::showStatistics()
+{
+    auto *window = new StatisticsWindow(m_session);
+    window->setUnit(preferences().glucoseUnit);
+    window->show();
+}
+
+void Mellidor::saveReport()
+{
+    makeReport(tr("Report"), false);
+}
+
+void Mellidor::printReport()
+{
+    makeReport(tr("Print"), true);
+}
+
+void Mellidor::makeReport(const QString &title, bool print)
+{
+    const auto request = ReportDialog::ask(this, title, preferences().glucoseUnit,
+                                           firstLookEnd(m_session->diary(), Clock::today(), 14));
+    if (!request)
+        return;
+    QString problem;
+    if (const auto data = reportOf(*m_session, *request, &problem); !data)
+        UserMessage::error(this, tr("Report"), problem);
+    else if (print)
+        Report::printReport(this, *data);
+    else
+        Report::savePdfAs(this, *data);
 }

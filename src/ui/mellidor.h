@@ -1,34 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the diary list, the menus and buttons, the four settings
-// and the commands the user reaches through them.
+// and the commands the person reaches through them. The diary itself, its
+// files and the work on them are the session's (core/diarysession.h); each
+// command here is a dialog and a call on it.
 #ifndef MELLIDOR_H
 #define MELLIDOR_H
 
-#include "core/diarydocument.h"
 #include "core/preferences.h"
 #include "ui/listbox.h"
+
+#include <memory>
 
 #include <QDate>
 #include <QString>
 #include <QTime>
 #include <QWidget>
 
-class DiaryLock;
+class DiarySession;
 class QAction;
 class QButtonGroup;
 class QMenu;
 class QSpinBox;
 class QUndoStack;
+class WindowHost;
 
 // Type text and value of the last accepted entry dialog.
 extern QString tableString;
 extern int tableValue;
 
-class Mellidor : public QWidget, private DocumentHost
+class Mellidor : public QWidget
 {
     Q_OBJECT
 public:
-    Mellidor();
+    // On session, whose lock is taken already; without one, on a session of
+    // its own.
+    explicit Mellidor(DiarySession *session = nullptr);
     ~Mellidor() override;
 
     // Field of one row, read through the four column blocks of listBox. A row
@@ -44,15 +50,12 @@ public:
     int maxGluco;
     int daysBack;
 
-    DiaryDocument *document() const { return m_document; }
-    QUndoStack *undoStack() const { return m_document->undoStack(); }
-    // The lock of this run, tried again before writing when it could not be
-    // taken at start.
-    void setDiaryLock(DiaryLock *lock) { m_document->setLock(lock); }
+    DiarySession &session() const { return *m_session; }
+    QUndoStack *undoStack() const;
 
     // The unit and the doses this diary's person chose (Setup menu). Setting
     // them stores them and shows every open view in them.
-    const Preferences &preferences() const { return m_preferences; }
+    const Preferences &preferences() const;
     void setPreferences(const Preferences &preferences);
 
 protected:
@@ -68,8 +71,7 @@ private slots:
     void setup();
     void deleteValue();
 
-    // Import, export, statistics and the report (mellidorimport.cpp,
-    // reportactions.cpp).
+    // Import, export, statistics and the report.
 private slots:
     void importFiles();
     void exportFile();
@@ -78,25 +80,21 @@ private slots:
     void printReport();
 
 private:
-    // DocumentHost
-    void showError(const QString &title, const QString &text) override;
-    bool retrySave(const QString &text) override;
-    void showRow(int row) override { listBox->setCurrentRow(row); }
-    void rowsAboutToBeReadAgain() override;
-    void rowsReadAgain() override;
-    bool busy() const override;
-
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
 
-    void loadSettings(const QString &path);
+    void loadSettings();
     QMenu *choiceMenu(const QString &title, const QStringList &choices, QAction **actions,
                       void (Mellidor::*choose)(int));
     void chooseUnit(int choice);
     void chooseDoses(int choice);
     void applyPreferences(const Preferences &preferences);
+    // The diagram windows of this window (mellidorpaint.cpp).
     void updateDiagrams();
-    void loadDiary(const QString &path);
+    void closeDiagrams();
+    void loadDiary();
+    // The Graphic menu's report: a PDF, or on paper.
+    void makeReport(const QString &title, bool print);
 
     QSpinBox *valueBox;
     QSpinBox *dayBox;
@@ -105,14 +103,11 @@ private:
     QSpinBox *hourBox;
     QSpinBox *minuteBox;
     QButtonGroup *buttonGroup;
-    DiaryDocument *m_document;
-    Preferences m_preferences;
+    std::unique_ptr<DiarySession> m_ownSession;
+    DiarySession *m_session;
+    WindowHost *m_host;
     QAction *m_unitActions[2];
     QAction *m_doseActions[2];
-    // The current entry while the file is read again.
-    EntryTexts m_currentTexts;
-    int m_currentRow = -1;
-    int m_currentColumn = 0;
 };
 
 #endif

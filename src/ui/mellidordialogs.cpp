@@ -3,11 +3,9 @@
 // and the settings.
 #include "core/clock.h"
 #include "core/diarychange.h"
-#include "core/diaryfile.h"
-#include "core/diaryfolder.h"
+#include "core/diarysession.h"
 #include "core/entrytext.h"
 #include "core/glucoseconversion.h"
-#include "core/settings.h"
 #include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
@@ -134,10 +132,10 @@ void Mellidor::insertNewValue()
     QComboBox *typeChooser = makeTypeChooser(dialog);
     EntryValueBox *decimalBox = nullptr;
     valueBox = nullptr;
-    if (m_preferences.showsDefaults())
+    if (preferences().showsDefaults())
         valueBox = makeSpinBox(dialog, 1, 3000, 100);
     else
-        decimalBox = makeDecimalBox(dialog, typeChooser, m_preferences, formatValue(100));
+        decimalBox = makeDecimalBox(dialog, typeChooser, preferences(), formatValue(100));
     choices->addWidget(typeChooser, 0);
     choices->addWidget(valueBox ? static_cast<QWidget *>(valueBox) : decimalBox, 0);
     addButtons(dialog);
@@ -147,7 +145,7 @@ void Mellidor::insertNewValue()
         tableValue = valueBox ? valueBox->value() : decimalBox->wholeValue();
         tableString = typeChooser->currentText();
         undoStack()->push(new InsertEntries(
-            m_document, tr("New Entry"), {0},
+            &m_session->document(), tr("New Entry"), {0},
             {entryTexts(formatDate(date.day(), date.month(), date.year()),
                         formatTime(time.hour(), time.minute()), tableString,
                         valueBox ? formatValue(tableValue) : decimalBox->storedText())}));
@@ -208,10 +206,10 @@ void Mellidor::editValue()
     typeChooser->setCurrentIndex(typePosition);
     EntryValueBox *decimalBox = nullptr;
     valueBox = nullptr;
-    if (m_preferences.showsDefaults() && !listBox->diary().hasFraction(row))
+    if (preferences().showsDefaults() && !listBox->diary().hasFraction(row))
         valueBox = makeSpinBox(dialog, 1, 3000, value);
     else
-        decimalBox = makeDecimalBox(dialog, typeChooser, m_preferences, valueText);
+        decimalBox = makeDecimalBox(dialog, typeChooser, preferences(), valueText);
     choices->addWidget(valueBox ? static_cast<QWidget *>(valueBox) : decimalBox, 0);
     const std::pair<QSpinBox *, const char *> names[] = {{dayBox, QT_TR_NOOP("Day")},
                                                          {monthBox, QT_TR_NOOP("Month")},
@@ -227,7 +225,7 @@ void Mellidor::editValue()
         tableValue = valueBox ? valueBox->value() : decimalBox->wholeValue();
         tableString = typeChooser->currentText();
         undoStack()->push(new CorrectEntry(
-            m_document, row,
+            &m_session->document(), row,
             entryTexts(formatDate(dayBox->value(), monthBox->value(), yearBox->value()),
                        formatTime(hourBox->value(), minuteBox->value()), tableString,
                        valueBox ? formatValue(tableValue) : decimalBox->storedText())));
@@ -239,7 +237,7 @@ void Mellidor::setup()
 {
     QVBoxLayout *column = nullptr;
     QDialog *dialog = makeDialog(this, QStringLiteral("Setup"), tr("Setup"), 10, &column);
-    const bool mmol = m_preferences.glucoseUnit == GlucoseUnit::MmolPerL;
+    const bool mmol = preferences().glucoseUnit == GlucoseUnit::MmolPerL;
     struct Field
     {
         const char *label;
@@ -273,15 +271,13 @@ void Mellidor::setup()
             else if (const int tenths = tenthsIn(field.box); tenths != field.shownTenths)
                 *field.setting = std::min(field.maximum, mgPerDlFromMmolTenths(tenths));
         }
-        const Settings settings{lowerLimit, upperLimit, maxGluco, daysBack};
-        const QString path = DiaryFolder::path(DiaryFolder::File::Settings);
         QString error;
-        if (!SettingsFile::write(path, settings, &error)) {
+        if (!m_session->setSettings({lowerLimit, upperLimit, maxGluco, daysBack}, &error)) {
             UserMessage::error(
                 this, tr("Settings not saved"),
                 tr("The settings file \"%1\" cannot be written: %2\n\n"
                    "The new settings hold until Mellidor ends.")
-                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(path)), error));
+                    .arg(DiarySession::shownPath(DiaryFolder::File::Settings), error));
         }
     }
     delete dialog;

@@ -6,6 +6,7 @@
 #include "ui/mellidor.h"
 #include "ui/palette.h"
 
+#include <QApplication>
 #include <QPainter>
 
 using namespace DiagramScale;
@@ -25,6 +26,36 @@ MellidorPaint::MellidorPaint(Mellidor *main) : QWidget(nullptr), mainWindow(main
 }
 
 MellidorPaint::~MellidorPaint() = default;
+
+// The main window's side of its diagrams.
+
+void Mellidor::paintLineDiagram()
+{
+    auto *diagram = new MellidorPaint(this);
+    diagram->show();
+}
+
+void Mellidor::updateDiagrams()
+{
+    // Diagrams read the list and the preferences when they paint.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        auto *diagram = qobject_cast<MellidorPaint *>(window);
+        if (diagram && diagram->mainWindow == this)
+            diagram->update();
+    }
+}
+
+void Mellidor::closeDiagrams()
+{
+    // Diagram windows read this window's list: none may outlive it.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        auto *diagram = qobject_cast<MellidorPaint *>(window);
+        if (diagram && diagram->mainWindow == this)
+            delete diagram;
+    }
+}
 
 void MellidorPaint::paintEvent(QPaintEvent *)
 {

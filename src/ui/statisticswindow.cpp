@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/statisticswindow.h"
 
+#include "analysis/reportdata.h"
 #include "analysis/statisticstext.h"
 #include "core/clock.h"
+#include "core/diarysession.h"
 #include "ui/agpchart.h"
 #include "ui/grichart.h"
-#include "ui/mellidor.h"
 #include "ui/palette.h"
 #include "ui/rangebar.h"
-#include "ui/reportactions.h"
 #include "ui/reportrenderer.h"
+#include "ui/usermessage.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -29,45 +29,33 @@ constexpr int riskColumn = 4;
 constexpr int riskChartRow = 9;
 constexpr int riskChartRows = 14;
 
-constexpr int periodDays[] = {7, 14, 30, 90};
-constexpr int firstLookDays = periodDays[StatisticsWindow::Last14Days];
+constexpr int firstLookDays = 14;
 
 } // namespace
 
-StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
-    : QWidget(nullptr), m_mainWindow(mainWindow), m_periodBox(new QComboBox),
-      m_fromEdit(new QDateEdit), m_toEdit(new QDateEdit), m_unitBox(new QComboBox),
-      m_periodLabel(new QLabel), m_warningLabel(new QLabel), m_figureGrid(new QGridLayout),
-      m_rangeBar(new RangeBar), m_griChart(new GriChart), m_eventsLabel(new QLabel),
-      m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
+StatisticsWindow::StatisticsWindow(DiarySession *session)
+    : QWidget(nullptr), m_session(session), m_chooser(new PeriodChooser(true)),
+      m_unitBox(new QComboBox), m_periodLabel(new QLabel), m_warningLabel(new QLabel),
+      m_figureGrid(new QGridLayout), m_rangeBar(new RangeBar), m_griChart(new GriChart),
+      m_eventsLabel(new QLabel), m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
 {
     setWindowTitle(tr("Statistics"));
     // Like the diagram: closing deletes it and never keeps the program running.
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    m_periodBox->addItems({tr("7 days"), tr("14 days"), tr("30 days"), tr("90 days"),
-                           tr("All entries"), tr("From - to")});
-    m_periodBox->setCurrentIndex(Last14Days);
-    for (QDateEdit *edit : {m_fromEdit, m_toEdit}) {
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        edit->setCalendarPopup(true);
-        edit->setDate(Clock::today());
-    }
     m_unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
 
     auto *choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(tr("&Period:")));
-    choices->addWidget(m_periodBox);
-    choices->addWidget(new QLabel(tr("from")));
-    choices->addWidget(m_fromEdit);
-    choices->addWidget(new QLabel(tr("to")));
-    choices->addWidget(m_toEdit);
+    auto *periodLabel = new QLabel(tr("&Period:"));
+    periodLabel->setBuddy(m_chooser);
+    choices->addWidget(periodLabel);
+    choices->addWidget(m_chooser);
     choices->addStretch();
-    choices->addWidget(new QLabel(tr("&Unit:")));
+    auto *unitLabel = new QLabel(tr("&Unit:"));
+    unitLabel->setBuddy(m_unitBox);
+    choices->addWidget(unitLabel);
     choices->addWidget(m_unitBox);
-    static_cast<QLabel *>(choices->itemAt(0)->widget())->setBuddy(m_periodBox);
-    static_cast<QLabel *>(choices->itemAt(choices->count() - 2)->widget())->setBuddy(m_unitBox);
 
     m_warningLabel->setWordWrap(true);
     m_warningLabel->setStyleSheet(Palette::styleSheetColor(Palette::warning) +
@@ -110,29 +98,21 @@ StatisticsWindow::StatisticsWindow(Mellidor *mainWindow)
     connect(print, &QPushButton::clicked, this, [this] { makeReport(ReportOutput::Printer); });
 
     // A period the person chooses needs no note.
-    const auto dropNote = [this] { m_firstLookNote.clear(); };
-    connect(m_periodBox, &QComboBox::currentIndexChanged, this, dropNote);
-    connect(m_fromEdit, &QDateEdit::dateChanged, this, dropNote);
-    connect(m_toEdit, &QDateEdit::dateChanged, this, dropNote);
-    connect(m_periodBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::refresh);
-    connect(m_fromEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
-    connect(m_toEdit, &QDateEdit::dateChanged, this, &StatisticsWindow::datesEdited);
+    connect(m_chooser, &PeriodChooser::periodChanged, this, [this] {
+        m_firstLookNote.clear();
+        refresh();
+    });
     connect(m_unitBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::present);
-    if (mainWindow) {
-        const DiaryModel *model = mainWindow->listBox->diaryModel();
-        connect(model, &QAbstractItemModel::rowsInserted, this, &StatisticsWindow::diaryChanged);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &StatisticsWindow::diaryChanged);
-        connect(model, &QAbstractItemModel::modelReset, this, &StatisticsWindow::diaryChanged);
-        connect(model, &QAbstractItemModel::layoutChanged, this, &StatisticsWindow::diaryChanged);
-        connect(model, &QAbstractItemModel::dataChanged, this, &StatisticsWindow::diaryChanged);
-    }
+    if (session)
+        connect(&session->document(), &DiaryDocument::rowsChanged, this,
+                &StatisticsWindow::diaryChanged);
     refresh();
     // After an import of last year, the first look shows last year, not
     // nothing. Only then is the whole diary searched for its newest reading.
-    if (m_statistics.readings > 0 || !mainWindow)
+    if (m_statistics.readings > 0 || !session)
         return;
     const QDate today = Clock::today();
-    const QDate end = firstLookEnd(mainWindow->listBox->diary(), today, firstLookDays);
+    const QDate end = firstLookEnd(session->diary(), today, firstLookDays);
     if (end == today)
         return;
     m_firstLookNote = tr("The last %1 days hold no readings: these are the %1 days up "
@@ -145,22 +125,17 @@ StatisticsWindow::~StatisticsWindow() = default;
 
 StatisticsWindow::Period StatisticsWindow::period() const
 {
-    return Period(m_periodBox->currentIndex());
+    return m_chooser->period();
 }
 
 void StatisticsWindow::setPeriod(Period period)
 {
-    m_periodBox->setCurrentIndex(period);
+    m_chooser->setPeriod(period);
 }
 
 void StatisticsWindow::setDates(const QDate &from, const QDate &to)
 {
-    {
-        const QSignalBlocker blockFrom(m_fromEdit), blockTo(m_toEdit), blockPeriod(m_periodBox);
-        m_fromEdit->setDate(from);
-        m_toEdit->setDate(to);
-        m_periodBox->setCurrentIndex(Dates);
-    }
+    m_chooser->setDates(from, to);
     refresh();
 }
 
@@ -195,30 +170,15 @@ QString StatisticsWindow::warningText() const
 void StatisticsWindow::refresh()
 {
     m_refreshQueued = false;
-    const Mellidor *main = m_mainWindow;
     static const Diary noDiary;
-    const Diary &diary = main ? main->listBox->diary() : noDiary;
-    m_lowerLimit = main ? main->lowerLimit : 0;
-    m_upperLimit = main ? main->upperLimit : 0;
-
-    QDate from = m_fromEdit->date();
-    QDate to = m_toEdit->date();
-    const Period chosen = period();
-    if (chosen < AllEntries) {
-        to = Clock::today();
-        from = to.addDays(-(periodDays[chosen] - 1));
-    } else if (chosen == AllEntries) {
-        const auto range = entryDateRange(diary);
-        from = range ? range->first : Clock::today();
-        to = range ? range->second : Clock::today();
-    }
-    if (chosen != Dates) {
-        // The date boxes show the period that the figures stand for.
-        const QSignalBlocker blockFrom(m_fromEdit), blockTo(m_toEdit);
-        m_fromEdit->setDate(from);
-        m_toEdit->setDate(to);
-    }
-    m_statistics = computeStatistics(diary, from, to, m_lowerLimit, m_upperLimit);
+    const Diary &diary = m_session ? m_session->diary() : noDiary;
+    m_lowerLimit = m_session ? m_session->settings().lowerLimit : 0;
+    m_upperLimit = m_session ? m_session->settings().upperLimit : 0;
+    const PeriodChooser::Days days = m_chooser->days(
+        period() == PeriodChooser::AllEntries ? entryDateRange(diary) : std::nullopt);
+    // The date boxes show the period that the figures stand for.
+    m_chooser->showDays(days);
+    m_statistics = computeStatistics(diary, days.first, days.second, m_lowerLimit, m_upperLimit);
     present();
 }
 
@@ -291,27 +251,20 @@ void StatisticsWindow::diaryChanged()
     QTimer::singleShot(0, this, &StatisticsWindow::refresh);
 }
 
-void StatisticsWindow::datesEdited()
-{
-    // Editing a date chooses the period between the two boxes.
-    if (period() != Dates) {
-        const QSignalBlocker block(m_periodBox);
-        m_periodBox->setCurrentIndex(Dates);
-    }
-    refresh();
-}
-
 void StatisticsWindow::makeReport(ReportOutput output)
 {
-    if (!m_mainWindow)
+    if (!m_session)
         return;
     ReportRequest request;
     request.from = m_statistics.from;
     request.to = m_statistics.to;
     request.unit = unit();
-    const std::optional<ReportData> data = ReportActions::collect(this, *m_mainWindow, request);
-    if (data && output == ReportOutput::Printer)
+    QString problem;
+    const std::optional<ReportData> data = reportOf(*m_session, request, &problem);
+    if (!data)
+        UserMessage::error(this, tr("Report"), problem);
+    else if (output == ReportOutput::Printer)
         Report::printReport(this, *data);
-    else if (data)
+    else
         Report::savePdfAs(this, *data);
 }

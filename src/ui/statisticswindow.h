@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics window: the consensus figures, the range bar and the
 // ambulatory glucose profile of a chosen period. Non-modal like the diagram;
-// it reads the main window's diary and limits afresh whenever it is shown,
+// it reads the session's diary and limits afresh whenever it is shown,
 // activated, or the diary changes.
 #ifndef STATISTICSWINDOW_H
 #define STATISTICSWINDOW_H
 
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
+#include "ui/periodchooser.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,9 +16,8 @@
 #include <vector>
 
 class AgpChart;
-class Mellidor;
+class DiarySession;
 class QComboBox;
-class QDateEdit;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
@@ -28,18 +28,9 @@ class StatisticsWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // The choices of the period box, in its order.
-    enum Period
-    {
-        Last7Days,
-        Last14Days,
-        Last30Days,
-        Last90Days,
-        AllEntries,
-        Dates
-    };
+    using Period = PeriodChooser::Period;
 
-    explicit StatisticsWindow(Mellidor *mainWindow);
+    explicit StatisticsWindow(DiarySession *session);
     ~StatisticsWindow() override;
 
     Period period() const;
@@ -75,7 +66,6 @@ protected:
 
 private:
     void diaryChanged();
-    void datesEdited();
     void present();
     // The report of the period and unit shown: a PDF, or on paper.
     enum class ReportOutput
@@ -85,7 +75,7 @@ private:
     };
     void makeReport(ReportOutput output);
 
-    QPointer<Mellidor> m_mainWindow;
+    QPointer<DiarySession> m_session;
     GlucoseStatistics m_statistics;
     // Said above the figures while the window shows the newest readings
     // instead of an empty last 14 days.
@@ -94,9 +84,7 @@ private:
     int m_upperLimit = 0;
     bool m_refreshQueued = false;
 
-    QComboBox *m_periodBox;
-    QDateEdit *m_fromEdit;
-    QDateEdit *m_toEdit;
+    PeriodChooser *m_chooser;
     QComboBox *m_unitBox;
     QLabel *m_periodLabel;
     QLabel *m_warningLabel;
