@@ -2,25 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>Application</name>
-    <message>
-        <source>The diary &quot;%1&quot; is already open in another Mellidor%2.
-
-Use that window, or close it and start Mellidor again.</source>
-        <translation>Das Tagebuch „%1“ ist bereits in einem anderen Mellidor geöffnet%2.
-
-Benutzen Sie jenes Fenster, oder schließen Sie es und starten Sie Mellidor erneut.</translation>
-    </message>
-    <message>
-        <source>Mellidor cannot create its lock file &quot;%1&quot; (%2), so it cannot yet make sure that no other Mellidor writes this diary.
-
-The diary opens. Before it saves a change, Mellidor tries the lock again; it does not save while another Mellidor has the diary open, and it tells you when a change cannot be saved.</source>
-        <translation>Mellidor kann seine Sperrdatei „%1“ nicht anlegen (%2) und deshalb noch nicht sicherstellen, dass kein anderer Mellidor dieses Tagebuch schreibt.
-
-Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht es die Sperre erneut; es speichert nicht, solange ein anderer Mellidor das Tagebuch geöffnet hat, und sagt Ihnen, wenn eine Änderung nicht gespeichert werden kann.</translation>
-    </message>
-</context>
-<context>
     <name>Chart</name>
     <message>
         <source>hypo %1 %</source>
@@ -344,6 +325,22 @@ Rückgabewert: 0 erledigt (auch für einen Zeitraum ohne Messwerte), 1 das Tageb
     <message>
         <source>the period is longer than %1 days</source>
         <translation>der Zeitraum ist länger als %1 Tage</translation>
+    </message>
+    <message>
+        <source>The diary &quot;%1&quot; is already open in another Mellidor%2.
+
+Use that window, or close it and start Mellidor again.</source>
+        <translation>Das Tagebuch „%1“ ist bereits in einem anderen Mellidor geöffnet%2.
+
+Benutzen Sie jenes Fenster, oder schließen Sie es und starten Sie Mellidor erneut.</translation>
+    </message>
+    <message>
+        <source>Mellidor cannot create its lock file &quot;%1&quot; (%2), so it cannot yet make sure that no other Mellidor writes this diary.
+
+The diary opens. Before it saves a change, Mellidor tries the lock again; it does not save while another Mellidor has the diary open, and it tells you when a change cannot be saved.</source>
+        <translation>Mellidor kann seine Sperrdatei „%1“ nicht anlegen (%2) und deshalb noch nicht sicherstellen, dass kein anderer Mellidor dieses Tagebuch schreibt.
+
+Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht es die Sperre erneut; es speichert nicht, solange ein anderer Mellidor das Tagebuch geöffnet hat, und sagt Ihnen, wenn eine Änderung nicht gespeichert werden kann.</translation>
     </message>
 </context>
 <context>

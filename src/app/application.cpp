@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
+#include "app/apptext.h"
 #include "app/unixsignals.h"
 #include "core/diarysession.h"
 #include "ui/mellidor.h"
@@ -11,15 +12,6 @@
 #include <QDir>
 #include <QTimer>
 
-namespace {
-
-struct ApplicationText
-{
-    Q_DECLARE_TR_FUNCTIONS(Application)
-};
-
-} // namespace
-
 int runMellidor(const std::function<void(Mellidor &)> &started)
 {
     DiarySession session;
@@ -27,24 +19,23 @@ int runMellidor(const std::function<void(Mellidor &)> &started)
     case DiaryLock::Locked:
         break;
     case DiaryLock::HeldByOther:
-        UserMessage::error(
-            nullptr, QStringLiteral("Mellidor"),
-            ApplicationText::tr("The diary \"%1\" is already open in another Mellidor%2.\n\n"
-                                "Use that window, or close it and start Mellidor again.")
-                .arg(DiarySession::shownPath(), session.lockHolder()));
+        UserMessage::error(nullptr, QStringLiteral("Mellidor"),
+                           AppText::tr("The diary \"%1\" is already open in another Mellidor%2.\n\n"
+                                       "Use that window, or close it and start Mellidor again.")
+                               .arg(DiarySession::shownPath(), session.lockHolder()));
         return 1;
     case DiaryLock::CannotLock:
         // The file itself may still be writable (a new entry is appended to
         // it), so say what is known: no lock yet, and when it is tried again.
-        UserMessage::error(nullptr, QStringLiteral("Mellidor"),
-                           ApplicationText::tr(
-                               "Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
-                               "make sure that no other Mellidor writes this diary.\n\n"
-                               "The diary opens. Before it saves a change, Mellidor tries the lock "
-                               "again; it does not save while another Mellidor has the diary open, "
-                               "and it tells you when a change cannot be saved.")
-                               .arg(QDir::toNativeSeparators(session.diaryLock().lockFilePath()),
-                                    session.diaryLock().errorText()));
+        UserMessage::error(
+            nullptr, QStringLiteral("Mellidor"),
+            AppText::tr("Mellidor cannot create its lock file \"%1\" (%2), so it cannot yet "
+                        "make sure that no other Mellidor writes this diary.\n\n"
+                        "The diary opens. Before it saves a change, Mellidor tries the lock "
+                        "again; it does not save while another Mellidor has the diary open, "
+                        "and it tells you when a change cannot be saved.")
+                .arg(QDir::toNativeSeparators(session.diaryLock().lockFilePath()),
+                     session.diaryLock().errorText()));
         break;
     }
 

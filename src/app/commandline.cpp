@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
+#include "app/apptext.h"
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
 #include "app/statscommand.h"
@@ -29,11 +30,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct CommandText
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-};
 
 // Nobody to ask: a save that fails ends the command.
 class CommandLineHost : public DocumentHost
@@ -95,24 +91,24 @@ struct TopLevel
 {
     QCommandLineParser parser;
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            CommandText::tr("Show this help.")};
+                            AppText::tr("Show this help.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               CommandText::tr("Show the version.")};
+                               AppText::tr("Show the version.")};
     QCommandLineOption directory{{QStringLiteral("C"), QStringLiteral("directory")},
-                                 CommandText::tr("Use the diary in <dir> instead of the working "
-                                                 "directory; file names are relative to it."),
-                                 CommandText::tr("dir")};
+                                 AppText::tr("Use the diary in <dir> instead of the working "
+                                             "directory; file names are relative to it."),
+                                 AppText::tr("dir")};
 
     TopLevel()
     {
-        parser.setApplicationDescription(CommandText::tr(
+        parser.setApplicationDescription(AppText::tr(
             "Mellidor, a personal diabetes diary. Without arguments it opens its window."));
         parser.addOption(help);
         parser.addOption(version);
         parser.addOption(directory);
         parser.addPositionalArgument(QStringLiteral("command"),
-                                     CommandText::tr("The command to run (see below)."),
-                                     CommandText::tr("[command [arguments...]]"));
+                                     AppText::tr("The command to run (see below)."),
+                                     AppText::tr("[command [arguments...]]"));
         parser.setOptionsAfterPositionalArgumentsMode(
             QCommandLineParser::ParseAsPositionalArguments);
     }
@@ -120,13 +116,13 @@ struct TopLevel
     QString helpText() const
     {
         QString text = helpWithUsage(
-            parser, CommandText::tr("Usage: mellidor [options] [command [arguments...]]"));
-        text += CommandText::tr("\nCommands:\n");
+            parser, AppText::tr("Usage: mellidor [options] [command [arguments...]]"));
+        text += AppText::tr("\nCommands:\n");
         for (const Command &command : commands)
             text += QStringLiteral("  %1  %2\n")
                         .arg(QString::fromLatin1(command.name).leftJustified(8),
-                             CommandText::tr(command.description));
-        text += CommandText::tr("\nRun \"mellidor COMMAND --help\" for a command's options.\n");
+                             AppText::tr(command.description));
+        text += AppText::tr("\nRun \"mellidor COMMAND --help\" for a command's options.\n");
         return text;
     }
 };
@@ -137,12 +133,12 @@ bool lockDiary(DiarySession &session, QTextStream &err)
     case DiaryLock::Locked:
         return true;
     case DiaryLock::HeldByOther:
-        err << CommandText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
-                               "changed.\n")
+        err << AppText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
+                           "changed.\n")
                    .arg(shownDiaryPath(), session.lockHolder());
         return false;
     case DiaryLock::CannotLock:
-        err << CommandText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
+        err << AppText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
                    .arg(shownDiaryPath(), session.diaryLock().errorText());
         return false;
     }
@@ -154,7 +150,7 @@ bool openDiary(DiarySession &session, QTextStream &err)
 {
     const DiaryFile::LoadResult loaded = session.open();
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
+        err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
         return false;
     }
@@ -207,8 +203,8 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     const Command *command = rest.isEmpty() ? nullptr : findCommand(rest.first());
     if (!command) {
         err << (rest.isEmpty()
-                    ? CommandText::tr("mellidor: no command given.\n")
-                    : CommandText::tr("mellidor: unknown command \"%1\".\n").arg(rest.first()))
+                    ? AppText::tr("mellidor: no command given.\n")
+                    : AppText::tr("mellidor: unknown command \"%1\".\n").arg(rest.first()))
             << top.helpText();
         return CommandInputFailed;
     }
@@ -217,7 +213,7 @@ int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &
     if (top.parser.isSet(top.directory)) {
         const QString dir = top.parser.value(top.directory);
         if (!QFileInfo(dir).isDir() || !QDir::setCurrent(dir)) {
-            err << CommandText::tr("mellidor: \"%1\" is not a folder that can be used.\n").arg(dir);
+            err << AppText::tr("mellidor: \"%1\" is not a folder that can be used.\n").arg(dir);
             return CommandDiaryFailed;
         }
     }
@@ -293,12 +289,12 @@ int commandLineMain(int argc, char **argv)
     if (out.status() != QTextStream::Ok || !stdoutFile.flush()) {
         // Work saved stays a success, even when telling of it fails.
         if (status == CommandOk && command && command->printsSummary) {
-            err << CommandText::tr("mellidor: the summary cannot be written to standard output; "
-                                   "the work itself is done and saved.")
+            err << AppText::tr("mellidor: the summary cannot be written to standard output; "
+                               "the work itself is done and saved.")
                 << '\n';
             return CommandOk;
         }
-        err << CommandText::tr("mellidor: the output cannot be written.") << '\n';
+        err << AppText::tr("mellidor: the output cannot be written.") << '\n';
         return CommandDiaryFailed;
     }
     return status;
@@ -308,7 +304,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 {
     CommandOptions options(
         QStringLiteral("import"), QStringLiteral("FILE..."),
-        CommandText::tr(
+        AppText::tr(
             "Adds the entries of the files to the diary as one change. Entries already in the "
             "diary are not added again. Nothing is added unless every file can be read.\n"
             "Formats, told from the content: %1.\n"
@@ -316,14 +312,13 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
             "cannot be read or bad options.")
             .arg(knownImportFormats()));
     QCommandLineParser &parser = options.parser();
-    parser.addPositionalArgument(CommandText::tr("files"),
-                                 CommandText::tr("Export files to import."),
+    parser.addPositionalArgument(AppText::tr("files"), AppText::tr("Export files to import."),
                                  QStringLiteral("FILE..."));
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
-        return options.fail(CommandText::tr("no file given."), err);
+        return options.fail(AppText::tr("no file given."), err);
 
     DiarySession session;
     if (!lockDiary(session, err))
@@ -350,11 +345,11 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     if (const QStringList refused = importRefusals(results); !refused.isEmpty()) {
         for (const QString &error : refused)
             err << error << '\n';
-        err << CommandText::tr("Nothing was imported.") << '\n';
+        err << AppText::tr("Nothing was imported.") << '\n';
         return CommandInputFailed;
     }
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << CommandText::tr("The diary \"%1\" cannot be read: %2\n")
+        err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
                    .arg(shownDiaryPath(), loaded.error);
         return CommandDiaryFailed;
     }
@@ -363,7 +358,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         names << QFileInfo(file).fileName();
     const ImportOutcome outcome = importIntoSession(session, std::move(results), names);
     if (!outcome.saveError.isEmpty()) {
-        err << CommandText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
+        err << AppText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
                    .arg(shownDiaryPath(), outcome.saveError);
         return CommandDiaryFailed;
     }
@@ -376,25 +371,25 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
 {
     CommandOptions options(
         QStringLiteral("export"), QStringLiteral("[--from YYYY-MM-DD] [--to YYYY-MM-DD] [-o FILE]"),
-        CommandText::tr("Writes the diary as CSV (date,time,type,value), oldest entry first, "
-                        "glucose in mg/dL whatever unit the window shows. A file given is replaced "
-                        "only once all of it is written; it cannot be the "
-                        "diary, its settings or its lock, nor anything but a regular file.\n"
-                        "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
-                        "written, 2 bad options."));
+        AppText::tr("Writes the diary as CSV (date,time,type,value), oldest entry first, "
+                    "glucose in mg/dL whatever unit the window shows. A file given is replaced "
+                    "only once all of it is written; it cannot be the "
+                    "diary, its settings or its lock, nor anything but a regular file.\n"
+                    "Exit status: 0 done, 1 the diary cannot be read or the file cannot be "
+                    "written, 2 bad options."));
     QCommandLineParser &parser = options.parser();
     const PeriodRule rule{false, true};
     addPeriodOptions(parser, rule);
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    CommandText::tr("Write to <file> instead of standard output."),
-                                    CommandText::tr("file"));
+                                    AppText::tr("Write to <file> instead of standard output."),
+                                    AppText::tr("file"));
     parser.addOption(output);
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
-        return options.fail(CommandText::tr("unexpected argument \"%1\".")
-                                .arg(parser.positionalArguments().first()),
-                            err);
+        return options.fail(
+            AppText::tr("unexpected argument \"%1\".").arg(parser.positionalArguments().first()),
+            err);
     QString problem;
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &problem);
     if (!period)
@@ -413,7 +408,7 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     }
     QString error;
     if (!OutputFile::write(parser.value(output), csv, &error)) {
-        err << CommandText::tr("mellidor export: \"%1\" cannot be written: %2\n")
+        err << AppText::tr("mellidor export: \"%1\" cannot be written: %2\n")
                    .arg(parser.value(output), error);
         return CommandDiaryFailed;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandoptions.h"
 
+#include "app/apptext.h"
 #include "app/commandline.h"
 #include "core/clock.h"
 
@@ -8,17 +9,10 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace {
-struct CommandText
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-};
-} // namespace
-
 CommandOptions::CommandOptions(const QString &name, const QString &synopsis,
                                const QString &description)
     : m_name(name), m_synopsis(synopsis),
-      m_help({QStringLiteral("h"), QStringLiteral("help")}, CommandText::tr("Show this help."))
+      m_help({QStringLiteral("h"), QStringLiteral("help")}, AppText::tr("Show this help."))
 {
     m_parser.setApplicationDescription(description);
     m_parser.addOption(m_help);
@@ -39,13 +33,13 @@ int CommandOptions::fail(const QString &problem, QTextStream &err) const
 {
     err << "mellidor " << m_name << ": " << problem << '\n'
         << usage() << '\n'
-        << CommandText::tr("Run \"mellidor %1 --help\" for its options.\n").arg(m_name);
+        << AppText::tr("Run \"mellidor %1 --help\" for its options.\n").arg(m_name);
     return CommandInputFailed;
 }
 
 QString CommandOptions::usage() const
 {
-    return CommandText::tr("Usage: mellidor %1 %2").arg(m_name, m_synopsis);
+    return AppText::tr("Usage: mellidor %1 %2").arg(m_name, m_synopsis);
 }
 
 QString helpWithUsage(const QCommandLineParser &parser, const QString &usage)
@@ -79,11 +73,11 @@ void addPeriodOptions(QCommandLineParser &parser, const PeriodRule &rule)
     if (rule.days)
         parser.addOption(
             {QStringLiteral("days"),
-             CommandText::tr("The last N days up to today (default %1).").arg(rule.defaultDays),
+             AppText::tr("The last N days up to today (default %1).").arg(rule.defaultDays),
              QStringLiteral("N")});
-    parser.addOption({QStringLiteral("from"), CommandText::tr("First day of the period."),
+    parser.addOption({QStringLiteral("from"), AppText::tr("First day of the period."),
                       QStringLiteral("YYYY-MM-DD")});
-    parser.addOption({QStringLiteral("to"), CommandText::tr("Last day of the period."),
+    parser.addOption({QStringLiteral("to"), AppText::tr("Last day of the period."),
                       QStringLiteral("YYYY-MM-DD")});
 }
 
@@ -94,17 +88,17 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
                   to = QStringLiteral("to");
     for (const QString &name : {days, from, to}) {
         if ((name != days || rule.days) && parser.values(name).size() > 1) {
-            *error = CommandText::tr("--%1 given more than once").arg(name);
+            *error = AppText::tr("--%1 given more than once").arg(name);
             return std::nullopt;
         }
     }
     const bool hasDays = rule.days && parser.isSet(days);
     if (hasDays && (parser.isSet(from) || parser.isSet(to))) {
-        *error = CommandText::tr("--days cannot be combined with --from and --to");
+        *error = AppText::tr("--days cannot be combined with --from and --to");
         return std::nullopt;
     }
     if (!rule.openEnds && parser.isSet(from) != parser.isSet(to)) {
-        *error = CommandText::tr("--from and --to go together");
+        *error = AppText::tr("--from and --to go together");
         return std::nullopt;
     }
     const QDate today = Clock::today();
@@ -118,8 +112,8 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
             const QString text = parser.value(*name);
             *date = optionDate(text);
             if (!date->isValid()) {
-                *error = CommandText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not "
-                                         "\"%4\"")
+                *error = AppText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not "
+                                     "\"%4\"")
                              .arg(*name, firstOptionDate().toString(Qt::ISODate),
                                   lastOptionDate().toString(Qt::ISODate), text);
                 return std::nullopt;
@@ -127,11 +121,11 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
         }
         if (period.from.isValid() && period.to.isValid()) {
             if (period.to < period.from) {
-                *error = CommandText::tr("--to is before --from");
+                *error = AppText::tr("--to is before --from");
                 return std::nullopt;
             }
             if (period.from.daysTo(period.to) + 1 > maxDays) {
-                *error = CommandText::tr("the period is longer than %1 days").arg(maxDays);
+                *error = AppText::tr("the period is longer than %1 days").arg(maxDays);
                 return std::nullopt;
             }
         }
@@ -144,7 +138,7 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
         bool ok = false;
         count = parser.value(days).toInt(&ok);
         if (!ok || count < 1 || count > maxDays) {
-            *error = CommandText::tr("--days wants a whole number from 1 to %1, not \"%2\"")
+            *error = AppText::tr("--days wants a whole number from 1 to %1, not \"%2\"")
                          .arg(maxDays)
                          .arg(parser.value(days));
             return std::nullopt;
@@ -157,7 +151,7 @@ QCommandLineOption unitOption()
 {
     return QCommandLineOption(
         QStringLiteral("unit"),
-        CommandText::tr("Glucose unit: mgdl or mmol (default: as chosen in the window)."),
+        AppText::tr("Glucose unit: mgdl or mmol (default: as chosen in the window)."),
         QStringLiteral("unit"));
 }
 

@@ -2,6 +2,7 @@
 #include "app/reportcommand.h"
 
 #include "analysis/reportdata.h"
+#include "app/apptext.h"
 #include "app/commandoptions.h"
 #include "core/diaryfolder.h"
 #include "core/diarysession.h"
@@ -13,11 +14,6 @@
 
 namespace {
 
-struct CommandText
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-};
-
 const PeriodRule periodRule{true, false, 14, maxReportDays};
 
 } // namespace
@@ -28,51 +24,49 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         QStringLiteral("report"),
         QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] "
                        "--output FILE.pdf"),
-        CommandText::tr("Writes a PDF report of a period for the diabetes team: the figures, the "
-                        "ambulatory glucose profile, a curve per day and a logbook. The file is "
-                        "replaced only once all of it is written; it cannot be the diary, its "
-                        "settings or its lock, nor anything but a regular file.\n"
-                        "Exit status: 0 written, 1 the diary cannot be read or the file cannot be "
-                        "written, 2 bad options."));
+        AppText::tr("Writes a PDF report of a period for the diabetes team: the figures, the "
+                    "ambulatory glucose profile, a curve per day and a logbook. The file is "
+                    "replaced only once all of it is written; it cannot be the diary, its "
+                    "settings or its lock, nor anything but a regular file.\n"
+                    "Exit status: 0 written, 1 the diary cannot be read or the file cannot be "
+                    "written, 2 bad options."));
     QCommandLineParser &parser = options.parser();
     addPeriodOptions(parser, periodRule);
-    const QCommandLineOption file(QStringLiteral("output"),
-                                  CommandText::tr("The PDF file to write."),
-                                  CommandText::tr("file"));
+    const QCommandLineOption file(QStringLiteral("output"), AppText::tr("The PDF file to write."),
+                                  AppText::tr("file"));
     parser.addOptions({unitOption(), file});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
         return options.fail(
-            CommandText::tr("unexpected argument: %1").arg(parser.positionalArguments().first()),
-            err);
+            AppText::tr("unexpected argument: %1").arg(parser.positionalArguments().first()), err);
     QString problem;
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, periodRule, &problem);
     if (!period)
         return options.fail(problem, err);
     const QString output = parser.value(file);
     if (parser.values(file).size() > 1)
-        return options.fail(CommandText::tr("--%1 given more than once").arg(file.names()[0]), err);
+        return options.fail(AppText::tr("--%1 given more than once").arg(file.names()[0]), err);
     if (output.isEmpty())
-        return options.fail(CommandText::tr("--output FILE.pdf is required"), err);
+        return options.fail(AppText::tr("--output FILE.pdf is required"), err);
     if (!optionUnit(parser, GlucoseUnit::MgPerDl))
-        return options.fail(CommandText::tr("--unit is mgdl or mmol"), err);
+        return options.fail(AppText::tr("--unit is mgdl or mmol"), err);
     // Before any work: the file named may be the diary itself.
     if (const QString refused = OutputFile::refusal(output); !refused.isEmpty()) {
-        err << CommandText::tr("mellidor report: cannot write %1: %2").arg(output, refused) << '\n';
+        err << AppText::tr("mellidor report: cannot write %1: %2").arg(output, refused) << '\n';
         return 1;
     }
     DiarySession session;
     const DiaryFile::LoadResult loaded = session.open();
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << CommandText::tr("mellidor report: cannot read %1: %2")
+        err << AppText::tr("mellidor report: cannot read %1: %2")
                    .arg(DiaryFolder::path(DiaryFolder::File::Diary), loaded.error)
             << '\n';
         err.flush();
         return 1;
     }
     if (loaded.status == DiaryFile::LoadResult::Missing)
-        err << CommandText::tr("mellidor report: no %1 here; the report has no entries")
+        err << AppText::tr("mellidor report: no %1 here; the report has no entries")
                    .arg(DiaryFolder::path(DiaryFolder::File::Diary))
             << '\n';
 
@@ -84,14 +78,13 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     QString error;
     int pages = 0;
     if (!data || !Report::writePdf(output, *data, &error, &pages)) {
-        err << CommandText::tr("mellidor report: cannot write %1: %2")
+        err << AppText::tr("mellidor report: cannot write %1: %2")
                    .arg(output, data ? error : problem)
             << '\n';
         err.flush();
         return 1;
     }
-    out << (pages == 1 ? CommandText::tr("Wrote %1 (%2 page)")
-                       : CommandText::tr("Wrote %1 (%2 pages)"))
+    out << (pages == 1 ? AppText::tr("Wrote %1 (%2 page)") : AppText::tr("Wrote %1 (%2 pages)"))
                .arg(output)
                .arg(pages)
         << '\n';

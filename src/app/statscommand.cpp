@@ -3,6 +3,7 @@
 
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
+#include "app/apptext.h"
 #include "app/commandoptions.h"
 #include "core/diarysession.h"
 
@@ -11,11 +12,6 @@
 #include <QJsonDocument>
 
 namespace {
-
-struct CommandText
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-};
 
 QString number(std::optional<double> value, int decimals)
 {
@@ -30,8 +26,8 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
         QString name, value, target;
     };
     std::vector<Row> rows;
-    rows.push_back({CommandText::tr("Period"),
-                    CommandText::tr("%1 to %2 (%3 days)")
+    rows.push_back({AppText::tr("Period"),
+                    AppText::tr("%1 to %2 (%3 days)")
                         .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
                         .arg(s.days),
                     {}});
@@ -40,17 +36,17 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
     for (StatisticsLine &line : riskLines(s, unit))
         lines.push_back(std::move(line));
     const QString events = eventsText(s, unit);
-    lines.push_back({CommandText::tr("Hypoglycaemia events"),
+    lines.push_back({AppText::tr("Hypoglycaemia events"),
                      events.isEmpty() ? QStringLiteral("\u2013") : events,
                      {},
                      {}});
     for (const StatisticsLine &line : lines) {
         QString target;
         if (!line.target.isEmpty())
-            target = CommandText::tr("(target %1%2)")
+            target = AppText::tr("(target %1%2)")
                          .arg(line.target, !line.met   ? QString()
-                                           : *line.met ? CommandText::tr(", met")
-                                                       : CommandText::tr(", not met"));
+                                           : *line.met ? AppText::tr(", met")
+                                                       : AppText::tr(", not met"));
         rows.push_back({line.label, line.value, target});
     }
     qsizetype nameWidth = 0, valueWidth = 0;
@@ -67,7 +63,7 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
             out << row.value.leftJustified(valueWidth + 3) << row.target << '\n';
     }
     for (const QString &warning : statisticsWarnings(s))
-        out << CommandText::tr("Note: %1").arg(warning) << '\n';
+        out << AppText::tr("Note: %1").arg(warning) << '\n';
 
     if (s.readings == 0)
         return;
@@ -76,9 +72,9 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
                                                       : shownDecimal(mmolText(*value));
     };
     out << '\n'
-        << CommandText::tr("Ambulatory glucose profile (%1)").arg(unitName(unit)) << '\n'
+        << AppText::tr("Ambulatory glucose profile (%1)").arg(unitName(unit)) << '\n'
         << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
-               .arg(CommandText::tr("hour"), -6)
+               .arg(AppText::tr("hour"), -6)
                .arg(QStringLiteral("n"), 6)
                .arg(QStringLiteral("p5"), 6)
                .arg(QStringLiteral("p25"), 6)
@@ -105,34 +101,33 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         QStringLiteral("stats"),
         QStringLiteral(
             "[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] [--json]"),
-        CommandText::tr("Prints the glucose statistics and the ambulatory glucose profile of a "
-                        "period of the diary.\n"
-                        "Exit status: 0 done (also for a period without readings), 1 the diary "
-                        "cannot be read, 2 bad options."));
+        AppText::tr("Prints the glucose statistics and the ambulatory glucose profile of a "
+                    "period of the diary.\n"
+                    "Exit status: 0 done (also for a period without readings), 1 the diary "
+                    "cannot be read, 2 bad options."));
     QCommandLineParser &parser = options.parser();
     const PeriodRule rule;
     addPeriodOptions(parser, rule);
     const QCommandLineOption json(QStringLiteral("json"),
-                                  CommandText::tr("Print one JSON object (always in mg/dL) "
-                                                  "instead of lines."));
+                                  AppText::tr("Print one JSON object (always in mg/dL) "
+                                              "instead of lines."));
     parser.addOptions({unitOption(), json});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     QString error;
     if (!parser.positionalArguments().isEmpty())
         return options.fail(
-            CommandText::tr("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]),
-            err);
+            AppText::tr("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]), err);
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &error);
     if (!period)
         return options.fail(error, err);
     if (!optionUnit(parser, GlucoseUnit::MgPerDl))
-        return options.fail(CommandText::tr("--unit is mgdl or mmol"), err);
+        return options.fail(AppText::tr("--unit is mgdl or mmol"), err);
 
     DiarySession session;
     const DiaryFile::LoadResult loaded = session.open();
     if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << CommandText::tr("mellidor stats: %1").arg(loaded.error) << '\n';
+        err << AppText::tr("mellidor stats: %1").arg(loaded.error) << '\n';
         return 1;
     }
     const std::optional<GlucoseUnit> unit = optionUnit(parser, session.preferences().glucoseUnit);
