@@ -3,10 +3,10 @@
 #include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "core/settings.h"
-#include "testsupport.h"
 #include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
+#include "windowtestsupport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/diaryfolder.h"
 #include "core/preferences.h"
-#include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/mellidorpaint.h"
 #include "ui/statisticswindow.h"
 #include "ui/usermessage.h"
+#include "windowtestsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

@@ -9,8 +9,8 @@
 #include "core/diaryfile.h"
 #include "core/diarylock.h"
 #include "core/importmerge.h"
-#include "testsupport.h"
 #include "ui/mellidor.h"
+#include "windowtestsupport.h"
 
 #include <QDialog>
 #include <QMenu>

@@ -8,8 +8,8 @@
 #include "core/diaryfile.h"
 #include "core/diaryfolder.h"
 #include "core/entrytext.h"
-#include "testsupport.h"
 #include "ui/mellidor.h"
+#include "windowtestsupport.h"
 
 #include <QtTest>
 

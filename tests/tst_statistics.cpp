@@ -11,12 +11,12 @@
 #include "core/diaryfile.h"
 #include "core/diarysession.h"
 #include "core/entrytext.h"
-#include "testsupport.h"
 #include "ui/agpchart.h"
 #include "ui/mellidor.h"
 #include "ui/palette.h"
 #include "ui/rangebar.h"
 #include "ui/statisticswindow.h"
+#include "windowtestsupport.h"
 
 #include <QComboBox>
 #include <QDateEdit>

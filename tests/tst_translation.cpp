@@ -2,9 +2,9 @@
 #include "app/commandline.h"
 #include "app/translation.h"
 #include "core/clock.h"
-#include "testsupport.h"
 #include "ui/mellidor.h"
 #include "ui/statisticswindow.h"
+#include "windowtestsupport.h"
 
 #include <QDialog>
 #include <QKeySequence>
