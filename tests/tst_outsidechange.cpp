@@ -543,6 +543,10 @@ private slots:
         QTest::addColumn<QString>("error");       // in the save error at closing; none: saved
         QTest::newRow("disk full, file unchanged")
             << "full" << QByteArray() << threeEntries + newLine << "";
+        // Gone when the step was made, back before the list is saved: read
+        // again, so nothing says it had been moved.
+        QTest::newRow("disk full, file moved away and back")
+            << "full, moved" << QByteArray() << threeEntries + newLine << "";
         QTest::newRow("disk full, file changed")
             << "full" << withOutside << threeEntries + newLine + outsideLine + '\n'
             << "";
@@ -571,7 +575,10 @@ private slots:
                  cause == "unreadable");
         if (cause == "readonly")
             QVERIFY(QFile::setPermissions(d.dir.diary(), QFile::ReadOwner | QFile::ReadOther));
-        withFileSizeLimit(cause == "full" ? threeEntries.size() + 5 : 1 << 20, [&] {
+        const bool moved = cause.endsWith("moved");
+        if (moved)
+            QVERIFY(QFile::rename(d.dir.diary(), "elsewhere"));
+        withFileSizeLimit(cause.startsWith("full") ? threeEntries.size() + 5 : 1 << 20, [&] {
             d.addNew();
             if (cause == "readonly")
                 d.import({" 1. 1.2020,07:00,Glucose, 150"});
@@ -580,6 +587,9 @@ private slots:
         QVERIFY(!d.document.lastSaveError().isEmpty());
         if (!outside.isNull())
             replaceBytes(d.dir.diary(), outside);
+        if (moved)
+            QVERIFY(QFile::rename("elsewhere", d.dir.diary()));
+        QTest::failOnWarning(QRegularExpression("moved or deleted"));
         QCOMPARE(d.document.saveAll(), error.isEmpty());
         QCOMPARE(d.document.hasUnsavedRows(), !error.isEmpty());
         QVERIFY2(error.isEmpty() ? d.document.lastSaveError().isEmpty()

@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/diary.h"
 #include "core/diaryfile.h"
+#include "core/diarysession.h"
 #include "testsupport.h"
 #include "ui/palette.h"
 #include "ui/reportrenderer.h"
@@ -267,6 +268,31 @@ private slots:
 
     // Bad options (status 2) and outputs that cannot be written (status 1)
     // leave the folder as it was.
+    // The period a report may cover: forwards, and at most maxReportDays.
+    void reportPeriods_data()
+    {
+        QTest::addColumn<int>("days"); // first to last day, both counted; 0: backwards
+        QTest::newRow("one day") << 1;
+        QTest::newRow("the longest") << maxReportDays;
+        QTest::newRow("a day longer") << maxReportDays + 1;
+        QTest::newRow("backwards") << 0;
+    }
+    void reportPeriods()
+    {
+        QFETCH(int, days);
+        WorkDir dir(sensorDiary(2));
+        DiarySession session;
+        QCOMPARE(session.open().status, DiaryFile::LoadResult::Loaded);
+        ReportRequest request;
+        request.to = QDate(2026, 12, 6);
+        request.from = request.to.addDays(1 - days);
+        QString problem;
+        const std::optional<ReportData> data = reportOf(session, request, &problem);
+        const bool made = days >= 1 && days <= maxReportDays;
+        QCOMPARE(problem.isEmpty(), made);
+        QCOMPARE(data ? qsizetype(data->days.size()) : 0, made ? days : 0);
+    }
+
     void failures_data()
     {
         QTest::addColumn<QString>("arguments");

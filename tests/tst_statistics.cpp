@@ -532,6 +532,12 @@ private slots:
         QCOMPARE(s.readings, readings);
         // One reading a day is a meter's: no sensor figures to warn about.
         QCOMPARE(window.warningText(), QString());
+        // The person's own limits, each where it belongs.
+        QStringList labels;
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            labels << label->text();
+        QVERIFY(labels.contains("At or above your upper limit 130") &&
+                labels.contains("At or below your lower limit 100"));
         QVERIFY(window.figureTexts().contains(QStringLiteral("%1 mg/dL").arg(mgPerDl)));
         window.setUnit(GlucoseUnit::MmolPerL);
         QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));
