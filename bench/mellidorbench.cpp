@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -82,7 +82,7 @@ void openWindow(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        auto window = std::make_unique<StatisticsWindow>(&main);
+        auto window = std::make_unique<StatisticsWindow>(&main.session());
         window->show();
         window->repaint();
         state.SetIterationTime(seconds(timer));
