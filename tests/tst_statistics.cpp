@@ -284,6 +284,23 @@ private slots:
                              int interval = 5) {
             QTest::newRow(name) << interval << readings << QList<int>{0, 0} << -1.0 << mage;
         };
+        // Straight lines through these levels, ten readings each.
+        const auto steps = [](const QList<int> &levels, int start = 0) {
+            QList<QPoint> readings{{start, levels[0]}};
+            for (qsizetype l = 1; l < levels.size(); ++l) {
+                for (int i = 1; i <= 10; ++i)
+                    readings << QPoint(start + int(readings.size()) * 5,
+                                       levels[l - 1] + (levels[l] - levels[l - 1]) * i / 10);
+            }
+            return readings;
+        };
+        // Only the direction of the first excursion counts: rises of 150 and
+        // falls of 100 give 150 when a rise comes first and 100 when a fall
+        // does (the mean of both would be 125).
+        mage("a rise first: the rises", steps({100, 250, 150, 300, 200, 350, 250}), 150);
+        mage("a fall first: the falls", steps({250, 150, 300, 200, 350, 250, 400}), 100);
+        // The first rise, of 30, is smaller than the deviation: the fall after it comes first.
+        mage("an uncounted rise first: the falls", steps({200, 230, 100, 250, 120, 270, 140}), 130);
         mage("every excursion 100", waves(6, 10, 100, 200, 5), 100);
         mage("excursions of 100 and 60", waves(6, 10, 100, 200, 5, 0, 160), 80);
         // The standard deviation is 29: rises of 20 are no excursions.
@@ -314,6 +331,35 @@ private slots:
         const std::optional<double> amplitude = meanAmplitudeOfExcursions(series, interval);
         QVERIFY2(qAbs(amplitude.value_or(-1) - mage) < 1e-9,
                  qPrintable(QString::number(amplitude.value_or(-1))));
+    }
+
+    // Traces whose MAGE people measured by hand (iglu's test data), each
+    // imported whole as one period.
+    void mageByHand_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("manual");
+        QTest::newRow("JHU 5746-5842") << "mage-jhu-5746-5842.csv" << 89.0;
+        QTest::newRow("Tsalikian 2005 1-135") << "mage-tsalikian2005-1-135.csv" << 138.0;
+        QTest::newRow("JHU 2994-3281") << "mage-jhu-2994-3281.csv" << 70.0;
+    }
+    void mageByHand()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, manual);
+        QStringList lines;
+        for (const QByteArray &row : testData(qPrintable(file)).split('\n').mid(1)) {
+            const QDateTime t =
+                QDateTime::fromString(QString(row.split(',').value(1)), "yyyy-MM-dd HH:mm:ss");
+            if (t.isValid())
+                lines.prepend(t.toString("dd.MM.yyyy,hh:mm") + ",Glucose," +
+                              row.split(',').value(2).trimmed());
+        }
+        const QDate first = QDate::fromString(lines.last().left(10), "dd.MM.yyyy");
+        const QDate last = QDate::fromString(lines.first().left(10), "dd.MM.yyyy");
+        const GlucoseStatistics s = computeStatistics(diaryOf(lines), first, last, 100, 130);
+        QVERIFY2(qAbs(s.mage.value_or(0) / manual - 1) <= 0.03,
+                 qPrintable(QString::number(s.mage.value_or(-1))));
     }
 
     void timeOrder_data()

@@ -130,14 +130,21 @@ std::vector<double> turningPoints(const double *values, size_t n, int interval)
 }
 
 // The excursions of at least sd in one direction (up: nadir to peak), each
-// from the extreme turning point before it to the extreme one after it.
-std::vector<double> excursions(const std::vector<double> &points, double sd, bool up)
+// from the extreme turning point before it to the extreme one after it, and
+// where the first one starts and ends (indices in points).
+struct Excursions
+{
+    std::vector<double> heights;
+    size_t firstStart = 0, firstEnd = 0;
+};
+
+Excursions excursions(const std::vector<double> &points, double sd, bool up)
 {
     // Heights in the direction of the excursion.
     const auto rise = [&points, up](size_t from, size_t to) {
         return up ? points[to] - points[from] : points[from] - points[to];
     };
-    std::vector<double> heights;
+    Excursions found;
     const size_t n = points.size();
     size_t j = 0, start = 0, base = 0; // base: the most extreme point from start to j
     while (j < n) {
@@ -154,7 +161,11 @@ std::vector<double> excursions(const std::vector<double> &points, double sd, boo
             if (rise(j, k) < -sd || k == n - 1)
                 break;
         }
-        heights.push_back(rise(base, j));
+        if (found.heights.empty()) {
+            found.firstStart = base;
+            found.firstEnd = j;
+        }
+        found.heights.push_back(rise(base, j));
         if (k >= n - 1)
             break;
         // Up from the next point; down from the peak, as the turning point
@@ -167,7 +178,7 @@ std::vector<double> excursions(const std::vector<double> &points, double sd, boo
                 base = i;
         }
     }
-    return heights;
+    return found;
 }
 
 double mean(const double *values, size_t n)
@@ -285,13 +296,18 @@ std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> 
             continue;
         const std::vector<double> points = turningPoints(values, n, interval);
         const double minutes = double(n - 1) * interval;
-        for (bool up : {true, false}) {
-            const std::vector<double> heights = excursions(points, sd, up);
-            if (heights.empty())
-                continue;
-            weighted += mean(heights.data(), heights.size()) * minutes;
-            weights += minutes;
-        }
+        // Only the direction of the first excursion counts (Service's rule):
+        // the rises when the first one peaks no later than the peak the
+        // first fall starts from.
+        const Excursions rises = excursions(points, sd, true);
+        const Excursions falls = excursions(points, sd, false);
+        const bool risesFirst =
+            !rises.heights.empty() && (falls.heights.empty() || rises.firstEnd <= falls.firstStart);
+        const std::vector<double> &heights = risesFirst ? rises.heights : falls.heights;
+        if (heights.empty())
+            continue;
+        weighted += mean(heights.data(), heights.size()) * minutes;
+        weights += minutes;
     }
     if (weights == 0)
         return std::nullopt;
