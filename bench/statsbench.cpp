@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics at 1,000,000 entries: the figures and AGP of the last 90 days
 // and of all entries, and opening the statistics window, with `wc -l` on the
-// same diary file as the yardstick for the whole-diary figures.
+// same diary file as the yardstick for the whole-diary figures; and
+// `mellidor stats` of all entries as a whole process against one that does
+// little more than load the diary.
 #include "statsbench.h"
 
 #include "analysis/statistics.h"
@@ -102,6 +104,39 @@ void wcLines(benchmark::State &state)
     }
 }
 
+// `mellidor stats` over the diary with these arguments, as a whole process.
+double processSeconds(const QStringList &arguments)
+{
+    QProcess command;
+    command.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    command.start(QStringLiteral(MELLIDOR_BINARY),
+                  QStringList{QStringLiteral("-C"), statsDir(), QStringLiteral("stats")} +
+                      arguments);
+    command.waitForFinished(-1);
+    const double elapsed = seconds(timer);
+    return command.exitStatus() == QProcess::NormalExit && command.exitCode() == 0 ? elapsed : -1;
+}
+
+// The statistics of all entries as a whole process; each run beside one of
+// `--days 1`, which only loads the diary, and their ratio as a counter.
+void processAllEntries(benchmark::State &state)
+{
+    const auto range = entryDateRange(loadedDiary());
+    const QStringList all{QStringLiteral("--from"), range->first.toString(Qt::ISODate),
+                          QStringLiteral("--to"), range->second.toString(Qt::ISODate)};
+    for (auto _ : state) {
+        const double load = processSeconds({QStringLiteral("--days"), QStringLiteral("1")});
+        const double stats = processSeconds(all);
+        if (load <= 0 || stats <= 0)
+            state.SkipWithError("the command failed");
+        state.SetIterationTime(stats);
+        state.counters["load_ms"] = load * 1e3;
+        state.counters["x_load"] = stats / load;
+    }
+}
+
 } // namespace
 
 void registerStatsBenchmarks()
@@ -118,4 +153,5 @@ void registerStatsBenchmarks()
     add("stats_90_days/1000000", [](benchmark::State &s) { figures(s, 90); });
     add("stats_all_entries/1000000", [](benchmark::State &s) { figures(s, 0); });
     add("stats_window_open/1000000", openWindow);
+    add("stats_process_all_entries/1000000", processAllEntries);
 }

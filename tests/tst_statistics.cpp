@@ -39,20 +39,27 @@ static QStringList values(const QList<int> &values)
     return lines;
 }
 
-// Each expected figure by its JSON key; a null one must be null.
+// Each expected figure by its JSON key; a null one must be null, an object
+// holds figures of its own.
 static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
 {
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         const QJsonValue actual = json.value(it.key());
+        if (it->isObject()) {
+            checkFigures(actual.toObject(), it->toObject());
+            continue;
+        }
         const QString got = actual.isNull() ? "null" : QString::number(actual.toDouble());
-        QVERIFY2(it->isNull()     ? actual.isNull()
-                 : it->isString() ? actual == *it
-                                  : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
+        QVERIFY2(it->isNull() ? actual.isNull()
+                 : it->isString() || it->isArray()
+                     ? actual == *it
+                     : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
                  qPrintable(it.key() + " is " + got));
     }
 }
 
 using Figures = QJsonObject;
+Q_DECLARE_METATYPE(TargetSet)
 static const QJsonValue null;
 
 class TestStatistics : public QObject
@@ -82,13 +89,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("upper"); // the lower limit is 100
-        QTest::addColumn<Figures>("expected");
+        QTest::addColumn<TargetSet>("targets");
+        QTest::addColumn<Figures>("expected"); // with "previous": compared
         const auto row = [](const char *name, const QStringList &lines, const Figures &expected,
-                            int upper = 130) { QTest::newRow(name) << lines << upper << expected; };
+                            int upper = 130, TargetSet targets = TargetSet::Standard) {
+            QTest::newRow(name) << lines << upper << targets << expected;
+        };
         row("no readings", {" 2.12.2026,08:00,Carbs,  70"},
             {{"readings", 0},
              {"mean", null},
-             {"carbs_per_day", 10},
+             {"days_with_entries", 1},
+             {"carbs_per_day", 70},
+             {"insulin_per_day", 0},
+             {"basal_percent", null},
              {"gri", null},
              {"gri_zone", null},
              {"lbgi", null}});
@@ -139,20 +152,68 @@ private slots:
              " 2.12.2026,x,Novorapid,4", " 2.12.2026,08:00,Insuman Rapid,3",
              " 2.12.2026,22:00,Lantus,20", " 3.12.2026,22:00,Semilente,1",
              " 3.12.2026,22:00,Fiasp,50", "30.11.2026,22:00,Basis,70"},
-            {{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}});
+            // Over the 4 days with entries (Fiasp is no type of ours, but an entry).
+            {{"days_with_entries", 4},
+             {"carbs_per_day", 35},
+             {"bolus_per_day", 3.5},
+             {"basal_per_day", 5.25},
+             {"insulin_per_day", 8.75},
+             {"basal_percent", 60}});
         row("fractional doses sum exactly",
             {" 2.12.2026,08:00,Bolus,2.35", " 2.12.2026,12:00,Novorapid,0.15",
              " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
-             " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"},
-            {{"bolus_per_day", 1}, {"basal_per_day", 2}});
+             " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645",
+             " 5.12.2026,08:00,Carbs,   0"},
+            {{"bolus_per_day", 1.75}, {"basal_per_day", 3.5}, {"insulin_per_day", 5.25}});
+        // Below, at or between, above: the set's range; the consensus keys keep 70 to 180.
+        const QStringList edges = values({62, 63, 140, 141, 180, 181});
+        for (TargetSet set : {TargetSet::Standard, TargetSet::Older})
+            row(targetSetKey(set), edges,
+                {{"target_set", QString(targetSetKey(set))},
+                 {"target_range", QJsonArray{70, 180}},
+                 {"target_below_percent", 100.0 / 3},
+                 {"target_in_range_percent", 50},
+                 {"target_above_percent", 100.0 / 6}},
+                130, set);
+        for (TargetSet set : {TargetSet::PregnancyType1, TargetSet::PregnancyType2})
+            row(targetSetKey(set), edges,
+                {{"target_set", QString(targetSetKey(set))},
+                 {"target_range", QJsonArray{63, 140}},
+                 {"target_below_percent", 100.0 / 6},
+                 {"target_in_range_percent", 100.0 / 3},
+                 {"target_above_percent", 50},
+                 {"in_range_percent", 50},
+                 {"low_percent", 100.0 / 3}},
+                130, set);
+        // The week before 1 December: readings and carbs on its first and last
+        // day only, and none before it.
+        row("the period before, across a gap",
+            {"23.11.2026,08:00,Glucose,300", "24.11.2026,08:00,Glucose,100",
+             "24.11.2026,08:00,Carbs,50", "30.11.2026,23:59,Glucose,200",
+             "30.11.2026,23:59,Carbs,30", " 1.12.2026,00:00,Glucose,120"},
+            {{"readings", 1},
+             {"previous", Figures{{"from", "2026-11-24"},
+                                  {"to", "2026-11-30"},
+                                  {"readings", 2},
+                                  {"mean", 150},
+                                  {"days_with_entries", 2},
+                                  {"carbs_per_day", 40}}}});
+        row("the period before the diary's start", values({120}),
+            {{"mean", 120},
+             {"previous",
+              Figures{{"readings", 0}, {"mean", null}, {"days", 7}, {"carbs_per_day", null}}}});
     }
     void figures()
     {
         QFETCH(QStringList, lines);
         QFETCH(int, upper);
+        QFETCH(TargetSet, targets);
         QFETCH(Figures, expected);
-        checkFigures(toJson(computeStatistics(diaryOf(lines), firstDay, lastDay, 100, upper)),
-                     expected);
+        const QJsonObject json =
+            toJson(computeStatistics(diaryOf(lines), {firstDay, lastDay, 100, upper, targets,
+                                                      expected.contains("previous")}));
+        checkFigures(json, expected);
+        QCOMPARE(json.contains("previous"), expected.contains("previous"));
     }
 
     void agpBinsByHour()
@@ -468,6 +529,81 @@ private slots:
             QList<double>({7, 17, 107}));
         for (size_t range = 1; range < segments.size(); ++range)
             QCOMPARE(segments[range].top(), segments[range - 1].bottom());
+    }
+
+    // Lines as "label|value|target|change|+ or -" (in the reader's favour or
+    // not); one starting with "!" must not be there. The week before holds
+    // 100, 100, 150 mg/dL, 40 g of carbs and 10 U of Lantus on one day.
+    void lines_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // on 2 December
+        QTest::addColumn<TargetSet>("targets");
+        QTest::addColumn<bool>("compare");
+        QTest::addColumn<QStringList>("expected");
+        const auto row = [](const char *name, const QStringList &entries, TargetSet targets,
+                            bool compare, const QStringList &expected) {
+            QTest::newRow(name) << entries << targets << compare << expected;
+        };
+        const QStringList some = values({60, 100, 200, 300});
+        row("standard, not named", some, TargetSet::Standard, false,
+            {"!Targets", "Time above 250|25.0 %|< 5 %  ✗||", "Time below 54|0.0 %|< 1 %  ✓||"});
+        row("older", some, TargetSet::Older, false,
+            {"Targets|Older or high-risk|||", "Time in range 70–180|25.0 %|> 50 %  ✗||",
+             "Time below 54|0.0 %|||", "Time above 180|50.0 %|||",
+             "Time above 250|25.0 %|< 10 %  ✗||"});
+        row("pregnancy, type 1", some, TargetSet::PregnancyType1, false,
+            {"Targets|Pregnancy, type 1|||", "Time above 140|50.0 %|< 25 %  ✗||",
+             "Time in range 63–140|25.0 %|> 70 %  ✗||", "Time below 63|25.0 %|< 4 %  ✗||",
+             "!Time above 250", "!Time in range 70–180"});
+        row("pregnancy, type 2: no goals", some, TargetSet::PregnancyType2, false,
+            {"Time in range 63–140|25.0 %|||", "Time below 63|25.0 %|||"});
+        row("per day, over the days with entries",
+            {" 2.12.2026,08:00,Carbs,50", " 5.12.2026,08:00,Lantus,9",
+             " 5.12.2026,09:00,Basis,1.5"},
+            TargetSet::Standard, false,
+            {"Per day, over 2 days with entries||||", "Carbs|25.0 g|||", "Basal insulin|5.3 U|||",
+             "Total insulin|5.3 U|||", "Basal share of the insulin|100.0 %|||"});
+        row("rapid insulin only: no basal to show", {" 2.12.2026,08:00,Novorapid,6"},
+            TargetSet::Standard, false,
+            {"Per day, over 1 day with entries||||", "Bolus insulin|6.0 U|||",
+             "Basal insulin|No basal insulin recorded in this period|||", "Total insulin|6.0 U|||",
+             "Basal share of the insulin|–|||"});
+        row("no insulin", some, TargetSet::Standard, false,
+            {"Basal insulin|0.0 U|||", "Basal share of the insulin|–|||"});
+        row("against the week before", values({100, 200}), TargetSet::PregnancyType1, true,
+            {"Mean glucose|150 mg/dL||↑ +33 mg/dL|-", "Readings|2||↓ −1|-",
+             "Minimum|100 mg/dL||→ 0 mg/dL|", "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7 %|-",
+             "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7 %|-", "Carbs|0.0 g||↓ −40.0 g|",
+             "Basal share of the insulin|–||–|", "Targets|Pregnancy, type 1|||",
+             "Coefficient of variation|47.1 %|≤ 36 %  ✗|↑ +22.4 %|-",
+             "Mean amplitude of excursions|–||–|"});
+    }
+    void lines()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(TargetSet, targets);
+        QFETCH(bool, compare);
+        QFETCH(QStringList, expected);
+        const QStringList before{"27.11.2026,08:00,Glucose,100", "27.11.2026,09:00,Glucose,100",
+                                 "27.11.2026,10:00,Glucose,150", "27.11.2026,10:00,Carbs,40",
+                                 "27.11.2026,22:00,Lantus,10"};
+        const GlucoseStatistics s = computeStatistics(
+            diaryOf(before + entries), {firstDay, lastDay, 100, 130, targets, compare});
+        QStringList shown;
+        for (const auto &lines : {statisticsLines(s, GlucoseUnit::MgPerDl, 100, 130),
+                                  riskLines(s, GlucoseUnit::MgPerDl)}) {
+            for (const StatisticsLine &l : lines)
+                shown << QStringList{l.label, l.value, targetWithMark(l), l.change,
+                                     !l.favourable   ? ""
+                                     : *l.favourable ? "+"
+                                                     : "-"}
+                             .join(u'|');
+        }
+        for (const QString &line : expected) {
+            QVERIFY2(line.startsWith(u'!') ? !shown.join(u'\n').contains(line.mid(1))
+                                           : shown.contains(line),
+                     qPrintable(line + " in:\n" + shown.join(u'\n')));
+        }
     }
 
     // Each consensus target compares its own way: at most, at least, below, above.

@@ -61,71 +61,64 @@ Grid gridOf(const std::vector<TimedReading> &readings, int interval)
     return grid;
 }
 
-// The trailing mean over window values as it moves along; the first
-// window - 1 values take the first whole window's mean.
-class MovingAverage
-{
-public:
-    MovingAverage(const double *values, size_t window) : m_values(values), m_window(window)
-    {
-        for (size_t i = 0; i < window; ++i)
-            m_first += values[i];
-        m_first /= double(window);
-    }
-    // The mean at i, called for i = 0, 1, 2 ... in turn.
-    double at(size_t i)
-    {
-        m_sum += m_values[i];
-        if (i >= m_window)
-            m_sum -= m_values[i - m_window];
-        return i + 1 < m_window ? m_first : m_sum / double(m_window);
-    }
-
-private:
-    const double *m_values;
-    size_t m_window;
-    double m_first = 0;
-    double m_sum = 0;
-};
-
 // The peaks and nadirs: between two crossings of the moving averages the
-// highest value after an upward crossing, the lowest after a downward one.
-// n is at least the long window.
+// highest value after an upward crossing, the lowest after a downward one,
+// each sought from the turning point before it. The averages trail over
+// their windows; the first window - 1 values take the first whole
+// window's mean. n is at least the long window.
 std::vector<double> turningPoints(const double *values, size_t n, int interval)
 {
-    MovingAverage shortAverage(values, size_t(windowOf(shortWindowMinutes, interval)));
-    MovingAverage longAverage(values, size_t(windowOf(longWindowMinutes, interval)));
-    struct Crossing
-    {
-        size_t index;
-        bool falling; // a nadir follows
+    const size_t shortWindow = size_t(windowOf(shortWindowMinutes, interval));
+    const size_t longWindow = size_t(windowOf(longWindowMinutes, interval));
+    double firstShort = 0, firstLong = 0;
+    for (size_t i = 0; i < shortWindow; ++i)
+        firstShort += values[i];
+    for (size_t i = 0; i < longWindow; ++i)
+        firstLong += values[i];
+    // The sums of the windows; the averages' difference times both windows
+    // has its sign, and only the sign counts.
+    double shortSum = 0, longSum = 0;
+    const auto delta = [&](size_t i) {
+        shortSum += values[i];
+        if (i >= shortWindow)
+            shortSum -= values[i - shortWindow];
+        longSum += values[i];
+        if (i >= longWindow)
+            longSum -= values[i - longWindow];
+        const double s = i + 1 < shortWindow ? firstShort : shortSum;
+        const double l = i + 1 < longWindow ? firstLong : longSum;
+        return s * double(longWindow) - l * double(shortWindow);
     };
-    double delta = shortAverage.at(0) - longAverage.at(0);
-    std::vector<Crossing> crossings{{0, !(delta > 0)}};
-    double crossingDelta = delta;
+    double last = delta(0);
+    double crossingDelta = last;
+    // Values times sign: the extreme sought is the highest.
+    double sign = last > 0 ? 1 : -1;
+    size_t best = 0;
+    double bestValue = values[0] * sign;
+    std::vector<double> points;
+    const auto seek = [&](size_t from, size_t to) {
+        for (size_t i = from; i <= to; ++i) {
+            const double v = values[i] * sign;
+            const bool more = v > bestValue;
+            best = more ? i : best;
+            bestValue = more ? v : bestValue;
+        }
+    };
     for (size_t i = 1; i < n; ++i) {
-        const double next = shortAverage.at(i) - longAverage.at(i);
+        const double next = delta(i);
+        seek(i, i);
         // A delta of 0 is no side: compare with the last crossing's instead.
-        const double before = delta != 0 ? delta : crossingDelta;
+        const double before = last != 0 ? last : crossingDelta;
         if (next * before < 0) {
-            crossings.push_back({i, next < before});
+            points.push_back(bestValue * sign);
+            sign = next > before ? 1 : -1;
+            bestValue = values[best] * sign;
+            seek(best, i);
             crossingDelta = next;
         }
-        delta = next;
+        last = next;
     }
-    crossings.push_back({n - 1, !(delta > 0)});
-
-    std::vector<double> points;
-    size_t from = crossings[0].index;
-    for (size_t c = 0; c + 1 < crossings.size(); ++c) {
-        size_t best = from;
-        for (size_t i = from; i <= crossings[c + 1].index; ++i) {
-            if (crossings[c].falling ? values[i] < values[best] : values[i] > values[best])
-                best = i;
-        }
-        points.push_back(values[best]);
-        from = best;
-    }
+    points.push_back(bestValue * sign);
     return points;
 }
 
