@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics at 1,000,000 entries: the figures and AGP of the last 90 days
-// and of all entries, and opening the statistics window, with `wc -l` on the
-// same diary file as the yardstick for the whole-diary figures; and
-// `mellidor stats` of all entries as a whole process against one that does
-// little more than load the diary.
+// (alone and with the 90 days before) and of all entries, and opening the statistics window, with
+// `wc -l` on the same diary file as the yardstick for the whole-diary figures; and `mellidor stats`
+// of all entries as a whole process against one that does little more than load the diary.
 #include "statsbench.h"
 
 #include "analysis/statistics.h"
@@ -56,7 +55,7 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-void figures(benchmark::State &state, int days)
+void figures(benchmark::State &state, int days, bool compare = false)
 {
     const Diary &diary = loadedDiary();
     const QDate today = QDate::currentDate();
@@ -69,7 +68,7 @@ void figures(benchmark::State &state, int days)
             from = range->first;
             to = range->second;
         }
-        const GlucoseStatistics s = computeStatistics(diary, from, to, 70, 180);
+        const GlucoseStatistics s = computeStatistics(diary, {from, to, 70, 180, {}, compare});
         state.SetIterationTime(seconds(timer));
         if (s.readings == 0)
             state.SkipWithError("no readings");
@@ -151,6 +150,7 @@ void registerStatsBenchmarks()
     };
     add("stats_wc_l/1000000", wcLines);
     add("stats_90_days/1000000", [](benchmark::State &s) { figures(s, 90); });
+    add("stats_90_days_compare/1000000", [](benchmark::State &s) { figures(s, 90, true); });
     add("stats_all_entries/1000000", [](benchmark::State &s) { figures(s, 0); });
     add("stats_window_open/1000000", openWindow);
     add("stats_process_all_entries/1000000", processAllEntries);

@@ -2,6 +2,7 @@
 #include "analysis/excursions.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -36,14 +37,21 @@ Grid gridOf(const std::vector<TimedReading> &readings, int interval)
     grid.values.reserve(readings.size() + readings.size() / 8);
     qint64 lastMinute = 0, gridMinute = 0;
     double lastValue = 0;
-    for (size_t r = 0; r < readings.size();) {
+    const size_t n = readings.size();
+    for (size_t r = 0; r < n;) {
         const qint64 minute = readings[r].minute;
-        double sum = 0;
-        int n = 0;
-        for (; r < readings.size() && readings[r].minute == minute; ++r, ++n)
-            sum += readings[r].value;
-        const double value = sum / n;
-        if (grid.starts.empty() || minute - lastMinute > maxInterpolatedGap) {
+        double value = readings[r].value;
+        if (++r < n && readings[r].minute == minute) {
+            int count = 1;
+            for (; r < n && readings[r].minute == minute; ++r, ++count)
+                value += readings[r].value;
+            value /= count;
+        }
+        if (minute == gridMinute + interval && !grid.starts.empty()) {
+            // The common case: a reading on the grid's next point.
+            grid.values.push_back(value);
+            gridMinute = minute;
+        } else if (grid.starts.empty() || minute - lastMinute > maxInterpolatedGap) {
             grid.starts.push_back(grid.values.size());
             grid.values.push_back(value);
             gridMinute = minute;
@@ -105,7 +113,16 @@ std::vector<double> turningPoints(const double *values, size_t n, int interval)
         }
     };
     for (size_t i = 1; i < n; ++i) {
-        const double next = delta(i);
+        double next;
+        if (i < longWindow) {
+            next = delta(i);
+        } else { // as delta, with both windows whole
+            shortSum += values[i];
+            shortSum -= values[i - shortWindow];
+            longSum += values[i];
+            longSum -= values[i - longWindow];
+            next = shortSum * double(longWindow) - longSum * double(shortWindow);
+        }
         seek(i, i);
         // A delta of 0 is no side: compare with the last crossing's instead.
         const double before = last != 0 ? last : crossingDelta;
@@ -182,13 +199,16 @@ double mean(const double *values, size_t n)
     return sum / double(n);
 }
 
+// In one pass: the values less the first one keep the squares small.
 double sampleDeviation(const double *values, size_t n)
 {
-    const double average = mean(values, n);
-    double squares = 0;
-    for (size_t i = 0; i < n; ++i)
-        squares += (values[i] - average) * (values[i] - average);
-    return std::sqrt(squares / double(n - 1));
+    double sum = 0, squares = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double d = values[i] - values[0];
+        sum += d;
+        squares += d * d;
+    }
+    return std::sqrt(std::max(0.0, (squares - sum * sum / double(n)) / double(n - 1)));
 }
 
 } // namespace
@@ -200,26 +220,39 @@ void putInTimeOrder(std::vector<TimedReading> &readings)
     };
     // A row goes apart when it is earlier than the last one kept, or later
     // than the one after it (a row far ahead would hold back all others).
+    // The rows kept close up in runs, each moved at once.
     std::vector<TimedReading> apart;
-    size_t kept = 0;
-    for (size_t i = 0; i < readings.size(); ++i) {
-        const TimedReading r = readings[i];
-        if ((kept && r.minute < readings[kept - 1].minute) ||
-            (i + 1 < readings.size() && readings[i + 1].minute < r.minute))
-            apart.push_back(r);
-        else
-            readings[kept++] = r;
+    const auto begin = readings.begin();
+    const size_t n = readings.size();
+    size_t kept = 0, run = 0; // the rows from run to i are kept where they are
+    qint64 lastKept = LLONG_MIN;
+    for (size_t i = 0; i < n; ++i) {
+        const qint64 minute = readings[i].minute;
+        if (minute >= lastKept && (i + 1 == n || readings[i + 1].minute >= minute)) {
+            lastKept = minute;
+            continue;
+        }
+        apart.push_back(readings[i]);
+        if (kept != run)
+            std::copy(begin + qint64(run), begin + qint64(i), begin + qint64(kept));
+        kept += i - run;
+        run = i + 1;
     }
     if (apart.empty())
         return;
+    std::copy(begin + qint64(run), readings.end(), begin + qint64(kept));
+    kept += n - run;
     std::stable_sort(apart.begin(), apart.end(), earlier);
-    // Merged from the back, into the room the rows apart leave.
-    size_t out = readings.size(), a = apart.size();
-    while (a > 0) {
-        if (kept > 0 && earlier(apart[a - 1], readings[kept - 1]))
-            readings[--out] = readings[--kept];
-        else
-            readings[--out] = apart[--a];
+    // Merged from the back, into the room the rows apart leave: the rows
+    // kept that are later than a row apart move up behind it.
+    size_t out = n;
+    for (size_t a = apart.size(); a > 0; --a) {
+        const size_t later =
+            size_t(std::upper_bound(begin, begin + qint64(kept), apart[a - 1], earlier) - begin);
+        std::move_backward(begin + qint64(later), begin + qint64(kept), begin + qint64(out));
+        out -= kept - later;
+        kept = later;
+        readings[--out] = apart[a - 1];
     }
 }
 

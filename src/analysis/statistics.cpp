@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -143,21 +144,29 @@ private:
     std::vector<qint64> m_keys;
 };
 
-// The most common gap between the distinct minutes of readings in time
-// order (the smaller one of a tie) when it is a sensor's, else empty.
-std::optional<int> readingInterval(const std::vector<TimedReading> &series)
+// The days with readings, and the most common gap between the distinct
+// minutes of readings (the smaller one of a tie) when it is a sensor's.
+// The readings are in time order.
+std::pair<int, std::optional<int>> daysAndInterval(const std::vector<TimedReading> &series)
 {
     std::array<qint64, maximumSensorInterval + 2> gaps{}; // the last: all longer gaps
-    for (size_t i = 1; i < series.size(); ++i) {
-        const qint64 gap = series[i].minute - series[i - 1].minute;
+    int days = 0;
+    qint64 nextDay = LLONG_MIN; // the first minute after the last reading's day
+    for (size_t i = 0; i < series.size(); ++i) {
+        const qint64 minute = series[i].minute;
+        if (minute >= nextDay) {
+            ++days;
+            nextDay = (minute / minutesPerDay + 1) * minutesPerDay;
+        }
+        const qint64 gap = i ? minute - series[i - 1].minute : 0;
         if (gap > 0)
             ++gaps[size_t(std::min<qint64>(gap, maximumSensorInterval + 1))];
     }
     const auto most = std::max_element(gaps.begin() + 1, gaps.end());
     const int gap = int(most - gaps.begin());
     if (*most == 0 || gap > maximumSensorInterval)
-        return std::nullopt;
-    return gap;
+        return {days, std::nullopt};
+    return {days, gap};
 }
 
 // Share of the period's slots of interval minutes from each midnight (the
@@ -165,11 +174,18 @@ std::optional<int> readingInterval(const std::vector<TimedReading> &series)
 // in time order.
 double slotCoverage(const std::vector<TimedReading> &series, qint64 days, int interval)
 {
-    const qint64 slotsPerDay = (minutesPerDay + interval - 1) / interval;
-    qint64 filled = 0, lastSlot = -1;
+    const int slotsPerDay = (minutesPerDay + interval - 1) / interval;
+    std::array<quint16, minutesPerDay> slotOf;
+    for (int m = 0; m < minutesPerDay; ++m)
+        slotOf[size_t(m)] = quint16(m / interval);
+    qint64 filled = 0, lastSlot = -1, day = 0, nextDay = LLONG_MIN;
     for (const TimedReading &r : series) {
+        if (r.minute >= nextDay) {
+            day = r.minute / minutesPerDay;
+            nextDay = (day + 1) * minutesPerDay;
+        }
         const qint64 slot =
-            r.minute / minutesPerDay * slotsPerDay + r.minute % minutesPerDay / interval;
+            day * slotsPerDay + slotOf[size_t(r.minute - (nextDay - minutesPerDay))];
         filled += slot != lastSlot;
         lastSlot = slot;
     }
@@ -217,12 +233,7 @@ GlucoseStatistics finish(PeriodTally &t, const StatisticsRequest &request, const
 
     std::vector<TimedReading> &series = t.series;
     putInTimeOrder(series);
-    qint64 lastDay = -1;
-    for (const TimedReading &r : series) {
-        s.daysWithReadings += r.minute / minutesPerDay != lastDay;
-        lastDay = r.minute / minutesPerDay;
-    }
-    s.intervalMinutes = readingInterval(series);
+    std::tie(s.daysWithReadings, s.intervalMinutes) = daysAndInterval(series);
     if (s.intervalMinutes) {
         s.coveragePercent = slotCoverage(series, t.days, *s.intervalMinutes);
         const HypoEvents below70 = hypoEvents(series, *s.intervalMinutes, hypoThreshold);
