@@ -571,11 +571,11 @@ private slots:
         row("no insulin", some, TargetSet::Standard, false,
             {"Basal insulin|0.0 U|||", "Basal share of the insulin|–|||"});
         row("against the week before", values({100, 200}), TargetSet::PregnancyType1, true,
-            {"Mean glucose|150 mg/dL||↑ +33 mg/dL|-", "Readings|2||↓ −1|-",
-             "Minimum|100 mg/dL||→ 0 mg/dL|", "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7 %|-",
-             "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7 %|-", "Carbs|0.0 g||↓ −40.0 g|",
-             "Basal share of the insulin|–||–|", "Targets|Pregnancy, type 1|||",
-             "Coefficient of variation|47.1 %|≤ 36 %  ✗|↑ +22.4 %|-",
+            {"Mean glucose|150 mg/dL||↑ +33|-", "Readings|2||↓ −1|-", "Minimum|100 mg/dL||→ 0|",
+             "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7|-",
+             "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7|-", "Carbs|0.0 g||↓ −40.0|",
+             "Basal share of the insulin|–||–|", "Basal insulin|0.0 U||↓ −10.0|",
+             "Targets|Pregnancy, type 1|||", "Coefficient of variation|47.1 %|≤ 36 %  ✗|↑ +22.4|-",
              "Mean amplitude of excursions|–||–|"});
     }
     void lines()

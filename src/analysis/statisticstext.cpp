@@ -55,9 +55,8 @@ struct Row
     StatisticsLine line;
     std::optional<double> figure;
     int decimals = 1;
-    QString unit;
     Better better = Better::Neither;
-    bool hasFigure = true; // false for a heading or a name
+    bool hasFigure = true; // false for a heading, a name or a sentence
 };
 
 double rounded(double value, int decimals)
@@ -67,13 +66,15 @@ double rounded(double value, int decimals)
 }
 
 Row row(const QString &label, const QString &value, std::optional<double> figure, int decimals,
-        const QString &unit, Better better)
+        Better better)
 {
-    return {{label, value, {}, {}},
-            figure ? std::optional(rounded(*figure, decimals)) : figure,
-            decimals,
-            unit,
-            better};
+    Row r;
+    r.line.label = label;
+    r.line.value = value;
+    r.figure = figure ? std::optional(rounded(*figure, decimals)) : figure;
+    r.decimals = decimals;
+    r.better = better;
+    return r;
 }
 
 // unit follows the limit after a space; none for a count. Without a limit
@@ -83,7 +84,7 @@ Row targetRow(const QString &label, const QString &value, std::optional<double> 
 {
     static const char16_t signs[] = {u'<', u'\u2264', u'\u2265', u'>'};
     const bool higher = bound == Bound::AtLeast || bound == Bound::Above;
-    Row r = row(label, value, figure, decimals, unit, higher ? Better::Higher : Better::Lower);
+    Row r = row(label, value, figure, decimals, higher ? Better::Higher : Better::Lower);
     if (!limit)
         return r;
     StatisticsLine &line = r.line;
@@ -115,11 +116,21 @@ Row percentRow(const QString &label, std::optional<double> percent, Bound bound,
     return targetRow(label, formatPercent(percent), percent, 1, bound, limit, QStringLiteral("%"));
 }
 
-Row heading(const QString &label, const QString &value = {})
+// A line over those below it, without a value.
+Row heading(const QString &label)
 {
     Row r;
-    r.line = {label, value, {}, {}};
+    r.line.label = label;
     r.hasFigure = false;
+    return r;
+}
+
+// A line whose value is a name or a sentence.
+Row note(const QString &label, const QString &value)
+{
+    Row r = heading(label);
+    r.line.value = value;
+    r.line.note = true;
     return r;
 }
 
@@ -132,14 +143,13 @@ std::optional<double> shownGlucose(std::optional<double> mgPerDl, GlucoseUnit un
                                         : double(mmolTenths(*mgPerDl)) / 10.0;
 }
 
-// "↑ +2.5 %", "↓ −3", "→ 0.0 %".
-QString changeText(double change, int decimals, const QString &unit)
+// "↑ +2.5", "↓ −3", "→ 0.0": beside the figure, which shows the unit.
+QString changeText(double change, int decimals)
 {
-    QString text = change > 0   ? QStringLiteral("\u2191 +")
-                   : change < 0 ? QStringLiteral("\u2193 \u2212")
-                                : QStringLiteral("\u2192 ");
-    text += shownNumber(std::abs(change), decimals);
-    return unit.isEmpty() ? text : text + u' ' + unit;
+    const QString arrow = change > 0   ? QStringLiteral("\u2191 +")
+                          : change < 0 ? QStringLiteral("\u2193 \u2212")
+                                       : QStringLiteral("\u2192 ");
+    return arrow + shownNumber(std::abs(change), decimals);
 }
 
 // The lines of rows, each with its change against the same row of the
@@ -157,7 +167,7 @@ std::vector<StatisticsLine> withChanges(std::vector<Row> rows, const std::vector
             } else {
                 // Both are rounded alike; rounding again drops the binary noise.
                 const double change = rounded(*r.figure - *old, r.decimals);
-                r.line.change = changeText(change, r.decimals, r.unit);
+                r.line.change = changeText(change, r.decimals);
                 if (change != 0 && r.better != Better::Neither)
                     r.line.favourable = (change > 0) == (r.better == Better::Higher);
             }
@@ -174,16 +184,16 @@ std::vector<Row> coreRows(const GlucoseStatistics &s, GlucoseUnit unit, int lowe
     const int glucoseDecimals = unit == GlucoseUnit::MgPerDl ? 0 : 1;
     const auto glucose = [&](const QString &label, std::optional<double> mgPerDl, Better better) {
         return row(label, mgPerDl ? formatGlucose(mgPerDl, unit) + u' ' + name : dash,
-                   shownGlucose(mgPerDl, unit), glucoseDecimals, name, better);
+                   shownGlucose(mgPerDl, unit), glucoseDecimals, better);
     };
     const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
     const auto limitRow = [&](const QString &label, std::optional<double> percent, Better better) {
-        return row(label, formatPercent(percent), percent, 1, QStringLiteral("%"), better);
+        return row(label, formatPercent(percent), percent, 1, better);
     };
 
     std::vector<Row> rows;
     rows.push_back(row(StatisticsText::tr("Readings"), QString::number(s.readings), s.readings, 0,
-                       {}, Better::Higher));
+                       Better::Higher));
     rows.push_back(targetRow(StatisticsText::tr("Days with readings"),
                              StatisticsText::tr("%1 of %2").arg(s.daysWithReadings).arg(s.days),
                              s.daysWithReadings, 0, Bound::AtLeast, minimumDaysWithReadings, {}));
@@ -198,17 +208,17 @@ std::vector<Row> coreRows(const GlucoseStatistics &s, GlucoseUnit unit, int lowe
     rows.push_back(glucose(StatisticsText::tr("Maximum"), s.max, Better::Neither));
     rows.push_back(row(StatisticsText::tr("Glucose management indicator"),
                        number(s.gmiPercent, 1, QStringLiteral("%")), s.gmiPercent, 1,
-                       QStringLiteral("%"), Better::Lower));
+                       Better::Lower));
     rows.push_back(row(StatisticsText::tr("Estimated HbA1c"),
                        number(s.ea1cPercent, 1, QStringLiteral("%")), s.ea1cPercent, 1,
-                       QStringLiteral("%"), Better::Lower));
+                       Better::Lower));
 
     // The set's range and goals; the standard set's lines are the consensus
     // ones, not named.
     const TargetGoals &goals = targetGoals(s.targetSet);
     const bool consensusRange = goals.low == 70 && goals.high == 180;
     if (s.targetSet != TargetSet::Standard)
-        rows.push_back(heading(StatisticsText::tr("Targets"), targetSetName(s.targetSet)));
+        rows.push_back(note(StatisticsText::tr("Targets"), targetSetName(s.targetSet)));
     if (consensusRange)
         rows.push_back(percentRow(StatisticsText::tr("Time above %1").arg(bound(250)),
                                   s.veryHighPercent, Bound::Below, goals.above250));
@@ -243,25 +253,19 @@ std::vector<Row> coreRows(const GlucoseStatistics &s, GlucoseUnit unit, int lowe
                           : StatisticsText::tr("Per day, over %1 days with entries").arg(days)));
     const auto daily = [days](const QString &label, double value, const QString &unitText) {
         const std::optional<double> figure = days ? std::optional(value) : std::nullopt;
-        return row(label, number(figure, 1, unitText), figure, 1, unitText, Better::Neither);
+        return row(label, number(figure, 1, unitText), figure, 1, Better::Neither);
     };
     const QString units = QStringLiteral("U");
     rows.push_back(daily(StatisticsText::tr("Carbs"), s.carbsPerDay, QStringLiteral("g")));
     rows.push_back(daily(StatisticsText::tr("Bolus insulin"), s.bolusPerDay, units));
     const bool noBasal = basalNotRecorded(s);
-    if (noBasal) {
-        Row basal = row(StatisticsText::tr("Basal insulin"),
-                        StatisticsText::tr("No basal insulin recorded in this period"),
-                        std::nullopt, 1, units, Better::Neither);
-        basal.line.note = true;
-        rows.push_back(basal);
-    } else {
-        rows.push_back(daily(StatisticsText::tr("Basal insulin"), s.basalPerDay, units));
-    }
+    rows.push_back(noBasal ? note(StatisticsText::tr("Basal insulin"),
+                                  StatisticsText::tr("No basal insulin recorded in this period"))
+                           : daily(StatisticsText::tr("Basal insulin"), s.basalPerDay, units));
     rows.push_back(daily(StatisticsText::tr("Total insulin"), s.insulinPerDay, units));
     const std::optional<double> share = noBasal ? std::nullopt : s.basalPercent;
     rows.push_back(row(StatisticsText::tr("Basal share of the insulin"), formatPercent(share),
-                       share, 1, QStringLiteral("%"), Better::Neither));
+                       share, 1, Better::Neither));
     return rows;
 }
 
@@ -269,7 +273,7 @@ std::vector<Row> riskRows(const GlucoseStatistics &s, GlucoseUnit unit)
 {
     const auto bound = [unit](int mgPerDl) { return formatGlucose(mgPerDl, unit); };
     const auto plain = [](const QString &label, std::optional<double> value) {
-        return row(label, number(value, 1, {}).trimmed(), value, 1, {}, Better::Lower);
+        return row(label, number(value, 1, {}).trimmed(), value, 1, Better::Lower);
     };
     std::vector<Row> rows;
     rows.push_back(
@@ -279,7 +283,7 @@ std::vector<Row> riskRows(const GlucoseStatistics &s, GlucoseUnit unit)
         StatisticsText::tr("Glycaemia risk index"),
         s.gri ? StatisticsText::tr("%1 (zone %2)").arg(number(s.gri, 1, {}).trimmed(), s.griZone)
               : dash,
-        s.gri, 1, {}, Better::Lower));
+        s.gri, 1, Better::Lower));
     rows.push_back(plain(StatisticsText::tr("GRI hypoglycaemia component"), s.griHypo));
     rows.push_back(plain(StatisticsText::tr("GRI hyperglycaemia component"), s.griHyper));
     rows.push_back(plain(StatisticsText::tr("Low blood glucose index"), s.lbgi));
@@ -287,7 +291,7 @@ std::vector<Row> riskRows(const GlucoseStatistics &s, GlucoseUnit unit)
     const int decimals = unit == GlucoseUnit::MgPerDl ? 0 : 1;
     rows.push_back(row(StatisticsText::tr("Mean amplitude of excursions"),
                        s.mage ? formatGlucose(s.mage, unit) + u' ' + unitName(unit) : dash,
-                       shownGlucose(s.mage, unit), decimals, unitName(unit), Better::Lower));
+                       shownGlucose(s.mage, unit), decimals, Better::Lower));
     return rows;
 }
 

@@ -22,9 +22,10 @@ struct StatisticsLine
     QString value;
     QString target;          // empty where the consensus sets none
     std::optional<bool> met; // empty without a target or without a figure
-    bool note = false;       // the value is a sentence, not a figure
-    // With the period before: the change of the figure as shown, "↑ +2.5 %",
-    // a dash when either period has none; empty for a line without a figure.
+    bool note = false;       // the value is a sentence or a name, not a figure
+    // With the period before: the change of the figure as shown, "↑ +2.5"
+    // (the value beside it shows the unit), a dash when either period has
+    // none; empty for a line without a figure.
     QString change = {};
     // Whether the change is in the reader's favour; empty when it is none,
     // or when neither way is better.
