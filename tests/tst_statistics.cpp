@@ -100,7 +100,6 @@ private slots:
              {"mean", null},
              {"days_with_entries", 1},
              {"carbs_per_day", 70},
-             {"insulin_per_day", 0},
              {"basal_percent", null},
              {"gri", null},
              {"gri_zone", null},
@@ -153,8 +152,7 @@ private slots:
              " 2.12.2026,22:00,Lantus,20", " 3.12.2026,22:00,Semilente,1",
              " 3.12.2026,22:00,Fiasp,50", "30.11.2026,22:00,Basis,70"},
             // Over the 4 days with entries (Fiasp is no type of ours, but an entry).
-            {{"days_with_entries", 4},
-             {"carbs_per_day", 35},
+            {{"carbs_per_day", 35},
              {"bolus_per_day", 3.5},
              {"basal_per_day", 5.25},
              {"insulin_per_day", 8.75},
@@ -165,26 +163,19 @@ private slots:
              " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645",
              " 5.12.2026,08:00,Carbs,   0"},
             {{"bolus_per_day", 1.75}, {"basal_per_day", 3.5}, {"insulin_per_day", 5.25}});
-        // Below, at or between, above: the set's range; the consensus keys keep 70 to 180.
-        const QStringList edges = values({62, 63, 140, 141, 180, 181});
-        for (TargetSet set : {TargetSet::Standard, TargetSet::Older})
-            row(targetSetKey(set), edges,
+        // Below, at or between, above the set's range; the consensus keys keep 70 to 180.
+        for (TargetSet set : {TargetSet::Standard, TargetSet::Older, TargetSet::PregnancyType1,
+                              TargetSet::PregnancyType2}) {
+            const bool pregnancy = set >= TargetSet::PregnancyType1;
+            row(targetSetKey(set), values({62, 63, 140, 141, 180, 181}),
                 {{"target_set", QString(targetSetKey(set))},
-                 {"target_range", QJsonArray{70, 180}},
-                 {"target_below_percent", 100.0 / 3},
-                 {"target_in_range_percent", 50},
-                 {"target_above_percent", 100.0 / 6}},
+                 {"target_range", pregnancy ? QJsonArray{63, 140} : QJsonArray{70, 180}},
+                 {"target_below_percent", pregnancy ? 100.0 / 6 : 100.0 / 3},
+                 {"target_in_range_percent", pregnancy ? 100.0 / 3 : 50},
+                 {"target_above_percent", pregnancy ? 50 : 100.0 / 6},
+                 {"in_range_percent", 50}},
                 130, set);
-        for (TargetSet set : {TargetSet::PregnancyType1, TargetSet::PregnancyType2})
-            row(targetSetKey(set), edges,
-                {{"target_set", QString(targetSetKey(set))},
-                 {"target_range", QJsonArray{63, 140}},
-                 {"target_below_percent", 100.0 / 6},
-                 {"target_in_range_percent", 100.0 / 3},
-                 {"target_above_percent", 50},
-                 {"in_range_percent", 50},
-                 {"low_percent", 100.0 / 3}},
-                130, set);
+        }
         // The week before 1 December: readings and carbs on its first and last
         // day only, and none before it.
         row("the period before, across a gap",
@@ -192,12 +183,7 @@ private slots:
              "24.11.2026,08:00,Carbs,50", "30.11.2026,23:59,Glucose,200",
              "30.11.2026,23:59,Carbs,30", " 1.12.2026,00:00,Glucose,120"},
             {{"readings", 1},
-             {"previous", Figures{{"from", "2026-11-24"},
-                                  {"to", "2026-11-30"},
-                                  {"readings", 2},
-                                  {"mean", 150},
-                                  {"days_with_entries", 2},
-                                  {"carbs_per_day", 40}}}});
+             {"previous", Figures{{"from", "2026-11-24"}, {"mean", 150}, {"carbs_per_day", 40}}}});
         row("the period before the diary's start", values({120}),
             {{"mean", 120},
              {"previous",
@@ -416,9 +402,9 @@ private slots:
                 lines.prepend(t.toString("dd.MM.yyyy,hh:mm") + ",Glucose," +
                               row.split(',').value(2).trimmed());
         }
-        const QDate first = QDate::fromString(lines.last().left(10), "dd.MM.yyyy");
-        const QDate last = QDate::fromString(lines.first().left(10), "dd.MM.yyyy");
-        const GlucoseStatistics s = computeStatistics(diaryOf(lines), first, last, 100, 130);
+        const Diary diary = diaryOf(lines);
+        const auto [first, last] = *entryDateRange(diary);
+        const GlucoseStatistics s = computeStatistics(diary, first, last, 100, 130);
         QVERIFY2(qAbs(s.mage.value_or(0) / manual - 1) <= 0.03,
                  qPrintable(QString::number(s.mage.value_or(-1))));
     }
@@ -532,61 +518,64 @@ private slots:
     }
 
     // Lines as "label|value|target|change|+ or -" (in the reader's favour or
-    // not); one starting with "!" must not be there. The week before holds
-    // 100, 100, 150 mg/dL, 40 g of carbs and 10 U of Lantus on one day.
+    // not); one starting with "!" must not be there. With changes expected,
+    // against the week before: 100, 100, 150 mg/dL, 40 g and 10 U of Lantus.
     void lines_data()
     {
         QTest::addColumn<QStringList>("entries"); // on 2 December
         QTest::addColumn<TargetSet>("targets");
-        QTest::addColumn<bool>("compare");
         QTest::addColumn<QStringList>("expected");
-        const auto row = [](const char *name, const QStringList &entries, TargetSet targets,
-                            bool compare, const QStringList &expected) {
-            QTest::newRow(name) << entries << targets << compare << expected;
-        };
         const QStringList some = values({60, 100, 200, 300});
-        row("standard, not named", some, TargetSet::Standard, false,
-            {"!Targets", "Time above 250|25.0 %|< 5 %  ✗||", "Time below 54|0.0 %|< 1 %  ✓||"});
-        row("older", some, TargetSet::Older, false,
-            {"Targets|Older or high-risk|||", "Time in range 70–180|25.0 %|> 50 %  ✗||",
-             "Time below 54|0.0 %|||", "Time above 180|50.0 %|||",
-             "Time above 250|25.0 %|< 10 %  ✗||"});
-        row("pregnancy, type 1", some, TargetSet::PregnancyType1, false,
-            {"Targets|Pregnancy, type 1|||", "Time above 140|50.0 %|< 25 %  ✗||",
-             "Time in range 63–140|25.0 %|> 70 %  ✗||", "Time below 63|25.0 %|< 4 %  ✗||",
-             "!Time above 250", "!Time in range 70–180"});
-        row("pregnancy, type 2: no goals", some, TargetSet::PregnancyType2, false,
-            {"Time in range 63–140|25.0 %|||", "Time below 63|25.0 %|||"});
-        row("per day, over the days with entries",
-            {" 2.12.2026,08:00,Carbs,50", " 5.12.2026,08:00,Lantus,9",
-             " 5.12.2026,09:00,Basis,1.5"},
-            TargetSet::Standard, false,
-            {"Per day, over 2 days with entries||||", "Carbs|25.0 g|||", "Basal insulin|5.3 U|||",
-             "Total insulin|5.3 U|||", "Basal share of the insulin|100.0 %|||"});
-        row("rapid insulin only: no basal to show", {" 2.12.2026,08:00,Novorapid,6"},
-            TargetSet::Standard, false,
-            {"Per day, over 1 day with entries||||", "Bolus insulin|6.0 U|||",
-             "Basal insulin|No basal insulin recorded in this period|||", "Total insulin|6.0 U|||",
-             "Basal share of the insulin|–|||"});
-        row("no insulin", some, TargetSet::Standard, false,
-            {"Basal insulin|0.0 U|||", "Basal share of the insulin|–|||"});
-        row("against the week before", values({100, 200}), TargetSet::PregnancyType1, true,
-            {"Mean glucose|150 mg/dL||↑ +33|-", "Readings|2||↓ −1|-", "Minimum|100 mg/dL||→ 0|",
-             "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7|-",
-             "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7|-", "Carbs|0.0 g||↓ −40.0|",
-             "Basal share of the insulin|–||–|", "Basal insulin|0.0 U||↓ −10.0|",
-             "Targets|Pregnancy, type 1|||", "Coefficient of variation|47.1 %|≤ 36 %  ✗|↑ +22.4|-",
-             "Mean amplitude of excursions|–||–|"});
+        QTest::newRow("standard, not named; no insulin")
+            << some << TargetSet::Standard
+            << QStringList{"!Targets", "Time above 250|25.0 %|< 5 %  ✗||",
+                           "Time below 54|0.0 %|< 1 %  ✓||", "Basal insulin|0.0 U|||",
+                           "Basal share of the insulin|–|||"};
+        QTest::newRow("older") << some << TargetSet::Older
+                               << QStringList{"Targets|Older or high-risk|||",
+                                              "Time in range 70–180|25.0 %|> 50 %  ✗||",
+                                              "Time below 54|0.0 %|||", "Time above 180|50.0 %|||",
+                                              "Time above 250|25.0 %|< 10 %  ✗||"};
+        QTest::newRow("pregnancy, type 1")
+            << some << TargetSet::PregnancyType1
+            << QStringList{"Targets|Pregnancy, type 1|||", "Time above 140|50.0 %|< 25 %  ✗||",
+                           "Time in range 63–140|25.0 %|> 70 %  ✗||",
+                           "Time below 63|25.0 %|< 4 %  ✗||", "!Time above 250"};
+        QTest::newRow("pregnancy, type 2: no goals")
+            << some << TargetSet::PregnancyType2
+            << QStringList{"Time in range 63–140|25.0 %|||", "Time below 63|25.0 %|||"};
+        QTest::newRow("per day, over the days with entries")
+            << QStringList{" 2.12.2026,08:00,Carbs,50", " 5.12.2026,08:00,Basis,10.5"}
+            << TargetSet::Standard
+            << QStringList{"Per day, over 2 days with entries||||", "Carbs|25.0 g|||",
+                           "Total insulin|5.3 U|||", "Basal share of the insulin|100.0 %|||"};
+        QTest::newRow("rapid insulin only: no basal to show")
+            << QStringList{" 2.12.2026,08:00,Novorapid,6"} << TargetSet::Standard
+            << QStringList{"Per day, over 1 day with entries||||", "Total insulin|6.0 U|||",
+                           "Basal insulin|No basal insulin recorded in this period|||",
+                           "Basal share of the insulin|–|||"};
+        QTest::newRow("against the week before")
+            << values({100, 200}) << TargetSet::PregnancyType1
+            << QStringList{"Mean glucose|150 mg/dL||↑ +33|-",
+                           "Readings|2||↓ −1|-",
+                           "Minimum|100 mg/dL||→ 0|",
+                           "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7|-",
+                           "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7|-",
+                           "Carbs|0.0 g||↓ −40.0|",
+                           "Basal insulin|0.0 U||↓ −10.0|",
+                           "Basal share of the insulin|–||–|",
+                           "Targets|Pregnancy, type 1|||",
+                           "Mean amplitude of excursions|–||–|"};
     }
     void lines()
     {
         QFETCH(QStringList, entries);
         QFETCH(TargetSet, targets);
-        QFETCH(bool, compare);
         QFETCH(QStringList, expected);
         const QStringList before{"27.11.2026,08:00,Glucose,100", "27.11.2026,09:00,Glucose,100",
                                  "27.11.2026,10:00,Glucose,150", "27.11.2026,10:00,Carbs,40",
                                  "27.11.2026,22:00,Lantus,10"};
+        const bool compare = expected.join(u' ').contains(u'→');
         const GlucoseStatistics s = computeStatistics(
             diaryOf(before + entries), {firstDay, lastDay, 100, 130, targets, compare});
         QStringList shown;
@@ -594,9 +583,7 @@ private slots:
                                   riskLines(s, GlucoseUnit::MgPerDl)}) {
             for (const StatisticsLine &l : lines)
                 shown << QStringList{l.label, l.value, targetWithMark(l), l.change,
-                                     !l.favourable   ? ""
-                                     : *l.favourable ? "+"
-                                                     : "-"}
+                                     l.favourable ? (*l.favourable ? "+" : "-") : ""}
                              .join(u'|');
         }
         for (const QString &line : expected) {

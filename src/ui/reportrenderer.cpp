@@ -239,7 +239,11 @@ void paintStatistics(QPainter &painter, const ReportData &data, const QRectF &bo
         }
         text(painter, box.left(), baseline, fitted(painter, line.label, labelWidth));
         if (line.note) { // beyond the columns of figures, which it has none of
-            const double x = valueRight - valueWidth;
+            double x = valueRight - valueWidth;
+            const double width = advance(painter, line.value);
+            if (x + width > box.right()) // nearer its label rather than cut
+                x = std::max(box.left() + std::min(labelWidth, advance(painter, line.label)) + gap,
+                             box.right() - width);
             text(painter, x, baseline, fitted(painter, line.value, box.right() - x));
         } else {
             textRight(painter, valueRight, baseline, line.value);
