@@ -56,7 +56,6 @@ struct Row
     std::optional<double> figure;
     int decimals = 1;
     Better better = Better::Neither;
-    bool hasFigure = true; // false for a heading, a name or a sentence
 };
 
 double rounded(double value, int decimals)
@@ -121,7 +120,6 @@ Row heading(const QString &label)
 {
     Row r;
     r.line.label = label;
-    r.hasFigure = false;
     return r;
 }
 
@@ -160,7 +158,8 @@ std::vector<StatisticsLine> withChanges(std::vector<Row> rows, const std::vector
     lines.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         Row &r = rows[i];
-        if (i < before.size() && r.hasFigure) {
+        // A heading, a name or a sentence has no figure to change.
+        if (i < before.size() && !r.line.value.isEmpty() && !r.line.note) {
             const std::optional<double> old = before[i].figure;
             if (!r.figure || !old) {
                 r.line.change = dash;
