@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -141,14 +142,14 @@ std::vector<double> turningPoints(const double *values, size_t n, int interval)
 
 // The excursions of at least sd in one direction (up: nadir to peak), each
 // from the extreme turning point before it to the extreme one after it, and
-// where the first one starts and ends (indices in points).
+// where the first one starts and ends (indices in points); at most `most`.
 struct Excursions
 {
     std::vector<double> heights;
     size_t firstStart = 0, firstEnd = 0;
 };
 
-Excursions excursions(const std::vector<double> &points, double sd, bool up)
+Excursions excursions(const std::vector<double> &points, double sd, bool up, size_t most = SIZE_MAX)
 {
     // Heights in the direction of the excursion.
     const auto rise = [&points, up](size_t from, size_t to) {
@@ -176,7 +177,7 @@ Excursions excursions(const std::vector<double> &points, double sd, bool up)
             found.firstEnd = j;
         }
         found.heights.push_back(rise(base, j));
-        if (k >= n - 1)
+        if (k >= n - 1 || found.heights.size() >= most)
             break;
         // Up from the next point; down from the peak, as the turning point
         // it also is.
@@ -324,14 +325,14 @@ std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> 
         const double minutes = double(n - 1) * interval;
         // Only the direction of the first excursion counts (Service's rule):
         // the rises when the first one peaks no later than the peak the
-        // first fall starts from.
-        const Excursions rises = excursions(points, sd, true);
-        const Excursions falls = excursions(points, sd, false);
-        const bool risesFirst =
-            !rises.heights.empty() && (falls.heights.empty() || rises.firstEnd <= falls.firstStart);
-        const std::vector<double> &heights = risesFirst ? rises.heights : falls.heights;
-        if (heights.empty())
+        // first fall starts from. Only that direction is followed through.
+        const Excursions rise = excursions(points, sd, true, 1);
+        const Excursions fall = excursions(points, sd, false, 1);
+        if (rise.heights.empty() && fall.heights.empty())
             continue;
+        const bool risesFirst =
+            !rise.heights.empty() && (fall.heights.empty() || rise.firstEnd <= fall.firstStart);
+        const std::vector<double> heights = excursions(points, sd, risesFirst).heights;
         weighted += mean(heights.data(), heights.size()) * minutes;
         weights += minutes;
     }

@@ -52,17 +52,21 @@ public:
             ++m_counts[size_t(value)];
         else
             m_beyond.push_back(value);
-        ++m_n;
     }
     void add(const Distribution &other)
     {
         for (int v = 0; v < counted; ++v)
             m_counts[size_t(v)] += other.m_counts[size_t(v)];
         m_beyond.insert(m_beyond.end(), other.m_beyond.begin(), other.m_beyond.end());
-        m_n += other.m_n;
     }
     // Call once all values are in, before the reads below.
-    void finish() { std::sort(m_beyond.begin(), m_beyond.end()); }
+    void finish()
+    {
+        std::sort(m_beyond.begin(), m_beyond.end());
+        m_n = qint64(m_beyond.size());
+        for (qint64 count : m_counts)
+            m_n += count;
+    }
 
     qint64 size() const { return m_n; }
     // The k-th smallest value, 0-based.
@@ -209,7 +213,6 @@ struct PeriodTally
     std::vector<TimedReading> series;
     // Doses in hundredths of a unit, so that fractions sum exactly.
     qint64 carbs = 0, bolus = 0, basal = 0;
-    qint64 belowLimit = 0, aboveLimit = 0;
 };
 
 GlucoseStatistics finish(PeriodTally &t, const StatisticsRequest &request, const QDate &from,
@@ -312,9 +315,13 @@ GlucoseStatistics finish(PeriodTally &t, const StatisticsRequest &request, const
     });
     s.lbgi = lowRisk / double(n);
     s.hbgi = highRisk / double(n);
-    s.belowTargetPercent = share(t.belowLimit);
-    s.aboveTargetPercent = share(t.aboveLimit);
-    s.inTargetPercent = share(n - t.belowLimit - t.aboveLimit);
+    // As the diagram colours them; with crossed limits the upper one wins.
+    const qint64 above = all.countBetween(request.upperLimit, INT_MAX);
+    const qint64 below =
+        all.countBetween(INT_MIN, std::min(request.lowerLimit, request.upperLimit - 1));
+    s.belowTargetPercent = share(below);
+    s.aboveTargetPercent = share(above);
+    s.inTargetPercent = share(n - below - above);
     return s;
 }
 
@@ -401,7 +408,6 @@ GlucoseStatistics computeStatistics(const Diary &diary, const StatisticsRequest 
     std::array<InsulinKind, itemCount + 1> kinds{};
     for (int type = 0; type < itemCount; ++type)
         kinds[size_t(type + 1)] = insulinKind(type);
-    const int lowerLimit = request.lowerLimit, upperLimit = request.upperLimit;
     diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
         // An unreadable date is INT64_MIN and falls outside every period.
         if (julianDay < scanFrom || julianDay > lastDay)
@@ -416,11 +422,6 @@ GlucoseStatistics computeStatistics(const Diary &diary, const StatisticsRequest 
                 return;
             (*t.hours)[size_t(minutes / 60)].add(value);
             t.series.push_back(TimedReading{day * minutesPerDay + minutes, value});
-            // As the diagram colours them; with crossed limits the upper one wins.
-            if (value >= upperLimit)
-                ++t.aboveLimit;
-            else if (value <= lowerLimit)
-                ++t.belowLimit;
         } else if (type == carbsType) {
             t.carbs += value;
         } else if (kinds[size_t(type + 1)] == InsulinKind::Rapid) {
