@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics at 1,000,000 entries: the figures and AGP of the last 90 days
-// and of all entries, and opening the statistics window, with `wc -l` on the
-// same diary file as the yardstick for the whole-diary figures.
+// (alone and with the 90 days before) and of all entries, and opening the statistics window, with
+// `wc -l` on the same diary file as the yardstick for the whole-diary figures; and `mellidor stats`
+// of all entries as a whole process against one that does little more than load the diary.
 #include "statsbench.h"
 
 #include "analysis/statistics.h"
@@ -54,7 +55,7 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-void figures(benchmark::State &state, int days)
+void figures(benchmark::State &state, int days, bool compare = false)
 {
     const Diary &diary = loadedDiary();
     const QDate today = QDate::currentDate();
@@ -67,7 +68,7 @@ void figures(benchmark::State &state, int days)
             from = range->first;
             to = range->second;
         }
-        const GlucoseStatistics s = computeStatistics(diary, from, to, 70, 180);
+        const GlucoseStatistics s = computeStatistics(diary, {from, to, 70, 180, {}, compare});
         state.SetIterationTime(seconds(timer));
         if (s.readings == 0)
             state.SkipWithError("no readings");
@@ -102,6 +103,39 @@ void wcLines(benchmark::State &state)
     }
 }
 
+// `mellidor stats` over the diary with these arguments, as a whole process.
+double processSeconds(const QStringList &arguments)
+{
+    QProcess command;
+    command.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    command.start(QStringLiteral(MELLIDOR_BINARY),
+                  QStringList{QStringLiteral("-C"), statsDir(), QStringLiteral("stats")} +
+                      arguments);
+    command.waitForFinished(-1);
+    const double elapsed = seconds(timer);
+    return command.exitStatus() == QProcess::NormalExit && command.exitCode() == 0 ? elapsed : -1;
+}
+
+// The statistics of all entries as a whole process; each run beside one of
+// `--days 1`, which only loads the diary, and their ratio as a counter.
+void processAllEntries(benchmark::State &state)
+{
+    const auto range = entryDateRange(loadedDiary());
+    const QStringList all{QStringLiteral("--from"), range->first.toString(Qt::ISODate),
+                          QStringLiteral("--to"), range->second.toString(Qt::ISODate)};
+    for (auto _ : state) {
+        const double load = processSeconds({QStringLiteral("--days"), QStringLiteral("1")});
+        const double stats = processSeconds(all);
+        if (load <= 0 || stats <= 0)
+            state.SkipWithError("the command failed");
+        state.SetIterationTime(stats);
+        state.counters["load_ms"] = load * 1e3;
+        state.counters["x_load"] = stats / load;
+    }
+}
+
 } // namespace
 
 void registerStatsBenchmarks()
@@ -116,6 +150,8 @@ void registerStatsBenchmarks()
     };
     add("stats_wc_l/1000000", wcLines);
     add("stats_90_days/1000000", [](benchmark::State &s) { figures(s, 90); });
+    add("stats_90_days_compare/1000000", [](benchmark::State &s) { figures(s, 90, true); });
     add("stats_all_entries/1000000", [](benchmark::State &s) { figures(s, 0); });
     add("stats_window_open/1000000", openWindow);
+    add("stats_process_all_entries/1000000", processAllEntries);
 }

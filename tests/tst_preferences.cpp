@@ -30,6 +30,9 @@ private slots:
                 "glucose_unit=mmol/L\ninsulin_doses=fractions\n");
         written("mmol/L offered", {GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, true},
                 "glucose_unit=mg/dL\ninsulin_doses=whole\nmmol_offered=yes\n");
+        written("targets in a pregnancy",
+                {GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, false, TargetSet::PregnancyType2},
+                "glucose_unit=mg/dL\ninsulin_doses=whole\ntargets=pregnancy-type-2\n");
         const auto read = [](const char *name, const QByteArray &bytes,
                              const Preferences &preferences = {}) {
             QTest::newRow(name) << false << bytes << preferences;
@@ -37,7 +40,10 @@ private slots:
         read("missing file", QByteArray());
         read("empty file", "");
         read("garbage", QByteArray("\xff\x00=\n==\nglucose_unit\nmmol/L\n", 27));
-        read("unknown values keep the defaults", "glucose_unit=mmol\ninsulin_doses=Fractions\n");
+        read("unknown values keep the defaults",
+             "glucose_unit=mmol\ninsulin_doses=Fractions\ntargets=Older\ntargets=young\n");
+        read("targets", "targets=older\n",
+             {GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, false, TargetSet::Older});
         read("blanks, CR LF, unknown keys, any order",
              "colour=red\r\n insulin_doses = fractions\r\nglucose_unit=mmol/L",
              {GlucoseUnit::MmolPerL, InsulinDoses::Fractions});

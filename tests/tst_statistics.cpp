@@ -42,20 +42,27 @@ static QStringList values(const QList<int> &values)
     return lines;
 }
 
-// Each expected figure by its JSON key; a null one must be null.
+// Each expected figure by its JSON key; a null one must be null, an object
+// holds figures of its own.
 static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
 {
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         const QJsonValue actual = json.value(it.key());
+        if (it->isObject()) {
+            checkFigures(actual.toObject(), it->toObject());
+            continue;
+        }
         const QString got = actual.isNull() ? "null" : QString::number(actual.toDouble());
-        QVERIFY2(it->isNull()     ? actual.isNull()
-                 : it->isString() ? actual == *it
-                                  : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
+        QVERIFY2(it->isNull() ? actual.isNull()
+                 : it->isString() || it->isArray()
+                     ? actual == *it
+                     : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
                  qPrintable(it.key() + " is " + got));
     }
 }
 
 using Figures = QJsonObject;
+Q_DECLARE_METATYPE(TargetSet)
 static const QJsonValue null;
 
 class TestStatistics : public QObject
@@ -85,13 +92,18 @@ private slots:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("upper"); // the lower limit is 100
-        QTest::addColumn<Figures>("expected");
+        QTest::addColumn<TargetSet>("targets");
+        QTest::addColumn<Figures>("expected"); // with "previous": compared
         const auto row = [](const char *name, const QStringList &lines, const Figures &expected,
-                            int upper = 130) { QTest::newRow(name) << lines << upper << expected; };
+                            int upper = 130, TargetSet targets = TargetSet::Standard) {
+            QTest::newRow(name) << lines << upper << targets << expected;
+        };
         row("no readings", {" 2.12.2026,08:00,Carbs,  70"},
             {{"readings", 0},
              {"mean", null},
-             {"carbs_per_day", 10},
+             {"days_with_entries", 1},
+             {"carbs_per_day", 70},
+             {"basal_percent", null},
              {"gri", null},
              {"gri_zone", null},
              {"lbgi", null}});
@@ -142,20 +154,55 @@ private slots:
              " 2.12.2026,x,Novorapid,4", " 2.12.2026,08:00,Insuman Rapid,3",
              " 2.12.2026,22:00,Lantus,20", " 3.12.2026,22:00,Semilente,1",
              " 3.12.2026,22:00,Fiasp,50", "30.11.2026,22:00,Basis,70"},
-            {{"carbs_per_day", 20}, {"bolus_per_day", 2}, {"basal_per_day", 3}});
+            // Over the 4 days with entries (Fiasp is no type of ours, but an entry).
+            {{"carbs_per_day", 35},
+             {"bolus_per_day", 3.5},
+             {"basal_per_day", 5.25},
+             {"insulin_per_day", 8.75},
+             {"basal_percent", 60}});
         row("fractional doses sum exactly",
             {" 2.12.2026,08:00,Bolus,2.35", " 2.12.2026,12:00,Novorapid,0.15",
              " 3.12.2026,08:00,Humalog, 2.5", " 4.12.2026,08:00,Bolus,   2",
-             " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645"},
-            {{"bolus_per_day", 1}, {"basal_per_day", 2}});
+             " 2.12.2026,22:00,Lantus,12.35", " 3.12.2026,22:00,Basis,1.645",
+             " 5.12.2026,08:00,Carbs,   0"},
+            {{"bolus_per_day", 1.75}, {"basal_per_day", 3.5}, {"insulin_per_day", 5.25}});
+        // Below, at or between, above the set's range; the consensus keys keep 70 to 180.
+        for (TargetSet set : {TargetSet::Standard, TargetSet::Older, TargetSet::PregnancyType1,
+                              TargetSet::PregnancyType2}) {
+            const bool pregnancy = set >= TargetSet::PregnancyType1;
+            row(targetSetKey(set), values({62, 63, 140, 141, 180, 181}),
+                {{"target_set", QString(targetSetKey(set))},
+                 {"target_range", pregnancy ? QJsonArray{63, 140} : QJsonArray{70, 180}},
+                 {"target_below_percent", pregnancy ? 100.0 / 6 : 100.0 / 3},
+                 {"target_in_range_percent", pregnancy ? 100.0 / 3 : 50},
+                 {"target_above_percent", pregnancy ? 50 : 100.0 / 6},
+                 {"in_range_percent", 50}},
+                130, set);
+        }
+        // The week before 1 December: readings and carbs on its first and last
+        // day only, and none before it.
+        row("the period before, across a gap",
+            {"23.11.2026,08:00,Glucose,300", "24.11.2026,08:00,Glucose,100",
+             "24.11.2026,08:00,Carbs,50", "30.11.2026,23:59,Glucose,200",
+             "30.11.2026,23:59,Carbs,30", " 1.12.2026,00:00,Glucose,120"},
+            {{"readings", 1},
+             {"previous", Figures{{"from", "2026-11-24"}, {"mean", 150}, {"carbs_per_day", 40}}}});
+        row("the period before the diary's start", values({120}),
+            {{"mean", 120},
+             {"previous",
+              Figures{{"readings", 0}, {"mean", null}, {"days", 7}, {"carbs_per_day", null}}}});
     }
     void figures()
     {
         QFETCH(QStringList, lines);
         QFETCH(int, upper);
+        QFETCH(TargetSet, targets);
         QFETCH(Figures, expected);
-        checkFigures(toJson(computeStatistics(diaryOf(lines), firstDay, lastDay, 100, upper)),
-                     expected);
+        const QJsonObject json =
+            toJson(computeStatistics(diaryOf(lines), {firstDay, lastDay, 100, upper, targets,
+                                                      expected.contains("previous")}));
+        checkFigures(json, expected);
+        QCOMPARE(json.contains("previous"), expected.contains("previous"));
     }
 
     void agpBinsByHour()
@@ -287,6 +334,23 @@ private slots:
                              int interval = 5) {
             QTest::newRow(name) << interval << readings << QList<int>{0, 0} << -1.0 << mage;
         };
+        // Straight lines through these levels, ten readings each.
+        const auto steps = [](const QList<int> &levels, int start = 0) {
+            QList<QPoint> readings{{start, levels[0]}};
+            for (qsizetype l = 1; l < levels.size(); ++l) {
+                for (int i = 1; i <= 10; ++i)
+                    readings << QPoint(start + int(readings.size()) * 5,
+                                       levels[l - 1] + (levels[l] - levels[l - 1]) * i / 10);
+            }
+            return readings;
+        };
+        // Only the direction of the first excursion counts: rises of 150 and
+        // falls of 100 give 150 when a rise comes first and 100 when a fall
+        // does (the mean of both would be 125).
+        mage("a rise first: the rises", steps({100, 250, 150, 300, 200, 350, 250}), 150);
+        mage("a fall first: the falls", steps({250, 150, 300, 200, 350, 250, 400}), 100);
+        // The first rise, of 30, is smaller than the deviation: the fall after it comes first.
+        mage("an uncounted rise first: the falls", steps({200, 230, 100, 250, 120, 270, 140}), 130);
         mage("every excursion 100", waves(6, 10, 100, 200, 5), 100);
         mage("excursions of 100 and 60", waves(6, 10, 100, 200, 5, 0, 160), 80);
         // The standard deviation is 29: rises of 20 are no excursions.
@@ -317,6 +381,35 @@ private slots:
         const std::optional<double> amplitude = meanAmplitudeOfExcursions(series, interval);
         QVERIFY2(qAbs(amplitude.value_or(-1) - mage) < 1e-9,
                  qPrintable(QString::number(amplitude.value_or(-1))));
+    }
+
+    // Traces whose MAGE people measured by hand (iglu's test data), each
+    // imported whole as one period.
+    void mageByHand_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("manual");
+        QTest::newRow("JHU 5746-5842") << "mage-jhu-5746-5842.csv" << 89.0;
+        QTest::newRow("Tsalikian 2005 1-135") << "mage-tsalikian2005-1-135.csv" << 138.0;
+        QTest::newRow("JHU 2994-3281") << "mage-jhu-2994-3281.csv" << 70.0;
+    }
+    void mageByHand()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, manual);
+        QStringList lines;
+        for (const QByteArray &row : testData(qPrintable(file)).split('\n').mid(1)) {
+            const QDateTime t =
+                QDateTime::fromString(QString(row.split(',').value(1)), "yyyy-MM-dd HH:mm:ss");
+            if (t.isValid())
+                lines.prepend(t.toString("dd.MM.yyyy,hh:mm") + ",Glucose," +
+                              row.split(',').value(2).trimmed());
+        }
+        const Diary diary = diaryOf(lines);
+        const auto [first, last] = *entryDateRange(diary);
+        const GlucoseStatistics s = computeStatistics(diary, first, last, 100, 130);
+        QVERIFY2(qAbs(s.mage.value_or(0) / manual - 1) <= 0.03,
+                 qPrintable(QString::number(s.mage.value_or(-1))));
     }
 
     void timeOrder_data()
@@ -425,6 +518,82 @@ private slots:
             QList<double>({7, 17, 107}));
         for (size_t range = 1; range < segments.size(); ++range)
             QCOMPARE(segments[range].top(), segments[range - 1].bottom());
+    }
+
+    // Lines as "label|value|target|change|+ or -" (in the reader's favour or
+    // not); one starting with "!" must not be there. With changes expected,
+    // against the week before: 100, 100, 150 mg/dL, 40 g and 10 U of Lantus.
+    void lines_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // on 2 December
+        QTest::addColumn<TargetSet>("targets");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList some = values({60, 100, 200, 300});
+        QTest::newRow("standard, not named; no insulin")
+            << some << TargetSet::Standard
+            << QStringList{"!Targets", "Time above 250|25.0 %|< 5 %  ✗||",
+                           "Time below 54|0.0 %|< 1 %  ✓||", "Basal insulin|0.0 U|||",
+                           "Basal share of the insulin|–|||"};
+        QTest::newRow("older") << some << TargetSet::Older
+                               << QStringList{"Targets|Older or high-risk|||",
+                                              "Time in range 70–180|25.0 %|> 50 %  ✗||",
+                                              "Time below 54|0.0 %|||", "Time above 180|50.0 %|||",
+                                              "Time above 250|25.0 %|< 10 %  ✗||"};
+        QTest::newRow("pregnancy, type 1")
+            << some << TargetSet::PregnancyType1
+            << QStringList{"Targets|Pregnancy, type 1|||", "Time above 140|50.0 %|< 25 %  ✗||",
+                           "Time in range 63–140|25.0 %|> 70 %  ✗||",
+                           "Time below 63|25.0 %|< 4 %  ✗||", "!Time above 250"};
+        QTest::newRow("pregnancy, type 2: no goals")
+            << some << TargetSet::PregnancyType2
+            << QStringList{"Time in range 63–140|25.0 %|||", "Time below 63|25.0 %|||"};
+        QTest::newRow("per day, over the days with entries")
+            << QStringList{" 2.12.2026,08:00,Carbs,50", " 5.12.2026,08:00,Basis,10.5"}
+            << TargetSet::Standard
+            << QStringList{"Per day, over 2 days with entries||||", "Carbs|25.0 g|||",
+                           "Total insulin|5.3 U|||", "Basal share of the insulin|100.0 %|||"};
+        QTest::newRow("rapid insulin only: no basal to show")
+            << QStringList{" 2.12.2026,08:00,Novorapid,6"} << TargetSet::Standard
+            << QStringList{"Per day, over 1 day with entries||||", "Total insulin|6.0 U|||",
+                           "Basal insulin|No basal insulin recorded in this period|||",
+                           "Basal share of the insulin|–|||"};
+        QTest::newRow("against the week before")
+            << values({100, 200}) << TargetSet::PregnancyType1
+            << QStringList{"Mean glucose|150 mg/dL||↑ +33|-",
+                           "Readings|2||↓ −1|-",
+                           "Minimum|100 mg/dL||→ 0|",
+                           "Time above 140|50.0 %|< 25 %  ✗|↑ +16.7|-",
+                           "Time in range 63–140|50.0 %|> 70 %  ✗|↓ −16.7|-",
+                           "Carbs|0.0 g||↓ −40.0|",
+                           "Basal insulin|0.0 U||↓ −10.0|",
+                           "Basal share of the insulin|–||–|",
+                           "Targets|Pregnancy, type 1|||",
+                           "Mean amplitude of excursions|–||–|"};
+    }
+    void lines()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(TargetSet, targets);
+        QFETCH(QStringList, expected);
+        const QStringList before{"27.11.2026,08:00,Glucose,100", "27.11.2026,09:00,Glucose,100",
+                                 "27.11.2026,10:00,Glucose,150", "27.11.2026,10:00,Carbs,40",
+                                 "27.11.2026,22:00,Lantus,10"};
+        const bool compare = expected.join(u' ').contains(u'→');
+        const GlucoseStatistics s = computeStatistics(
+            diaryOf(before + entries), {firstDay, lastDay, 100, 130, targets, compare});
+        QStringList shown;
+        for (const auto &lines : {statisticsLines(s, GlucoseUnit::MgPerDl, 100, 130),
+                                  riskLines(s, GlucoseUnit::MgPerDl)}) {
+            for (const StatisticsLine &l : lines)
+                shown << QStringList{l.label, l.value, targetWithMark(l), l.change,
+                                     l.favourable ? (*l.favourable ? "+" : "-") : ""}
+                             .join(u'|');
+        }
+        for (const QString &line : expected) {
+            QVERIFY2(line.startsWith(u'!') ? !shown.join(u'\n').contains(line.mid(1))
+                                           : shown.contains(line),
+                     qPrintable(line + " in:\n" + shown.join(u'\n')));
+        }
     }
 
     // Each consensus target compares its own way: at most, at least, below, above.

@@ -1195,6 +1195,10 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <source>A report covers at most %1 days; choose a shorter period.</source>
         <translation>Ein Bericht umfasst höchstens %1 Tage; wählen Sie einen kürzeren Zeitraum.</translation>
     </message>
+    <message>
+        <source>Period before: %1</source>
+        <translation>Zeitraum davor: %1</translation>
+    </message>
 </context>
 <context>
     <name>ReportDialog</name>
@@ -1302,18 +1306,6 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <translation>Auf oder unter Ihrer unteren Grenze %1</translation>
     </message>
     <message>
-        <source>Carbs per day</source>
-        <translation>Kohlenhydrate pro Tag</translation>
-    </message>
-    <message>
-        <source>Bolus insulin per day</source>
-        <translation>Bolusinsulin pro Tag</translation>
-    </message>
-    <message>
-        <source>Basal insulin per day</source>
-        <translation>Basalinsulin pro Tag</translation>
-    </message>
-    <message>
         <source>Time in tight range %1–%2</source>
         <translation>Zeit im engen Zielbereich %1–%2</translation>
     </message>
@@ -1376,6 +1368,62 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>Sensor coverage is %1: the figures need at least %2 %.</source>
         <translation>Die Sensorabdeckung beträgt %1: die Kennzahlen brauchen mindestens %2 %.</translation>
+    </message>
+    <message>
+        <source>Targets</source>
+        <translation>Ziele</translation>
+    </message>
+    <message>
+        <source>Per day, over 1 day with entries</source>
+        <translation>Pro Tag, über 1 Tag mit Einträgen</translation>
+    </message>
+    <message>
+        <source>Per day, over %1 days with entries</source>
+        <translation>Pro Tag, über %1 Tage mit Einträgen</translation>
+    </message>
+    <message>
+        <source>Carbs</source>
+        <translation>Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>Bolus insulin</source>
+        <translation>Bolusinsulin</translation>
+    </message>
+    <message>
+        <source>Basal insulin</source>
+        <translation>Basalinsulin</translation>
+    </message>
+    <message>
+        <source>No basal insulin recorded in this period</source>
+        <translation>Kein Basalinsulin in diesem Zeitraum eingetragen</translation>
+    </message>
+    <message>
+        <source>Total insulin</source>
+        <translation>Insulin gesamt</translation>
+    </message>
+    <message>
+        <source>Basal share of the insulin</source>
+        <translation>Basalanteil am Insulin</translation>
+    </message>
+    <message>
+        <source>Compared with %1 to %2</source>
+        <translation>Verglichen mit %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Standard (type 1 and type 2)</source>
+        <translation>Standard (Typ 1 und Typ 2)</translation>
+    </message>
+    <message>
+        <source>Older or high-risk</source>
+        <translation>Ältere oder Menschen mit hohem Risiko</translation>
+    </message>
+    <message>
+        <source>Pregnancy, type 1</source>
+        <translation>Schwangerschaft, Typ 1</translation>
+    </message>
+    <message>
+        <source>Pregnancy, type 2 or gestational</source>
+        <translation>Schwangerschaft, Typ 2 oder Gestationsdiabetes</translation>
     </message>
 </context>
 <context>

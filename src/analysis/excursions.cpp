@@ -2,7 +2,9 @@
 #include "analysis/excursions.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -36,14 +38,21 @@ Grid gridOf(const std::vector<TimedReading> &readings, int interval)
     grid.values.reserve(readings.size() + readings.size() / 8);
     qint64 lastMinute = 0, gridMinute = 0;
     double lastValue = 0;
-    for (size_t r = 0; r < readings.size();) {
+    const size_t n = readings.size();
+    for (size_t r = 0; r < n;) {
         const qint64 minute = readings[r].minute;
-        double sum = 0;
-        int n = 0;
-        for (; r < readings.size() && readings[r].minute == minute; ++r, ++n)
-            sum += readings[r].value;
-        const double value = sum / n;
-        if (grid.starts.empty() || minute - lastMinute > maxInterpolatedGap) {
+        double value = readings[r].value;
+        if (++r < n && readings[r].minute == minute) {
+            int count = 1;
+            for (; r < n && readings[r].minute == minute; ++r, ++count)
+                value += readings[r].value;
+            value /= count;
+        }
+        if (minute == gridMinute + interval && !grid.starts.empty()) {
+            // The common case: a reading on the grid's next point.
+            grid.values.push_back(value);
+            gridMinute = minute;
+        } else if (grid.starts.empty() || minute - lastMinute > maxInterpolatedGap) {
             grid.starts.push_back(grid.values.size());
             grid.values.push_back(value);
             gridMinute = minute;
@@ -61,83 +70,92 @@ Grid gridOf(const std::vector<TimedReading> &readings, int interval)
     return grid;
 }
 
-// The trailing mean over window values as it moves along; the first
-// window - 1 values take the first whole window's mean.
-class MovingAverage
-{
-public:
-    MovingAverage(const double *values, size_t window) : m_values(values), m_window(window)
-    {
-        for (size_t i = 0; i < window; ++i)
-            m_first += values[i];
-        m_first /= double(window);
-    }
-    // The mean at i, called for i = 0, 1, 2 ... in turn.
-    double at(size_t i)
-    {
-        m_sum += m_values[i];
-        if (i >= m_window)
-            m_sum -= m_values[i - m_window];
-        return i + 1 < m_window ? m_first : m_sum / double(m_window);
-    }
-
-private:
-    const double *m_values;
-    size_t m_window;
-    double m_first = 0;
-    double m_sum = 0;
-};
-
 // The peaks and nadirs: between two crossings of the moving averages the
-// highest value after an upward crossing, the lowest after a downward one.
-// n is at least the long window.
+// highest value after an upward crossing, the lowest after a downward one,
+// each sought from the turning point before it. The averages trail over
+// their windows; the first window - 1 values take the first whole
+// window's mean. n is at least the long window.
 std::vector<double> turningPoints(const double *values, size_t n, int interval)
 {
-    MovingAverage shortAverage(values, size_t(windowOf(shortWindowMinutes, interval)));
-    MovingAverage longAverage(values, size_t(windowOf(longWindowMinutes, interval)));
-    struct Crossing
-    {
-        size_t index;
-        bool falling; // a nadir follows
+    const size_t shortWindow = size_t(windowOf(shortWindowMinutes, interval));
+    const size_t longWindow = size_t(windowOf(longWindowMinutes, interval));
+    double firstShort = 0, firstLong = 0;
+    for (size_t i = 0; i < shortWindow; ++i)
+        firstShort += values[i];
+    for (size_t i = 0; i < longWindow; ++i)
+        firstLong += values[i];
+    // The sums of the windows; the averages' difference times both windows
+    // has its sign, and only the sign counts.
+    double shortSum = 0, longSum = 0;
+    const auto delta = [&](size_t i) {
+        shortSum += values[i];
+        if (i >= shortWindow)
+            shortSum -= values[i - shortWindow];
+        longSum += values[i];
+        if (i >= longWindow)
+            longSum -= values[i - longWindow];
+        const double s = i + 1 < shortWindow ? firstShort : shortSum;
+        const double l = i + 1 < longWindow ? firstLong : longSum;
+        return s * double(longWindow) - l * double(shortWindow);
     };
-    double delta = shortAverage.at(0) - longAverage.at(0);
-    std::vector<Crossing> crossings{{0, !(delta > 0)}};
-    double crossingDelta = delta;
+    double last = delta(0);
+    double crossingDelta = last;
+    // Values times sign: the extreme sought is the highest.
+    double sign = last > 0 ? 1 : -1;
+    size_t best = 0;
+    double bestValue = values[0] * sign;
+    std::vector<double> points;
+    const auto seek = [&](size_t from, size_t to) {
+        for (size_t i = from; i <= to; ++i) {
+            const double v = values[i] * sign;
+            const bool more = v > bestValue;
+            best = more ? i : best;
+            bestValue = more ? v : bestValue;
+        }
+    };
     for (size_t i = 1; i < n; ++i) {
-        const double next = shortAverage.at(i) - longAverage.at(i);
+        double next;
+        if (i < longWindow) {
+            next = delta(i);
+        } else { // as delta, with both windows whole
+            shortSum += values[i];
+            shortSum -= values[i - shortWindow];
+            longSum += values[i];
+            longSum -= values[i - longWindow];
+            next = shortSum * double(longWindow) - longSum * double(shortWindow);
+        }
+        seek(i, i);
         // A delta of 0 is no side: compare with the last crossing's instead.
-        const double before = delta != 0 ? delta : crossingDelta;
+        const double before = last != 0 ? last : crossingDelta;
         if (next * before < 0) {
-            crossings.push_back({i, next < before});
+            points.push_back(bestValue * sign);
+            sign = next > before ? 1 : -1;
+            bestValue = values[best] * sign;
+            seek(best, i);
             crossingDelta = next;
         }
-        delta = next;
+        last = next;
     }
-    crossings.push_back({n - 1, !(delta > 0)});
-
-    std::vector<double> points;
-    size_t from = crossings[0].index;
-    for (size_t c = 0; c + 1 < crossings.size(); ++c) {
-        size_t best = from;
-        for (size_t i = from; i <= crossings[c + 1].index; ++i) {
-            if (crossings[c].falling ? values[i] < values[best] : values[i] > values[best])
-                best = i;
-        }
-        points.push_back(values[best]);
-        from = best;
-    }
+    points.push_back(bestValue * sign);
     return points;
 }
 
 // The excursions of at least sd in one direction (up: nadir to peak), each
-// from the extreme turning point before it to the extreme one after it.
-std::vector<double> excursions(const std::vector<double> &points, double sd, bool up)
+// from the extreme turning point before it to the extreme one after it, and
+// where the first one starts and ends (indices in points); at most `most`.
+struct Excursions
+{
+    std::vector<double> heights;
+    size_t firstStart = 0, firstEnd = 0;
+};
+
+Excursions excursions(const std::vector<double> &points, double sd, bool up, size_t most = SIZE_MAX)
 {
     // Heights in the direction of the excursion.
     const auto rise = [&points, up](size_t from, size_t to) {
         return up ? points[to] - points[from] : points[from] - points[to];
     };
-    std::vector<double> heights;
+    Excursions found;
     const size_t n = points.size();
     size_t j = 0, start = 0, base = 0; // base: the most extreme point from start to j
     while (j < n) {
@@ -154,8 +172,12 @@ std::vector<double> excursions(const std::vector<double> &points, double sd, boo
             if (rise(j, k) < -sd || k == n - 1)
                 break;
         }
-        heights.push_back(rise(base, j));
-        if (k >= n - 1)
+        if (found.heights.empty()) {
+            found.firstStart = base;
+            found.firstEnd = j;
+        }
+        found.heights.push_back(rise(base, j));
+        if (k >= n - 1 || found.heights.size() >= most)
             break;
         // Up from the next point; down from the peak, as the turning point
         // it also is.
@@ -167,7 +189,7 @@ std::vector<double> excursions(const std::vector<double> &points, double sd, boo
                 base = i;
         }
     }
-    return heights;
+    return found;
 }
 
 double mean(const double *values, size_t n)
@@ -178,13 +200,16 @@ double mean(const double *values, size_t n)
     return sum / double(n);
 }
 
+// In one pass: the values less the first one keep the squares small.
 double sampleDeviation(const double *values, size_t n)
 {
-    const double average = mean(values, n);
-    double squares = 0;
-    for (size_t i = 0; i < n; ++i)
-        squares += (values[i] - average) * (values[i] - average);
-    return std::sqrt(squares / double(n - 1));
+    double sum = 0, squares = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double d = values[i] - values[0];
+        sum += d;
+        squares += d * d;
+    }
+    return std::sqrt(std::max(0.0, (squares - sum * sum / double(n)) / double(n - 1)));
 }
 
 } // namespace
@@ -196,26 +221,39 @@ void putInTimeOrder(std::vector<TimedReading> &readings)
     };
     // A row goes apart when it is earlier than the last one kept, or later
     // than the one after it (a row far ahead would hold back all others).
+    // The rows kept close up in runs, each moved at once.
     std::vector<TimedReading> apart;
-    size_t kept = 0;
-    for (size_t i = 0; i < readings.size(); ++i) {
-        const TimedReading r = readings[i];
-        if ((kept && r.minute < readings[kept - 1].minute) ||
-            (i + 1 < readings.size() && readings[i + 1].minute < r.minute))
-            apart.push_back(r);
-        else
-            readings[kept++] = r;
+    const auto begin = readings.begin();
+    const size_t n = readings.size();
+    size_t kept = 0, run = 0; // the rows from run to i are kept where they are
+    qint64 lastKept = LLONG_MIN;
+    for (size_t i = 0; i < n; ++i) {
+        const qint64 minute = readings[i].minute;
+        if (minute >= lastKept && (i + 1 == n || readings[i + 1].minute >= minute)) {
+            lastKept = minute;
+            continue;
+        }
+        apart.push_back(readings[i]);
+        if (kept != run)
+            std::copy(begin + qint64(run), begin + qint64(i), begin + qint64(kept));
+        kept += i - run;
+        run = i + 1;
     }
     if (apart.empty())
         return;
+    std::copy(begin + qint64(run), readings.end(), begin + qint64(kept));
+    kept += n - run;
     std::stable_sort(apart.begin(), apart.end(), earlier);
-    // Merged from the back, into the room the rows apart leave.
-    size_t out = readings.size(), a = apart.size();
-    while (a > 0) {
-        if (kept > 0 && earlier(apart[a - 1], readings[kept - 1]))
-            readings[--out] = readings[--kept];
-        else
-            readings[--out] = apart[--a];
+    // Merged from the back, into the room the rows apart leave: the rows
+    // kept that are later than a row apart move up behind it.
+    size_t out = n;
+    for (size_t a = apart.size(); a > 0; --a) {
+        const size_t later =
+            size_t(std::upper_bound(begin, begin + qint64(kept), apart[a - 1], earlier) - begin);
+        std::move_backward(begin + qint64(later), begin + qint64(kept), begin + qint64(out));
+        out -= kept - later;
+        kept = later;
+        readings[--out] = apart[a - 1];
     }
 }
 
@@ -285,13 +323,18 @@ std::optional<double> meanAmplitudeOfExcursions(const std::vector<TimedReading> 
             continue;
         const std::vector<double> points = turningPoints(values, n, interval);
         const double minutes = double(n - 1) * interval;
-        for (bool up : {true, false}) {
-            const std::vector<double> heights = excursions(points, sd, up);
-            if (heights.empty())
-                continue;
-            weighted += mean(heights.data(), heights.size()) * minutes;
-            weights += minutes;
-        }
+        // Only the direction of the first excursion counts (Service's rule):
+        // the rises when the first one peaks no later than the peak the
+        // first fall starts from. Only that direction is followed through.
+        const Excursions rise = excursions(points, sd, true, 1);
+        const Excursions fall = excursions(points, sd, false, 1);
+        if (rise.heights.empty() && fall.heights.empty())
+            continue;
+        const bool risesFirst =
+            !rise.heights.empty() && (fall.heights.empty() || rise.firstEnd <= fall.firstStart);
+        const std::vector<double> heights = excursions(points, sd, risesFirst).heights;
+        weighted += mean(heights.data(), heights.size()) * minutes;
+        weights += minutes;
     }
     if (weights == 0)
         return std::nullopt;

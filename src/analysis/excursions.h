@@ -34,8 +34,9 @@ HypoEvents hypoEvents(const std::vector<TimedReading> &readings, int interval, i
 
 // MAGE by the crossings of a short and a long moving average on a grid of
 // the interval (Fernandes et al. 2022), over 25 and 160 minutes (5 and 32
-// readings of a five-minute sensor): the mean of the upward and the
-// downward excursions of at least the standard deviation. The grid is
+// readings of a five-minute sensor): the mean of the excursions of at least
+// the standard deviation in the direction of the first one, as people
+// measure it by hand (Service's rule). The grid is
 // interpolated over gaps of up to 45 minutes and split at longer ones; each
 // part's excursions weigh by its length. Empty with fewer readings than the
 // long window, or without an excursion.

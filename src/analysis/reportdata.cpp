@@ -24,7 +24,8 @@ ReportData collectReportData(const Diary &diary, const ReportRequest &request)
     ReportData data;
     data.request = request;
     data.statistics =
-        computeStatistics(diary, request.from, request.to, request.lowerLimit, request.upperLimit);
+        computeStatistics(diary, {request.from, request.to, request.lowerLimit, request.upperLimit,
+                                  request.targets, request.compare});
     const qint64 first = request.from.toJulianDay();
     const qint64 last = request.to.toJulianDay();
     const size_t dayCount = size_t(std::max<qint64>(0, last - first + 1));

@@ -25,6 +25,8 @@ struct ReportRequest
     int upperLimit = 130;
     GlucoseUnit unit = GlucoseUnit::MgPerDl;
     QDate madeOn;
+    TargetSet targets = TargetSet::Standard;
+    bool compare = false; // each figure beside its change against the period before
 };
 
 struct ReportReading

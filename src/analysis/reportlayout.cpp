@@ -14,20 +14,21 @@ QRectF contentRect(const QSizeF &page)
 
 double footerBaseline(const QSizeF &page)
 {
-    return page.height() - margin;
+    return page.height() - margin - 3;
 }
 
 FirstPage firstPage(const QSizeF &page)
 {
     const QRectF c = contentRect(page);
     FirstPage p;
-    p.title = QRectF(c.left(), c.top(), c.width(), 54);
-    // 33 lines of figures at 8 pt.
-    p.statistics = QRectF(c.left(), p.title.bottom() + 8, c.width() * 0.58, 288);
-    p.rangeBar = QRectF(c.left() + c.width() * 0.62, p.statistics.top() + 8, 28, 184);
+    p.title = QRectF(c.left(), c.top(), c.width(), 66);
+    // Up to 34 lines of figures at 8 pt.
+    p.statistics = QRectF(c.left(), p.title.bottom() + 8, c.width() * 0.64, 318);
+    p.rangeBar = QRectF(c.left() + c.width() * 0.67, p.statistics.top() + 8, 28, 184);
     p.gri = QRectF(p.rangeBar.left(), p.rangeBar.bottom() + 16, 84, 48);
-    // Room for the value labels at the left and the hours below.
-    p.agp = QRectF(c.left() + 30, p.statistics.bottom() + 8 + headingHeight, c.width() - 34, 170);
+    // Room for the value labels at the left, the hours below and half of
+    // "24:00" at the right.
+    p.agp = QRectF(c.left() + 30, p.statistics.bottom() + 8 + headingHeight, c.width() - 44, 150);
     p.curvesTop = p.agp.bottom() + 18;
     return p;
 }
@@ -75,13 +76,14 @@ int logbookEntryLines(int entries)
 }
 
 namespace {
-double blockHeight(int entryLines)
+double blockHeight(int headerLines, int entryLines)
 {
-    return (1 + entryLines) * logbookLineHeight + logbookBlockGap;
+    return (headerLines + entryLines) * logbookLineHeight + logbookBlockGap;
 }
 } // namespace
 
-Plan plan(const QSizeF &page, const std::vector<int> &entriesPerDay)
+Plan plan(const QSizeF &page, const std::vector<int> &entriesPerDay,
+          const std::vector<int> &headerLines)
 {
     Plan result;
     const QRectF c = contentRect(page);
@@ -105,22 +107,26 @@ Plan plan(const QSizeF &page, const std::vector<int> &entriesPerDay)
         int remaining = logbookEntryLines(entriesPerDay[size_t(day)]);
         int first = 0;
         for (;;) {
-            if (y + blockHeight(remaining) <= c.bottom()) {
-                result.logbook.push_back({day, first, remaining, first > 0, p, y});
-                y += blockHeight(remaining);
+            const int header = first > 0 || size_t(day) >= headerLines.size()
+                                   ? 1
+                                   : std::max(1, headerLines[size_t(day)]);
+            if (y + blockHeight(header, remaining) <= c.bottom()) {
+                result.logbook.push_back({day, first, remaining, header, first > 0, p, y});
+                y += blockHeight(header, remaining);
                 break;
             }
             // A block that fits on a page of its own is not split.
-            if (y > top && top + blockHeight(remaining) <= c.bottom()) {
+            if (y > top && top + blockHeight(header, remaining) <= c.bottom()) {
                 ++p;
                 y = top;
                 continue;
             }
-            int fit = int(std::floor((c.bottom() - y - logbookBlockGap) / logbookLineHeight)) - 1;
+            int fit =
+                int(std::floor((c.bottom() - y - logbookBlockGap) / logbookLineHeight)) - header;
             if (y <= top)
                 fit = std::max(fit, 1); // always progress, however small the page
             if (fit >= 1) {
-                result.logbook.push_back({day, first, fit, first > 0, p, y});
+                result.logbook.push_back({day, first, fit, header, first > 0, p, y});
                 first += fit;
                 remaining -= fit;
             }

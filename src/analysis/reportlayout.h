@@ -29,14 +29,15 @@ constexpr double logbookBlockGap = 5;
 
 // The part of a page that holds content: inside the margins, above the foot.
 QRectF contentRect(const QSizeF &page);
-// Baseline of the foot's text.
+// Baseline of the foot's text, so high that its descenders stay inside the
+// margins: nothing is printed beyond them.
 double footerBaseline(const QSizeF &page);
 
 // The boxes of page 1. The range bar's labels go right of the bar, the AGP
 // chart's value labels left of its plot and its hours below.
 struct FirstPage
 {
-    QRectF title;      // the title, the period and up to two warnings
+    QRectF title;      // the title, then the period and the warnings in up to four lines
     QRectF statistics; // the figures and their targets
     QRectF rangeBar;   // the stacked bar itself
     QRectF gri;        // the risk chart's plot, its heading above, the events below
@@ -56,7 +57,7 @@ QRectF curvePlot(const QRectF &cell);
 double curveX(int minutes, const QRectF &plot);
 double curveY(double mgPerDl, const QRectF &plot);
 
-// Lines a logbook block takes: the day's header and its entries in columns.
+// Lines of entries a logbook block takes in columns, below the day's header.
 int logbookEntryLines(int entries);
 
 struct CurveRowPlace
@@ -71,6 +72,7 @@ struct LogbookPiece
     int day = 0;       // index in the period, newest first
     int firstLine = 0; // first entry line of the day in this piece
     int lines = 0;     // entry lines in this piece
+    int headerLines = 1;
     bool continued = false;
     int page = 0;
     double top = 0;
@@ -84,8 +86,11 @@ struct Plan
     std::vector<LogbookPiece> logbook;
 };
 
-// entriesPerDay: the logbook entries of each day of the period, newest first.
-Plan plan(const QSizeF &page, const std::vector<int> &entriesPerDay);
+// entriesPerDay: the logbook entries of each day of the period, newest
+// first; headerLines: the lines each day's header takes where its summary
+// wraps (one where not given). A continued piece's header takes one.
+Plan plan(const QSizeF &page, const std::vector<int> &entriesPerDay,
+          const std::vector<int> &headerLines = {});
 
 } // namespace ReportLayout
 

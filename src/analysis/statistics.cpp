@@ -3,6 +3,7 @@
 
 #include "analysis/excursions.h"
 #include "analysis/glucoserange.h"
+#include "analysis/targetset.h"
 #include "core/diary.h"
 #include "core/entrytext.h"
 
@@ -12,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -50,17 +52,21 @@ public:
             ++m_counts[size_t(value)];
         else
             m_beyond.push_back(value);
-        ++m_n;
     }
     void add(const Distribution &other)
     {
         for (int v = 0; v < counted; ++v)
             m_counts[size_t(v)] += other.m_counts[size_t(v)];
         m_beyond.insert(m_beyond.end(), other.m_beyond.begin(), other.m_beyond.end());
-        m_n += other.m_n;
     }
     // Call once all values are in, before the reads below.
-    void finish() { std::sort(m_beyond.begin(), m_beyond.end()); }
+    void finish()
+    {
+        std::sort(m_beyond.begin(), m_beyond.end());
+        m_n = qint64(m_beyond.size());
+        for (qint64 count : m_counts)
+            m_n += count;
+    }
 
     qint64 size() const { return m_n; }
     // The k-th smallest value, 0-based.
@@ -104,7 +110,7 @@ private:
 };
 
 // Counts distinct keys below a bound: a bit set where it is small enough,
-// else the keys are gathered and sorted (a period of centuries).
+// else the keys are gathered and sorted (a period of a million years).
 class DistinctCounter
 {
 public:
@@ -129,20 +135,6 @@ public:
             n += __builtin_popcountll(word);
         return n;
     }
-    // Calls f(key) for every distinct key, in ascending order.
-    template <typename F> void forEachKey(F f)
-    {
-        if (!m_bitwise) {
-            sortKeys();
-            for (qint64 key : m_keys)
-                f(key);
-            return;
-        }
-        for (size_t w = 0; w < m_bits.size(); ++w) {
-            for (quint64 word = m_bits[w]; word; word &= word - 1)
-                f(qint64(w) * 64 + __builtin_ctzll(word));
-        }
-    }
 
 private:
     void sortKeys()
@@ -156,37 +148,181 @@ private:
     std::vector<qint64> m_keys;
 };
 
-// The most common gap between consecutive reading minutes (the smaller one
-// of a tie) when it is a sensor's, else empty.
-std::optional<int> readingInterval(DistinctCounter &minutes)
+// The days with readings, and the most common gap between the distinct
+// minutes of readings (the smaller one of a tie) when it is a sensor's.
+// The readings are in time order.
+std::pair<int, std::optional<int>> daysAndInterval(const std::vector<TimedReading> &series)
 {
     std::array<qint64, maximumSensorInterval + 2> gaps{}; // the last: all longer gaps
-    qint64 previous = -1;
-    minutes.forEachKey([&](qint64 minute) {
-        if (previous >= 0)
-            ++gaps[size_t(std::min<qint64>(minute - previous, maximumSensorInterval + 1))];
-        previous = minute;
-    });
+    int days = 0;
+    qint64 nextDay = LLONG_MIN; // the first minute after the last reading's day
+    for (size_t i = 0; i < series.size(); ++i) {
+        const qint64 minute = series[i].minute;
+        if (minute >= nextDay) {
+            ++days;
+            nextDay = (minute / minutesPerDay + 1) * minutesPerDay;
+        }
+        const qint64 gap = i ? minute - series[i - 1].minute : 0;
+        if (gap > 0)
+            ++gaps[size_t(std::min<qint64>(gap, maximumSensorInterval + 1))];
+    }
     const auto most = std::max_element(gaps.begin() + 1, gaps.end());
     const int gap = int(most - gaps.begin());
     if (*most == 0 || gap > maximumSensorInterval)
-        return std::nullopt;
-    return gap;
+        return {days, std::nullopt};
+    return {days, gap};
 }
 
 // Share of the period's slots of interval minutes from each midnight (the
-// last slot of a day may be shorter) that hold a reading.
-double slotCoverage(DistinctCounter &minutes, qint64 days, int interval)
+// last slot of a day may be shorter) that hold a reading; the readings are
+// in time order.
+double slotCoverage(const std::vector<TimedReading> &series, qint64 days, int interval)
 {
-    const qint64 slotsPerDay = (minutesPerDay + interval - 1) / interval;
-    qint64 filled = 0, lastSlot = -1;
-    minutes.forEachKey([&](qint64 minute) {
+    const int slotsPerDay = (minutesPerDay + interval - 1) / interval;
+    std::array<quint16, minutesPerDay> slotOf;
+    for (int m = 0; m < minutesPerDay; ++m)
+        slotOf[size_t(m)] = quint16(m / interval);
+    qint64 filled = 0, lastSlot = -1, day = 0, nextDay = LLONG_MIN;
+    for (const TimedReading &r : series) {
+        if (r.minute >= nextDay) {
+            day = r.minute / minutesPerDay;
+            nextDay = (day + 1) * minutesPerDay;
+        }
         const qint64 slot =
-            minute / minutesPerDay * slotsPerDay + minute % minutesPerDay / interval;
+            day * slotsPerDay + slotOf[size_t(r.minute - (nextDay - minutesPerDay))];
         filled += slot != lastSlot;
         lastSlot = slot;
-    });
+    }
     return std::min(100.0, 100.0 * double(filled) / double(days * slotsPerDay));
+}
+
+// What one pass over the diary gathers for one period: the readings by hour
+// and in time order, the days with entries, carbs and insulin.
+struct PeriodTally
+{
+    PeriodTally(qint64 firstDay, qint64 days, size_t rows)
+        : firstDay(firstDay), days(days), hours(std::make_unique<std::array<Distribution, 24>>()),
+          entryDays(days)
+    {
+        series.reserve(size_t(std::min<qint64>(qint64(rows), days * minutesPerDay)));
+    }
+
+    qint64 firstDay, days;
+    std::unique_ptr<std::array<Distribution, 24>> hours;
+    DistinctCounter entryDays;
+    std::vector<TimedReading> series;
+    // Doses in hundredths of a unit, so that fractions sum exactly.
+    qint64 carbs = 0, bolus = 0, basal = 0;
+};
+
+GlucoseStatistics finish(PeriodTally &t, const StatisticsRequest &request, const QDate &from,
+                         const QDate &to)
+{
+    GlucoseStatistics s;
+    s.from = from;
+    s.to = to;
+    s.days = int(std::min<qint64>(t.days, INT_MAX));
+    s.targetSet = request.targets;
+    s.daysWithEntries = int(t.entryDays.count());
+    if (s.daysWithEntries > 0) {
+        const double days = s.daysWithEntries;
+        s.carbsPerDay = double(t.carbs) / days;
+        s.bolusPerDay = double(t.bolus) / 100.0 / days;
+        s.basalPerDay = double(t.basal) / 100.0 / days;
+        s.insulinPerDay = double(t.bolus + t.basal) / 100.0 / days;
+    }
+    if (t.bolus + t.basal > 0)
+        s.basalPercent = 100.0 * double(t.basal) / double(t.bolus + t.basal);
+
+    std::vector<TimedReading> &series = t.series;
+    putInTimeOrder(series);
+    std::tie(s.daysWithReadings, s.intervalMinutes) = daysAndInterval(series);
+    if (s.intervalMinutes) {
+        s.coveragePercent = slotCoverage(series, t.days, *s.intervalMinutes);
+        const HypoEvents below70 = hypoEvents(series, *s.intervalMinutes, hypoThreshold);
+        s.eventsBelow70 = below70.count;
+        s.eventMinutesBelow70 = below70.meanMinutes;
+        s.eventsBelow54 = hypoEvents(series, *s.intervalMinutes, severeHypoThreshold).count;
+        s.mage = meanAmplitudeOfExcursions(series, *s.intervalMinutes);
+    }
+
+    Distribution all;
+    for (int hour = 0; hour < 24; ++hour) {
+        Distribution &d = (*t.hours)[size_t(hour)];
+        d.finish();
+        AgpBin &bin = s.agp[size_t(hour)];
+        bin.hour = hour;
+        bin.n = int(d.size());
+        bin.p5 = d.percentile(5);
+        bin.p25 = d.percentile(25);
+        bin.p50 = d.percentile(50);
+        bin.p75 = d.percentile(75);
+        bin.p95 = d.percentile(95);
+        all.add(d);
+    }
+    all.finish();
+    const qint64 n = all.size();
+    s.readings = int(n);
+    if (n == 0)
+        return s;
+
+    double sum = 0;
+    all.forEachValue([&](int v, qint64 count) { sum += double(v) * double(count); });
+    const double mean = sum / double(n);
+    s.mean = mean;
+    if (n >= 2) {
+        double squares = 0;
+        all.forEachValue([&](int v, qint64 count) {
+            squares += (double(v) - mean) * (double(v) - mean) * double(count);
+        });
+        s.sd = std::sqrt(squares / double(n - 1));
+        s.cvPercent = 100.0 * *s.sd / mean;
+    }
+    s.min = all.percentile(0);
+    s.median = all.percentile(50);
+    s.max = all.percentile(100);
+    s.gmiPercent = 3.31 + 0.02392 * mean;
+    s.ea1cPercent = (mean + 46.7) / 28.7;
+
+    const auto share = [n](qint64 count) { return 100.0 * double(count) / double(n); };
+    const auto rangeShare = [&](GlucoseRange range) {
+        const RangeBounds bounds = rangeBounds(range);
+        return share(all.countBetween(bounds.lowest, bounds.highest));
+    };
+    s.veryLowPercent = rangeShare(GlucoseRange::VeryLow);
+    s.lowPercent = rangeShare(GlucoseRange::Low);
+    s.inRangePercent = rangeShare(GlucoseRange::InRange);
+    s.highPercent = rangeShare(GlucoseRange::High);
+    s.veryHighPercent = rangeShare(GlucoseRange::VeryHigh);
+    const TargetGoals &goals = targetGoals(request.targets);
+    s.targetBelowPercent = share(all.countBetween(INT_MIN, goals.low - 1));
+    s.targetInRangePercent = share(all.countBetween(goals.low, goals.high));
+    s.targetAbovePercent = share(all.countBetween(goals.high + 1, INT_MAX));
+    s.titrPercent = share(all.countBetween(tightRangeLowest, tightRangeHighest));
+    s.griHypo = *s.veryLowPercent + 0.8 * *s.lowPercent;
+    s.griHyper = *s.veryHighPercent + 0.5 * *s.highPercent;
+    s.gri = std::min(100.0, 3.0 * *s.griHypo + 1.6 * *s.griHyper);
+    // Zones of 20 points: up to 20 is "A", above 80 is "E".
+    int zone = 0;
+    while (zone < 4 && *s.gri > 20.0 * (zone + 1))
+        ++zone;
+    s.griZone = QString(QChar(u'A' + zone));
+    double lowRisk = 0, highRisk = 0;
+    all.forEachValue([&](int v, qint64 count) {
+        // mg/dL on Kovatchev's symmetric scale: below 112.5 counts as low.
+        const double f = 1.509 * (std::pow(std::log(double(v)), 1.084) - 5.381);
+        (f < 0 ? lowRisk : highRisk) += 10 * f * f * double(count);
+    });
+    s.lbgi = lowRisk / double(n);
+    s.hbgi = highRisk / double(n);
+    // As the diagram colours them; with crossed limits the upper one wins.
+    const qint64 above = all.countBetween(request.upperLimit, INT_MAX);
+    const qint64 below =
+        all.countBetween(INT_MIN, std::min(request.lowerLimit, request.upperLimit - 1));
+    s.belowTargetPercent = share(below);
+    s.aboveTargetPercent = share(above);
+    s.inTargetPercent = share(n - below - above);
+    return s;
 }
 
 template <typename T> QJsonValue json(const std::optional<T> &value)
@@ -235,143 +371,72 @@ QDate firstLookEnd(const Diary &diary, const QDate &today, int days)
     return QDate::fromJulianDay(newest);
 }
 
-GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
-                                    int lowerLimit, int upperLimit)
+bool basalNotRecorded(const GlucoseStatistics &s)
 {
-    GlucoseStatistics s;
-    s.from = from;
-    s.to = to;
-    for (int hour = 0; hour < 24; ++hour)
-        s.agp[size_t(hour)].hour = hour;
-    if (!from.isValid() || !to.isValid() || to < from)
+    return s.bolusPerDay > 0 && s.basalPerDay == 0;
+}
+
+std::pair<QDate, QDate> periodBefore(const QDate &from, const QDate &to)
+{
+    const qint64 days = from.daysTo(to) + 1;
+    return {from.addDays(-days), from.addDays(-1)};
+}
+
+GlucoseStatistics computeStatistics(const Diary &diary, const StatisticsRequest &request)
+{
+    const QDate &from = request.from, &to = request.to;
+    if (!from.isValid() || !to.isValid() || to < from) {
+        GlucoseStatistics s;
+        s.from = from;
+        s.to = to;
+        s.targetSet = request.targets;
+        for (int hour = 0; hour < 24; ++hour)
+            s.agp[size_t(hour)].hour = hour;
         return s;
+    }
     const qint64 firstDay = from.toJulianDay();
     const qint64 lastDay = to.toJulianDay();
     const qint64 days = lastDay - firstDay + 1;
-    s.days = int(std::min<qint64>(days, INT_MAX));
+    const size_t rows = size_t(diary.rowCount());
+    PeriodTally current(firstDay, days, rows);
+    std::optional<PeriodTally> before;
+    if (request.compare)
+        before.emplace(firstDay - days, days, rows);
+    const qint64 scanFrom = before ? firstDay - days : firstDay;
 
-    auto hours = std::make_unique<std::array<Distribution, 24>>();
-    DistinctCounter readingDays(days);
-    DistinctCounter readingMinutes(days * minutesPerDay);
-    std::vector<TimedReading> series;
-    series.reserve(size_t(std::min<qint64>(diary.rowCount(), days * minutesPerDay)));
-    // Doses in hundredths of a unit, so that fractions sum exactly.
-    qint64 carbs = 0, bolus = 0, basal = 0;
     // By type position + 1, so that another type (-1) is None.
     std::array<InsulinKind, itemCount + 1> kinds{};
     for (int type = 0; type < itemCount; ++type)
         kinds[size_t(type + 1)] = insulinKind(type);
-    qint64 belowTarget = 0, aboveTarget = 0;
     diary.forEachEntry([&](int row, qint64 julianDay, int minutes, int type, int value) {
         // An unreadable date is INT64_MIN and falls outside every period.
-        if (julianDay < firstDay || julianDay > lastDay)
+        if (julianDay < scanFrom || julianDay > lastDay)
             return;
+        PeriodTally &t = julianDay >= firstDay ? current : *before;
+        const qint64 day = julianDay - t.firstDay;
+        t.entryDays.add(day);
         if (type == glucoseType) {
             // A glucose without a time, or whose value is no positive
             // number, is not a reading.
             if (minutes < 0 || value <= 0)
                 return;
-            (*hours)[size_t(minutes / 60)].add(value);
-            readingDays.add(julianDay - firstDay);
-            const qint64 minute = (julianDay - firstDay) * minutesPerDay + minutes;
-            readingMinutes.add(minute);
-            series.push_back(TimedReading{minute, value});
-            // As the diagram colours them; with crossed limits the upper one wins.
-            if (value >= upperLimit)
-                ++aboveTarget;
-            else if (value <= lowerLimit)
-                ++belowTarget;
+            (*t.hours)[size_t(minutes / 60)].add(value);
+            t.series.push_back(TimedReading{day * minutesPerDay + minutes, value});
         } else if (type == carbsType) {
-            carbs += value;
+            t.carbs += value;
         } else if (kinds[size_t(type + 1)] == InsulinKind::Rapid) {
-            bolus += diary.hundredths(row);
+            t.bolus += diary.hundredths(row);
         } else if (kinds[size_t(type + 1)] == InsulinKind::Long) {
-            basal += diary.hundredths(row);
+            t.basal += diary.hundredths(row);
         }
     });
 
-    s.carbsPerDay = double(carbs) / double(days);
-    s.bolusPerDay = double(bolus) / 100.0 / double(days);
-    s.basalPerDay = double(basal) / 100.0 / double(days);
-    s.daysWithReadings = int(readingDays.count());
-    s.intervalMinutes = readingInterval(readingMinutes);
-    if (s.intervalMinutes) {
-        s.coveragePercent = slotCoverage(readingMinutes, days, *s.intervalMinutes);
-        putInTimeOrder(series);
-        const HypoEvents below70 = hypoEvents(series, *s.intervalMinutes, hypoThreshold);
-        s.eventsBelow70 = below70.count;
-        s.eventMinutesBelow70 = below70.meanMinutes;
-        s.eventsBelow54 = hypoEvents(series, *s.intervalMinutes, severeHypoThreshold).count;
-        s.mage = meanAmplitudeOfExcursions(series, *s.intervalMinutes);
+    GlucoseStatistics s = finish(current, request, from, to);
+    if (before) {
+        const auto [previousFrom, previousTo] = periodBefore(from, to);
+        s.previous = std::make_shared<const GlucoseStatistics>(
+            finish(*before, request, previousFrom, previousTo));
     }
-
-    Distribution all;
-    for (int hour = 0; hour < 24; ++hour) {
-        Distribution &d = (*hours)[size_t(hour)];
-        d.finish();
-        AgpBin &bin = s.agp[size_t(hour)];
-        bin.n = int(d.size());
-        bin.p5 = d.percentile(5);
-        bin.p25 = d.percentile(25);
-        bin.p50 = d.percentile(50);
-        bin.p75 = d.percentile(75);
-        bin.p95 = d.percentile(95);
-        all.add(d);
-    }
-    all.finish();
-    const qint64 n = all.size();
-    s.readings = int(n);
-    if (n == 0)
-        return s;
-
-    double sum = 0;
-    all.forEachValue([&](int v, qint64 count) { sum += double(v) * double(count); });
-    const double mean = sum / double(n);
-    s.mean = mean;
-    if (n >= 2) {
-        double squares = 0;
-        all.forEachValue([&](int v, qint64 count) {
-            squares += (double(v) - mean) * (double(v) - mean) * double(count);
-        });
-        s.sd = std::sqrt(squares / double(n - 1));
-        s.cvPercent = 100.0 * *s.sd / mean;
-    }
-    s.min = all.percentile(0);
-    s.median = all.percentile(50);
-    s.max = all.percentile(100);
-    s.gmiPercent = 3.31 + 0.02392 * mean;
-    s.ea1cPercent = (mean + 46.7) / 28.7;
-
-    const auto share = [n](qint64 count) { return 100.0 * double(count) / double(n); };
-    const auto rangeShare = [&](GlucoseRange range) {
-        const RangeBounds bounds = rangeBounds(range);
-        return share(all.countBetween(bounds.lowest, bounds.highest));
-    };
-    s.veryLowPercent = rangeShare(GlucoseRange::VeryLow);
-    s.lowPercent = rangeShare(GlucoseRange::Low);
-    s.inRangePercent = rangeShare(GlucoseRange::InRange);
-    s.highPercent = rangeShare(GlucoseRange::High);
-    s.veryHighPercent = rangeShare(GlucoseRange::VeryHigh);
-    s.titrPercent = share(all.countBetween(tightRangeLowest, tightRangeHighest));
-    s.griHypo = *s.veryLowPercent + 0.8 * *s.lowPercent;
-    s.griHyper = *s.veryHighPercent + 0.5 * *s.highPercent;
-    s.gri = std::min(100.0, 3.0 * *s.griHypo + 1.6 * *s.griHyper);
-    // Zones of 20 points: up to 20 is "A", above 80 is "E".
-    int zone = 0;
-    while (zone < 4 && *s.gri > 20.0 * (zone + 1))
-        ++zone;
-    s.griZone = QString(QChar(u'A' + zone));
-    double lowRisk = 0, highRisk = 0;
-    all.forEachValue([&](int v, qint64 count) {
-        // mg/dL on Kovatchev's symmetric scale: below 112.5 counts as low.
-        const double f = 1.509 * (std::pow(std::log(double(v)), 1.084) - 5.381);
-        (f < 0 ? lowRisk : highRisk) += 10 * f * f * double(count);
-    });
-    s.lbgi = lowRisk / double(n);
-    s.hbgi = highRisk / double(n);
-    s.belowTargetPercent = share(belowTarget);
-    s.aboveTargetPercent = share(aboveTarget);
-    s.inTargetPercent = share(n - belowTarget - aboveTarget);
     return s;
 }
 
@@ -387,7 +452,12 @@ QJsonObject toJson(const GlucoseStatistics &s)
                                {"p75", json(bin.p75)},
                                {"p95", json(bin.p95)}});
     }
-    return QJsonObject{
+    const TargetGoals &goals = targetGoals(s.targetSet);
+    // Averages over no day are no figures.
+    const auto daily = [&s](double value) {
+        return s.daysWithEntries ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+    };
+    QJsonObject object{
         {"from", s.from.toString(Qt::ISODate)},
         {"to", s.to.toString(Qt::ISODate)},
         {"readings", s.readings},
@@ -422,9 +492,20 @@ QJsonObject toJson(const GlucoseStatistics &s)
         {"events_below_54", json(s.eventsBelow54)},
         {"event_minutes_below_70", json(s.eventMinutesBelow70)},
         {"mage", json(s.mage)},
-        {"carbs_per_day", s.days ? QJsonValue(s.carbsPerDay) : QJsonValue(QJsonValue::Null)},
-        {"bolus_per_day", s.days ? QJsonValue(s.bolusPerDay) : QJsonValue(QJsonValue::Null)},
-        {"basal_per_day", s.days ? QJsonValue(s.basalPerDay) : QJsonValue(QJsonValue::Null)},
+        {"target_set", QString::fromLatin1(targetSetKey(s.targetSet))},
+        {"target_range", QJsonArray{goals.low, goals.high}},
+        {"target_below_percent", json(s.targetBelowPercent)},
+        {"target_in_range_percent", json(s.targetInRangePercent)},
+        {"target_above_percent", json(s.targetAbovePercent)},
+        {"days_with_entries", s.daysWithEntries},
+        {"carbs_per_day", daily(s.carbsPerDay)},
+        {"bolus_per_day", daily(s.bolusPerDay)},
+        {"basal_per_day", daily(s.basalPerDay)},
+        {"insulin_per_day", daily(s.insulinPerDay)},
+        {"basal_percent", json(s.basalPercent)},
         {"agp", agp},
     };
+    if (s.previous)
+        object.insert(QStringLiteral("previous"), toJson(*s.previous));
+    return object;
 }

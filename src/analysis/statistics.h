@@ -6,11 +6,14 @@
 #ifndef STATISTICS_H
 #define STATISTICS_H
 
+#include "core/preferences.h"
+
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -42,9 +45,18 @@ struct GlucoseStatistics
     QString griZone;
     // Low and high blood glucose indices (Kovatchev).
     std::optional<double> lbgi, hbgi;
+    // The set of targets and the shares below, in and above its range.
+    TargetSet targetSet = TargetSet::Standard;
+    std::optional<double> targetBelowPercent, targetInRangePercent, targetAbovePercent;
+    // Days of the period with an entry of any type: carbs and insulin per
+    // day are their averages over those days.
+    int daysWithEntries = 0;
     double carbsPerDay = 0;
     double bolusPerDay = 0;
     double basalPerDay = 0;
+    double insulinPerDay = 0; // every insulin
+    // Long and intermediate insulins' share of all insulin; empty without any.
+    std::optional<double> basalPercent;
     // The most common gap between consecutive readings in whole minutes, when
     // it is at most maximumSensorInterval: the readings come from a sensor.
     // Empty for a meter's few readings a day.
@@ -59,14 +71,41 @@ struct GlucoseStatistics
     // Mean amplitude of glycaemic excursions; empty without an interval.
     std::optional<double> mage;
     std::array<AgpBin, 24> agp{};
+    // The period of the same length that ends the day before, when asked for.
+    std::shared_ptr<const GlucoseStatistics> previous;
 };
+
+// Rapid insulin but no long one: the basal may come from a pump, whose
+// basal rates the diary does not hold, so 0 U is no fact to show.
+bool basalNotRecorded(const GlucoseStatistics &statistics);
 
 inline constexpr int maximumSensorInterval = 15;
 
-// Over the "Glucose" entries with a readable date and time from `from` to
-// `to`, both included. The limits are the user's own, as the diagram uses them.
-GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
-                                    int lowerLimit, int upperLimit);
+// What to compute: the period from `from` to `to`, both included; the
+// user's own limits, as the diagram uses them; the targets the figures are
+// read against; and whether the period before goes along.
+struct StatisticsRequest
+{
+    QDate from, to;
+    int lowerLimit = 0;
+    int upperLimit = 0;
+    TargetSet targets = TargetSet::Standard;
+    bool compare = false;
+};
+
+// Over the "Glucose" entries with a readable date and time in the period;
+// carbs and insulin over the entries of every type. With compare, previous
+// holds the same figures of the period before, from the same pass over the
+// diary.
+GlucoseStatistics computeStatistics(const Diary &diary, const StatisticsRequest &request);
+inline GlucoseStatistics computeStatistics(const Diary &diary, const QDate &from, const QDate &to,
+                                           int lowerLimit, int upperLimit)
+{
+    return computeStatistics(diary, {from, to, lowerLimit, upperLimit});
+}
+
+// The period of the same length as from..to that ends the day before from.
+std::pair<QDate, QDate> periodBefore(const QDate &from, const QDate &to);
 
 // The first and the last day of the entries with a readable date, of any
 // type; empty for a diary without one. The period "all entries".
@@ -80,7 +119,9 @@ QDate firstLookEnd(const Diary &diary, const QDate &today, int days);
 // sorted values. Empty for no values.
 std::optional<double> percentile(const std::vector<int> &sortedValues, double p);
 
-// The keys the command line and tests rely on; empty figures are null.
+// The keys the command line and tests rely on; empty figures are null. The
+// period before, when there is one, is the object "previous" with the same
+// keys.
 QJsonObject toJson(const GlucoseStatistics &statistics);
 
 #endif

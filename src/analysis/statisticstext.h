@@ -22,13 +22,24 @@ struct StatisticsLine
     QString value;
     QString target;          // empty where the consensus sets none
     std::optional<bool> met; // empty without a target or without a figure
+    bool note = false;       // the value is a sentence or a name, not a figure
+    // With the period before: the change of the figure as shown, "↑ +2.5"
+    // (the value beside it shows the unit), a dash when either period has
+    // none; empty for a line without a figure.
+    QString change = {};
+    // Whether the change is in the reader's favour; empty when it is none,
+    // or when neither way is better.
+    std::optional<bool> favourable = std::nullopt;
 };
 
+// The core figures, the time in the ranges of the statistics' target set
+// (named when it is not the standard one) and carbs and insulin per day;
+// each with its change when the statistics hold the period before.
 std::vector<StatisticsLine> statisticsLines(const GlucoseStatistics &statistics, GlucoseUnit unit,
                                             int lowerLimit, int upperLimit);
 
 // The figures beyond the consensus core: time in tight range, the risk
-// indices and the excursions.
+// indices and the excursions; with their changes as above.
 std::vector<StatisticsLine> riskLines(const GlucoseStatistics &statistics, GlucoseUnit unit);
 
 // "3 events below 70 (mean 25 min), 1 below 54"; empty without a sensor.
@@ -37,6 +48,9 @@ QString eventsText(const GlucoseStatistics &statistics, GlucoseUnit unit);
 // Why the figures may not stand for the period: too few days with readings
 // or too little sensor coverage.
 QStringList statisticsWarnings(const GlucoseStatistics &statistics);
+
+// "Compared with 2025-02-15 to 2025-02-28"; empty without the period before.
+QString comparisonText(const GlucoseStatistics &statistics);
 
 // The target followed by a mark for met or missed: "> 70 %  ✓".
 QString targetWithMark(const StatisticsLine &line);

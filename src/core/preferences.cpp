@@ -6,6 +6,26 @@
 
 #include <QList>
 
+namespace {
+// In the order of TargetSet.
+constexpr const char *targetSetKeys[] = {"standard", "older", "pregnancy-type-1",
+                                         "pregnancy-type-2"};
+} // namespace
+
+QByteArray targetSetKey(TargetSet set)
+{
+    return targetSetKeys[size_t(set)];
+}
+
+std::optional<TargetSet> targetSetFromKey(QByteArrayView key)
+{
+    for (size_t i = 0; i < std::size(targetSetKeys); ++i) {
+        if (key == targetSetKeys[i])
+            return TargetSet(i);
+    }
+    return std::nullopt;
+}
+
 namespace PreferencesFile {
 
 namespace {
@@ -18,6 +38,7 @@ constexpr char wholeUnits[] = "whole";
 constexpr char fractions[] = "fractions";
 constexpr char offeredKey[] = "mmol_offered";
 constexpr char yes[] = "yes";
+constexpr char targetsKey[] = "targets";
 
 } // namespace
 
@@ -45,6 +66,8 @@ Preferences parse(const QByteArray &bytes)
             preferences.insulinDoses = InsulinDoses::Fractions;
         else if (key == offeredKey)
             preferences.mmolOffered = value == yes;
+        else if (key == targetsKey && targetSetFromKey(value))
+            preferences.targets = *targetSetFromKey(value);
     }
     return preferences;
 }
@@ -64,6 +87,13 @@ QByteArray toBytes(const Preferences &preferences)
         bytes += offeredKey;
         bytes += '=';
         bytes += yes;
+        bytes += '\n';
+    }
+    // Written only when chosen, so the defaults' file stays as it was.
+    if (preferences.targets != TargetSet::Standard) {
+        bytes += targetsKey;
+        bytes += '=';
+        bytes += targetSetKey(preferences.targets);
         bytes += '\n';
     }
     return bytes;

@@ -8,13 +8,32 @@
 #include "core/glucoseconversion.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <optional>
 
 enum class InsulinDoses
 {
     WholeUnits,
     Fractions
 };
+
+// The consensus targets a person's figures are read against: for most
+// people with type 1 or 2, for older or high-risk people, in a pregnancy
+// with type 1, and in one with type 2 or gestational diabetes.
+enum class TargetSet
+{
+    Standard,
+    Older,
+    PregnancyType1,
+    PregnancyType2
+};
+
+// Their names in the preferences file and on the command line: "standard",
+// "older", "pregnancy-type-1", "pregnancy-type-2".
+QByteArray targetSetKey(TargetSet set);
+std::optional<TargetSet> targetSetFromKey(QByteArrayView key);
 
 // The defaults show everything as it has always been shown.
 struct Preferences
@@ -23,6 +42,7 @@ struct Preferences
     InsulinDoses insulinDoses = InsulinDoses::WholeUnits;
     // An import of mmol/L readings offered that unit once; not again.
     bool mmolOffered = false;
+    TargetSet targets = TargetSet::Standard;
 
     // Everything shows as it always has.
     bool showsDefaults() const
@@ -32,7 +52,7 @@ struct Preferences
     bool operator==(const Preferences &other) const
     {
         return glucoseUnit == other.glucoseUnit && insulinDoses == other.insulinDoses &&
-               mmolOffered == other.mmolOffered;
+               mmolOffered == other.mmolOffered && targets == other.targets;
     }
     bool operator!=(const Preferences &other) const { return !(*this == other); }
 };

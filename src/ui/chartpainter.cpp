@@ -4,6 +4,7 @@
 #include "analysis/agpscale.h"
 #include "analysis/glucoserange.h"
 #include "analysis/statisticstext.h"
+#include "analysis/targetset.h"
 #include "ui/palette.h"
 
 #include <QCoreApplication>
@@ -99,11 +100,11 @@ void paintAgp(QPainter &painter, const QRectF &plot, const GlucoseStatistics &st
                                  y + metrics.ascent() / 2 - 1),
                          label);
     };
-    const RangeBounds target = rangeBounds(GlucoseRange::InRange);
+    const TargetGoals &target = targetGoals(statistics.targetSet);
     line(limits.lower, QPen(QColor(Palette::lowerLimit), width, Qt::DashLine));
     line(limits.upper, QPen(QColor(Palette::upperLimit), width, Qt::DashLine));
-    labelledLine(target.lowest, QPen(QColor(Palette::targetLine), width));
-    labelledLine(target.highest, QPen(QColor(Palette::targetLine), width));
+    labelledLine(target.low, QPen(QColor(Palette::targetLine), width));
+    labelledLine(target.high, QPen(QColor(Palette::targetLine), width));
     labelledLine(qRound(top), QPen(style.grid, width));
     labelledLine(0, QPen(style.grid, width));
     painter.setPen(style.text);
@@ -124,17 +125,27 @@ void paintRangeBar(QPainter &painter, const QRectF &bar, const GlucoseStatistics
 
     const QFontMetricsF metrics(style.font);
     const double swatchLeft = bar.right() + 2 * style.gap;
-    const double textLeft = swatchLeft + style.swatch + 1.5 * style.gap;
+    const double textLeft = rangeBarTextLeft(bar, style);
     for (GlucoseRange range : glucoseRanges) {
         const double middle = rangeLabelY(range, bar);
         painter.fillRect(QRectF(swatchLeft, middle - style.swatch / 2, style.swatch, style.swatch),
                          Palette::rangeColor(range));
         painter.setPen(style.text);
         painter.drawText(QPointF(textLeft, middle + metrics.ascent() / 2 - 1),
-                         rangeLabel(range, unit) + QStringLiteral("  ") +
-                             formatPercent(rangePercent(statistics, range)));
+                         rangeBarLabel(statistics, range, unit));
     }
     painter.restore();
+}
+
+QString rangeBarLabel(const GlucoseStatistics &statistics, GlucoseRange range, GlucoseUnit unit)
+{
+    return rangeLabel(range, unit) + QStringLiteral("  ") +
+           formatPercent(rangePercent(statistics, range));
+}
+
+double rangeBarTextLeft(const QRectF &bar, const ChartStyle &style)
+{
+    return bar.right() + 3.5 * style.gap + style.swatch;
 }
 
 void paintGri(QPainter &painter, const QRectF &plot, const GlucoseStatistics &statistics,

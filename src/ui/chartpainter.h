@@ -7,6 +7,7 @@
 #ifndef CHARTPAINTER_H
 #define CHARTPAINTER_H
 
+#include "analysis/glucoserange.h"
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
 
@@ -39,9 +40,10 @@ struct AgpLimits
     int upper = 0;
 };
 
-// The bands, the median and the lines of the profile in plot; the value
-// labels go left of it, the hours below. The value axis reaches the highest
-// 95th percentile, so no band is cut off.
+// The bands, the median and the lines of the profile in plot: the range of
+// the statistics' target set and the user's limits; the value labels go
+// left of it, the hours below. The value axis reaches the highest 95th
+// percentile, so no band is cut off.
 void paintAgp(QPainter &painter, const QRectF &plot, const GlucoseStatistics &statistics,
               GlucoseUnit unit, AgpLimits limits, const ChartStyle &style);
 
@@ -49,6 +51,10 @@ void paintAgp(QPainter &painter, const QRectF &plot, const GlucoseStatistics &st
 // and percentages right of it.
 void paintRangeBar(QPainter &painter, const QRectF &bar, const GlucoseStatistics &statistics,
                    GlucoseUnit unit, const ChartStyle &style);
+// A range's label beside the bar, "In range 70–180  63.2 %", and where the
+// labels start.
+QString rangeBarLabel(const GlucoseStatistics &statistics, GlucoseRange range, GlucoseUnit unit);
+double rangeBarTextLeft(const QRectF &bar, const ChartStyle &style);
 
 // The glycaemia risk grid in plot: the five zones as diagonal bands, the
 // period's hypo and hyper components as a point, the axes' ends labelled.
