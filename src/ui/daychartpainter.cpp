@@ -148,24 +148,21 @@ void paintDay(QPainter &painter, const DayScale::Areas &areas, const DayContent 
     painter.setRenderHint(QPainter::Antialiasing);
     const double radius = labelled ? 4 : 2.5;
     painter.setClipRect(plot.adjusted(0, -radius - 1, 0, radius + 1));
-    painter.setPen(QPen(QColor(Palette::sensorCurve), labelled ? 2 : 1.5, Qt::SolidLine,
-                        Qt::RoundCap, Qt::RoundJoin));
-    QPolygonF curve;
-    int last = 0;
-    const auto flush = [&] {
-        if (curve.size() > 1)
-            painter.drawPolyline(curve);
-        curve.clear();
-    };
+    // As single segments with flat ends: Qt strokes a wide polyline of a
+    // noisy sensor's day, or round ends, many times slower.
+    painter.setPen(
+        QPen(QColor(Palette::sensorCurve), labelled ? 2 : 1.5, Qt::SolidLine, Qt::FlatCap));
+    QVector<QLineF> curve;
+    const DayReading *previous = nullptr;
     for (const DayReading &reading : content.readings) {
         if (!reading.inSeries)
             continue;
-        if (!curve.isEmpty() && reading.minutes - last > sensorSeriesMinutes)
-            flush();
-        curve << QPointF(x(reading.minutes), y(reading.value));
-        last = reading.minutes;
+        if (previous && reading.minutes - previous->minutes <= sensorSeriesMinutes)
+            curve << QLineF(x(previous->minutes), y(previous->value), x(reading.minutes),
+                            y(reading.value));
+        previous = &reading;
     }
-    flush();
+    painter.drawLines(curve);
     painter.setPen(Qt::NoPen);
     for (const DayReading &reading : content.readings) {
         if (reading.inSeries)

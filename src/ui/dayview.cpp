@@ -115,7 +115,7 @@ DayView::DayView(DiaryModel *list, const DayChartSettings &settings, QWidget *pa
     m_entriesView->setWordWrap(false);
     m_entriesView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_entriesView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    m_entriesView->resizeColumnsToContents();
+    m_entriesView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_entriesView->horizontalHeader()->setStretchLastSection(true);
     connect(m_entriesView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -321,14 +321,14 @@ void DayView::showFigures(const GlucoseStatistics &s)
     const RangeBounds target = rangeBounds(GlucoseRange::InRange);
     const std::pair<QString, QString> lines[figureCount] = {
         {tr("Readings"), QString::number(s.readings)},
-        {tr("Mean"), glucose(s.mean)},
+        {tr("Mean glucose"), glucose(s.mean)},
         {tr("Lowest"), glucose(s.min)},
         {tr("Highest"), glucose(s.max)},
-        {tr("Below %1").arg(bound(target.lowest)),
+        {tr("Time below %1").arg(bound(target.lowest)),
          formatPercent(sum(s.lowPercent, s.veryLowPercent))},
-        {tr("In range %1\u2013%2").arg(bound(target.lowest), bound(target.highest)),
+        {tr("Time in range %1\u2013%2").arg(bound(target.lowest), bound(target.highest)),
          formatPercent(s.inRangePercent)},
-        {tr("Above %1").arg(bound(target.highest)),
+        {tr("Time above %1").arg(bound(target.highest)),
          formatPercent(sum(s.highPercent, s.veryHighPercent))},
         {tr("Carbs"), QString::number(std::llround(s.carbsPerDay * s.days)) + QStringLiteral(" g")},
         {tr("Bolus insulin"), unitsText(s.bolusPerDay * s.days)},
