@@ -179,7 +179,6 @@ private slots:
         DayView &view = open(diary, start);
         view.show();
         QVERIFY(QTest::qWaitForWindowActive(&view));
-        view.chart()->setFocus();
         for (int i = 0; i < keys.count(); ++i)
             QTest::keyClick(&view, keys[i].key(), keys[i].keyboardModifiers());
         if (strip >= 0) {

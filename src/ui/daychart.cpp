@@ -11,6 +11,9 @@
 DayChart::DayChart(QWidget *parent) : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAccessibleName(tr("Glucose, carbs and insulin of the day"));
+    // The keys of the view act here; the date field keeps its own.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void DayChart::showDays(const std::vector<DayContent> &days, const QDate &chosen,
@@ -30,8 +33,18 @@ void DayChart::paintEvent(QPaintEvent *)
     if (showsWeek())
         paintWeek(painter, style);
     else if (!m_days.empty())
-        DayCharts::paintDay(painter, DayScale::dayAreas(rect()), m_days.front(), m_settings, style,
-                            true);
+        paintOneDay(painter, style);
+}
+
+void DayChart::paintOneDay(QPainter &painter, const Charts::ChartStyle &style)
+{
+    const DayContent &day = m_days.front();
+    const DayScale::Areas areas = DayScale::dayAreas(rect());
+    DayCharts::paintDay(painter, areas, day, m_settings, style, true);
+    if (day.readings.empty() && day.entries.empty()) {
+        painter.setPen(style.text);
+        painter.drawText(areas.plot, Qt::AlignCenter, tr("No entries on this day"));
+    }
 }
 
 void DayChart::paintWeek(QPainter &painter, const Charts::ChartStyle &style)

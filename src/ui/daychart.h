@@ -35,6 +35,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void paintOneDay(QPainter &painter, const Charts::ChartStyle &style);
     void paintWeek(QPainter &painter, const Charts::ChartStyle &style);
 
     std::vector<DayContent> m_days;

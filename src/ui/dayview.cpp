@@ -130,6 +130,7 @@ DayView::DayView(DiaryModel *list, const DayChartSettings &settings, QWidget *pa
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(steps);
     layout->addWidget(m_chart, 3);
+    m_chart->setFocus();
     layout->addLayout(below, 2);
 
     connect(m_dateEdit, &QDateEdit::dateChanged, this, &DayView::showDay);
