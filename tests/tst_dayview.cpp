@@ -165,6 +165,7 @@ private slots:
         row("right over the 25-hour day", {2025, 10, 26}, "Right", {2025, 10, 27});
         row("left over the 23-hour day", {2025, 3, 31}, "Left, Left", {2025, 3, 29});
         row("a strip of the week", {2026, 1, 10}, "", {2026, 1, 7}, 2);
+        row("the week's first strip", {2026, 1, 10}, "", {2026, 1, 5}, 0);
         QTest::newRow("empty diary opens today")
             << QByteArray() << QDate() << QKeySequence() << -1 << QDate::currentDate();
     }
@@ -308,10 +309,11 @@ private slots:
                            "12:00 Glucose  120"}
             << QStringList{"14",      "148 mg/dL", "120 mg/dL", "150 mg/dL", "0.0 %",
                            "100.0 %", "0.0 %",     "45 g",      "6 U",       "20 U"};
-        QTest::newRow("a series across midnight; 16 minutes apart stand alone")
-            << entry(monday, 1435, "Glucose", 100) + entry(tuesday, 5, "Glucose", 100) +
-                   entry(tuesday, 600, "Glucose", 60) + entry(tuesday, 616, "Glucose", 260) +
-                   entry(tuesday, 1430, "Glucose", 90) + entry(wednesday, 6, "Glucose", 90)
+        QTest::newRow("15 minutes across midnight a series, 16 apart alone")
+            << entry(monday, 1425, "Glucose", 100) + entry(tuesday, 0, "Glucose", 100) +
+                   entry(wednesday, 0, "Bolus", 1) + entry(tuesday, 600, "Glucose", 60) +
+                   entry(tuesday, 616, "Glucose", 260) + entry(tuesday, 1430, "Glucose", 90) +
+                   entry(wednesday, 6, "Glucose", 90)
             << mg << QStringList{"23:50 Glucose   90", "10:16 Glucose  260", "10:00 Glucose   60"}
             << QStringList{"4",      "128 mg/dL", "60 mg/dL", "260 mg/dL", "25.0 %",
                            "50.0 %", "25.0 %",    "0 g",      "0 U",       "0 U"};
@@ -343,72 +345,83 @@ private slots:
         // Choosing a row names its row of the list; showing an entry chooses
         // nothing.
         QSignalSpy chosen(&view, &DayView::entryChosen);
-        const int last = int(lines.size()) - 1;
-        view.entriesView()->setCurrentIndex(view.entriesView()->model()->index(last, 0));
+        view.entriesView()->setCurrentIndex(view.entriesView()->model()->index(0, 0));
         QCOMPARE(chosen.size(), 1);
         const int row = chosen.front().front().toInt();
         QCOMPARE(m_list->index(row, 1).data().toString() + u' ' +
                      m_list->index(row, 2).data().toString() + u' ' +
                      m_list->index(row, 3).data().toString(),
-                 lines[last]);
+                 lines[0]);
         view.showDay(tuesday.addDays(5));
         view.showEntry(row);
         QCOMPARE(view.day(), tuesday);
-        QCOMPARE(view.entriesView()->currentIndex().row(), last);
+        QCOMPARE(view.entriesView()->currentIndex().row(), 0);
         QCOMPARE(chosen.size(), 1);
     }
 
     void following_data()
     {
         QTest::addColumn<QByteArray>("diary");
+        QTest::addColumn<bool>("week");
         QTest::addColumn<Change>("change");
         QTest::addColumn<int>("row");
         QTest::addColumn<QByteArray>("lines"); // inserted, or the rows after a reset
         QTest::addColumn<bool>("touches");
         QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QDate>("marked"); // a day of the month marked afterwards
-        const QDate wednesday = tuesday.addDays(1), sunday = tuesday.addDays(-2);
+        QTest::addColumn<QDate>("marked"); // in the calendar afterwards, and not
+        QTest::addColumn<QDate>("unmarked");
+        const QDate monday = tuesday.addDays(-1), wednesday = tuesday.addDays(1),
+                    sunday = tuesday.addDays(-2);
         const QByteArray diary =
             entry(sunday, 600, "Carbs", 10) + entry(tuesday, 480, "Glucose", 120) +
             entry(tuesday, 750, "Carbs", 45) + entry(wednesday, 60, "Bolus", 2);
         const QStringList before{"12:30 Carbs   45", "08:00 Glucose  120"};
-        const QByteArray ten = entry(tuesday, 600, "Carbs", 20);
-        QTest::newRow("new entry of the day")
-            << diary << Change::Insert << 1 << ten << true
-            << QStringList{"12:30 Carbs   45", "10:00 Carbs   20", "08:00 Glucose  120"} << tuesday;
-        QTest::newRow("new entry of another day, above the day's rows")
-            << diary << Change::Insert << 0 << entry({2025, 9, 3}, 600, "Carbs", 20) << false
-            << before << QDate(2025, 9, 3);
-        QTest::newRow("deleted entry of the day")
-            << diary << Change::Remove << 1 << QByteArray() << true
-            << QStringList{"08:00 Glucose  120"} << tuesday;
-        QTest::newRow("deleted entry of another day, above the day's rows")
-            << diary << Change::Remove << 0 << QByteArray() << false << before << tuesday;
-        QTest::newRow("deleted last entry of another day")
-            << diary << Change::Remove << 3 << QByteArray() << false << before << tuesday;
-        QTest::newRow("read again, the day as it was")
-            << diary << Change::Reset << 0 << entry(sunday, 300, "Bolus", 1) + diary << false
-            << before << sunday;
-        QTest::newRow("read again, the day changed")
-            << diary << Change::Reset << 0 << diary + entry(tuesday, 1200, "Basis", 12) << true
-            << QStringList{"20:00 Basis   12", "12:30 Carbs   45", "08:00 Glucose  120"} << tuesday;
-        QTest::newRow("sorted the other way")
-            << diary << Change::Sort << 0 << QByteArray() << false << before << wednesday;
+        const auto row = [&](const char *name, Change change, int at, const QByteArray &lines,
+                             bool touches, const QStringList &shown, const QDate &marked,
+                             const QDate &unmarked, bool week = false) {
+            QTest::newRow(name) << diary << week << change << at << lines << touches << shown
+                                << marked << unmarked;
+        };
+        row("new entry of the day", Change::Insert, 1, entry(tuesday, 600, "Carbs", 20), true,
+            {"12:30 Carbs   45", "10:00 Carbs   20", "08:00 Glucose  120"}, tuesday, monday);
+        // The 5th of October is the last day the September page shows.
+        row("new entry of another day, above the day's rows", Change::Insert, 0,
+            entry({2025, 10, 5}, 600, "Carbs", 20), false, before, {2025, 10, 5}, monday);
+        row("new entry of another day of the week", Change::Insert, 0,
+            entry(tuesday.addDays(2), 600, "Carbs", 20), true, before, tuesday, monday, true);
+        row("new entry of the next week", Change::Insert, 0,
+            entry(tuesday.addDays(6), 600, "Carbs", 20), false, before, tuesday, monday, true);
+        row("deleted entry of the day", Change::Remove, 1, {}, true, {"08:00 Glucose  120"},
+            tuesday, monday);
+        row("deleted entry of another day, above the day's rows", Change::Remove, 0, {}, false,
+            before, tuesday, wednesday);
+        row("deleted last entry of another day", Change::Remove, 3, {}, false, before, tuesday,
+            sunday);
+        row("read again, the day as it was", Change::Reset, 0,
+            entry(monday.addDays(-5), 300, "Bolus", 1) + diary, false, before, monday.addDays(-5),
+            monday);
+        row("read again, the day changed", Change::Reset, 0,
+            diary + entry(tuesday, 1200, "Basis", 12), true,
+            {"20:00 Basis   12", "12:30 Carbs   45", "08:00 Glucose  120"}, tuesday, monday);
+        row("sorted the other way", Change::Sort, 0, {}, false, before, wednesday, monday);
         QTest::newRow("a reading after midnight makes a series")
-            << diary + entry(tuesday, 1430, "Glucose", 90) << Change::Insert << 0
-            << entry(wednesday, 5, "Glucose", 95) << true << before << wednesday;
+            << diary + entry(tuesday, 1430, "Glucose", 90) << false << Change::Insert << 0
+            << entry(wednesday, 5, "Glucose", 95) << true << before << wednesday << monday;
     }
 
     void following()
     {
         QFETCH(QByteArray, diary);
+        QFETCH(bool, week);
         QFETCH(Change, change);
         QFETCH(int, row);
         QFETCH(QByteArray, lines);
         QFETCH(bool, touches);
         QFETCH(QStringList, shown);
         QFETCH(QDate, marked);
+        QFETCH(QDate, unmarked);
         DayView &view = open(diary, tuesday);
+        view.setWeekMode(week);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         PaintCounter counter;
@@ -434,8 +447,7 @@ private slots:
         QCOMPARE(counter.paints > 0, touches);
         QCOMPARE(tableLines(view), shown);
         QCOMPARE(view.calendar()->dateTextFormat(marked).fontWeight(), int(QFont::Bold));
-        QCOMPARE(view.calendar()->dateTextFormat(tuesday.addDays(-1)).fontWeight(),
-                 int(QFont::Normal));
+        QCOMPARE(view.calendar()->dateTextFormat(unmarked).fontWeight(), int(QFont::Normal));
     }
 };
 

@@ -88,7 +88,9 @@ void DayChart::mousePressEvent(QMouseEvent *event)
     if (showsWeek() && event->button() == Qt::LeftButton) {
         const int strip = DayScale::stripAt(rect(), event->position().y());
         if (strip >= 0) {
-            emit dayClicked(m_days[size_t(strip)].day);
+            // A copy: showing the day replaces the days held here.
+            const QDate day = m_days[size_t(strip)].day;
+            emit dayClicked(day);
             return;
         }
     }

@@ -135,7 +135,7 @@ DayView::DayView(DiaryModel *list, const DayChartSettings &settings, QWidget *pa
 
     connect(m_dateEdit, &QDateEdit::dateChanged, this, &DayView::showDay);
     connect(m_calendar, &QCalendarWidget::currentPageChanged, this, &DayView::markMonth);
-    connect(m_chart, &DayChart::dayClicked, this, [this](const QDate &day) {
+    connect(m_chart, &DayChart::dayClicked, this, [this](QDate day) {
         setWeekMode(false);
         showDay(day);
     });
@@ -357,8 +357,11 @@ void DayView::markMonth(int year, int month)
     QTextCharFormat marked;
     marked.setFontWeight(QFont::Bold);
     marked.setFontUnderline(true);
-    // The page shows some days of the months before and after, too.
+    // The page's six weeks as the calendar lays them out: from the week of
+    // the 1st, or a whole week before when the month starts the week.
     const QDate first(year, month, 1);
-    for (const QDate &day : m_list->diary().days().between(first.addDays(-7), first.addDays(44)))
+    const int before = (first.dayOfWeek() - int(m_calendar->firstDayOfWeek()) + 6) % 7 + 1;
+    const QDate start = first.addDays(-before);
+    for (const QDate &day : m_list->diary().days().between(start, start.addDays(6 * 7 - 1)))
         m_calendar->setDateTextFormat(day, marked);
 }
