@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The large-diary benchmark: load, first show, diagram paint, add, edit,
-// save and memory at 10,000, 100,000 and 1,000,000 entries, with `wc -l` on
-// the 1,000,000-line file as the yardstick. Run it through scripts/bench.
+// save and memory at 10,000, 100,000 and 1,000,000 entries, and the day
+// view, with `wc -l` on the 1,000,000-line file as the yardstick. Run it
+// through scripts/bench.
 #include "core/diaryfile.h"
+#include "dayviewbench.h"
 #include "reportbench.h"
 #include "statsbench.h"
 #include "syntheticdiary.h"
@@ -365,6 +367,7 @@ int main(int argc, char **argv)
     registerStatsBenchmarks();
     registerReportBenchmarks();
     registerImportBenchmarks();
+    registerDayViewBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -344,6 +344,144 @@ Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht e
     </message>
 </context>
 <context>
+    <name>DayChart</name>
+    <message>
+        <source>Glucose, carbs and insulin of the day</source>
+        <translation>Glukose, Kohlenhydrate und Insulin des Tages</translation>
+    </message>
+    <message>
+        <source>No entries on this day</source>
+        <translation>An diesem Tag gibt es keine Einträge</translation>
+    </message>
+</context>
+<context>
+    <name>DayView</name>
+    <message>
+        <source>First</source>
+        <translation>Erster</translation>
+    </message>
+    <message>
+        <source>First day with entries</source>
+        <translation>Erster Tag mit Einträgen</translation>
+    </message>
+    <message>
+        <source>◀ Entries</source>
+        <translation>◀ Einträge</translation>
+    </message>
+    <message>
+        <source>Previous day with entries</source>
+        <translation>Voriger Tag mit Einträgen</translation>
+    </message>
+    <message>
+        <source>◀ Week</source>
+        <translation>◀ Woche</translation>
+    </message>
+    <message>
+        <source>A week back</source>
+        <translation>Eine Woche zurück</translation>
+    </message>
+    <message>
+        <source>◀ Day</source>
+        <translation>◀ Tag</translation>
+    </message>
+    <message>
+        <source>Previous day</source>
+        <translation>Voriger Tag</translation>
+    </message>
+    <message>
+        <source>Day shown</source>
+        <translation>Angezeigter Tag</translation>
+    </message>
+    <message>
+        <source>Day ▶</source>
+        <translation>Tag ▶</translation>
+    </message>
+    <message>
+        <source>Next day</source>
+        <translation>Nächster Tag</translation>
+    </message>
+    <message>
+        <source>Week ▶</source>
+        <translation>Woche ▶</translation>
+    </message>
+    <message>
+        <source>A week on</source>
+        <translation>Eine Woche weiter</translation>
+    </message>
+    <message>
+        <source>Entries ▶</source>
+        <translation>Einträge ▶</translation>
+    </message>
+    <message>
+        <source>Next day with entries</source>
+        <translation>Nächster Tag mit Einträgen</translation>
+    </message>
+    <message>
+        <source>Newest</source>
+        <translation>Neuester</translation>
+    </message>
+    <message>
+        <source>Newest day with entries</source>
+        <translation>Neuester Tag mit Einträgen</translation>
+    </message>
+    <message>
+        <source>&amp;Week</source>
+        <translation>&amp;Woche</translation>
+    </message>
+    <message>
+        <source>The seven days from Monday to Sunday</source>
+        <translation>Die sieben Tage von Montag bis Sonntag</translation>
+    </message>
+    <message>
+        <source>Entries of the day</source>
+        <translation>Einträge des Tages</translation>
+    </message>
+    <message>
+        <source>Day View – %1</source>
+        <translation>Tagesansicht – %1</translation>
+    </message>
+    <message>
+        <source>Readings</source>
+        <translation>Messwerte</translation>
+    </message>
+    <message>
+        <source>Mean glucose</source>
+        <translation>Mittlere Glukose</translation>
+    </message>
+    <message>
+        <source>Lowest</source>
+        <translation>Niedrigster Wert</translation>
+    </message>
+    <message>
+        <source>Highest</source>
+        <translation>Höchster Wert</translation>
+    </message>
+    <message>
+        <source>Time below %1</source>
+        <translation>Zeit unter %1</translation>
+    </message>
+    <message>
+        <source>Time in range %1–%2</source>
+        <translation>Zeit im Zielbereich %1–%2</translation>
+    </message>
+    <message>
+        <source>Time above %1</source>
+        <translation>Zeit über %1</translation>
+    </message>
+    <message>
+        <source>Carbs</source>
+        <translation>Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>Bolus insulin</source>
+        <translation>Bolusinsulin</translation>
+    </message>
+    <message>
+        <source>Basal insulin</source>
+        <translation>Basalinsulin</translation>
+    </message>
+</context>
+<context>
     <name>Diary</name>
     <message>
         <source>the folder %1 does not exist.</source>

@@ -237,6 +237,7 @@ void Diary::releaseVerbatim(const Row &row)
 void Diary::rowsChangedFrom(size_t storageIndex)
 {
     m_blocksValid = std::min(m_blocksValid, storageIndex / blockSize);
+    m_days.invalidateFrom(storageIndex);
     std::vector<FileMark> &marks = m_fileLayout.marks;
     while (!marks.empty() && size_t(marks.back().rows) > storageIndex)
         marks.pop_back();
@@ -276,6 +277,7 @@ bool Diary::prependLine(const char *line, qsizetype length)
     }
     // On top: no mark of the file can cover it.
     m_blocksValid = std::min(m_blocksValid, m_rows.size() / blockSize);
+    m_days.invalidateFrom(m_rows.size());
     m_rows.push_back(row);
     return true;
 }
@@ -409,6 +411,12 @@ QTime Diary::time(int row) const
 QString Diary::type(int row) const
 {
     return text(row, TypeColumn);
+}
+
+int Diary::typeOf(int row) const
+{
+    const quint8 type = rowAt(row).type;
+    return type == OtherType ? -1 : int(type);
 }
 
 int Diary::value(int row) const
@@ -604,4 +612,39 @@ void Diary::refreshBlocks() const
         m_blockLatest[b] = latest;
     }
     m_blocksValid = blocks;
+}
+
+const DayIndex &Diary::days() const
+{
+    // A date beyond the stored day range has no day of its own.
+    m_days.update(m_rows.size(), [this](size_t i) {
+        const Row &r = m_rows[i];
+        return (r.flags & (NullDate | DateFromText)) ? INT64_MIN : qint64(r.julianDay);
+    });
+    return m_days;
+}
+
+std::vector<int> Diary::rowsOn(const QDate &day) const
+{
+    std::vector<int> rows;
+    const int top = rowCount() - 1;
+    days().forEachPosition(day, [&](size_t position) { rows.push_back(top - int(position)); });
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+Diary Diary::copyOfRows(const std::vector<int> &rows) const
+{
+    Diary copy;
+    copy.m_rows.reserve(rows.size());
+    // Storage runs bottom-up: the last row given comes first.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        Row r = rowAt(*row);
+        if (r.verbatim) {
+            copy.m_verbatim.push_back(m_verbatim[r.verbatim - 1]);
+            r.verbatim = quint32(copy.m_verbatim.size());
+        }
+        copy.m_rows.push_back(r);
+    }
+    return copy;
 }

@@ -10,6 +10,7 @@
 #ifndef DIARY_H
 #define DIARY_H
 
+#include "core/dayindex.h"
 #include "core/entrytext.h"
 #include "core/regularfile.h"
 
@@ -68,6 +69,8 @@ public:
     QDate date(int row) const;
     QTime time(int row) const;
     QString type(int row) const;
+    // The type's position in items, or -1 for another text.
+    int typeOf(int row) const;
     // A dose with a fraction keeps hundredths of a unit: value() gives it to
     // the nearest whole unit, hundredths() exactly (any other value times 100).
     int value(int row) const;
@@ -118,6 +121,15 @@ public:
     const FileLayout &fileLayout() const { return m_fileLayout; }
     // Part of what was saved, not of the rows: a const diary keeps it too.
     void setFileLayout(FileLayout layout) const { m_fileLayout = std::move(layout); }
+
+    // The days that hold entries with a readable date, from an index built
+    // on first use and kept right through every change.
+    const DayIndex &days() const;
+    // The rows of a day, top first.
+    std::vector<int> rowsOn(const QDate &day) const;
+    // A diary of just these rows, in this order: figures over a few rows
+    // without reading all of them.
+    Diary copyOfRows(const std::vector<int> &rows) const;
 
     // Key that orders rows by date, then time; null dates come first.
     static qint64 dateTimeKey(const QDate &date, const QTime &time);
@@ -176,6 +188,7 @@ private:
     // Latest "Glucose" day of each block of rows, for skipping old blocks.
     mutable std::vector<qint32> m_blockLatest;
     mutable size_t m_blocksValid = 0;
+    mutable DayIndex m_days;
     mutable FileLayout m_fileLayout;
 };
 

@@ -45,6 +45,14 @@ inline constexpr QRgb griZones[] = {qRgb(0x8f, 0xc9, 0x8f), qRgb(0xd7, 0xe5, 0x7
                                     qRgb(0xf6, 0xc3, 0x44), qRgb(0xef, 0x8a, 0x4c),
                                     qRgb(0xd9, 0x3b, 0x36)};
 
+// The day view: the band between the person's limits, a sensor's curve,
+// carbs, and the rapid and the long insulins.
+inline constexpr QRgb limitBand = qRgb(0xe8, 0xf5, 0xe9);
+inline constexpr QRgb sensorCurve = qRgb(0x12, 0x2e, 0x7a);
+inline constexpr QRgb carbs = qRgb(0xa8, 0x5c, 0x00);
+inline constexpr QRgb rapidInsulin = qRgb(0x15, 0x65, 0xc0);
+inline constexpr QRgb longInsulin = qRgb(0x8e, 0x24, 0xaa);
+
 // A consensus target met or missed, and a warning that the figures may not
 // stand for the period.
 inline constexpr QRgb met = qRgb(0x2e, 0x7d, 0x32);

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Registers the day view cases of the benchmark.
+#ifndef DAYVIEWBENCH_H
+#define DAYVIEWBENCH_H
+
+void registerDayViewBenchmarks();
+
+#endif
