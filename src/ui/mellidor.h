@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class DiarySession;
+class MellidorPaint;
 class QAction;
 class QButtonGroup;
 class QMenu;
@@ -90,6 +91,7 @@ private:
     void chooseDoses(int choice);
     void applyPreferences(const Preferences &preferences);
     // The diagram windows of this window (mellidorpaint.cpp).
+    QList<MellidorPaint *> diagrams() const;
     void updateDiagrams();
     void closeDiagrams();
     void loadDiary();

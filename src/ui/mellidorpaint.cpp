@@ -29,6 +29,18 @@ MellidorPaint::~MellidorPaint() = default;
 
 // The main window's side of its diagrams.
 
+QList<MellidorPaint *> Mellidor::diagrams() const
+{
+    QList<MellidorPaint *> diagrams;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        auto *diagram = qobject_cast<MellidorPaint *>(window);
+        if (diagram && diagram->mainWindow == this)
+            diagrams << diagram;
+    }
+    return diagrams;
+}
+
 void Mellidor::paintLineDiagram()
 {
     auto *diagram = new MellidorPaint(this);
@@ -38,23 +50,14 @@ void Mellidor::paintLineDiagram()
 void Mellidor::updateDiagrams()
 {
     // Diagrams read the list and the preferences when they paint.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        auto *diagram = qobject_cast<MellidorPaint *>(window);
-        if (diagram && diagram->mainWindow == this)
-            diagram->update();
-    }
+    for (MellidorPaint *diagram : diagrams())
+        diagram->update();
 }
 
 void Mellidor::closeDiagrams()
 {
     // Diagram windows read this window's list: none may outlive it.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        auto *diagram = qobject_cast<MellidorPaint *>(window);
-        if (diagram && diagram->mainWindow == this)
-            delete diagram;
-    }
+    qDeleteAll(diagrams());
 }
 
 void MellidorPaint::paintEvent(QPaintEvent *)
