@@ -44,18 +44,22 @@ struct KindName
 
 constexpr KindName kindNames[] = {
     {nullptr, nullptr},
-    {"calibration", "calibrations"},
-    {"basal rate row", "basal rate rows"},
-    {"temporary basal row", "temporary basal rows"},
-    {"bolus programming row", "bolus programming rows"},
-    {"bolus wizard row without carbs", "bolus wizard rows without carbs"},
-    {"prime", "primes"},
-    {"rewind", "rewinds"},
-    {"suspend", "suspends"},
-    {"alert", "alerts"},
-    {"alarm", "alarms"},
-    {"sensor exception", "sensor exceptions"},
-    {"event marker", "event markers"},
+    {QT_TRANSLATE_NOOP("Import", "calibration"), QT_TRANSLATE_NOOP("Import", "calibrations")},
+    {QT_TRANSLATE_NOOP("Import", "basal rate row"), QT_TRANSLATE_NOOP("Import", "basal rate rows")},
+    {QT_TRANSLATE_NOOP("Import", "temporary basal row"),
+     QT_TRANSLATE_NOOP("Import", "temporary basal rows")},
+    {QT_TRANSLATE_NOOP("Import", "bolus programming row"),
+     QT_TRANSLATE_NOOP("Import", "bolus programming rows")},
+    {QT_TRANSLATE_NOOP("Import", "bolus wizard row without carbs"),
+     QT_TRANSLATE_NOOP("Import", "bolus wizard rows without carbs")},
+    {QT_TRANSLATE_NOOP("Import", "prime"), QT_TRANSLATE_NOOP("Import", "primes")},
+    {QT_TRANSLATE_NOOP("Import", "rewind"), QT_TRANSLATE_NOOP("Import", "rewinds")},
+    {QT_TRANSLATE_NOOP("Import", "suspend"), QT_TRANSLATE_NOOP("Import", "suspends")},
+    {QT_TRANSLATE_NOOP("Import", "alert"), QT_TRANSLATE_NOOP("Import", "alerts")},
+    {QT_TRANSLATE_NOOP("Import", "alarm"), QT_TRANSLATE_NOOP("Import", "alarms")},
+    {QT_TRANSLATE_NOOP("Import", "sensor exception"),
+     QT_TRANSLATE_NOOP("Import", "sensor exceptions")},
+    {QT_TRANSLATE_NOOP("Import", "event marker"), QT_TRANSLATE_NOOP("Import", "event markers")},
 };
 
 // Meter readings of one file taken within this many seconds of each other
@@ -262,6 +266,8 @@ void CareLinkReader::read(QByteArrayView data, qsizetype pos, qsizetype line, bo
             }
             row(csv, rowLine);
         }
+        if (csv.overlong())
+            m_sink.refuseOverlong(line + csv.line() - 1);
         if (next < 0)
             return;
         pos = next;
@@ -370,7 +376,8 @@ void CareLinkReader::finish()
 void CareLinkReader::row(const CsvReader &csv, qsizetype line)
 {
     if (m_totals) {
-        m_sink.skip("daily auto-insulin total", "daily auto-insulin totals");
+        m_sink.skip(QT_TRANSLATE_NOOP("Import", "daily auto-insulin total"),
+                    QT_TRANSLATE_NOOP("Import", "daily auto-insulin totals"));
         return;
     }
     const Columns &c = m_columns;
@@ -415,11 +422,14 @@ void CareLinkReader::row(const CsvReader &csv, qsizetype line)
     }
     if (kind == EventMarker) {
         if (startsWithFolded(marker, "insulin"))
-            m_sink.skip("insulin marker", "insulin markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "insulin marker"),
+                        QT_TRANSLATE_NOOP("Import", "insulin markers"));
         else if (foldWord(marker).endsWith("oftheday"))
-            m_sink.skip("day marker", "day markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "day marker"),
+                        QT_TRANSLATE_NOOP("Import", "day markers"));
         else
-            m_sink.skip("event marker", "event markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "event marker"),
+                        QT_TRANSLATE_NOOP("Import", "event markers"));
     } else if (kind != NoKind) {
         m_sink.skip(kindNames[kind].one, kindNames[kind].many);
     } else {

@@ -274,7 +274,10 @@ void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line
         unread(line, ImportText::tr("value out of range"));
         return;
     }
-    m_pending.push_back(Pending{when, type, value, flags, line});
+    m_pending.push_back(Pending{when.instant, value, qint32(line), when.utcOffset,
+                                qint16(when.year), qint16(when.minutes), qint8(when.first),
+                                qint8(when.second), qint8(type), flags, when.yearFirst,
+                                when.twelveHour});
 }
 
 void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizetype line)
@@ -354,6 +357,15 @@ void EntrySink::skip(const char *one, const char *many)
         kinds.push_back(SkippedKind{name, QLatin1StringView(many), 1});
 }
 
+void EntrySink::refuseOverlong(qsizetype line, const QString &member)
+{
+    const QString where =
+        member.isEmpty() ? QString::number(line) : ImportText::tr("%1 in %2").arg(line).arg(member);
+    refuse(ImportText::tr("has a line longer than %1 MB (line %2), which no export holds")
+               .arg(CsvReader::maxRecordBytes >> 20)
+               .arg(where));
+}
+
 void EntrySink::unread(qsizetype line, const QString &reason)
 {
     if (m_result.unread.size() < size_t(maxUnreadRowsKept))
@@ -381,6 +393,8 @@ bool EntrySink::nextRow(CsvReader &csv, qint64 byteOffset, qsizetype lineOffset)
             return true;
         unread(csv.line() + lineOffset, ImportText::tr("the file ends inside this row"));
     }
+    if (csv.overlong())
+        refuseOverlong(csv.line() + lineOffset);
     return false;
 }
 
@@ -391,12 +405,12 @@ void EntrySink::finish()
     qsizetype ambiguous = 0, dayFirstValid = 0, monthFirstValid = 0;
     bool twelveHour = false;
     for (const Pending &p : m_pending) {
-        if (p.when.yearFirst)
+        if (p.yearFirst)
             continue;
         ++ambiguous;
-        dayFirstValid += QDate::isValid(p.when.year, p.when.second, p.when.first);
-        monthFirstValid += QDate::isValid(p.when.year, p.when.first, p.when.second);
-        twelveHour = twelveHour || p.when.twelveHour;
+        dayFirstValid += QDate::isValid(p.year, p.second, p.first);
+        monthFirstValid += QDate::isValid(p.year, p.first, p.second);
+        twelveHour = twelveHour || p.twelveHour;
     }
     bool monthFirst = false;
     if (ambiguous) {
@@ -410,14 +424,13 @@ void EntrySink::finish()
     ImportBatch &batch = m_result.batch;
     batch.entries.reserve(batch.entries.size() + m_pending.size());
     for (const Pending &p : m_pending) {
-        const ReadingTime &s = p.when;
-        const bool swap = !s.yearFirst && !monthFirst;
-        const QDate date(s.year, swap ? s.second : s.first, swap ? s.first : s.second);
+        const bool swap = !p.yearFirst && !monthFirst;
+        const QDate date(p.year, swap ? p.second : p.first, swap ? p.first : p.second);
         if (!date.isValid()) {
             unread(p.line, ImportText::tr("no such date"));
             continue;
         }
-        batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant, p.flags);
+        batch.add(date.toJulianDay(), p.minutes, p.type, p.value, p.instant, p.flags);
     }
     findClockChanges();
     m_pending.clear();
@@ -428,8 +441,8 @@ void EntrySink::findClockChanges()
 {
     std::vector<std::pair<qint64, int>> instants; // with their offsets
     for (const Pending &p : m_pending) {
-        if (p.when.instant != ImportEntry::noInstant)
-            instants.emplace_back(p.when.instant, p.when.utcOffset);
+        if (p.instant != ImportEntry::noInstant)
+            instants.emplace_back(p.instant, p.utcOffset);
     }
     std::sort(instants.begin(), instants.end());
     const auto offsetAt = [](qint64 ms) {

@@ -14,6 +14,8 @@
 #include <initializer_list>
 #include <vector>
 
+struct JsonRecords;
+
 // A timestamp as written. Dates with the year last are ambiguous until the
 // whole file is seen.
 struct ReadingTime
@@ -59,6 +61,8 @@ public:
     EntrySink(ImportResult &result, const ImportProgress &progress, qint64 total);
 
     void setFormat(const QString &format) { m_result.format = format; }
+    // The text was no UTF-8 and is read as Windows-1252.
+    void readAsWindows1252() { m_result.windows1252 = true; }
 
     // A glucose reading; mmol/L are converted to mg/dL.
     void glucose(const ReadingTime &when, double value, bool mmol, qsizetype line);
@@ -79,6 +83,9 @@ public:
     void unread(qsizetype line, const QString &reason);
     // The file is in this reader's format but cannot be read at all.
     void refuse(const QString &why) { m_result.error = why; }
+    // Refuses the file for a record longer than CsvReader::maxRecordBytes
+    // at line, or at a line of member (a file of an archive).
+    void refuseOverlong(qsizetype line, const QString &member = QString());
 
     // Entries that need no date order (Mellidor's own files).
     ImportBatch &batch() { return m_result.batch; }
@@ -94,13 +101,18 @@ public:
     void finish();
 
 private:
+    // An entry while the date order is not settled, packed: a large file
+    // holds millions. Lines fit: a file of maxImportFileBytes has fewer.
     struct Pending
     {
-        ReadingTime when;
-        qint32 type;
+        qint64 instant;
         qint32 value; // hundredths of a unit where flags has ImportEntry::Fraction
+        qint32 line;
+        qint32 utcOffset;
+        qint16 year, minutes;
+        qint8 first, second, type;
         quint8 flags;
-        qsizetype line;
+        bool yearFirst, twelveHour;
     };
     void add(const ReadingTime &when, int type, int value, qsizetype line, quint8 flags = 0);
     void findClockChanges();
@@ -127,8 +139,8 @@ bool readGlooko(QByteArrayView data, EntrySink &sink);
 // A Glooko export zip; any other zip archive is refused.
 bool readGlookoZip(QByteArrayView data, EntrySink &sink);
 bool readCareLink(QByteArrayView data, EntrySink &sink);
-bool readNightscoutJson(QByteArrayView data, EntrySink &sink);
-bool readTidepoolJson(QByteArrayView data, EntrySink &sink);
+bool readNightscoutJson(const JsonRecords &records, EntrySink &sink);
+bool readTidepoolJson(const JsonRecords &records, EntrySink &sink);
 bool readTidepoolCsv(QByteArrayView data, EntrySink &sink);
 bool readNightscoutTable(QByteArrayView data, EntrySink &sink);
 bool readMellidorCsv(QByteArrayView data, EntrySink &sink);

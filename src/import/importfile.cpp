@@ -4,6 +4,8 @@
 
 #include "core/regularfile.h"
 #include "import/entrysink.h"
+#include "import/exporttext.h"
+#include "import/jsonrecords.h"
 #include "import/zipfile.h"
 
 #include <QFileInfo>
@@ -16,10 +18,25 @@
 
 QString knownImportFormats()
 {
-    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Medtronic CareLink CSV, Nightscout "
-                          "entries (JSON, CSV or TSV), Nightscout treatments JSON, Tidepool JSON "
-                          "and CSV, mySugr CSV, Glooko export (zip or CSV), research tables (id, "
-                          "time, gl), Mellidor's CSV export and Mellidor diary files");
+    // Product names stay as they are in every language.
+    static const char *const formats[] = {
+        QT_TRANSLATE_NOOP("Import", "Dexcom Clarity CSV"),
+        QT_TRANSLATE_NOOP("Import", "Medtronic CareLink CSV"),
+        QT_TRANSLATE_NOOP("Import", "LibreView CSV"),
+        QT_TRANSLATE_NOOP("Import", "Tidepool JSON and CSV"),
+        QT_TRANSLATE_NOOP("Import",
+                          "Nightscout entries (JSON, CSV or TSV), Nightscout treatments JSON"),
+        QT_TRANSLATE_NOOP("Import", "research tables (id, time, gl)"),
+        QT_TRANSLATE_NOOP("Import", "mySugr CSV"),
+        QT_TRANSLATE_NOOP("Import", "Glooko export (zip or CSV)"),
+        QT_TRANSLATE_NOOP("Import", "Mellidor's CSV export"),
+        QT_TRANSLATE_NOOP("Import", "Mellidor diary files"),
+    };
+    QStringList names;
+    for (const char *format : formats)
+        names << ImportText::tr(format);
+    const QString last = names.takeLast();
+    return ImportText::tr("%1 and %2").arg(names.join(QStringLiteral(", ")), last);
 }
 
 namespace {
@@ -50,21 +67,34 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         result.error = refusal(name, ImportText::tr("is not a text file"));
         return result;
     }
+    const bool json = !zip && looksLikeJson(data);
+    QByteArray text; // the data as read, where it is not the file's bytes
+    if (!zip && !json && decodeWindows1252(data, text)) {
+        result.windows1252 = true;
+        data = text;
+    }
     // Old spreadsheet saves end lines with a carriage return alone.
-    QByteArray lineFeeds;
     if (!zip && !data.contains('\n') && data.contains('\r')) {
-        lineFeeds = data.toByteArray().replace('\r', '\n');
-        data = lineFeeds;
+        if (!result.windows1252)
+            text = data.toByteArray();
+        data = text.replace('\r', '\n');
     }
     EntrySink sink(result, progress, data.size());
-    const bool known = zip ? readGlookoZip(data, sink)
-                       : looksLikeJson(data)
-                           ? readTidepoolJson(data, sink) || readNightscoutJson(data, sink)
-                           : readDexcom(data, sink) || readCareLink(data, sink) ||
-                                 readLibreView(data, sink) || readTidepoolCsv(data, sink) ||
-                                 readResearchTable(data, sink) || readMySugr(data, sink) ||
-                                 readGlooko(data, sink) || readMellidorCsv(data, sink) ||
-                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+    bool known = false;
+    if (const qsizetype line = zip || json ? 0 : firstOverlongLine(data)) {
+        sink.refuseOverlong(line);
+    } else if (json) {
+        // Both JSON readers look at the same records: the data is checked once.
+        const JsonRecords records = readJsonRecords(data);
+        known = readTidepoolJson(records, sink) || readNightscoutJson(records, sink);
+    } else {
+        known = zip ? readGlookoZip(data, sink)
+                    : readDexcom(data, sink) || readCareLink(data, sink) ||
+                          readLibreView(data, sink) || readTidepoolCsv(data, sink) ||
+                          readResearchTable(data, sink) || readMySugr(data, sink) ||
+                          readGlooko(data, sink) || readMellidorCsv(data, sink) ||
+                          readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+    }
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = ImportText::tr("Reading \"%1\" was cancelled.").arg(name);
@@ -72,7 +102,7 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     }
     if (!result.error.isEmpty()) {
         result.batch = ImportBatch();
-        result.error = QStringLiteral("\"%1\" %2.").arg(name, result.error);
+        result.error = ImportText::tr("\"%1\" %2.").arg(name, result.error);
         return result;
     }
     if (!known) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The records of a JSON export: an array of objects, or an object holding
-// one. The data is checked in one pass and each record is then read in place,
-// so no document of a large file is built. A file cut off inside a record
-// still gives the records before it.
+// one. The data is checked in one pass that keeps nothing per record, and
+// the records are then read in place one at a time, so a large file takes
+// no memory beyond its bytes. A file cut off inside a record still gives
+// the records before it.
 #ifndef JSONRECORDS_H
 #define JSONRECORDS_H
 
@@ -11,26 +12,39 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <vector>
-
 struct JsonRecords
 {
     QByteArrayView data;
-    // Where each whole record starts and ends in the data, and the line
-    // (from 1) it starts on.
-    std::vector<qsizetype> starts, ends, lines;
+    // The array that holds the records: where its '[' is and the line (from
+    // 1) it is on; -1 when the data holds none.
+    qsizetype arrayStart = -1, arrayLine = 0;
     // Where the last whole record ends in a cut file, -1 when whole, and
     // the line after it.
     qsizetype cutAt = -1, cutLine = 0;
     // Why the data is no readable JSON; empty when it is.
     QString error;
-
-    qsizetype size() const { return qsizetype(starts.size()); }
-    JsonView at(qsizetype i) const;
-    qsizetype startOf(qsizetype i) const { return starts[size_t(i)]; }
-    qsizetype lineOf(qsizetype i) const { return lines[size_t(i)]; }
 };
 
 JsonRecords readJsonRecords(QByteArrayView data);
+
+// Steps through the records in file order.
+class JsonRecordCursor
+{
+public:
+    explicit JsonRecordCursor(const JsonRecords &records);
+    // Moves to the next record; false after the last.
+    bool next();
+    JsonView record() const { return JsonView(m_data.sliced(m_start, m_end - m_start)); }
+    // Where the record starts in the data, and the line (from 1) it is on.
+    qsizetype start() const { return m_start; }
+    qsizetype line() const { return m_line; }
+
+private:
+    QByteArrayView m_data;
+    qsizetype m_cutAt;
+    qsizetype m_pos;     // after the record, -1 once all are read
+    qsizetype m_posLine; // the line at m_pos
+    qsizetype m_start = 0, m_end = 0, m_line = 0;
+};
 
 #endif

@@ -36,8 +36,9 @@ qsizetype endOfString(QByteArrayView text, qsizetype i, bool &escapes)
     return text.size();
 }
 
-// Past the end of the value that starts at i.
-qsizetype endOfValue(QByteArrayView text, qsizetype i)
+} // namespace
+
+qsizetype jsonValueEnd(QByteArrayView text, qsizetype i)
 {
     const qsizetype size = text.size();
     bool escapes = false;
@@ -62,6 +63,8 @@ qsizetype endOfValue(QByteArrayView text, qsizetype i)
     return size;
 }
 
+namespace {
+
 // The text of what the parser makes of a value with escapes or unusual
 // numbers: the rules of QJsonDocument, since it judged the file.
 QJsonValue parsed(QByteArrayView text)
@@ -81,7 +84,7 @@ bool nextMember(QByteArrayView text, qsizetype &i, QByteArrayView &key, bool &es
     const qsizetype keyEnd = endOfString(text, i, escapes);
     key = text.sliced(i, keyEnd - i);
     i = skipSpace(text, skipSpace(text, keyEnd) + 1); // past the colon
-    const qsizetype valueEnd = endOfValue(text, i);
+    const qsizetype valueEnd = jsonValueEnd(text, i);
     value = text.sliced(i, valueEnd - i);
     i = skipSpace(text, valueEnd);
     if (i < text.size() && text[i] == ',')
@@ -157,12 +160,19 @@ void JsonObjectView::read(JsonView object)
 {
     m_members.clear();
     m_keys.clear();
+    m_large = JsonView();
     if (!object.isObject())
         return;
     Member member;
     QByteArrayView quoted;
     bool escapes;
     for (qsizetype i = 1; nextMember(object.text(), i, quoted, escapes, member.value);) {
+        if (m_members.size() == maxMembers) {
+            m_members.clear();
+            m_keys.clear();
+            m_large = object;
+            return;
+        }
         member.key = quoted.sliced(1, quoted.size() - 2);
         if (escapes) {
             m_keys.push_back(unescaped(quoted));
@@ -174,6 +184,8 @@ void JsonObjectView::read(JsonView object)
 
 JsonView JsonObjectView::value(QByteArrayView key) const
 {
+    if (!m_large.isUndefined())
+        return m_large.value(key);
     for (auto it = m_members.rbegin(); it != m_members.rend(); ++it) {
         if (it->key == key)
             return JsonView(it->value);

@@ -37,6 +37,9 @@ private:
     QByteArrayView m_text;
 };
 
+// Past the end of the value that starts at at.
+qsizetype jsonValueEnd(QByteArrayView text, qsizetype at);
+
 // An object's members, found once for a record that is asked many things.
 class JsonObjectView
 {
@@ -55,6 +58,10 @@ private:
     };
     std::vector<Member> m_members;
     std::vector<QByteArray> m_keys; // keys written with escapes, as read
+    // An object of more members is asked in place: no record of an export
+    // has them, and each would be kept.
+    static constexpr size_t maxMembers = 1000;
+    JsonView m_large;
 };
 
 #endif

@@ -124,6 +124,8 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
                             formatTime(time.hour(), time.minute()).toUtf8(), type.toByteArray(),
                             valueAsWritten(typeIndex(type.data(), type.size()), valueText)});
     }
+    if (csv.overlong())
+        sink.refuseOverlong(csv.line());
     return true;
 }
 

@@ -47,17 +47,16 @@ bool looksLikeJson(QByteArrayView data)
     return false;
 }
 
-bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
+bool readNightscoutJson(const JsonRecords &records, EntrySink &sink)
 {
-    JsonRecords records = readJsonRecords(data);
     if (!records.error.isEmpty()) {
         sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
         return true;
     }
     JsonObjectView object;
     bool entries = false, treatments = false;
-    for (qsizetype i = 0; i < records.size() && !entries; ++i) {
-        object.read(records.at(i));
+    for (JsonRecordCursor record(records); !entries && record.next();) {
+        object.read(record.record());
         entries = object.contains("sgv") || object.contains("mbg");
         treatments = treatments || object.contains("eventType") || object.contains("created_at");
     }
@@ -67,11 +66,11 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                            : QStringLiteral("Nightscout treatments JSON"));
 
     const int bolus = bolusType, carbs = carbsType;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const qsizetype line = records.lineOf(i);
-        if (!sink.progress(records.startOf(i)))
+    for (JsonRecordCursor record(records); record.next();) {
+        const qsizetype line = record.line();
+        if (!sink.progress(record.start()))
             return true;
-        object.read(records.at(i));
+        object.read(record.record());
         ReadingTime when;
         double value = 0;
         if (entries) {
@@ -163,5 +162,7 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
             sink.glucose(when, value, false, line);
         }
     }
+    if (csv.overlong())
+        sink.refuseOverlong(csv.line());
     return true;
 }
