@@ -8,6 +8,7 @@
 #include "import/entrysink.h"
 #include "import/exporttext.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 #include "import/zipfile.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "import/entrysink.h"
 #include "import/exporttext.h"
 #include "import/jsonrecords.h"
+#include "import/readers.h"
 #include "import/zipfile.h"
 
 #include <QFileInfo>

@@ -8,6 +8,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 namespace {
 

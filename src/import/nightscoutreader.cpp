@@ -7,6 +7,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/readers.h"
 
 #include <QDateTime>
 

@@ -8,6 +8,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/readers.h"
 
 #include <QDate>
 #include <QHash>
