@@ -17,30 +17,65 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-QString knownImportFormats()
-{
-    // Product names stay as they are in every language.
-    static const char *const formats[] = {
-        QT_TRANSLATE_NOOP("Import", "Dexcom Clarity CSV"),
-        QT_TRANSLATE_NOOP("Import", "Medtronic CareLink CSV"),
-        QT_TRANSLATE_NOOP("Import", "LibreView CSV"),
-        QT_TRANSLATE_NOOP("Import", "Tidepool JSON and CSV"),
-        QT_TRANSLATE_NOOP("Import",
-                          "Nightscout entries (JSON, CSV or TSV), Nightscout treatments JSON"),
-        QT_TRANSLATE_NOOP("Import", "research tables (id, time, gl)"),
-        QT_TRANSLATE_NOOP("Import", "mySugr CSV"),
-        QT_TRANSLATE_NOOP("Import", "Glooko export (zip or CSV)"),
-        QT_TRANSLATE_NOOP("Import", "Mellidor's CSV export"),
-        QT_TRANSLATE_NOOP("Import", "Mellidor diary files"),
-    };
-    QStringList names;
-    for (const char *format : formats)
-        names << ImportText::tr(format);
-    const QString last = names.takeLast();
-    return ImportText::tr("%1 and %2").arg(names.join(QStringLiteral(", ")), last);
-}
-
 namespace {
+
+enum class ExportKind
+{
+    Text,
+    Json,
+    Zip,
+};
+
+// A format Mellidor imports: the kind of file it is, its reader, and how the
+// list of formats for people names it (nullptr where an earlier row names
+// it); product names stay as they are in every language.
+struct ImportFormat
+{
+    ExportKind kind;
+    bool (*read)(QByteArrayView data, EntrySink &sink);            // text and zip
+    bool (*readJson)(const JsonRecords &records, EntrySink &sink); // JSON
+    const char *listed;
+};
+
+// In the order they are tried: the first reader of the file's kind that
+// knows the format reads it. The lenient ones come last.
+const ImportFormat importFormats[] = {
+    {ExportKind::Text, readDexcom, nullptr, QT_TRANSLATE_NOOP("Import", "Dexcom Clarity CSV")},
+    {ExportKind::Text, readCareLink, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Medtronic CareLink CSV")},
+    {ExportKind::Text, readLibreView, nullptr, QT_TRANSLATE_NOOP("Import", "LibreView CSV")},
+    {ExportKind::Json, nullptr, readTidepoolJson,
+     QT_TRANSLATE_NOOP("Import", "Tidepool JSON and CSV")},
+    {ExportKind::Text, readTidepoolCsv, nullptr, nullptr},
+    // It refuses broken JSON, so it is the last of the JSON readers.
+    {ExportKind::Json, nullptr, readNightscoutJson,
+     QT_TRANSLATE_NOOP("Import",
+                       "Nightscout entries (JSON, CSV or TSV), Nightscout treatments JSON")},
+    {ExportKind::Text, readResearchTable, nullptr,
+     QT_TRANSLATE_NOOP("Import", "research tables (id, time, gl)")},
+    {ExportKind::Text, readMySugr, nullptr, QT_TRANSLATE_NOOP("Import", "mySugr CSV")},
+    {ExportKind::Zip, readGlookoZip, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Glooko export (zip or CSV)")},
+    {ExportKind::Text, readGlooko, nullptr, nullptr},
+    {ExportKind::Text, readMellidorCsv, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Mellidor's CSV export")},
+    {ExportKind::Text, readNightscoutTable, nullptr, nullptr},
+    {ExportKind::Text, readMellidorDiary, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Mellidor diary files")},
+};
+
+// Whether a reader knew the format; it read the file or refused it.
+bool readKnownFormat(ExportKind kind, QByteArrayView data, EntrySink &sink)
+{
+    // The JSON readers look at the same records: the data is checked once.
+    const JsonRecords records = kind == ExportKind::Json ? readJsonRecords(data) : JsonRecords();
+    for (const ImportFormat &format : importFormats) {
+        if (format.kind == kind &&
+            (kind == ExportKind::Json ? format.readJson(records, sink) : format.read(data, sink)))
+            return true;
+    }
+    return false;
+}
 
 QString refusal(const QString &name, const QString &why)
 {
@@ -48,6 +83,17 @@ QString refusal(const QString &name, const QString &why)
 }
 
 } // namespace
+
+QString knownImportFormats()
+{
+    QStringList names;
+    for (const ImportFormat &format : importFormats) {
+        if (format.listed)
+            names << ImportText::tr(format.listed);
+    }
+    const QString last = names.takeLast();
+    return ImportText::tr("%1 and %2").arg(names.join(QStringLiteral(", ")), last);
+}
 
 ImportResult readImportData(const QByteArray &bytes, const QString &name,
                             const ImportProgress &progress)
@@ -82,20 +128,13 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     }
     EntrySink sink(result, progress, data.size());
     bool known = false;
-    if (const qsizetype line = zip || json ? 0 : firstOverlongLine(data)) {
+    if (const qsizetype line = zip || json ? 0 : firstOverlongLine(data))
         sink.refuseOverlong(line);
-    } else if (json) {
-        // Both JSON readers look at the same records: the data is checked once.
-        const JsonRecords records = readJsonRecords(data);
-        known = readTidepoolJson(records, sink) || readNightscoutJson(records, sink);
-    } else {
-        known = zip ? readGlookoZip(data, sink)
-                    : readDexcom(data, sink) || readCareLink(data, sink) ||
-                          readLibreView(data, sink) || readTidepoolCsv(data, sink) ||
-                          readResearchTable(data, sink) || readMySugr(data, sink) ||
-                          readGlooko(data, sink) || readMellidorCsv(data, sink) ||
-                          readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
-    }
+    else
+        known = readKnownFormat(zip    ? ExportKind::Zip
+                                : json ? ExportKind::Json
+                                       : ExportKind::Text,
+                                data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = ImportText::tr("Reading \"%1\" was cancelled.").arg(name);
