@@ -240,35 +240,24 @@ void CareLinkReader::read(QByteArrayView data, qsizetype pos, qsizetype line, bo
         csv.next();
         m_columns = columnsOf(csv.fields());
         qsizetype next = -1; // the offset of the next header
-        for (;;) {
-            const qsizetype start = csv.position();
-            if (!csv.next())
-                break;
-            if (!m_sink.progress(pos + csv.position()))
-                return;
-            if (csv.blank())
-                continue;
-            const qsizetype rowLine = line + csv.line() - 1;
+        const RowPlace place{pos, line - 1};
+        while (m_sink.nextRow(csv, place)) {
+            const qsizetype rowLine = csv.line() + place.lineOffset;
+            const qsizetype start = pos + csv.start();
             const QByteArrayView first = trimmed(csv.field(0));
             if (first.startsWith("-------")) {
                 // A section's separator line: what follows is totals or
                 // readings and events.
-                m_totals = lineAt(data, pos + start).contains("Aggregated");
+                m_totals = lineAt(data, start).contains("Aggregated");
                 continue;
             }
-            if (first.startsWith("Index") && isHeaderLine(lineAt(data, pos + start))) {
-                next = pos + start;
+            if (first.startsWith("Index") && isHeaderLine(lineAt(data, start))) {
+                next = start;
                 line = rowLine;
                 break;
             }
-            if (!csv.complete()) {
-                m_sink.unread(rowLine, ImportText::tr("the file ends inside this row"));
-                continue;
-            }
             row(csv, rowLine);
         }
-        if (csv.overlong())
-            m_sink.refuseOverlong(line + csv.line() - 1);
         if (next < 0)
             return;
         pos = next;

@@ -17,6 +17,7 @@ bool CsvReader::next()
     if (m_pos >= size || m_overlong)
         return false;
     m_line = m_nextLine;
+    m_start = m_pos;
     // Nothing is looked at beyond the first byte too many for a record.
     const qsizetype stop = std::min(size, m_pos + maxRecordBytes + 1);
     qsizetype pos = m_pos;

@@ -31,8 +31,9 @@ public:
     }
     // The line the record starts on, from 1.
     qsizetype line() const { return m_line; }
-    // Bytes read so far.
+    // Bytes read so far, and where the record starts.
     qsizetype position() const { return m_pos; }
+    qsizetype start() const { return m_start; }
     // False when the data ended inside a quoted field (a cut file).
     bool complete() const { return m_complete; }
     // False for a last record that the data ends without a line end.
@@ -50,6 +51,7 @@ private:
     QByteArrayView m_data;
     char m_separator;
     qsizetype m_pos = 0;
+    qsizetype m_start = 0;
     qsizetype m_line = 0;
     qsizetype m_nextLine = 1;
     bool m_complete = true;

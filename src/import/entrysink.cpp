@@ -187,19 +187,22 @@ bool EntrySink::progress(qint64 done)
     return !m_result.cancelled;
 }
 
-bool EntrySink::nextRow(CsvReader &csv, qint64 byteOffset, qsizetype lineOffset)
+bool EntrySink::nextRow(CsvReader &csv, const RowPlace &place)
 {
     while (csv.next()) {
-        if (!progress(byteOffset + csv.position()))
+        if (!progress(place.byteOffset + qint64(double(csv.position()) * place.byteScale)))
             return false;
         if (csv.blank())
             continue;
         if (csv.complete())
             return true;
-        unread(csv.line() + lineOffset, ImportText::tr("the file ends inside this row"));
+        const QString reason = ImportText::tr("the file ends inside this row");
+        unread(csv.line() + place.lineOffset,
+               place.member.isEmpty() ? reason
+                                      : ImportText::tr("%1 in %2").arg(reason, place.member));
     }
     if (csv.overlong())
-        refuseOverlong(csv.line() + lineOffset);
+        refuseOverlong(csv.line() + place.lineOffset, place.member);
     return false;
 }
 

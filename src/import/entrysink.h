@@ -13,6 +13,22 @@
 
 #include <vector>
 
+// Where the rows of a CSV reader lie in the file: its bytes from byteOffset
+// on, byteScale of the file's bytes each (for a file unpacked from an
+// archive, whose bytes progress counts), its lines after lineOffset, in the
+// archive's file member.
+struct RowPlace
+{
+    explicit RowPlace(qint64 byteOffset = 0, qsizetype lineOffset = 0, double byteScale = 1,
+                      const QString &member = QString())
+        : byteOffset(byteOffset), lineOffset(lineOffset), byteScale(byteScale), member(member)
+    {}
+    qint64 byteOffset;
+    qsizetype lineOffset;
+    double byteScale;
+    QString member;
+};
+
 class EntrySink
 {
 public:
@@ -51,9 +67,9 @@ public:
     // Reports progress every few thousand rows; false once cancelled.
     bool progress(qint64 done);
     // The next data row of csv: blank lines are passed over and a row the
-    // file's end cuts off is unread. False at the end, or once cancelled.
-    // The offsets place csv's bytes and lines in the whole file.
-    bool nextRow(CsvReader &csv, qint64 byteOffset = 0, qsizetype lineOffset = 0);
+    // file's end cuts off is unread; a record too long refuses the file.
+    // False at the end, or once cancelled.
+    bool nextRow(CsvReader &csv, const RowPlace &place = RowPlace());
 
     // Settles the date order and hands the entries over in file order.
     void finish();

@@ -87,16 +87,9 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
         sink.unread(line,
                     member.isEmpty() ? reason : ImportText::tr("%1 in %2").arg(reason, member));
     };
-    while (csv.next()) {
-        if (!sink.progress(base + qint64(double(csv.position()) * scale)))
-            return;
-        if (csv.blank())
-            continue;
+    const RowPlace place{base, 0, scale, member};
+    while (sink.nextRow(csv, place)) {
         const qsizetype line = csv.line();
-        if (!csv.complete()) {
-            unread(line, ImportText::tr("the file ends inside this row"));
-            continue;
-        }
         const auto field = [&csv](int column) {
             return column < 0 ? QByteArrayView() : trimmed(csv.field(size_t(column)));
         };
@@ -133,8 +126,6 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
             sink.amountText(when, basal ? basisType : bolusType, field(col.value), line);
         }
     }
-    if (csv.overlong())
-        sink.refuseOverlong(csv.line(), member);
 }
 
 } // namespace

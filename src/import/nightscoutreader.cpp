@@ -140,22 +140,20 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         return false;
     sink.setFormat(separator == '\t' ? QStringLiteral("Nightscout entries TSV")
                                      : QStringLiteral("Nightscout entries CSV"));
-    bool first = !header;
-    while (first || csv.next()) {
-        first = false;
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
-        const qsizetype line = csv.line();
-        const QByteArray type = trimmed(csv.field(size_t(typeColumn))).toByteArray();
+    // Without a header the first row is a reading.
+    CsvReader rows(data, separator);
+    if (header)
+        rows.next();
+    while (sink.nextRow(rows)) {
+        const qsizetype line = rows.line();
+        const QByteArray type = trimmed(rows.field(size_t(typeColumn))).toByteArray();
         double ms, value;
         if (typeColumn >= 0 && type != "sgv" && type != "mbg") {
             sink.skip();
-        } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms) ||
+        } else if (!parseNumber(rows.field(size_t(dateColumn)), ms) ||
                    !readingTimeOfInstant(ms, when)) {
             sink.unread(line, ImportText::tr("no readable time"));
-        } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
+        } else if (!parseNumber(rows.field(size_t(valueColumn)), value)) {
             sink.unread(line, ImportText::tr("no glucose value"));
         } else if (value < 20) {
             sink.skip();
@@ -163,7 +161,5 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
             sink.glucose(when, value, false, line);
         }
     }
-    if (csv.overlong())
-        sink.refuseOverlong(csv.line());
     return true;
 }
