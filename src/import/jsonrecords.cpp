@@ -66,8 +66,12 @@ struct Candidate
     QByteArrayView key; // with its quotes; empty at the top level
     bool array = false;
     qsizetype start = 0, line = 0; // where the value starts, and its line
-    qsizetype lastObjectEnd = -1;  // of its last whole object or array
-    qsizetype lastObjectLine = 0;  // the line it ends on
+    // Where each element starts, four bytes each (the data is less than
+    // 4 GB), and where the closing bracket is.
+    std::vector<quint32> starts;
+    qsizetype close = -1;
+    qsizetype lastObjectEnd = -1; // of its last whole object or array
+    qsizetype lastObjectLine = 0; // the line it ends on
 };
 
 // Checks the data as JSON without building it. What this leaves to
@@ -156,10 +160,13 @@ void Checker::endValue(qsizetype end, qsizetype start)
     m_lastEnd = end;
     m_lastStart = start;
     m_lastWasKey = false;
-    if (isRecordLevel() && !candidates.empty() &&
-        (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[')) {
-        candidates.back().lastObjectEnd = end;
-        candidates.back().lastObjectLine = m_line;
+    if (!isRecordLevel() || candidates.empty())
+        return;
+    Candidate &candidate = candidates.back();
+    candidate.starts.push_back(quint32(m_recordStart));
+    if (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[') {
+        candidate.lastObjectEnd = end;
+        candidate.lastObjectLine = m_line;
     }
 }
 
@@ -241,6 +248,8 @@ Checker::Outcome Checker::run()
                     recordClosedWrongly = isRecordLevel(m_stack.size() - 1);
                     return broken();
                 }
+                if (isRecordLevel())
+                    candidates.back().close = i;
                 m_stack.pop_back();
                 m_opens.pop_back();
                 endValue(i + 1);
@@ -372,17 +381,17 @@ QString keyOf(QByteArrayView quoted)
 // The records: the top level array, or the array the top level object
 // holds, as QJsonObject keeps it: the last member of a name, the first
 // array by name. In a cut file, the first array in it.
-const Candidate *recordsOf(const std::vector<Candidate> &candidates, bool cut)
+Candidate *recordsOf(std::vector<Candidate> &candidates, bool cut)
 {
     if (cut || candidates.empty() || candidates.front().key.isEmpty()) {
-        for (const Candidate &candidate : candidates) {
+        for (Candidate &candidate : candidates) {
             if (candidate.array)
                 return &candidate;
         }
         return nullptr;
     }
-    std::map<QString, const Candidate *> members;
-    for (const Candidate &candidate : candidates)
+    std::map<QString, Candidate *> members;
+    for (Candidate &candidate : candidates)
         members[keyOf(candidate.key)] = &candidate;
     for (const auto &[key, candidate] : members) {
         if (candidate->array)
@@ -405,7 +414,7 @@ JsonRecords readJsonRecords(QByteArrayView data)
                             .arg(maxTopMembers);
         return records;
     }
-    const Candidate *found = recordsOf(checker.candidates, outcome != Checker::Whole);
+    Candidate *found = recordsOf(checker.candidates, outcome != Checker::Whole);
     if (outcome != Checker::Whole) {
         // Cut off where the parser ran out of data, not broken before: the
         // whole records are kept.
@@ -428,42 +437,43 @@ JsonRecords readJsonRecords(QByteArrayView data)
     if (found) {
         records.arrayStart = found->start;
         records.arrayLine = found->line;
+        records.close = found->close;
+        records.starts = std::move(found->starts);
+        // A cut file keeps the records up to its last whole object.
+        while (records.cutAt >= 0 && !records.starts.empty() &&
+               qsizetype(records.starts.back()) >= records.cutAt)
+            records.starts.pop_back();
     }
     return records;
 }
 
 JsonRecordCursor::JsonRecordCursor(const JsonRecords &records)
-    : m_data(records.data), m_cutAt(records.cutAt),
-      m_pos(records.arrayStart < 0 ? -1 : records.arrayStart + 1), m_posLine(records.arrayLine)
+    : m_records(records), m_start(records.arrayStart), m_line(records.arrayLine)
 {}
 
 bool JsonRecordCursor::next()
 {
-    if (m_pos < 0)
+    const std::vector<quint32> &starts = m_records.starts;
+    if (m_index >= starts.size())
         return false;
-    const qsizetype size = m_data.size();
-    qsizetype i = m_pos;
-    const auto skipSpace = [&] {
-        for (; i < size && isSpace(m_data[i]); ++i)
-            m_posLine += m_data[i] == '\n';
-    };
-    skipSpace();
-    if (i < size && m_data[i] == ',') {
-        ++i;
-        skipSpace();
+    const QByteArrayView data = m_records.data;
+    const qsizetype start = starts[m_index];
+    m_line += std::count(data.begin() + m_start, data.begin() + start, '\n');
+    m_start = start;
+    ++m_index;
+    // The record ends where the blanks and the comma before the next one
+    // begin, or those before the array's closing bracket.
+    if (m_index == starts.size() && m_records.cutAt >= 0) {
+        m_end = m_records.cutAt;
+        return true;
     }
-    // A whole array ends at its bracket, a cut one at the end of its last
-    // whole record.
-    const bool more = i < size && m_data[i] != ']' && (m_cutAt < 0 || i < m_cutAt);
-    const qsizetype end = more ? jsonValueEnd(m_data, i) : -1;
-    if (end <= i || (m_cutAt >= 0 && end > m_cutAt)) {
-        m_pos = -1;
-        return false;
-    }
-    m_start = i;
+    qsizetype end = m_index < starts.size() ? qsizetype(starts[m_index]) : m_records.close;
+    while (end > start && isSpace(data[end - 1]))
+        --end;
+    if (m_index < starts.size() && data[end - 1] == ',')
+        --end;
+    while (end > start && isSpace(data[end - 1]))
+        --end;
     m_end = end;
-    m_line = m_posLine;
-    m_posLine += std::count(m_data.begin() + i, m_data.begin() + end, '\n');
-    m_pos = end;
     return true;
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The records of a JSON export: an array of objects, or an object holding
-// one. The data is checked in one pass that keeps nothing per record, and
-// the records are then read in place one at a time, so a large file takes
-// no memory beyond its bytes. A file cut off inside a record still gives
-// the records before it.
+// one. The data is checked in one pass that keeps four bytes per record,
+// and the records are then read in place, so no document of a large file
+// is built. A file cut off inside a record still gives the records before
+// it.
 #ifndef JSONRECORDS_H
 #define JSONRECORDS_H
 
@@ -12,12 +12,17 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <vector>
+
 struct JsonRecords
 {
     QByteArrayView data;
     // The array that holds the records: where its '[' is and the line (from
     // 1) it is on; -1 when the data holds none.
     qsizetype arrayStart = -1, arrayLine = 0;
+    // Where each record starts, and where the array's closing bracket is.
+    std::vector<quint32> starts;
+    qsizetype close = -1;
     // Where the last whole record ends in a cut file, -1 when whole, and
     // the line after it.
     qsizetype cutAt = -1, cutLine = 0;
@@ -34,17 +39,15 @@ public:
     explicit JsonRecordCursor(const JsonRecords &records);
     // Moves to the next record; false after the last.
     bool next();
-    JsonView record() const { return JsonView(m_data.sliced(m_start, m_end - m_start)); }
+    JsonView record() const { return JsonView(m_records.data.sliced(m_start, m_end - m_start)); }
     // Where the record starts in the data, and the line (from 1) it is on.
     qsizetype start() const { return m_start; }
     qsizetype line() const { return m_line; }
 
 private:
-    QByteArrayView m_data;
-    qsizetype m_cutAt;
-    qsizetype m_pos;     // after the record, -1 once all are read
-    qsizetype m_posLine; // the line at m_pos
-    qsizetype m_start = 0, m_end = 0, m_line = 0;
+    const JsonRecords &m_records;
+    size_t m_index = 0; // of the next record
+    qsizetype m_start, m_end = 0, m_line;
 };
 
 #endif

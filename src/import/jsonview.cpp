@@ -36,9 +36,8 @@ qsizetype endOfString(QByteArrayView text, qsizetype i, bool &escapes)
     return text.size();
 }
 
-} // namespace
-
-qsizetype jsonValueEnd(QByteArrayView text, qsizetype i)
+// Past the end of the value that starts at i.
+qsizetype endOfValue(QByteArrayView text, qsizetype i)
 {
     const qsizetype size = text.size();
     bool escapes = false;
@@ -63,8 +62,6 @@ qsizetype jsonValueEnd(QByteArrayView text, qsizetype i)
     return size;
 }
 
-namespace {
-
 // The text of what the parser makes of a value with escapes or unusual
 // numbers: the rules of QJsonDocument, since it judged the file.
 QJsonValue parsed(QByteArrayView text)
@@ -84,7 +81,7 @@ bool nextMember(QByteArrayView text, qsizetype &i, QByteArrayView &key, bool &es
     const qsizetype keyEnd = endOfString(text, i, escapes);
     key = text.sliced(i, keyEnd - i);
     i = skipSpace(text, skipSpace(text, keyEnd) + 1); // past the colon
-    const qsizetype valueEnd = jsonValueEnd(text, i);
+    const qsizetype valueEnd = endOfValue(text, i);
     value = text.sliced(i, valueEnd - i);
     i = skipSpace(text, valueEnd);
     if (i < text.size() && text[i] == ',')

@@ -37,9 +37,6 @@ private:
     QByteArrayView m_text;
 };
 
-// Past the end of the value that starts at at.
-qsizetype jsonValueEnd(QByteArrayView text, qsizetype at);
-
 // An object's members, found once for a record that is asked many things.
 class JsonObjectView
 {
