@@ -290,7 +290,7 @@ private slots:
         add("Tidepool CSV: nested fields with an apostrophe", {0, 0, 0, ymd},
             "type,time,timezoneOffset,nutrition,formulation,dose\nfood,2024-01-18T20:00:00Z,60,"
             "\"{'carbohydrate': {'net': 25}, 'name': \"\"Kid's snack\"\", 'x': True}\"\ninsulin,"
-            "2024-01-18T21:00:00Z,60,,\"{'simple': {'actingType': 'long'}, 'name': 'it\\'s', "
+            "2024-01-18T21:00:00Z,60,,\"{'simple': {'actingType': 'long'}, 'name': 'it\\'s\\tok', "
             "'y': None}\",{'total': 7}\n",
             "18. 1.2024,21:00,Carbs,  25\n18. 1.2024,22:00,Basis,   7\n");
         add("Tidepool JSON: an object holding the records, cut off", {0, 0, 1, ymd},
@@ -299,6 +299,8 @@ private slots:
                        "5:00Z','timezoneOffset':60,'val")
                 .replace('\'', '"'),
             " 1. 6.2024,13:00,Glucose,  99\n");
+        add("Nightscout JSON cut after a whole entry and a word", {0, 0, 1, ymd},
+            "[{\"sgv\":162,\"date\":1775421029000},\ntrue", " 5. 4.2026,22:30,Glucose, 162\n");
         // Read in place: escapes, brackets in strings, nesting and blanks do not
         // confuse the records; a repeated key keeps its last value, and of
         // several arrays the first by name holds the records.
