@@ -551,6 +551,8 @@ private slots:
         add("checksum", patched(central + 16, 1, 4), "checksum does not match");
         add("local header elsewhere", patched(central + 42, 5, 4),
             "outside the archive or is damaged");
+        add("local header beyond it", patched(central + 42, 0x7fffff00, 4),
+            "outside the archive or is damaged");
         add("data cut off", patched(central + 20, 4000, 4), "cut off");
         add("no Glooko file", zipOf({{"notes.csv", "name,age\nAnna,31\n"}}), "holds no Glooko");
         // Two members said to unpack to 600 MB each, a ratio deflate can
