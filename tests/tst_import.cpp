@@ -418,10 +418,11 @@ private slots:
             "Delivery (U),Extended Delivery (U),Serial Number\r\n06/13/2026 07:55,Normal,120,30,"
             "10,3.05,,,SN\r\n06/12/2026 22:00,Normal,0,0,10,0,,,SN\r\n",
             "13. 6.2026,07:55,Carbs,  30\n13. 6.2026,07:55,Bolus,3.05\n");
-        add("Glooko CSV, mmol/L", {0, 0, 0, dmy},
+        // Where both orders fit and no time has AM or PM: day first.
+        add("Glooko CSV, mmol/L, either date order", {0, 0, 0, dmy},
             "Name:S,Date Range:x\nTimestamp,CGM Glucose Value (mmol/l),Serial Number\n"
-            "13.06.2026 08:00,\"5,5\",SN\n",
-            "13. 6.2026,08:00,Glucose,  99\n");
+            "12.06.2026 08:00,\"5,5\",SN\n",
+            "12. 6.2026,08:00,Glucose,  99\n");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";
