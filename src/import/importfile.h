@@ -89,7 +89,7 @@ ImportResult readImportFile(const QString &path, const ImportProgress &progress 
 ImportResult readImportData(const QByteArray &data, const QString &name,
                             const ImportProgress &progress = {});
 
-// "Dexcom Clarity CSV, LibreView CSV, ...", for messages.
+// "Dexcom Clarity CSV, Medtronic CareLink CSV, ...", for help and messages.
 QString knownImportFormats();
 
 #endif
