@@ -12,8 +12,13 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <ctime>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
 namespace {
 
@@ -58,9 +63,20 @@ struct Zone
     }
 };
 
-// A zip archive of one member per (name, contents), deflated: qCompress
-// gives a zlib stream, from which its length, header and checksum are cut.
-QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
+// A deflated member of a zip archive.
+struct ZipMember
+{
+    QByteArray name, packed;
+    uLong crc;
+    qint64 size;
+};
+
+const Bytef *bytesOf(const QByteArray &data)
+{
+    return reinterpret_cast<const Bytef *>(data.constData());
+}
+
+QByteArray zipArchive(const QList<ZipMember> &members)
 {
     const auto le = [](quint32 value, int bytes) {
         QByteArray out;
@@ -69,23 +85,93 @@ QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
         return out;
     };
     QByteArray archive, directory;
-    for (const auto &[name, contents] : members) {
-        quint32 crc = 0xffffffff;
-        for (char c : contents) {
-            crc ^= quint8(c);
-            for (int bit = 0; bit < 8; ++bit)
-                crc = crc >> 1 ^ (crc & 1 ? 0xedb88320 : 0);
-        }
-        const QByteArray packed = qCompress(contents).sliced(6).chopped(4);
-        const QByteArray common = le(20, 2) + le(0, 2) + le(8, 2) + le(0, 4) + le(~crc, 4) +
-                                  le(packed.size(), 4) + le(contents.size(), 4) +
-                                  le(name.size(), 2) + le(0, 2);
+    for (const ZipMember &m : members) {
+        const QByteArray common = le(20, 2) + le(0, 2) + le(8, 2) + le(0, 4) + le(m.crc, 4) +
+                                  le(m.packed.size(), 4) + le(quint32(m.size), 4) +
+                                  le(m.name.size(), 2) + le(0, 2);
         directory +=
-            le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) + le(archive.size(), 4) + name;
-        archive += le(0x04034b50, 4) + common + name + packed;
+            le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) + le(archive.size(), 4) + m.name;
+        archive += le(0x04034b50, 4) + common + m.name + m.packed;
     }
     return archive + directory + le(0x06054b50, 4) + le(0, 4) + le(members.size(), 2).repeated(2) +
            le(directory.size(), 4) + le(archive.size(), 4) + le(0, 2);
+}
+
+// A zip archive of one member per (name, contents): qCompress gives a zlib
+// stream, from which its header and checksum are cut.
+QByteArray zipOf(const QList<QPair<QByteArray, QByteArray>> &members)
+{
+    QList<ZipMember> packed;
+    for (const auto &[name, contents] : members)
+        packed << ZipMember{name, qCompress(contents).sliced(6).chopped(4),
+                            crc32(0, bytesOf(contents), uInt(contents.size())), contents.size()};
+    return zipArchive(packed);
+}
+
+// A member of head and count copies of chunk, packed without holding them:
+// deflated alone and flushed, a chunk packs to the same bytes every time.
+ZipMember repeatedMember(const QByteArray &head, const QByteArray &chunk, int count)
+{
+    const auto deflated = [](const QByteArray &text) {
+        z_stream stream{};
+        deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+        QByteArray out(qsizetype(deflateBound(&stream, uLong(text.size()))) + 64, '\0');
+        stream.next_in = const_cast<Bytef *>(bytesOf(text));
+        stream.avail_in = uInt(text.size());
+        stream.next_out = reinterpret_cast<Bytef *>(out.data());
+        stream.avail_out = uInt(out.size());
+        deflate(&stream, Z_FULL_FLUSH);
+        out.truncate(out.size() - stream.avail_out);
+        deflateEnd(&stream);
+        return out;
+    };
+    uLong crc = crc32(0, bytesOf(head), uInt(head.size()));
+    const uLong chunkCrc = crc32(0, bytesOf(chunk), uInt(chunk.size()));
+    for (int i = 0; i < count; ++i)
+        crc = crc32_combine(crc, chunkCrc, chunk.size());
+    // An empty last block ends the data.
+    return {"bg.csv", deflated(head) + deflated(chunk).repeated(count) + QByteArray("\3\0", 2), crc,
+            head.size() + chunk.size() * qint64(count)};
+}
+
+// What reading data gives in a child process whose address space may grow
+// by no more than budget bytes: the error, or how many entries it holds.
+QString readWithin(const QByteArray &data, qint64 budget)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A crash ends the child at once, without the test's handlers; so
+        // does a hang.
+        for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+            std::signal(signal, SIG_DFL);
+        ::alarm(120);
+        long pages = 0;
+        if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+            pages = std::fscanf(statm, "%ld", &pages) == 1 ? pages : 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + rlim_t(budget);
+        const rlimit space{limit, limit};
+        ::setrlimit(RLIMIT_AS, &space);
+        const ImportResult result = readImportData(data, QStringLiteral("big.csv"));
+        const QByteArray text = result.error.isEmpty()
+                                    ? QByteArray::number(qint64(result.batch.entries.size()))
+                                    : result.error.toUtf8();
+        const bool written = ::write(pipeEnds[1], text.constData(), size_t(text.size())) >= 0;
+        ::_exit(pages && written ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray text(4096, '\0');
+    const ssize_t length = ::read(pipeEnds[0], text.data(), size_t(text.size()));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || length < 0)
+        return QStringLiteral("failed: status %1").arg(status);
+    return QString::fromUtf8(text.first(length));
 }
 } // namespace
 
@@ -200,12 +286,21 @@ private slots:
             {}, {},
             "4 rows skipped (1 wizard record without carbs, 1 basal record, 1 device event, 1 "
             "upload record)");
+        // Python's notation: either quote, True and None.
+        add("Tidepool CSV: nested fields with an apostrophe", {0, 0, 0, ymd},
+            "type,time,timezoneOffset,nutrition,formulation,dose\nfood,2024-01-18T20:00:00Z,60,"
+            "\"{'carbohydrate': {'net': 25}, 'name': \"\"Kid's snack\"\", 'x': True}\"\ninsulin,"
+            "2024-01-18T21:00:00Z,60,,\"{'simple': {'actingType': 'long'}, 'name': 'it\\'s\\tok', "
+            "'y': None}\",{'total': 7}\n",
+            "18. 1.2024,21:00,Carbs,  25\n18. 1.2024,22:00,Basis,   7\n");
         add("Tidepool JSON: an object holding the records, cut off", {0, 0, 1, ymd},
             QByteArray("{'meta':{'count':3},'data':[{'type':'smbg','time':'2024-06-01T12:00:00Z',"
                        "'timezoneOffset':60,'value':5.5},\n{'type':'cbg','time':'2024-06-01T12:0"
                        "5:00Z','timezoneOffset':60,'val")
                 .replace('\'', '"'),
             " 1. 6.2024,13:00,Glucose,  99\n");
+        add("Nightscout JSON cut after a whole entry and a word", {0, 0, 1, ymd},
+            "[{\"sgv\":162,\"date\":1775421029000},\ntrue", " 5. 4.2026,22:30,Glucose, 162\n");
         // Read in place: escapes, brackets in strings, nesting and blanks do not
         // confuse the records; a repeated key keeps its last value, and of
         // several arrays the first by name holds the records.
@@ -260,6 +355,17 @@ private slots:
             "2024-03-01,10:00,\"Pizza, large\",2\n2024-03-01,10:01,\"Pizza\nlarge\",2\n"
             "1899-12-31,10:00,Glucose,121\n",
             " 1. 3.2024,10:00,Pizza,   2\n");
+        // Spreadsheets save in Windows-1252: its characters beyond Latin-1 too.
+        add("Mellidor CSV in Windows-1252", {0, 0, 0, ymd},
+            "date,time,type,value\n2024-03-01,10:00,M\xfcsli \x80,2\n",
+            " 1. 3.2024,10:00,M\xc3\xbcsli \xe2\x82\xac,   2\n", {}, {},
+            "(1 M\xc3\xbcsli \xe2\x82\xac), text read as Windows-1252.");
+        add("LibreView German in Windows-1252", {1, 0, 0, dmy},
+            QString::fromUtf8(testData("exports/libreview-de-mgdl.csv")).toLatin1(),
+            "15. 3.2022,06:14,Glucose, 102\n15. 3.2022,06:51,Glucose,  95\n"
+            "15. 3.2022,06:55,Carbs,  50\n15. 3.2022,06:56,Bolus,   5\n"
+            "15. 3.2022,06:59,Glucose, 101\n15. 3.2022,21:30,Basis,  14\n"
+            "15. 3.2022,21:35,Glucose, 143\n");
         add("Mellidor CSV: fractions", {0, 0, 0, ymd}, testData("fractional-doses.csv"),
             testData("fractional-doses.txt")
                 .replace("2.345", "2.35")
@@ -278,6 +384,9 @@ private slots:
         add("Research table without row numbers", {0, 0, 1, ymd},
             "ID,Time,GL\r\nS,2015-03-10 15:36:26,172\r\nS,10 March,99\r\n",
             "10. 3.2015,15:36,Glucose, 172\n");
+        add("Research table cut inside the last row's id", {0, 0, 1, ymd},
+            "id,time,gl\nSubject 3,2015-03-10 15:36,172\nSubject",
+            "10. 3.2015,15:36,Glucose, 172\n", {}, {}, "line 3 (the file ends inside this row)");
         add("refused: research table of two people", {},
             ",id,time,gl\n1,A,2015-03-10 15:36,172\n2,B,2015-03-10 15:41,180\n3,A,2015-03-10 "
             "15:46,181\n",
@@ -309,10 +418,11 @@ private slots:
             "Delivery (U),Extended Delivery (U),Serial Number\r\n06/13/2026 07:55,Normal,120,30,"
             "10,3.05,,,SN\r\n06/12/2026 22:00,Normal,0,0,10,0,,,SN\r\n",
             "13. 6.2026,07:55,Carbs,  30\n13. 6.2026,07:55,Bolus,3.05\n");
-        add("Glooko CSV, mmol/L", {0, 0, 0, dmy},
+        // Where both orders fit and no time has AM or PM: day first.
+        add("Glooko CSV, mmol/L, either date order", {0, 0, 0, dmy},
             "Name:S,Date Range:x\nTimestamp,CGM Glucose Value (mmol/l),Serial Number\n"
-            "13.06.2026 08:00,\"5,5\",SN\n",
-            "13. 6.2026,08:00,Glucose,  99\n");
+            "12.06.2026 08:00,\"5,5\",SN\n",
+            "12. 6.2026,08:00,Glucose,  99\n");
         // Every reading is kept when the clocks go back.
         const QString back = "2 entries added (2 Glucose); the clock changes: 02:00 to 03:00 on "
                              "26.10.2025 occurs twice";
@@ -442,6 +552,8 @@ private slots:
         add("checksum", patched(central + 16, 1, 4), "checksum does not match");
         add("local header elsewhere", patched(central + 42, 5, 4),
             "outside the archive or is damaged");
+        add("local header beyond it", patched(central + 42, 0x7fffff00, 4),
+            "outside the archive or is damaged");
         add("data cut off", patched(central + 20, 4000, 4), "cut off");
         add("no Glooko file", zipOf({{"notes.csv", "name,age\nAnna,31\n"}}), "holds no Glooko");
         // Two members said to unpack to 600 MB each, a ratio deflate can
@@ -507,6 +619,111 @@ private slots:
         const ImportResult result = readImportFile(path);
         QVERIFY2(result.error.contains(error) && result.ok() == error.isEmpty(),
                  qPrintable(result.error));
+    }
+
+    void boundedMemory_data()
+    {
+        QTest::addColumn<QByteArray>("head"); // the file: head, then count chunks, then tail
+        QTest::addColumn<QByteArray>("chunk");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<bool>("zipped");     // head and chunks as a Glooko zip
+        QTest::addColumn<QString>("outcome"); // a part of the error, or the entries read
+        const QByteArray glooko = "Name:A,Date Range:x\n";
+        const QByteArray ones(1 << 20, ','), rows = "1,2019-10-14T17:05:00,EGV,,,,G6,100\n";
+        QTest::newRow("comma bomb: a 1 MB zip of a 1 GB line")
+            << glooko << ones << 1023 << QByteArray() << true << "more than 100 times its size";
+        QTest::newRow("a 1 MB zip of 900 MB of rows")
+            << glooko + "Timestamp,Glucose Value (mg/dL)\n"
+            << QByteArray("13.06.2026 08:00,98\n").repeated(52428) << 900 << QByteArray() << true
+            << "more than 100 times its size";
+        QTest::newRow("a zip of a 2 MB line")
+            << glooko << QByteArray(1 << 20, 'a') << 2 << QByteArray() << true
+            << "has a line longer than 1 MB (line 2 in bg.csv)";
+        QTest::newRow("a line of 16 MB of commas")
+            << QByteArray("Index,Timestamp\n") << QByteArray(",") << (16 << 20) << QByteArray("\n")
+            << false << "has a line longer than 1 MB (line 2)";
+        QTest::newRow("a row of 20 MB in quoted lines")
+            << dexcomHeader + '\n'
+            << QByteArray("\"x\n\",") << (4 << 20) << QByteArray("\n") << false
+            << "has a line longer than 1 MB (line 2)";
+        QTest::newRow("JSON of 16 MB broken at its end")
+            << QByteArray("[")
+            << QByteArray("{\"type\":\"sgv\",\"sgv\":120,\"date\":1775421029000},") << 350000
+            << QByteArray("{\"sgv\":1} {\"sgv\":2}]") << false
+            << "is JSON that cannot be read: missing value separator at offset 16100012";
+        QTest::newRow("JSON of two million numbers")
+            << QByteArray("[") << QByteArray("1,") << (2 << 20) << QByteArray("1]") << false
+            << "is not in a format Mellidor knows";
+        QTest::newRow("16 MB of readings") << dexcomHeader + '\n'
+                                           << rows << 450000 << QByteArray() << false << "450000";
+    }
+
+    // Whatever a file holds, reading it takes memory of at most twice its
+    // size and a little more: large inputs are refused before they grow.
+    void boundedMemory()
+    {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("AddressSanitizer's shadow memory does not fit under an address space limit");
+#endif
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, chunk);
+        QFETCH(int, count);
+        QFETCH(QByteArray, tail);
+        QFETCH(bool, zipped);
+        QFETCH(QString, outcome);
+        const QByteArray data = zipped ? zipArchive({repeatedMember(head, chunk, count)})
+                                       : head + chunk.repeated(count) + tail;
+        const QString result = readWithin(data, 2 * data.size() + (16 << 20));
+        QVERIFY2(result.contains(outcome), qPrintable(result));
+    }
+
+    void germanTexts_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text"); // a part of the summary or of the refusal
+        QTest::newRow("kinds of skipped rows")
+            << testData("exports/glooko-de.zip")
+            << "2 Zeilen \u00fcbersprungen (1 Basalratenzeile, 1 Alarm)";
+        QTest::newRow("formats")
+            << QByteArray("name,age\nAnna,31\n")
+            << "\u201ex.csv\u201c ist in keinem Format, das Mellidor kennt. "
+               "Mellidor liest Dexcom Clarity CSV, Medtronic CareLink CSV, "
+               "LibreView CSV, Tidepool JSON und CSV, Nightscout-Eintr\u00e4ge "
+               "(JSON, CSV oder TSV), Nightscout-Behandlungen (JSON), "
+               "Forschungstabellen (id, time, gl), mySugr CSV, Glooko-Export "
+               "(ZIP oder CSV), Mellidors CSV-Export und "
+               "Mellidor-Tagebuchdateien.";
+        QTest::newRow("Windows-1252")
+            << QByteArray("date,time,type,value\n2024-03-01,10:00,M\xfc,2\n")
+            << ", Text als Windows-1252 gelesen.";
+        QByteArray ids = "id,time,gl\n";
+        QString shown;
+        for (int id = 1; id <= 11; ++id) {
+            ids += QByteArray::number(id) + ",2015-03-10 15:36,172\n";
+            shown += id <= 10 ? QStringLiteral("\u201e%1\u201c, ").arg(id) : QString();
+        }
+        QTest::newRow("a reader's refusal, its ids")
+            << ids
+            << "\u201ex.csv\u201c enth\u00e4lt die Messwerte von mehr als einer Person (IDs " +
+                   shown + "weitere)";
+    }
+
+    // The summaries and refusals in German: words around numbers, names of
+    // formats and ids translated, product names and quoted names as they are.
+    void germanTexts()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        QTranslator german;
+        QVERIFY(german.load(QStringLiteral(":/i18n/mellidor_de.qm")));
+        QCoreApplication::installTranslator(&german);
+        const ImportResult result = readImportData(file, QStringLiteral("x.csv"));
+        const QString shown = result.ok()
+                                  ? importSummary(QStringLiteral("x.csv"), result,
+                                                  planMerge(Diary(), {&result.batch}).counts[0])
+                                  : result.error;
+        QVERIFY2(shown.contains(text), qPrintable(shown));
     }
 
     void cancelStopsReading()

@@ -930,6 +930,334 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
         <source>Import</source>
         <translation>Importieren</translation>
     </message>
+    <message>
+        <source>calibration</source>
+        <translation>Kalibrierung</translation>
+    </message>
+    <message>
+        <source>calibrations</source>
+        <translation>Kalibrierungen</translation>
+    </message>
+    <message>
+        <source>basal rate row</source>
+        <translation>Basalratenzeile</translation>
+    </message>
+    <message>
+        <source>basal rate rows</source>
+        <translation>Basalratenzeilen</translation>
+    </message>
+    <message>
+        <source>temporary basal row</source>
+        <translation>Zeile mit temporärer Basalrate</translation>
+    </message>
+    <message>
+        <source>temporary basal rows</source>
+        <translation>Zeilen mit temporärer Basalrate</translation>
+    </message>
+    <message>
+        <source>bolus programming row</source>
+        <translation>Bolusprogrammierungszeile</translation>
+    </message>
+    <message>
+        <source>bolus programming rows</source>
+        <translation>Bolusprogrammierungszeilen</translation>
+    </message>
+    <message>
+        <source>bolus wizard row without carbs</source>
+        <translation>Bolusrechnerzeile ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>bolus wizard rows without carbs</source>
+        <translation>Bolusrechnerzeilen ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>prime</source>
+        <translation>Füllvorgang</translation>
+    </message>
+    <message>
+        <source>primes</source>
+        <translation>Füllvorgänge</translation>
+    </message>
+    <message>
+        <source>rewind</source>
+        <translation>Rückspulvorgang</translation>
+    </message>
+    <message>
+        <source>rewinds</source>
+        <translation>Rückspulvorgänge</translation>
+    </message>
+    <message>
+        <source>suspend</source>
+        <translation>Unterbrechung</translation>
+    </message>
+    <message>
+        <source>suspends</source>
+        <translation>Unterbrechungen</translation>
+    </message>
+    <message>
+        <source>alert</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>alerts</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>alarms</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>sensor exception</source>
+        <translation>Sensorausnahme</translation>
+    </message>
+    <message>
+        <source>sensor exceptions</source>
+        <translation>Sensorausnahmen</translation>
+    </message>
+    <message>
+        <source>event marker</source>
+        <translation>Ereignismarker</translation>
+    </message>
+    <message>
+        <source>event markers</source>
+        <translation>Ereignismarker</translation>
+    </message>
+    <message>
+        <source>daily auto-insulin total</source>
+        <translation>Auto-Insulin-Tagessumme</translation>
+    </message>
+    <message>
+        <source>daily auto-insulin totals</source>
+        <translation>Auto-Insulin-Tagessummen</translation>
+    </message>
+    <message>
+        <source>insulin marker</source>
+        <translation>Insulinmarker</translation>
+    </message>
+    <message>
+        <source>insulin markers</source>
+        <translation>Insulinmarker</translation>
+    </message>
+    <message>
+        <source>day marker</source>
+        <translation>Tagesmarker</translation>
+    </message>
+    <message>
+        <source>day markers</source>
+        <translation>Tagesmarker</translation>
+    </message>
+    <message>
+        <source>has a line longer than %1 MB (line %2), which no export holds</source>
+        <translation>hat eine Zeile von mehr als %1 MB (Zeile %2), wie sie kein Export enthält</translation>
+    </message>
+    <message>
+        <source>daily insulin total</source>
+        <translation>Insulin-Tagessumme</translation>
+    </message>
+    <message>
+        <source>daily insulin totals</source>
+        <translation>Insulin-Tagessummen</translation>
+    </message>
+    <message>
+        <source>Dexcom Clarity CSV</source>
+        <translation>Dexcom Clarity CSV</translation>
+    </message>
+    <message>
+        <source>Medtronic CareLink CSV</source>
+        <translation>Medtronic CareLink CSV</translation>
+    </message>
+    <message>
+        <source>LibreView CSV</source>
+        <translation>LibreView CSV</translation>
+    </message>
+    <message>
+        <source>Tidepool JSON and CSV</source>
+        <translation>Tidepool JSON und CSV</translation>
+    </message>
+    <message>
+        <source>Nightscout entries (JSON, CSV or TSV), Nightscout treatments JSON</source>
+        <translation>Nightscout-Einträge (JSON, CSV oder TSV), Nightscout-Behandlungen (JSON)</translation>
+    </message>
+    <message>
+        <source>research tables (id, time, gl)</source>
+        <translation>Forschungstabellen (id, time, gl)</translation>
+    </message>
+    <message>
+        <source>mySugr CSV</source>
+        <translation>mySugr CSV</translation>
+    </message>
+    <message>
+        <source>Glooko export (zip or CSV)</source>
+        <translation>Glooko-Export (ZIP oder CSV)</translation>
+    </message>
+    <message>
+        <source>Mellidor&apos;s CSV export</source>
+        <translation>Mellidors CSV-Export</translation>
+    </message>
+    <message>
+        <source>Mellidor diary files</source>
+        <translation>Mellidor-Tagebuchdateien</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; %2.</source>
+        <translation>„%1“ %2.</translation>
+    </message>
+    <message>
+        <source>, text read as Windows-1252</source>
+        <translation>, Text als Windows-1252 gelesen</translation>
+    </message>
+    <message>
+        <source>its top level object has more than %1 members, and an export keeps its records in one array</source>
+        <translation>sein oberstes Objekt hat mehr als %1 Einträge, ein Export hält seine Datensätze aber in einem Array</translation>
+    </message>
+    <message>
+        <source>missing reading</source>
+        <translation>fehlender Messwert</translation>
+    </message>
+    <message>
+        <source>missing readings</source>
+        <translation>fehlende Messwerte</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>more</source>
+        <translation>weitere</translation>
+    </message>
+    <message>
+        <source>basal record</source>
+        <translation>Basaldatensatz</translation>
+    </message>
+    <message>
+        <source>basal records</source>
+        <translation>Basaldatensätze</translation>
+    </message>
+    <message>
+        <source>upload record</source>
+        <translation>Upload-Datensatz</translation>
+    </message>
+    <message>
+        <source>upload records</source>
+        <translation>Upload-Datensätze</translation>
+    </message>
+    <message>
+        <source>device event</source>
+        <translation>Geräteereignis</translation>
+    </message>
+    <message>
+        <source>device events</source>
+        <translation>Geräteereignisse</translation>
+    </message>
+    <message>
+        <source>pump settings record</source>
+        <translation>Pumpeneinstellungsdatensatz</translation>
+    </message>
+    <message>
+        <source>pump settings records</source>
+        <translation>Pumpeneinstellungsdatensätze</translation>
+    </message>
+    <message>
+        <source>CGM settings record</source>
+        <translation>CGM-Einstellungsdatensatz</translation>
+    </message>
+    <message>
+        <source>CGM settings records</source>
+        <translation>CGM-Einstellungsdatensätze</translation>
+    </message>
+    <message>
+        <source>physical activity record</source>
+        <translation>Aktivitätsdatensatz</translation>
+    </message>
+    <message>
+        <source>physical activity records</source>
+        <translation>Aktivitätsdatensätze</translation>
+    </message>
+    <message>
+        <source>reported state record</source>
+        <translation>Befindensdatensatz</translation>
+    </message>
+    <message>
+        <source>reported state records</source>
+        <translation>Befindensdatensätze</translation>
+    </message>
+    <message>
+        <source>blood ketone record</source>
+        <translation>Blutketondatensatz</translation>
+    </message>
+    <message>
+        <source>blood ketone records</source>
+        <translation>Blutketondatensätze</translation>
+    </message>
+    <message>
+        <source>water record</source>
+        <translation>Wasserdatensatz</translation>
+    </message>
+    <message>
+        <source>water records</source>
+        <translation>Wasserdatensätze</translation>
+    </message>
+    <message>
+        <source>controller settings record</source>
+        <translation>Controller-Einstellungsdatensatz</translation>
+    </message>
+    <message>
+        <source>controller settings records</source>
+        <translation>Controller-Einstellungsdatensätze</translation>
+    </message>
+    <message>
+        <source>controller status record</source>
+        <translation>Controller-Statusdatensatz</translation>
+    </message>
+    <message>
+        <source>controller status records</source>
+        <translation>Controller-Statusdatensätze</translation>
+    </message>
+    <message>
+        <source>dosing decision</source>
+        <translation>Dosierungsentscheidung</translation>
+    </message>
+    <message>
+        <source>dosing decisions</source>
+        <translation>Dosierungsentscheidungen</translation>
+    </message>
+    <message>
+        <source>record of another type</source>
+        <translation>Datensatz eines anderen Typs</translation>
+    </message>
+    <message>
+        <source>records of other types</source>
+        <translation>Datensätze anderer Typen</translation>
+    </message>
+    <message>
+        <source>wizard record without carbs</source>
+        <translation>Bolusrechnerdatensatz ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>wizard records without carbs</source>
+        <translation>Bolusrechnerdatensätze ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>food record without carbs</source>
+        <translation>Mahlzeitendatensatz ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>food records without carbs</source>
+        <translation>Mahlzeitendatensätze ohne Kohlenhydrate</translation>
+    </message>
+    <message>
+        <source>it unpacks to more than %1 times its size, which no export does</source>
+        <translation>es entpackt sich zu mehr als dem %1-Fachen seiner Größe, was kein Export tut</translation>
+    </message>
 </context>
 <context>
     <name>ListBox</name>

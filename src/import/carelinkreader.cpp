@@ -8,6 +8,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 #include <QDate>
 
@@ -44,18 +45,22 @@ struct KindName
 
 constexpr KindName kindNames[] = {
     {nullptr, nullptr},
-    {"calibration", "calibrations"},
-    {"basal rate row", "basal rate rows"},
-    {"temporary basal row", "temporary basal rows"},
-    {"bolus programming row", "bolus programming rows"},
-    {"bolus wizard row without carbs", "bolus wizard rows without carbs"},
-    {"prime", "primes"},
-    {"rewind", "rewinds"},
-    {"suspend", "suspends"},
-    {"alert", "alerts"},
-    {"alarm", "alarms"},
-    {"sensor exception", "sensor exceptions"},
-    {"event marker", "event markers"},
+    {QT_TRANSLATE_NOOP("Import", "calibration"), QT_TRANSLATE_NOOP("Import", "calibrations")},
+    {QT_TRANSLATE_NOOP("Import", "basal rate row"), QT_TRANSLATE_NOOP("Import", "basal rate rows")},
+    {QT_TRANSLATE_NOOP("Import", "temporary basal row"),
+     QT_TRANSLATE_NOOP("Import", "temporary basal rows")},
+    {QT_TRANSLATE_NOOP("Import", "bolus programming row"),
+     QT_TRANSLATE_NOOP("Import", "bolus programming rows")},
+    {QT_TRANSLATE_NOOP("Import", "bolus wizard row without carbs"),
+     QT_TRANSLATE_NOOP("Import", "bolus wizard rows without carbs")},
+    {QT_TRANSLATE_NOOP("Import", "prime"), QT_TRANSLATE_NOOP("Import", "primes")},
+    {QT_TRANSLATE_NOOP("Import", "rewind"), QT_TRANSLATE_NOOP("Import", "rewinds")},
+    {QT_TRANSLATE_NOOP("Import", "suspend"), QT_TRANSLATE_NOOP("Import", "suspends")},
+    {QT_TRANSLATE_NOOP("Import", "alert"), QT_TRANSLATE_NOOP("Import", "alerts")},
+    {QT_TRANSLATE_NOOP("Import", "alarm"), QT_TRANSLATE_NOOP("Import", "alarms")},
+    {QT_TRANSLATE_NOOP("Import", "sensor exception"),
+     QT_TRANSLATE_NOOP("Import", "sensor exceptions")},
+    {QT_TRANSLATE_NOOP("Import", "event marker"), QT_TRANSLATE_NOOP("Import", "event markers")},
 };
 
 // Meter readings of one file taken within this many seconds of each other
@@ -235,30 +240,21 @@ void CareLinkReader::read(QByteArrayView data, qsizetype pos, qsizetype line, bo
         csv.next();
         m_columns = columnsOf(csv.fields());
         qsizetype next = -1; // the offset of the next header
-        for (;;) {
-            const qsizetype start = csv.position();
-            if (!csv.next())
-                break;
-            if (!m_sink.progress(pos + csv.position()))
-                return;
-            if (csv.blank())
-                continue;
-            const qsizetype rowLine = line + csv.line() - 1;
+        const RowPlace place{pos, line - 1};
+        while (m_sink.nextRow(csv, place)) {
+            const qsizetype rowLine = csv.line() + place.lineOffset;
+            const qsizetype start = pos + csv.start();
             const QByteArrayView first = trimmed(csv.field(0));
             if (first.startsWith("-------")) {
                 // A section's separator line: what follows is totals or
                 // readings and events.
-                m_totals = lineAt(data, pos + start).contains("Aggregated");
+                m_totals = lineAt(data, start).contains("Aggregated");
                 continue;
             }
-            if (first.startsWith("Index") && isHeaderLine(lineAt(data, pos + start))) {
-                next = pos + start;
+            if (first.startsWith("Index") && isHeaderLine(lineAt(data, start))) {
+                next = start;
                 line = rowLine;
                 break;
-            }
-            if (!csv.complete()) {
-                m_sink.unread(rowLine, ImportText::tr("the file ends inside this row"));
-                continue;
             }
             row(csv, rowLine);
         }
@@ -370,7 +366,8 @@ void CareLinkReader::finish()
 void CareLinkReader::row(const CsvReader &csv, qsizetype line)
 {
     if (m_totals) {
-        m_sink.skip("daily auto-insulin total", "daily auto-insulin totals");
+        m_sink.skip(QT_TRANSLATE_NOOP("Import", "daily auto-insulin total"),
+                    QT_TRANSLATE_NOOP("Import", "daily auto-insulin totals"));
         return;
     }
     const Columns &c = m_columns;
@@ -415,11 +412,14 @@ void CareLinkReader::row(const CsvReader &csv, qsizetype line)
     }
     if (kind == EventMarker) {
         if (startsWithFolded(marker, "insulin"))
-            m_sink.skip("insulin marker", "insulin markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "insulin marker"),
+                        QT_TRANSLATE_NOOP("Import", "insulin markers"));
         else if (foldWord(marker).endsWith("oftheday"))
-            m_sink.skip("day marker", "day markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "day marker"),
+                        QT_TRANSLATE_NOOP("Import", "day markers"));
         else
-            m_sink.skip("event marker", "event markers");
+            m_sink.skip(QT_TRANSLATE_NOOP("Import", "event marker"),
+                        QT_TRANSLATE_NOOP("Import", "event markers"));
     } else if (kind != NoKind) {
         m_sink.skip(kindNames[kind].one, kindNames[kind].many);
     } else {

@@ -13,40 +13,8 @@
 
 namespace {
 
-// Reads up to maxDigits digits at pos; returns how many it read.
-int readNumber(QByteArrayView s, qsizetype &pos, int maxDigits, int &number)
-{
-    number = 0;
-    int digits = 0;
-    while (pos < s.size() && isDigit(s[pos]) && digits < maxDigits) {
-        number = number * 10 + (s[pos++] - '0');
-        ++digits;
-    }
-    return digits;
-}
-
-bool isDateSeparator(char c)
-{
-    return c == '-' || c == '.' || c == '/';
-}
-
 // Far above any reading, dose or meal: a value beyond it is a misread column.
 constexpr int maxValue = 100000;
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-// The instants of 1900-01-01 and 9999-12-31 24:00 UTC, widened by a day for
-// every time zone; the local date decides within that.
-constexpr double lowestInstantMs = -2208988800000.0 - 86400000.0;
-constexpr double highestInstantMs = 253402300800000.0 + 86400000.0;
-
-bool yearInRange(int year)
-{
-    return year >= firstImportYear && year <= lastImportYear;
-}
 
 // A value as a whole number; NaN, negatives and values far beyond maxValue
 // give 0 or maxValue + 1 before any conversion.
@@ -96,169 +64,6 @@ qint32 hundredthsOf(double value, bool &rounded)
 
 } // namespace
 
-QByteArrayView trimmed(QByteArrayView text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\r'))
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
-QByteArray foldWord(QByteArrayView text)
-{
-    QByteArray folded;
-    for (char c : text) {
-        c = lower(c);
-        if (isDigit(c) || (c >= 'a' && c <= 'z') || (c & 0x80))
-            folded += c;
-    }
-    return folded;
-}
-
-bool startsWithAny(QByteArrayView text, std::initializer_list<const char *> words)
-{
-    return std::any_of(words.begin(), words.end(),
-                       [text](const char *word) { return text.startsWith(word); });
-}
-
-bool containsAny(QByteArrayView text, std::initializer_list<const char *> words)
-{
-    return std::any_of(words.begin(), words.end(),
-                       [text](const char *word) { return text.contains(QByteArrayView(word)); });
-}
-
-bool parseReadingTime(QByteArrayView text, ReadingTime &when)
-{
-    const QByteArrayView s = trimmed(text);
-    qsizetype pos = 0;
-    int a, b, c;
-    const int aDigits = readNumber(s, pos, 4, a);
-    if (!aDigits || pos >= s.size() || !isDateSeparator(s[pos]))
-        return false;
-    const char separator = s[pos++];
-    if (!readNumber(s, pos, 2, b) || pos >= s.size() || s[pos++] != separator)
-        return false;
-    const int cDigits = readNumber(s, pos, 4, c);
-    if (aDigits == 4 && cDigits >= 1 && cDigits <= 2) {
-        when = ReadingTime{a, b, c, 0, true, false};
-    } else if (aDigits <= 2 && (cDigits == 4 || cDigits == 2)) {
-        when = ReadingTime{cDigits == 2 ? 2000 + c : c, a, b, 0, false, false};
-    } else {
-        return false;
-    }
-    if (pos >= s.size() || (s[pos] != 'T' && s[pos] != ' '))
-        return false;
-    while (pos < s.size() && (s[pos] == 'T' || s[pos] == ' '))
-        ++pos;
-    int hour, minute, second;
-    if (!readNumber(s, pos, 2, hour) || pos >= s.size() || s[pos++] != ':' ||
-        readNumber(s, pos, 2, minute) != 2)
-        return false;
-    if (pos < s.size() && s[pos] == ':') {
-        ++pos;
-        if (readNumber(s, pos, 2, second) != 2)
-            return false;
-        if (pos < s.size() && (s[pos] == '.' || s[pos] == ',')) {
-            ++pos;
-            while (pos < s.size() && isDigit(s[pos]))
-                ++pos;
-        }
-    }
-    while (pos < s.size() && s[pos] == ' ')
-        ++pos;
-    if (pos + 1 < s.size() && lower(s[pos + 1]) == 'm' &&
-        (lower(s[pos]) == 'a' || lower(s[pos]) == 'p')) {
-        if (hour < 1 || hour > 12)
-            return false;
-        const bool pm = lower(s[pos]) == 'p';
-        hour = hour % 12 + (pm ? 12 : 0);
-        when.twelveHour = true;
-        pos += 2;
-    }
-    // A zone suffix is ignored: times are taken as written on the device.
-    if (pos < s.size() && (s[pos] == 'Z' || s[pos] == '+' || s[pos] == '-'))
-        pos = s.size();
-    if (pos != s.size() || hour > 23 || minute > 59 || !yearInRange(when.year))
-        return false;
-    when.minutes = hour * 60 + minute;
-    return true;
-}
-
-bool readingTimeOfInstant(double msSinceEpoch, ReadingTime &when)
-{
-    // Checked before the conversion: a double beyond qint64 has no integer.
-    if (!(msSinceEpoch >= lowestInstantMs && msSinceEpoch <= highestInstantMs))
-        return false;
-    const qint64 ms = qint64(std::floor(msSinceEpoch));
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms).toLocalTime();
-    const QDate d = local.date();
-    const QTime t = local.time();
-    if (!yearInRange(d.year()))
-        return false;
-    when = ReadingTime{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
-    when.instant = ms;
-    when.utcOffset = local.offsetFromUtc();
-    return true;
-}
-
-bool readingTimeOfDateTime(const QDateTime &dateTime, ReadingTime &when)
-{
-    if (!dateTime.isValid())
-        return false;
-    if (dateTime.timeSpec() != Qt::LocalTime)
-        return readingTimeOfInstant(double(dateTime.toMSecsSinceEpoch()), when);
-    const QDate d = dateTime.date();
-    const QTime t = dateTime.time();
-    if (!yearInRange(d.year()))
-        return false;
-    when = ReadingTime{d.year(), d.month(), d.day(), t.hour() * 60 + t.minute(), true, false};
-    return true;
-}
-
-bool parseNumber(QByteArrayView text, double &number)
-{
-    const QByteArrayView s = trimmed(text);
-    qsizetype pos = 0;
-    const bool negative = pos < s.size() && s[pos] == '-';
-    if (negative || (pos < s.size() && s[pos] == '+'))
-        ++pos;
-    // The digits as one integer divided once by a power of ten: the nearest
-    // double to the decimal, so that a dose of 2.345 reads as 2.345 does.
-    quint64 mantissa = 0;
-    int digits = 0, scale = 0; // value = mantissa * 10^scale
-    const auto digit = [&](int d, bool decimal) {
-        ++digits;
-        if (mantissa < quint64(1e17)) {
-            mantissa = mantissa * 10 + quint64(d);
-            scale -= decimal;
-        } else if (!decimal) {
-            ++scale; // digits beyond the precision of a double
-        }
-    };
-    while (pos < s.size() && isDigit(s[pos]))
-        digit(s[pos++] - '0', false);
-    if (pos < s.size() && (s[pos] == '.' || s[pos] == ',')) {
-        ++pos;
-        while (pos < s.size() && isDigit(s[pos]))
-            digit(s[pos++] - '0', true);
-    }
-    if (!digits || pos != s.size())
-        return false;
-    // Powers of ten up to 10^22 are exact doubles.
-    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const int magnitude = std::abs(scale);
-    const double power = magnitude <= 22 ? powers[magnitude] : std::pow(10.0, magnitude);
-    const double value = scale < 0 ? double(mantissa) / power : double(mantissa) * power;
-    if (value > 1e15)
-        return false;
-    number = negative ? -value : value;
-    return true;
-}
-
 EntrySink::EntrySink(ImportResult &result, const ImportProgress &progress, qint64 total)
     : m_result(result), m_progress(progress), m_total(total)
 {
@@ -274,7 +79,10 @@ void EntrySink::add(const ReadingTime &when, int type, int value, qsizetype line
         unread(line, ImportText::tr("value out of range"));
         return;
     }
-    m_pending.push_back(Pending{when, type, value, flags, line});
+    m_pending.push_back(Pending{when.instant, value, qint32(line), when.utcOffset,
+                                qint16(when.year), qint16(when.minutes), qint8(when.first),
+                                qint8(when.second), qint8(type), flags, when.yearFirst,
+                                when.twelveHour});
 }
 
 void EntrySink::glucose(const ReadingTime &when, double value, bool mmol, qsizetype line)
@@ -354,6 +162,15 @@ void EntrySink::skip(const char *one, const char *many)
         kinds.push_back(SkippedKind{name, QLatin1StringView(many), 1});
 }
 
+void EntrySink::refuseOverlong(qsizetype line, const QString &member)
+{
+    const QString where =
+        member.isEmpty() ? QString::number(line) : ImportText::tr("%1 in %2").arg(line).arg(member);
+    refuse(ImportText::tr("has a line longer than %1 MB (line %2), which no export holds")
+               .arg(CsvReader::maxRecordBytes >> 20)
+               .arg(where));
+}
+
 void EntrySink::unread(qsizetype line, const QString &reason)
 {
     if (m_result.unread.size() < size_t(maxUnreadRowsKept))
@@ -370,17 +187,22 @@ bool EntrySink::progress(qint64 done)
     return !m_result.cancelled;
 }
 
-bool EntrySink::nextRow(CsvReader &csv, qint64 byteOffset, qsizetype lineOffset)
+bool EntrySink::nextRow(CsvReader &csv, const RowPlace &place)
 {
     while (csv.next()) {
-        if (!progress(byteOffset + csv.position()))
+        if (!progress(place.byteOffset + qint64(double(csv.position()) * place.byteScale)))
             return false;
         if (csv.blank())
             continue;
         if (csv.complete())
             return true;
-        unread(csv.line() + lineOffset, ImportText::tr("the file ends inside this row"));
+        const QString reason = ImportText::tr("the file ends inside this row");
+        unread(csv.line() + place.lineOffset,
+               place.member.isEmpty() ? reason
+                                      : ImportText::tr("%1 in %2").arg(reason, place.member));
     }
+    if (csv.overlong())
+        refuseOverlong(csv.line() + place.lineOffset, place.member);
     return false;
 }
 
@@ -391,12 +213,12 @@ void EntrySink::finish()
     qsizetype ambiguous = 0, dayFirstValid = 0, monthFirstValid = 0;
     bool twelveHour = false;
     for (const Pending &p : m_pending) {
-        if (p.when.yearFirst)
+        if (p.yearFirst)
             continue;
         ++ambiguous;
-        dayFirstValid += QDate::isValid(p.when.year, p.when.second, p.when.first);
-        monthFirstValid += QDate::isValid(p.when.year, p.when.first, p.when.second);
-        twelveHour = twelveHour || p.when.twelveHour;
+        dayFirstValid += QDate::isValid(p.year, p.second, p.first);
+        monthFirstValid += QDate::isValid(p.year, p.first, p.second);
+        twelveHour = twelveHour || p.twelveHour;
     }
     bool monthFirst = false;
     if (ambiguous) {
@@ -410,14 +232,13 @@ void EntrySink::finish()
     ImportBatch &batch = m_result.batch;
     batch.entries.reserve(batch.entries.size() + m_pending.size());
     for (const Pending &p : m_pending) {
-        const ReadingTime &s = p.when;
-        const bool swap = !s.yearFirst && !monthFirst;
-        const QDate date(s.year, swap ? s.second : s.first, swap ? s.first : s.second);
+        const bool swap = !p.yearFirst && !monthFirst;
+        const QDate date(p.year, swap ? p.second : p.first, swap ? p.first : p.second);
         if (!date.isValid()) {
             unread(p.line, ImportText::tr("no such date"));
             continue;
         }
-        batch.add(date.toJulianDay(), s.minutes, p.type, p.value, s.instant, p.flags);
+        batch.add(date.toJulianDay(), p.minutes, p.type, p.value, p.instant, p.flags);
     }
     findClockChanges();
     m_pending.clear();
@@ -428,8 +249,8 @@ void EntrySink::findClockChanges()
 {
     std::vector<std::pair<qint64, int>> instants; // with their offsets
     for (const Pending &p : m_pending) {
-        if (p.when.instant != ImportEntry::noInstant)
-            instants.emplace_back(p.when.instant, p.when.utcOffset);
+        if (p.instant != ImportEntry::noInstant)
+            instants.emplace_back(p.instant, p.utcOffset);
     }
     std::sort(instants.begin(), instants.end());
     const auto offsetAt = [](qint64 ms) {

@@ -6,7 +6,9 @@
 #include "core/entrytext.h"
 #include "import/csvreader.h"
 #include "import/entrysink.h"
+#include "import/exporttext.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 #include "import/zipfile.h"
 
 namespace {
@@ -49,11 +51,14 @@ Columns columnsOf(const std::vector<QByteArrayView> &header)
             alarms = true;
     }
     if (rate)
-        c.skipOne = "basal rate row", c.skipMany = "basal rate rows";
+        c.skipOne = QT_TRANSLATE_NOOP("Import", "basal rate row"),
+        c.skipMany = QT_TRANSLATE_NOOP("Import", "basal rate rows");
     else if (totals)
-        c.skipOne = "daily insulin total", c.skipMany = "daily insulin totals";
+        c.skipOne = QT_TRANSLATE_NOOP("Import", "daily insulin total"),
+        c.skipMany = QT_TRANSLATE_NOOP("Import", "daily insulin totals");
     else if (alarms)
-        c.skipOne = "alarm", c.skipMany = "alarms";
+        c.skipOne = QT_TRANSLATE_NOOP("Import", "alarm"),
+        c.skipMany = QT_TRANSLATE_NOOP("Import", "alarms");
     return c;
 }
 
@@ -72,23 +77,19 @@ void readFile(QByteArrayView data, EntrySink &sink, qint64 base, double scale,
 {
     CsvReader csv(data, ',');
     csv.next(); // the metadata line
-    if (!csv.next())
+    if (!csv.next()) {
+        if (csv.overlong())
+            sink.refuseOverlong(csv.line(), member);
         return;
+    }
     const Columns col = columnsOf(csv.fields());
     const auto unread = [&sink, &member](qsizetype line, const QString &reason) {
         sink.unread(line,
                     member.isEmpty() ? reason : ImportText::tr("%1 in %2").arg(reason, member));
     };
-    while (csv.next()) {
-        if (!sink.progress(base + qint64(double(csv.position()) * scale)))
-            return;
-        if (csv.blank())
-            continue;
+    const RowPlace place{base, 0, scale, member};
+    while (sink.nextRow(csv, place)) {
         const qsizetype line = csv.line();
-        if (!csv.complete()) {
-            unread(line, ImportText::tr("the file ends inside this row"));
-            continue;
-        }
         const auto field = [&csv](int column) {
             return column < 0 ? QByteArrayView() : trimmed(csv.field(size_t(column)));
         };
@@ -165,6 +166,15 @@ bool readGlookoZip(QByteArrayView data, EntrySink &sink)
         if (!isMetadataLine(text))
             continue;
         any = true;
+        QByteArray decoded;
+        if (decodeWindows1252(text, decoded)) {
+            sink.readAsWindows1252();
+            text = decoded;
+        }
+        if (const qsizetype line = firstOverlongLine(text)) {
+            sink.refuseOverlong(line, member.name);
+            return true;
+        }
         const double scale = member.size ? double(member.packedSize) / double(member.size) : 0;
         readFile(text, sink, member.dataOffset, scale, member.name);
         if (!sink.progress(member.dataOffset + member.packedSize))

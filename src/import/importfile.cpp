@@ -4,6 +4,9 @@
 
 #include "core/regularfile.h"
 #include "import/entrysink.h"
+#include "import/exporttext.h"
+#include "import/jsonrecords.h"
+#include "import/readers.h"
 #include "import/zipfile.h"
 
 #include <QFileInfo>
@@ -14,15 +17,65 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-QString knownImportFormats()
-{
-    return QStringLiteral("Dexcom Clarity CSV, LibreView CSV, Medtronic CareLink CSV, Nightscout "
-                          "entries (JSON, CSV or TSV), Nightscout treatments JSON, Tidepool JSON "
-                          "and CSV, mySugr CSV, Glooko export (zip or CSV), research tables (id, "
-                          "time, gl), Mellidor's CSV export and Mellidor diary files");
-}
-
 namespace {
+
+enum class ExportKind
+{
+    Text,
+    Json,
+    Zip,
+};
+
+// A format Mellidor imports: the kind of file it is, its reader, and how the
+// list of formats for people names it (nullptr where an earlier row names
+// it); product names stay as they are in every language.
+struct ImportFormat
+{
+    ExportKind kind;
+    bool (*read)(QByteArrayView data, EntrySink &sink);            // text and zip
+    bool (*readJson)(const JsonRecords &records, EntrySink &sink); // JSON
+    const char *listed;
+};
+
+// In the order they are tried: the first reader of the file's kind that
+// knows the format reads it. The lenient ones come last.
+const ImportFormat importFormats[] = {
+    {ExportKind::Text, readDexcom, nullptr, QT_TRANSLATE_NOOP("Import", "Dexcom Clarity CSV")},
+    {ExportKind::Text, readCareLink, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Medtronic CareLink CSV")},
+    {ExportKind::Text, readLibreView, nullptr, QT_TRANSLATE_NOOP("Import", "LibreView CSV")},
+    {ExportKind::Json, nullptr, readTidepoolJson,
+     QT_TRANSLATE_NOOP("Import", "Tidepool JSON and CSV")},
+    {ExportKind::Text, readTidepoolCsv, nullptr, nullptr},
+    // It refuses broken JSON, so it is the last of the JSON readers.
+    {ExportKind::Json, nullptr, readNightscoutJson,
+     QT_TRANSLATE_NOOP("Import",
+                       "Nightscout entries (JSON, CSV or TSV), Nightscout treatments JSON")},
+    {ExportKind::Text, readResearchTable, nullptr,
+     QT_TRANSLATE_NOOP("Import", "research tables (id, time, gl)")},
+    {ExportKind::Text, readMySugr, nullptr, QT_TRANSLATE_NOOP("Import", "mySugr CSV")},
+    {ExportKind::Zip, readGlookoZip, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Glooko export (zip or CSV)")},
+    {ExportKind::Text, readGlooko, nullptr, nullptr},
+    {ExportKind::Text, readMellidorCsv, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Mellidor's CSV export")},
+    {ExportKind::Text, readNightscoutTable, nullptr, nullptr},
+    {ExportKind::Text, readMellidorDiary, nullptr,
+     QT_TRANSLATE_NOOP("Import", "Mellidor diary files")},
+};
+
+// Whether a reader knew the format; it read the file or refused it.
+bool readKnownFormat(ExportKind kind, QByteArrayView data, EntrySink &sink)
+{
+    // The JSON readers look at the same records: the data is checked once.
+    const JsonRecords records = kind == ExportKind::Json ? readJsonRecords(data) : JsonRecords();
+    for (const ImportFormat &format : importFormats) {
+        if (format.kind == kind &&
+            (kind == ExportKind::Json ? format.readJson(records, sink) : format.read(data, sink)))
+            return true;
+    }
+    return false;
+}
 
 QString refusal(const QString &name, const QString &why)
 {
@@ -30,6 +83,17 @@ QString refusal(const QString &name, const QString &why)
 }
 
 } // namespace
+
+QString knownImportFormats()
+{
+    QStringList names;
+    for (const ImportFormat &format : importFormats) {
+        if (format.listed)
+            names << ImportText::tr(format.listed);
+    }
+    const QString last = names.takeLast();
+    return ImportText::tr("%1 and %2").arg(names.join(QStringLiteral(", ")), last);
+}
 
 ImportResult readImportData(const QByteArray &bytes, const QString &name,
                             const ImportProgress &progress)
@@ -50,21 +114,27 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
         result.error = refusal(name, ImportText::tr("is not a text file"));
         return result;
     }
+    const bool json = !zip && looksLikeJson(data);
+    QByteArray text; // the data as read, where it is not the file's bytes
+    if (!zip && !json && decodeWindows1252(data, text)) {
+        result.windows1252 = true;
+        data = text;
+    }
     // Old spreadsheet saves end lines with a carriage return alone.
-    QByteArray lineFeeds;
     if (!zip && !data.contains('\n') && data.contains('\r')) {
-        lineFeeds = data.toByteArray().replace('\r', '\n');
-        data = lineFeeds;
+        if (!result.windows1252)
+            text = data.toByteArray();
+        data = text.replace('\r', '\n');
     }
     EntrySink sink(result, progress, data.size());
-    const bool known = zip ? readGlookoZip(data, sink)
-                       : looksLikeJson(data)
-                           ? readTidepoolJson(data, sink) || readNightscoutJson(data, sink)
-                           : readDexcom(data, sink) || readCareLink(data, sink) ||
-                                 readLibreView(data, sink) || readTidepoolCsv(data, sink) ||
-                                 readResearchTable(data, sink) || readMySugr(data, sink) ||
-                                 readGlooko(data, sink) || readMellidorCsv(data, sink) ||
-                                 readNightscoutTable(data, sink) || readMellidorDiary(data, sink);
+    bool known = false;
+    if (const qsizetype line = zip || json ? 0 : firstOverlongLine(data))
+        sink.refuseOverlong(line);
+    else
+        known = readKnownFormat(zip    ? ExportKind::Zip
+                                : json ? ExportKind::Json
+                                       : ExportKind::Text,
+                                data, sink);
     if (result.cancelled) {
         result.batch = ImportBatch();
         result.error = ImportText::tr("Reading \"%1\" was cancelled.").arg(name);
@@ -72,7 +142,7 @@ ImportResult readImportData(const QByteArray &bytes, const QString &name,
     }
     if (!result.error.isEmpty()) {
         result.batch = ImportBatch();
-        result.error = QStringLiteral("\"%1\" %2.").arg(name, result.error);
+        result.error = ImportText::tr("\"%1\" %2.").arg(name, result.error);
         return result;
     }
     if (!known) {

@@ -64,6 +64,8 @@ struct ImportResult
     // The order used for dates such as 05-03-2024; YearFirst when the file
     // has none.
     DateOrder dateOrder = DateOrder::YearFirst;
+    // The text was no UTF-8 and was read as Windows-1252.
+    bool windows1252 = false;
     // The clock changes the file's instants cross, the first few of them.
     std::vector<ClockChange> clockChanges;
     bool cancelled = false;
@@ -87,7 +89,7 @@ ImportResult readImportFile(const QString &path, const ImportProgress &progress 
 ImportResult readImportData(const QByteArray &data, const QString &name,
                             const ImportProgress &progress = {});
 
-// "Dexcom Clarity CSV, LibreView CSV, ...", for messages.
+// "Dexcom Clarity CSV, Medtronic CareLink CSV, ...", for help and messages.
 QString knownImportFormats();
 
 #endif

@@ -15,6 +15,12 @@ QString count(qsizetype n, const QString &one, const QString &many)
     return QStringLiteral("%1 %2").arg(QLocale::c().toString(qint64(n)), n == 1 ? one : many);
 }
 
+// A kind's name as the reader gave it, marked for translation there.
+QString translatedKind(const QString &name)
+{
+    return ImportText::tr(name.toUtf8().constData());
+}
+
 // "118 basal rate rows, 77 sensor exceptions, 3 other rows": the most
 // frequent kind first.
 QString skippedKinds(const ImportResult &result)
@@ -25,7 +31,7 @@ QString skippedKinds(const ImportResult &result)
     QStringList parts;
     qsizetype named = 0;
     for (const SkippedKind &kind : kinds) {
-        parts << count(kind.count, kind.one, kind.many);
+        parts << count(kind.count, translatedKind(kind.one), translatedKind(kind.many));
         named += kind.count;
     }
     if (result.rowsSkipped > named)
@@ -73,6 +79,8 @@ QString importSummary(const QString &name, const ImportResult &result, const Mer
         text += ImportText::tr(", dates read day first");
     else if (result.dateOrder == DateOrder::MonthFirst)
         text += ImportText::tr(", dates read month first");
+    if (result.windows1252)
+        text += ImportText::tr(", text read as Windows-1252");
     QStringList changes;
     for (const ClockChange &change : result.clockChanges) {
         changes << ImportText::tr("%1 to %2 on %3 %4")

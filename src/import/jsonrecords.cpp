@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -52,22 +53,31 @@ bool isPlainNumber(QByteArrayView text)
     return c == end && text.size() <= 32;
 }
 
+// QJsonDocument refuses deeper nesting.
+constexpr size_t maxDepth = 1024;
+// An export's top level object holds its array of records and a few more
+// members; far more is no export, and each one would be kept here.
+constexpr size_t maxTopMembers = 10000;
+
 // An array that may hold the records: the top level one, or one a member
 // of the top level object holds.
 struct Candidate
 {
     QByteArrayView key; // with its quotes; empty at the top level
     bool array = false;
-    std::vector<qsizetype> starts, ends, lines;
+    qsizetype start = 0, line = 0; // where the value starts, and its line
+    // Where each element starts, four bytes each (the data is less than
+    // 4 GB), and where the closing bracket is.
+    std::vector<quint32> starts;
+    qsizetype close = -1;
     qsizetype lastObjectEnd = -1; // of its last whole object or array
     qsizetype lastObjectLine = 0; // the line it ends on
 };
 
-// Checks the data as JSON without building it. The keys and values of the
-// top level container and the elements of the arrays a top level object
-// holds are units: a unit with what this leaves to QJsonDocument (escapes,
-// bytes beyond ASCII, unusual numbers, deep nesting) is parsed alone by it,
-// so that the data is read as QJsonDocument would read it.
+// Checks the data as JSON without building it. What this leaves to
+// QJsonDocument (escapes, bytes beyond ASCII, unusual numbers) is checked
+// by it one string or number at a time, so that the data is read as
+// QJsonDocument would read it.
 class Checker
 {
 public:
@@ -85,35 +95,44 @@ public:
     qsizetype brokenAt = -1;
     // A record closed by the wrong bracket is broken even at the end.
     bool recordClosedWrongly = false;
-    // Where QJsonDocument stops in the data when it ends early.
-    qsizetype stopsAt() const;
+    bool tooManyMembers = false;
+    // The data ends between the keys and values of the top level object or
+    // the elements of the records' array, not inside one.
+    bool endsBetween = false;
+    // What QJsonDocument reports for the data where the check stopped, its
+    // offset in the data.
+    QJsonParseError parserError() const;
 
 private:
-    // In the top level container, or in an array of the top level object.
-    bool isUnitLevel() const { return m_stack.size() == 1 || isMemberArray(); }
-    bool isRecordLevel() const
+    bool isRecordLevel(size_t depth) const
     {
-        return (m_stack.size() == 1 && m_stack[0] == '[') || isMemberArray();
+        return (depth == 1 && m_stack[0] == '[') ||
+               (depth == 2 && m_stack[0] == '{' && m_stack[1] == '[');
     }
+    bool isRecordLevel() const { return isRecordLevel(m_stack.size()); }
     bool isTopObject() const { return m_stack.size() == 1 && m_stack[0] == '{'; }
-    bool isMemberArray() const
-    {
-        return m_stack.size() == 2 && m_stack[0] == '{' && m_stack[1] == '[';
-    }
-    void startUnit(qsizetype at, bool key);
-    bool endUnit(qsizetype end);
-    bool endValue(qsizetype end);
+    // A value ends at end; start for a string, number or word.
+    void endValue(qsizetype end, qsizetype start = -1);
     qsizetype endOfString(qsizetype i);
+    // Whether QJsonDocument reads the string or number from start to end.
+    bool parses(qsizetype start, qsizetype end) const
+    {
+        QJsonParseError error;
+        QJsonDocument::fromJson('[' + m_data.sliced(start, end - start).toByteArray() + ']',
+                                &error);
+        return error.error == QJsonParseError::NoError;
+    }
+    QJsonParseError parse(const QByteArray &prefix, qsizetype from, qsizetype to) const;
     qsizetype skipSpace(qsizetype i)
     {
         for (; i < m_data.size() && isSpace(m_data[i]); ++i)
             m_line += m_data[i] == '\n';
         return i;
     }
-    QByteArray unitPrefix() const;
 
     QByteArrayView m_data;
-    std::string m_stack;
+    std::string m_stack;            // the open containers' brackets
+    std::vector<qsizetype> m_opens; // where each starts
     enum State
     {
         FirstValue,
@@ -124,71 +143,37 @@ private:
         Next,
         Done
     } m_state = Value;
-    qsizetype m_unitStart = -1, m_recordStart = -1;
-    qsizetype m_line = 1, m_recordLine = 1; // counted as the data is read
-    std::string m_unitStack;
-    bool m_unitIsKey = false, m_unusual = false;
+    qsizetype m_recordStart = -1;
+    qsizetype m_line = 1; // counted as the data is read
+    bool m_unusual = false;
     QByteArrayView m_lastKey;
+    // The end of the last key or value read whole, and which it was; where
+    // it starts when it is a string, number or word.
+    qsizetype m_lastEnd = -1, m_lastStart = -1;
+    bool m_lastWasKey = false;
 };
 
-QByteArray Checker::unitPrefix() const
-{
-    if (m_unitIsKey)
-        return "{";
-    QByteArray prefix;
-    for (char open : m_unitStack)
-        prefix += open == '[' ? "[" : "{\"\":";
-    return prefix;
-}
-
-void Checker::startUnit(qsizetype at, bool key)
-{
-    m_unitStart = at;
-    m_unitStack = m_stack;
-    m_unitIsKey = key;
-    m_unusual = false;
-}
-
-bool Checker::endUnit(qsizetype end)
-{
-    const qsizetype start = m_unitStart;
-    m_unitStart = -1;
-    if (!m_unusual)
-        return true;
-    QByteArray suffix = m_unitIsKey ? ":0}" : "";
-    for (auto open = m_unitStack.rbegin(); !m_unitIsKey && open != m_unitStack.rend(); ++open)
-        suffix += *open == '[' ? ']' : '}';
-    QJsonParseError error;
-    QJsonDocument::fromJson(unitPrefix() + m_data.sliced(start, end - start).toByteArray() + suffix,
-                            &error);
-    if (error.error == QJsonParseError::NoError)
-        return true;
-    brokenAt = start;
-    return false;
-}
-
 // A value ends at end: a record when it is an element of a candidate.
-bool Checker::endValue(qsizetype end)
+void Checker::endValue(qsizetype end, qsizetype start)
 {
     m_state = m_stack.empty() ? Done : Next;
-    if (isRecordLevel() && !candidates.empty()) {
-        Candidate &candidate = candidates.back();
-        candidate.starts.push_back(m_recordStart);
-        candidate.lines.push_back(m_recordLine);
-        candidate.ends.push_back(end);
-        if (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[') {
-            candidate.lastObjectEnd = end;
-            candidate.lastObjectLine = m_line;
-        }
+    m_lastEnd = end;
+    m_lastStart = start;
+    m_lastWasKey = false;
+    if (!isRecordLevel() || candidates.empty())
+        return;
+    Candidate &candidate = candidates.back();
+    candidate.starts.push_back(quint32(m_recordStart));
+    if (m_data[m_recordStart] == '{' || m_data[m_recordStart] == '[') {
+        candidate.lastObjectEnd = end;
+        candidate.lastObjectLine = m_line;
     }
-    if (m_unitStart >= 0 && m_stack.size() == m_unitStack.size())
-        return endUnit(end);
-    return true;
 }
 
 // Past the closing quote of the string opening at i; -1 when the data ends.
 qsizetype Checker::endOfString(qsizetype i)
 {
+    m_unusual = false;
     const qsizetype n = m_data.size();
     for (++i; i < n; ++i) {
         const char c = m_data[i];
@@ -202,6 +187,7 @@ qsizetype Checker::endOfString(qsizetype i)
             if (++i == n)
                 return -1;
             const char escaped = m_data[i];
+            m_line += escaped == '\n';
             if (escaped == 'u') {
                 for (int k = 1; k <= 4; ++k) {
                     const char hex = i + k < n ? m_data[i + k] : '\0';
@@ -229,10 +215,17 @@ Checker::Outcome Checker::run()
         brokenAt = i;
         return Broken;
     };
+    const auto endsEarly = [&] {
+        brokenAt = n;
+        return EndsEarly;
+    };
     for (;; ++i) {
         i = skipSpace(i);
-        if (i == n)
-            return m_state == Done ? Whole : EndsEarly;
+        if (i == n) {
+            endsBetween = m_stack.size() == 1 ||
+                          (m_stack.size() == 2 && m_stack[0] == '{' && m_stack[1] == '[');
+            return m_state == Done ? Whole : endsEarly();
+        }
         const char c = m_data[i];
         switch (m_state) {
         case Done:
@@ -252,13 +245,14 @@ Checker::Outcome Checker::run()
         case FirstValue:
             if ((c == ']' || c == '}') && m_state != (c == ']' ? FirstKey : FirstValue)) {
                 if (m_stack.back() != (c == ']' ? '[' : '{')) {
-                    m_stack.pop_back();
-                    recordClosedWrongly = isRecordLevel();
+                    recordClosedWrongly = isRecordLevel(m_stack.size() - 1);
                     return broken();
                 }
+                if (isRecordLevel())
+                    candidates.back().close = i;
                 m_stack.pop_back();
-                if (!endValue(i + 1))
-                    return Broken;
+                m_opens.pop_back();
+                endValue(i + 1);
                 continue;
             }
             if (m_state == Next)
@@ -270,71 +264,112 @@ Checker::Outcome Checker::run()
         if (m_state == FirstKey || m_state == Key) {
             if (c != '"')
                 return broken();
-            const bool unit = isTopObject();
-            if (unit)
-                startUnit(i, true);
             const qsizetype end = endOfString(i);
             if (end < 0)
-                return EndsEarly;
+                return endsEarly();
+            if (m_unusual && !parses(i, end))
+                return broken();
             m_lastKey = m_data.sliced(i, end - i);
+            m_lastEnd = end;
+            m_lastWasKey = true;
             m_state = Colon;
-            if (unit && !endUnit(end))
-                return Broken;
             i = end - 1;
             continue;
         }
         // A value.
-        if (isUnitLevel() && !(isTopObject() && c == '['))
-            startUnit(i, false);
-        if (isRecordLevel()) {
+        if (isRecordLevel())
             m_recordStart = i;
-            m_recordLine = m_line;
-        }
         if (isTopObject() || (m_stack.empty() && c == '[')) {
-            candidates.emplace_back();
-            candidates.back().key = m_stack.empty() ? QByteArrayView() : m_lastKey;
-            candidates.back().array = c == '[';
+            if (candidates.size() == maxTopMembers) {
+                tooManyMembers = true;
+                return broken();
+            }
+            Candidate &candidate = candidates.emplace_back();
+            candidate.key = m_stack.empty() ? QByteArrayView() : m_lastKey;
+            candidate.array = c == '[';
+            candidate.start = i;
+            candidate.line = m_line;
         }
         if (c == '[' || c == '{') {
+            if (m_stack.size() == maxDepth)
+                return broken();
             m_stack += c;
+            m_opens.push_back(i);
             m_state = c == '[' ? FirstValue : FirstKey;
-            m_unusual = m_unusual || m_stack.size() > 500;
             continue;
         }
         qsizetype end = i;
         if (c == '"') {
             end = endOfString(i);
             if (end < 0)
-                return EndsEarly;
+                return endsEarly();
+            if (m_unusual && !parses(i, end))
+                return broken();
         } else if (isNumberChar(c) && c != 'e' && c != 'E') {
             while (end < n && isNumberChar(m_data[end]))
                 ++end;
             if (end == n)
-                return EndsEarly;
-            m_unusual = m_unusual || !isPlainNumber(m_data.sliced(i, end - i));
+                return endsEarly();
+            if (!isPlainNumber(m_data.sliced(i, end - i)) && !parses(i, end))
+                return broken();
         } else {
             const QByteArrayView word = c == 't' ? "true" : c == 'f' ? "false" : "null";
             if (n - i < word.size() && word.startsWith(m_data.sliced(i)))
-                return EndsEarly;
+                return endsEarly();
             if (!m_data.sliced(i).startsWith(word))
                 return broken();
             end = i + word.size();
         }
-        if (!endValue(end))
-            return Broken;
+        endValue(end, i);
         i = end - 1;
     }
 }
 
-qsizetype Checker::stopsAt() const
+// The parser's error for prefix followed by the data from from to to, its
+// offset moved to the data.
+QJsonParseError Checker::parse(const QByteArray &prefix, qsizetype from, qsizetype to) const
 {
-    if (m_unitStart < 0)
-        return m_data.size();
-    // The unit's start is the first byte the parser reads as the data does.
-    const QByteArray prefix = unitPrefix();
     QJsonParseError error;
-    QJsonDocument::fromJson(prefix + m_data.sliced(m_unitStart).toByteArray(), &error);
-    return error.offset - prefix.size() + m_unitStart;
+    QJsonDocument::fromJson(prefix + m_data.sliced(from, to - from).toByteArray(), &error);
+    error.offset = int(std::max<qsizetype>(error.offset - prefix.size(), 0) + from);
+    return error;
+}
+
+QJsonParseError Checker::parserError() const
+{
+    // The parser's state where the check stopped, rebuilt in a few bytes
+    // instead of parsing all that came before: the open containers, and in
+    // the innermost one its last key or value read whole, a key or a
+    // container as an empty one. (A string, number or word is kept: where
+    // the data ends after one, the parser's error depends on it.) The
+    // parser's error is then that of the data.
+    QByteArray prefix;
+    qsizetype from = 0;
+    if (!m_stack.empty() || m_lastEnd >= 0) {
+        for (size_t depth = 0; depth + 1 < m_stack.size(); ++depth)
+            prefix += m_stack[depth] == '[' ? "[" : "{\"\":";
+        const qsizetype open = m_stack.empty() ? -1 : m_opens.back();
+        const bool element = m_lastEnd > open;
+        if (!m_stack.empty())
+            prefix += m_stack.back() == '[' ? "[" : element && !m_lastWasKey ? "{\"\":" : "{";
+        if (!element) {
+            from = open + 1;
+        } else if (!m_lastWasKey && m_lastStart >= 0) {
+            from = m_lastStart;
+        } else {
+            prefix += m_lastWasKey ? "\"\"" : "[]";
+            from = m_lastEnd;
+        }
+    }
+    // The parser stops near where the check did; a window that ends too
+    // close to its stop is widened.
+    const qsizetype size = m_data.size();
+    for (qsizetype window = 4096;; window *= 16) {
+        const qsizetype to = std::min(size, std::max(from, brokenAt) + window);
+        const QJsonParseError error = parse(prefix, from, to);
+        if (to == size || (error.error != QJsonParseError::NoError && error.offset + 16 < to))
+            return error;
+    }
 }
 
 // The key's text, in the order QJsonObject sorts members in.
@@ -346,17 +381,17 @@ QString keyOf(QByteArrayView quoted)
 // The records: the top level array, or the array the top level object
 // holds, as QJsonObject keeps it: the last member of a name, the first
 // array by name. In a cut file, the first array in it.
-const Candidate *recordsOf(const std::vector<Candidate> &candidates, bool cut)
+Candidate *recordsOf(std::vector<Candidate> &candidates, bool cut)
 {
     if (cut || candidates.empty() || candidates.front().key.isEmpty()) {
-        for (const Candidate &candidate : candidates) {
+        for (Candidate &candidate : candidates) {
             if (candidate.array)
                 return &candidate;
         }
         return nullptr;
     }
-    std::map<QString, const Candidate *> members;
-    for (const Candidate &candidate : candidates)
+    std::map<QString, Candidate *> members;
+    for (Candidate &candidate : candidates)
         members[keyOf(candidate.key)] = &candidate;
     for (const auto &[key, candidate] : members) {
         if (candidate->array)
@@ -367,36 +402,31 @@ const Candidate *recordsOf(const std::vector<Candidate> &candidates, bool cut)
 
 } // namespace
 
-JsonView JsonRecords::at(qsizetype i) const
-{
-    const qsizetype start = starts[size_t(i)];
-    return JsonView(data.sliced(start, ends[size_t(i)] - start));
-}
-
 JsonRecords readJsonRecords(QByteArrayView data)
 {
     JsonRecords records;
     records.data = data;
     Checker checker(data);
     const Checker::Outcome outcome = checker.run();
-    const Candidate *found = recordsOf(checker.candidates, outcome != Checker::Whole);
+    if (checker.tooManyMembers) {
+        records.error = ImportText::tr("its top level object has more than %1 members, and an "
+                                       "export keeps its records in one array")
+                            .arg(maxTopMembers);
+        return records;
+    }
+    Candidate *found = recordsOf(checker.candidates, outcome != Checker::Whole);
     if (outcome != Checker::Whole) {
         // Cut off where the parser ran out of data, not broken before: the
         // whole records are kept.
         qsizetype end = data.size();
         while (end > 0 && isSpace(data[end - 1]))
             --end;
-        QJsonParseError error;
-        error.offset = outcome == Checker::EndsEarly ? int(checker.stopsAt()) : -1;
-        if (outcome == Checker::Broken)
-            QJsonDocument::fromJson(QByteArray::fromRawData(data.data(), data.size()), &error);
-        if (found && found->lastObjectEnd >= 0 && error.offset >= end &&
-            !checker.recordClosedWrongly) {
+        const QJsonParseError error = checker.parserError();
+        const qsizetype stop = checker.endsBetween ? data.size() : error.offset;
+        if (found && found->lastObjectEnd >= 0 && stop >= end && !checker.recordClosedWrongly) {
             records.cutAt = found->lastObjectEnd;
             records.cutLine = found->lastObjectLine + 1;
         } else {
-            if (outcome == Checker::EndsEarly)
-                QJsonDocument::fromJson(QByteArray::fromRawData(data.data(), data.size()), &error);
             records.error =
                 error.error == QJsonParseError::NoError
                     ? ImportText::tr("unexpected character at offset %1").arg(checker.brokenAt)
@@ -405,16 +435,45 @@ JsonRecords readJsonRecords(QByteArrayView data)
         }
     }
     if (found) {
-        records.starts = found->starts;
-        records.ends = found->ends;
-        records.lines = found->lines;
-        if (records.cutAt >= 0) {
-            while (!records.ends.empty() && records.ends.back() > records.cutAt) {
-                records.starts.pop_back();
-                records.ends.pop_back();
-                records.lines.pop_back();
-            }
-        }
+        records.arrayStart = found->start;
+        records.arrayLine = found->line;
+        records.close = found->close;
+        records.starts = std::move(found->starts);
+        // A cut file keeps the records up to its last whole object.
+        while (records.cutAt >= 0 && !records.starts.empty() &&
+               qsizetype(records.starts.back()) >= records.cutAt)
+            records.starts.pop_back();
     }
     return records;
+}
+
+JsonRecordCursor::JsonRecordCursor(const JsonRecords &records)
+    : m_records(records), m_start(records.arrayStart), m_line(records.arrayLine)
+{}
+
+bool JsonRecordCursor::next()
+{
+    const std::vector<quint32> &starts = m_records.starts;
+    if (m_index >= starts.size())
+        return false;
+    const QByteArrayView data = m_records.data;
+    const qsizetype start = starts[m_index];
+    m_line += std::count(data.begin() + m_start, data.begin() + start, '\n');
+    m_start = start;
+    ++m_index;
+    // The record ends where the blanks and the comma before the next one
+    // begin, or those before the array's closing bracket.
+    if (m_index == starts.size() && m_records.cutAt >= 0) {
+        m_end = m_records.cutAt;
+        return true;
+    }
+    qsizetype end = m_index < starts.size() ? qsizetype(starts[m_index]) : m_records.close;
+    while (end > start && isSpace(data[end - 1]))
+        --end;
+    if (m_index < starts.size() && data[end - 1] == ',')
+        --end;
+    while (end > start && isSpace(data[end - 1]))
+        --end;
+    m_end = end;
+    return true;
 }

@@ -157,12 +157,19 @@ void JsonObjectView::read(JsonView object)
 {
     m_members.clear();
     m_keys.clear();
+    m_large = JsonView();
     if (!object.isObject())
         return;
     Member member;
     QByteArrayView quoted;
     bool escapes;
     for (qsizetype i = 1; nextMember(object.text(), i, quoted, escapes, member.value);) {
+        if (m_members.size() == maxMembers) {
+            m_members.clear();
+            m_keys.clear();
+            m_large = object;
+            return;
+        }
         member.key = quoted.sliced(1, quoted.size() - 2);
         if (escapes) {
             m_keys.push_back(unescaped(quoted));
@@ -174,6 +181,8 @@ void JsonObjectView::read(JsonView object)
 
 JsonView JsonObjectView::value(QByteArrayView key) const
 {
+    if (!m_large.isUndefined())
+        return m_large.value(key);
     for (auto it = m_members.rbegin(); it != m_members.rend(); ++it) {
         if (it->key == key)
             return JsonView(it->value);

@@ -55,6 +55,10 @@ private:
     };
     std::vector<Member> m_members;
     std::vector<QByteArray> m_keys; // keys written with escapes, as read
+    // An object of more members is asked in place: no record of an export
+    // has them, and each would be kept.
+    static constexpr size_t maxMembers = 1000;
+    JsonView m_large;
 };
 
 #endif

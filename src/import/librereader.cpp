@@ -5,6 +5,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 namespace {
 
@@ -64,10 +65,10 @@ bool readLibreView(QByteArrayView data, EntrySink &sink)
         if (col.when < 0 || col.type < 0)
             continue;
         sink.setFormat(QStringLiteral("LibreView CSV"));
-        const qsizetype lineOffset = attempt;
+        const RowPlace place{offset, attempt};
         const int basis = basisType, bolus = bolusType, carbs = carbsType;
-        while (sink.nextRow(csv, offset, lineOffset)) {
-            const qsizetype line = csv.line() + lineOffset;
+        while (sink.nextRow(csv, place)) {
+            const qsizetype line = csv.line() + place.lineOffset;
             const QByteArrayView typeText = trimmed(csv.field(size_t(col.type)));
             const int record = typeText.size() == 1 ? typeText[0] - '0' : -1;
             const auto field = [&csv](int column) {

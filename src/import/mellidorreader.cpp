@@ -8,6 +8,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 namespace {
 
@@ -90,13 +91,9 @@ bool readMellidorCsv(QByteArrayView data, EntrySink &sink)
     if (header != csvExportHeader)
         return false;
     sink.setFormat(QStringLiteral("Mellidor CSV"));
-    while (csv.next()) {
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
+    while (sink.nextRow(csv)) {
         const qsizetype line = csv.line();
-        if (!csv.complete() || csv.fields().size() != 4) {
+        if (csv.fields().size() != 4) {
             sink.unread(line, ImportText::tr("not a date, time, type and value"));
             continue;
         }

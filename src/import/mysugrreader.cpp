@@ -6,6 +6,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,6 +7,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/readers.h"
 
 #include <QDateTime>
 
@@ -47,17 +48,16 @@ bool looksLikeJson(QByteArrayView data)
     return false;
 }
 
-bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
+bool readNightscoutJson(const JsonRecords &records, EntrySink &sink)
 {
-    JsonRecords records = readJsonRecords(data);
     if (!records.error.isEmpty()) {
         sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
         return true;
     }
     JsonObjectView object;
     bool entries = false, treatments = false;
-    for (qsizetype i = 0; i < records.size() && !entries; ++i) {
-        object.read(records.at(i));
+    for (JsonRecordCursor record(records); !entries && record.next();) {
+        object.read(record.record());
         entries = object.contains("sgv") || object.contains("mbg");
         treatments = treatments || object.contains("eventType") || object.contains("created_at");
     }
@@ -67,11 +67,11 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                            : QStringLiteral("Nightscout treatments JSON"));
 
     const int bolus = bolusType, carbs = carbsType;
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const qsizetype line = records.lineOf(i);
-        if (!sink.progress(records.startOf(i)))
+    for (JsonRecordCursor record(records); record.next();) {
+        const qsizetype line = record.line();
+        if (!sink.progress(record.start()))
             return true;
-        object.read(records.at(i));
+        object.read(record.record());
         ReadingTime when;
         double value = 0;
         if (entries) {
@@ -140,22 +140,20 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         return false;
     sink.setFormat(separator == '\t' ? QStringLiteral("Nightscout entries TSV")
                                      : QStringLiteral("Nightscout entries CSV"));
-    bool first = !header;
-    while (first || csv.next()) {
-        first = false;
-        if (!sink.progress(csv.position()))
-            return true;
-        if (csv.blank())
-            continue;
-        const qsizetype line = csv.line();
-        const QByteArray type = trimmed(csv.field(size_t(typeColumn))).toByteArray();
+    // Without a header the first row is a reading.
+    CsvReader rows(data, separator);
+    if (header)
+        rows.next();
+    while (sink.nextRow(rows)) {
+        const qsizetype line = rows.line();
+        const QByteArray type = trimmed(rows.field(size_t(typeColumn))).toByteArray();
         double ms, value;
         if (typeColumn >= 0 && type != "sgv" && type != "mbg") {
             sink.skip();
-        } else if (!csv.complete() || !parseNumber(csv.field(size_t(dateColumn)), ms) ||
+        } else if (!parseNumber(rows.field(size_t(dateColumn)), ms) ||
                    !readingTimeOfInstant(ms, when)) {
             sink.unread(line, ImportText::tr("no readable time"));
-        } else if (!parseNumber(csv.field(size_t(valueColumn)), value)) {
+        } else if (!parseNumber(rows.field(size_t(valueColumn)), value)) {
             sink.unread(line, ImportText::tr("no glucose value"));
         } else if (value < 20) {
             sink.skip();

@@ -5,6 +5,7 @@
 #include "import/csvreader.h"
 #include "import/entrysink.h"
 #include "import/importtext.h"
+#include "import/readers.h"
 
 #include <QStringList>
 
@@ -36,6 +37,11 @@ bool readResearchTable(QByteArrayView data, EntrySink &sink)
     QList<QByteArray> ids;
     while (sink.nextRow(csv)) {
         const qsizetype line = csv.line();
+        // A last row cut off before its reading: its id may be cut too.
+        if (csv.fields().size() < first + 3 && !csv.terminated()) {
+            sink.unread(line, ImportText::tr("the file ends inside this row"));
+            continue;
+        }
         const QByteArrayView id = trimmed(csv.field(first));
         if (!ids.contains(id) && ids.size() <= maxIdsShown)
             ids.append(id.toByteArray());
@@ -47,16 +53,17 @@ bool readResearchTable(QByteArrayView data, EntrySink &sink)
         // R and pandas write a missing reading as NA or nothing.
         const QByteArrayView gl = trimmed(csv.field(first + 2));
         if (gl.isEmpty() || gl == "NA" || gl == "NaN")
-            sink.skip("missing reading", "missing readings");
+            sink.skip(QT_TRANSLATE_NOOP("Import", "missing reading"),
+                      QT_TRANSLATE_NOOP("Import", "missing readings"));
         else
             sink.glucoseText(when, gl, false, line);
     }
     if (ids.size() > 1) {
         QStringList shown;
         for (qsizetype i = 0; i < std::min<qsizetype>(ids.size(), maxIdsShown); ++i)
-            shown << QStringLiteral("\"%1\"").arg(QString::fromUtf8(ids[i]));
+            shown << ImportText::tr("\"%1\"").arg(QString::fromUtf8(ids[i]));
         if (ids.size() > maxIdsShown)
-            shown << QStringLiteral("more");
+            shown << ImportText::tr("more");
         sink.refuse(ImportText::tr("holds the readings of more than one person (ids %1), and a "
                                    "diary is one person's: import a table of one id")
                         .arg(shown.join(QStringLiteral(", "))));

@@ -8,6 +8,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/readers.h"
 
 #include <QDate>
 #include <QHash>
@@ -85,17 +86,66 @@ private:
     const JsonObjectView &m_object;
 };
 
-// A nested field the flat export wrote as text: JSON, or Python's notation
-// with single quotes; empty when neither.
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+// Python's notation of a value, as JSON: strings in single or double quotes
+// (holding the other quote, escapes as Python writes them), True, False and
+// None. JSON is Python's notation already and stays as it is.
+QByteArray jsonOfPython(QByteArrayView text)
+{
+    QByteArray json;
+    json.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\'' || c == '"') {
+            json += '"';
+            for (++i; i < text.size() && text[i] != c; ++i) {
+                const char d = text[i];
+                if (d == '\\' && i + 1 < text.size()) {
+                    const char escaped = text[++i];
+                    if (escaped == '\'') {
+                        json += '\'';
+                    } else if (escaped == 'x' && i + 2 < text.size()) {
+                        json += "\\u00" + text.sliced(i + 1, 2).toByteArray();
+                        i += 2;
+                    } else {
+                        json += '\\';
+                        json += escaped;
+                    }
+                } else {
+                    json += d == '"' ? QByteArrayView("\\\"") : QByteArrayView(&d, 1);
+                }
+            }
+            json += '"';
+        } else if (isLetter(c)) {
+            qsizetype end = i;
+            while (end < text.size() && isLetter(text[end]))
+                ++end;
+            QByteArrayView word = text.sliced(i, end - i);
+            if (word == "True")
+                word = "true";
+            else if (word == "False")
+                word = "false";
+            else if (word == "None")
+                word = "null";
+            json += word;
+            i = end - 1;
+        } else {
+            json += c;
+        }
+    }
+    return json;
+}
+
+// A nested field the flat export wrote as text, as JSON; empty when it is
+// no object.
 QByteArray nestedOf(QByteArrayView text)
 {
-    QByteArray json = text.toByteArray();
-    QJsonDocument document = QJsonDocument::fromJson(json);
-    if (document.isNull()) {
-        json.replace('\'', '"').replace("True", "true").replace("False", "false");
-        document = QJsonDocument::fromJson(json.replace("None", "null"));
-    }
-    return document.isObject() ? json : QByteArray();
+    const QByteArray json = jsonOfPython(text);
+    return QJsonDocument::fromJson(json).isObject() ? json : QByteArray();
 }
 
 class CsvFields : public Fields
@@ -209,19 +259,31 @@ struct SkippedType
 
 // The types that give no entry, as the summary names them.
 constexpr SkippedType skippedTypes[] = {
-    {"basal", "basal record", "basal records"},
-    {"upload", "upload record", "upload records"},
-    {"deviceEvent", "device event", "device events"},
-    {"pumpSettings", "pump settings record", "pump settings records"},
-    {"cgmSettings", "CGM settings record", "CGM settings records"},
-    {"physicalActivity", "physical activity record", "physical activity records"},
-    {"reportedState", "reported state record", "reported state records"},
-    {"bloodKetone", "blood ketone record", "blood ketone records"},
-    {"alert", "alert", "alerts"},
-    {"water", "water record", "water records"},
-    {"controllerSettings", "controller settings record", "controller settings records"},
-    {"controllerStatus", "controller status record", "controller status records"},
-    {"dosingDecision", "dosing decision", "dosing decisions"},
+    {"basal", QT_TRANSLATE_NOOP("Import", "basal record"),
+     QT_TRANSLATE_NOOP("Import", "basal records")},
+    {"upload", QT_TRANSLATE_NOOP("Import", "upload record"),
+     QT_TRANSLATE_NOOP("Import", "upload records")},
+    {"deviceEvent", QT_TRANSLATE_NOOP("Import", "device event"),
+     QT_TRANSLATE_NOOP("Import", "device events")},
+    {"pumpSettings", QT_TRANSLATE_NOOP("Import", "pump settings record"),
+     QT_TRANSLATE_NOOP("Import", "pump settings records")},
+    {"cgmSettings", QT_TRANSLATE_NOOP("Import", "CGM settings record"),
+     QT_TRANSLATE_NOOP("Import", "CGM settings records")},
+    {"physicalActivity", QT_TRANSLATE_NOOP("Import", "physical activity record"),
+     QT_TRANSLATE_NOOP("Import", "physical activity records")},
+    {"reportedState", QT_TRANSLATE_NOOP("Import", "reported state record"),
+     QT_TRANSLATE_NOOP("Import", "reported state records")},
+    {"bloodKetone", QT_TRANSLATE_NOOP("Import", "blood ketone record"),
+     QT_TRANSLATE_NOOP("Import", "blood ketone records")},
+    {"alert", QT_TRANSLATE_NOOP("Import", "alert"), QT_TRANSLATE_NOOP("Import", "alerts")},
+    {"water", QT_TRANSLATE_NOOP("Import", "water record"),
+     QT_TRANSLATE_NOOP("Import", "water records")},
+    {"controllerSettings", QT_TRANSLATE_NOOP("Import", "controller settings record"),
+     QT_TRANSLATE_NOOP("Import", "controller settings records")},
+    {"controllerStatus", QT_TRANSLATE_NOOP("Import", "controller status record"),
+     QT_TRANSLATE_NOOP("Import", "controller status records")},
+    {"dosingDecision", QT_TRANSLATE_NOOP("Import", "dosing decision"),
+     QT_TRANSLATE_NOOP("Import", "dosing decisions")},
 };
 
 const char *const readTypes[] = {"cbg", "smbg", "bolus", "wizard", "food", "insulin"};
@@ -247,7 +309,8 @@ void skipType(QByteArrayView type, EntrySink &sink)
             return;
         }
     }
-    sink.skip("record of another type", "records of other types");
+    sink.skip(QT_TRANSLATE_NOOP("Import", "record of another type"),
+              QT_TRANSLATE_NOOP("Import", "records of other types"));
 }
 
 void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
@@ -281,9 +344,11 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
         }
         if (!(value > 0)) {
             if (type == "wizard")
-                sink.skip("wizard record without carbs", "wizard records without carbs");
+                sink.skip(QT_TRANSLATE_NOOP("Import", "wizard record without carbs"),
+                          QT_TRANSLATE_NOOP("Import", "wizard records without carbs"));
             else
-                sink.skip("food record without carbs", "food records without carbs");
+                sink.skip(QT_TRANSLATE_NOOP("Import", "food record without carbs"),
+                          QT_TRANSLATE_NOOP("Import", "food records without carbs"));
             return;
         }
         entryType = carbsType;
@@ -318,30 +383,27 @@ void readRecord(const Fields &record, qsizetype line, EntrySink &sink)
 
 } // namespace
 
-bool readTidepoolJson(QByteArrayView data, EntrySink &sink)
+bool readTidepoolJson(const JsonRecords &records, EntrySink &sink)
 {
-    // Spares other JSON exports a second parse.
-    if (!data.contains("\"time\"") || !data.contains("\"type\""))
-        return false;
-    JsonRecords records = readJsonRecords(data);
-    if (!records.error.isEmpty())
+    // Spares other JSON exports a look at every record.
+    if (!records.error.isEmpty() || !records.data.contains("\"time\"") ||
+        !records.data.contains("\"type\""))
         return false;
     JsonObjectView object;
     bool tidepool = false;
-    for (qsizetype i = 0; i < records.size() && !tidepool; ++i) {
-        object.read(records.at(i));
+    for (JsonRecordCursor record(records); !tidepool && record.next();) {
+        object.read(record.record());
         tidepool = object.value("time").isString() &&
                    isTidepoolType(object.value("type").toString().toUtf8());
     }
     if (!tidepool)
         return false;
     sink.setFormat(QStringLiteral("Tidepool JSON"));
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        const qsizetype line = records.lineOf(i);
-        if (!sink.progress(records.startOf(i)))
+    for (JsonRecordCursor record(records); record.next();) {
+        if (!sink.progress(record.start()))
             return true;
-        object.read(records.at(i));
-        readRecord(JsonFields(object), line, sink);
+        object.read(record.record());
+        readRecord(JsonFields(object), record.line(), sink);
     }
     if (records.cutAt >= 0)
         sink.unread(records.cutLine, ImportText::tr("the file ends inside this record"));

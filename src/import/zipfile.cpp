@@ -14,6 +14,10 @@ constexpr quint32 endSignature = 0x06054b50, directorySignature = 0x02014b50,
 // Deflate packs at most about 1032 to 1; a member said to unpack to more
 // than that holds sizes that cannot be true.
 constexpr qint64 maxDeflateRatio = 1032;
+// Exports pack to a twentieth of their size at the most; an archive that
+// unpacks to far more than that is a zip bomb, except a small one.
+constexpr qint64 maxArchiveRatio = 100;
+constexpr qint64 smallUnpackedSize = qint64(16) << 20;
 
 quint32 le(QByteArrayView data, qint64 pos, int bytes)
 {
@@ -65,6 +69,10 @@ bool ZipFile::open(QByteArrayView data, qint64 limit)
         total += m_members.back().size;
         if (total > limit)
             return fail(ImportText::tr("it unpacks to more than %1 MB").arg(limit >> 20));
+        if (total > std::max(smallUnpackedSize, qint64(data.size()) * maxArchiveRatio))
+            return fail(ImportText::tr("it unpacks to more than %1 times its size, which no "
+                                       "export does")
+                            .arg(maxArchiveRatio));
     }
     return true;
 }

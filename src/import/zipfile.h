@@ -2,7 +2,8 @@
 // Reading the files of a zip archive held in memory, as platforms export a
 // set of CSV files: stored or deflated members, no encryption, no ZIP64.
 // Every offset and size is checked against the archive before it is used,
-// and nothing unpacks to more than the limit given.
+// and nothing unpacks to more than the limit given, nor to more than a
+// hundred times the archive's size (beyond a few megabytes).
 #ifndef ZIPFILE_H
 #define ZIPFILE_H
 
@@ -30,7 +31,7 @@ public:
     static bool isZip(QByteArrayView data) { return data.startsWith("PK\x03\x04"); }
 
     // Reads the list of members; false with error() set when the archive is
-    // damaged, uses what is not read here, or unpacks to more than limit.
+    // damaged, uses what is not read here, or unpacks to too much.
     // data must outlive the reader.
     bool open(QByteArrayView data, qint64 limit);
     const std::vector<Member> &members() const { return m_members; }
