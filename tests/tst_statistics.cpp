@@ -4,6 +4,7 @@
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
+#include "analysis/targetset.h"
 #include "app/statscommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
@@ -18,6 +19,7 @@
 #include "ui/statisticswindow.h"
 #include "windowtestsupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -474,6 +476,18 @@ private slots:
             return false;
         };
         QVERIFY(noted());
+        // The command without a period looks the same way, saying so; --days 14 does not.
+        const auto stats = [](const QStringList &arguments) {
+            QString text;
+            QTextStream out(&text), err(&text);
+            runStatsCommand(arguments, out, err);
+            err.flush();
+            return text;
+        };
+        for (const QStringList &arguments : {QStringList(), QStringList{"--json"}})
+            QVERIFY(stats(arguments).contains(firstLookNote()) &&
+                    stats(arguments).contains(QRegularExpression("2025-03-01.*to.*2025-03-14")));
+        QVERIFY(!stats({"--days", "14"}).contains(firstLookNote()));
         window.setPeriod(PeriodChooser::Last14Days);
         QVERIFY(window.statistics().readings == 0 && !noted());
         QList<QDate> offered;
@@ -649,8 +663,18 @@ private slots:
         QTest::newRow("dates") << "--from 2026-11-01 --to 2026-11-30 --json" << 0
                                << Figures{
                                       {"days", 30}, {"readings", 1}, {"in_target_percent", 100}};
+        for (TargetSet set : targetSets)
+            QTest::newRow(targetSetKey(set))
+                << "--json --targets " + QString(targetSetKey(set)) << 0
+                << Figures{{"target_set", QString(targetSetKey(set))}};
+        QTest::newRow("compared: JSON")
+            << "--days 7 --compare --json" << 0
+            << Figures{{"mean", 90}, {"previous", Figures{{"from", "2026-11-23"}, {"mean", 150}}}};
+        QTest::newRow("compared: lines")
+            << "--days 7 --compare" << 0 << Figures{{"text", "Mean glucose: 90 mg/dL ↓ −60"}};
         for (const char *bad :
-             {"--days 0", "--days 2x", "--from 2026-11-01", "--weeks 2", "today",
+             {"--targets elderly", "--targets", "--compare=yes", "--days 0", "--days 2x",
+              "--from 2026-11-01", "--weeks 2", "today",
               "--days 3 --from 2026-11-01 --to 2026-11-02", "--from 2026-11-02 --to 2026-11-01",
               "--from 2026-02-30 --to 2026-03-01"})
             QTest::newRow(bad) << bad << 2 << Figures();
@@ -667,6 +691,8 @@ private slots:
         QTextStream out(&outText), err(&errText);
         QCOMPARE(runStatsCommand(arguments.split(u' '), out, err), status);
         QCOMPARE(errText.isEmpty(), status == 0);
+        QVERIFY2(outText.simplified().contains(expected.take("text").toString()),
+                 qPrintable(outText));
         checkFigures(QJsonDocument::fromJson(outText.toUtf8()).object(), expected);
     }
     void periods_data()
@@ -711,6 +737,40 @@ private slots:
         window.setUnit(GlucoseUnit::MmolPerL);
         QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));
         QVERIFY(!window.figureTexts().join(' ').contains("mg/dL")); // only the unit shown
+    }
+
+    // Each figure beside its change, green in the reader's favour; another
+    // set of targets leaves no line of the last behind.
+    void compareAndTargets()
+    {
+        StatisticsWindow window(&m_main->session());
+        window.setPeriod(PeriodChooser::Last7Days);
+        window.show();
+        const qsizetype labels = window.findChildren<QLabel *>().size();
+        QVERIFY(window.changeTexts().join("").isEmpty());
+        window.compareBox()->click();
+        const auto shown = [&window](const QString &text) {
+            for (const QLabel *label : window.findChildren<QLabel *>())
+                if (label->text().contains(text))
+                    return label->styleSheet();
+            return QString("none");
+        };
+        QCOMPARE(window.changeTexts().mid(0, 4), QStringList({"↑ +1", "↑ +1", "–", "↑ +30"}));
+        QCOMPARE(QStringList({shown("↑ +1"), shown("↑ +30"),
+                              shown("Compared with 2026-11-23 to 2026-11-29")}),
+                 QStringList({Palette::styleSheetColor(Palette::met),
+                              Palette::styleSheetColor(Palette::missed), ""}));
+        Preferences chosen = m_main->preferences();
+        for (TargetSet set : {TargetSet::Older, TargetSet::PregnancyType1, TargetSet::Standard}) {
+            chosen.targets = set;
+            m_main->setPreferences(chosen);
+            QTRY_COMPARE(window.statistics().targetSet, set);
+            QCOMPARE(shown("Time above 250") != "none", set != TargetSet::PregnancyType1);
+            QCOMPARE(shown(targetSetName(set)) != "none", set != TargetSet::Standard);
+        }
+        window.compareBox()->click();
+        QCOMPARE(window.findChildren<QLabel *>().size(), labels);
+        QVERIFY(window.changeTexts().join("").isEmpty() && !window.statistics().previous);
     }
 
     void followsTheDiary()
@@ -793,21 +853,30 @@ private slots:
             dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);
             dialog->findChildren<QDateEdit *>()[0]->setDate(QDate(2026, 12, 3));
             dialog->findChildren<QDateEdit *>()[1]->setDate(QDate(2026, 12, 4));
+            dialog->findChild<QCheckBox *>()->setChecked(true);
             chooseFiles({"menu.pdf"});
             pressOk(dialog);
         });
         triggerMenuItem(*m_main, 1, "&Report...");
         verifyDialogsAnswered();
         const QString text = outputOf("pdftotext", {"-layout", "menu.pdf", "-"});
-        QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
+        QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") &&
+                     text.contains("11.1 mmol/L") &&
+                     text.contains("Compared with 2026-12-01 to 2026-12-02"),
                  qPrintable(text));
+        // The window's own choices: the targets chosen in the menu, its comparison.
+        Preferences chosen = m_main->preferences();
+        chosen.targets = TargetSet::Older;
+        m_main->setPreferences(chosen);
         StatisticsWindow window(&m_main->session());
         window.setPeriod(PeriodChooser::Last30Days);
+        window.compareBox()->setChecked(true);
         chooseFiles({"window.pdf"});
         window.findChild<QPushButton *>()->click(); // Save PDF... comes first
         verifyDialogsAnswered();
-        QVERIFY(outputOf("pdftotext", {"-layout", "window.pdf", "-"})
-                    .contains("2026-11-07 to 2026-12-06 (30 days)"));
+        const QString windowText = outputOf("pdftotext", {"-layout", "window.pdf", "-"});
+        QVERIFY(windowText.contains("2026-11-07 to 2026-12-06 (30 days)") &&
+                windowText.contains("Older or high-risk") && windowText.contains("Compared with"));
     }
 };
 

@@ -74,11 +74,11 @@ Mellidor::Mellidor(DiarySession *session)
     setupMenu->addMenu(choiceMenu(tr("&Insulin Doses"), {tr("&Whole Units"), tr("&Fractions")},
                                   m_doseActions, &Mellidor::chooseDoses));
     // In the order of TargetSet.
-    setupMenu->addMenu(choiceMenu(tr("&Targets"),
-                                  {tr("&Standard (type 1 and type 2)"), tr("&Older or high-risk"),
-                                   tr("Pregnancy, type &1"),
-                                   tr("Pregnancy, type &2 or gestational")},
-                                  m_targetActions, &Mellidor::chooseTargets));
+    setupMenu->addMenu(
+        choiceMenu(tr("&Targets"),
+                   {tr("&Standard (type 1 and type 2)"), tr("&Older or high-risk"),
+                    tr("Pregnancy, type &1"), tr("Pregnancy, type &2 or gestational")},
+                   m_targetActions, &Mellidor::chooseTargets));
 
     auto *menuBar = new QMenuBar(this);
     inputMenu->setTitle(tr("&Input"));

@@ -35,10 +35,10 @@ constexpr int riskChartRows = 14;
 
 StatisticsWindow::StatisticsWindow(DiarySession *session)
     : QWidget(nullptr), m_session(session), m_chooser(new PeriodChooser(true)),
-      m_unitBox(new QComboBox),
-      m_compareBox(new QCheckBox(tr("&Compare with the period before"))), m_periodLabel(new QLabel), m_warningLabel(new QLabel),
-      m_figureGrid(new QGridLayout), m_rangeBar(new RangeBar), m_griChart(new GriChart),
-      m_eventsLabel(new QLabel), m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
+      m_unitBox(new QComboBox), m_compareBox(new QCheckBox(tr("&Compare with the period before"))),
+      m_periodLabel(new QLabel), m_warningLabel(new QLabel), m_figureGrid(new QGridLayout),
+      m_rangeBar(new RangeBar), m_griChart(new GriChart), m_eventsLabel(new QLabel),
+      m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
 {
     setWindowTitle(tr("Statistics"));
     // Like the diagram: closing deletes it and never keeps the program running.
@@ -111,8 +111,7 @@ StatisticsWindow::StatisticsWindow(DiarySession *session)
     if (session) {
         connect(&session->document(), &DiaryDocument::rowsChanged, this,
                 &StatisticsWindow::diaryChanged);
-        connect(session, &DiarySession::preferencesChanged, this,
-                &StatisticsWindow::diaryChanged);
+        connect(session, &DiarySession::preferencesChanged, this, &StatisticsWindow::diaryChanged);
     }
     refresh();
     // After an import of last year, the first look shows last year, not
@@ -235,8 +234,8 @@ void StatisticsWindow::showLines(std::vector<FigureRow> &rows,
 {
     // Another set of targets has other lines: none of the last stays behind.
     while (rows.size() > lines.size()) {
-        for (QLabel *label : {rows.back().label, rows.back().value, rows.back().target,
-                              rows.back().change})
+        for (QLabel *label :
+             {rows.back().label, rows.back().value, rows.back().target, rows.back().change})
             delete label;
         rows.pop_back();
     }
@@ -250,8 +249,7 @@ void StatisticsWindow::showLines(std::vector<FigureRow> &rows,
         m_figureGrid->addWidget(rows.back().change, row, column + 3);
     }
     const auto color = [](std::optional<bool> good) {
-        return !good ? QString()
-                     : Palette::styleSheetColor(*good ? Palette::met : Palette::missed);
+        return !good ? QString() : Palette::styleSheetColor(*good ? Palette::met : Palette::missed);
     };
     for (size_t i = 0; i < lines.size(); ++i) {
         const StatisticsLine &line = lines[i];
