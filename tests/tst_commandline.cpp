@@ -327,8 +327,6 @@ private slots:
             {"export -h", 0, "Usage: mellidor export [--from"},
             {"stats -h", 0, "Usage: mellidor stats [--days"},
             {"report --help", 0, "--output <file>"},
-            {"stats --targets pregnancy-type-2 --compare --json", 0, "\"previous\":{"},
-            {"report --targets elderly --output r.pdf", 2, "--targets is one of standard, older"},
             {"stats --from -4713-01-01 --to 2024-01-01", 2, "Usage: mellidor stats"},
             {"stats --days 50000", 2, "Usage: mellidor stats"},
             {"stats --from 1900-01-01 --to 1900-01-01", 0, "1900-01-01 to 1900-01-01"},

@@ -107,7 +107,7 @@ private slots:
             QCOMPARE(shown(window), inMmol);
             choice(window, "&Insulin Doses", "&Fractions")->trigger();
             choice(window, "&Targets", "Pregnancy, type &1")->trigger();
-            // The statistics and the report open in the chosen unit and targets.
+            // The statistics and the report open in the chosen unit.
             triggerMenuItem(window, 1, "&Statistics");
             StatisticsWindow *statistics = nullptr;
             for (QWidget *w : QApplication::topLevelWidgets())

@@ -104,8 +104,8 @@ private slots:
         QTest::newRow("bad unit") << mmol << "--unit mmol/L" << 2 << "";
         const QByteArray older = "targets=older\n";
         QTest::newRow("chosen targets") << older << "" << 0 << "Targets: Older or high-risk";
-        QTest::newRow("--targets over the choice")
-            << older << "--targets standard --json" << 0 << "\"target_set\":\"standard\"";
+        QTest::newRow("--targets over it")
+            << older << "--targets pregnancy-type-1" << 0 << "type 1";
     }
 
     void commandsStartInTheChosenUnit()

@@ -189,8 +189,7 @@ private slots:
         QVERIFY(info.contains("595 x 842 pts (A4)"));
         const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"});
         const TargetSet set =
-            targetSetFromKey(options.section("--targets ", 1).section(u' ', 0, 0).toUtf8())
-                .value_or(TargetSet::Standard);
+            options.contains("pregnancy-type-1") ? TargetSet::PregnancyType1 : TargetSet::Standard;
         const GlucoseStatistics s = computeStatistics(
             diaryOf(sensorDiary(93)), {from, to, 80, 160, set, options.contains("--compare")});
         const bool mmol = options.contains("--unit mmol");
@@ -375,7 +374,7 @@ private slots:
              {"--days 3", "--days 3 --from 2025-01-01 --to 2025-01-02 -o", "--from 2025-01-01 -o",
               "--days 0 -o", "--days two -o", "--from 2025-01-02 --to 2025-01-01 -o",
               "--days 100000 -o", "--from 2025-02-30 --to 2025-03-01 -o", "--unit mg -o",
-              "--pages 2 -o", "x -o"})
+              "--targets elderly -o", "--compare=1 -o", "--pages 2 -o", "x -o"})
             QTest::newRow(bad) << QString(bad).replace("-o", "--output x.pdf") << 2 << ""
                                << "Usage: mellidor report";
         QTest::newRow("no folder") << "--output nowhere/r.pdf" << 1 << "nowhere"
