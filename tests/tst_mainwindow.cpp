@@ -106,12 +106,14 @@ private slots:
             choice(window, "Glucose &Unit", "mmol/L")->trigger();
             QCOMPARE(shown(window), inMmol);
             choice(window, "&Insulin Doses", "&Fractions")->trigger();
+            choice(window, "&Targets", "Pregnancy, type &1")->trigger();
             // The statistics and the report open in the chosen unit.
             triggerMenuItem(window, 1, "&Statistics");
             StatisticsWindow *statistics = nullptr;
             for (QWidget *w : QApplication::topLevelWidgets())
                 statistics = statistics ? statistics : qobject_cast<StatisticsWindow *>(w);
-            QVERIFY(statistics && statistics->unit() == GlucoseUnit::MmolPerL);
+            QVERIFY(statistics && statistics->unit() == GlucoseUnit::MmolPerL &&
+                    statistics->statistics().targetSet == TargetSet::PregnancyType1);
             delete statistics;
             QString reportUnit;
             whenDialogOpens([&](QDialog *dialog) {
@@ -122,12 +124,14 @@ private slots:
             verifyDialogsAnswered();
             QCOMPARE(reportUnit, "mmol/L");
         }
-        QCOMPARE(readBytes(DiaryFolder::path(DiaryFolder::File::Preferences)),
-                 QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\n"));
+        QCOMPARE(
+            readBytes(DiaryFolder::path(DiaryFolder::File::Preferences)),
+            QByteArray("glucose_unit=mmol/L\ninsulin_doses=fractions\ntargets=pregnancy-type-1\n"));
         Mellidor again;
         QCOMPARE(shown(again), inMmol);
         QVERIFY(choice(again, "Glucose &Unit", "mmol/L")->isChecked());
-        QVERIFY(choice(again, "&Insulin Doses", "&Fractions")->isChecked());
+        QVERIFY(choice(again, "&Insulin Doses", "&Fractions")->isChecked() &&
+                choice(again, "&Targets", "Pregnancy, type &1")->isChecked());
         choice(again, "Glucose &Unit", "mg/dL")->trigger();
         QCOMPARE(shown(again), inMgPerDl);
         QVERIFY(!choice(again, "Glucose &Unit", "mmol/L")->isChecked());

@@ -102,6 +102,10 @@ private slots:
         QTest::newRow("profile in mg/dL") << QByteArray() << "" << 0 << "12:00 1 150 150";
         QTest::newRow("JSON stays in mg/dL") << mmol << "--json" << 0 << "\"mean\":120,";
         QTest::newRow("bad unit") << mmol << "--unit mmol/L" << 2 << "";
+        const QByteArray older = "targets=older\n";
+        QTest::newRow("chosen targets") << older << "" << 0 << "Targets: Older or high-risk";
+        QTest::newRow("--targets over it")
+            << older << "--targets pregnancy-type-1" << 0 << "type 1";
     }
 
     void commandsStartInTheChosenUnit()

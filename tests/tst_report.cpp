@@ -161,6 +161,9 @@ private slots:
         QTest::newRow("fourteen days in mmol/L")
             << "--days 14 --unit mmol" << lastDay.addDays(-13) << lastDay << 2
             << QStringList{"values in mmol/L", "Sat 2025-03-01", "In range 3.9–10.0"};
+        QTest::newRow("targets and the period before")
+            << "--days 14 --targets pregnancy-type-1 --compare" << lastDay.addDays(-13) << lastDay
+            << 2 << QStringList{"Pregnancy, type 1"};
         QTest::newRow("ninety days")
             << "--days 90" << lastDay.addDays(-89) << lastDay << 7 << QStringList{"Mon 2024-12-16"};
         QTest::newRow("no readings")
@@ -185,16 +188,20 @@ private slots:
         QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
         QVERIFY(info.contains("595 x 842 pts (A4)"));
         const QString text = outputOf("pdftotext", {"-layout", "r.pdf", "-"});
-        const GlucoseStatistics s = computeStatistics(diaryOf(sensorDiary(93)), from, to, 80, 160);
+        const TargetSet set =
+            options.contains("pregnancy-type-1") ? TargetSet::PregnancyType1 : TargetSet::Standard;
+        const GlucoseStatistics s = computeStatistics(
+            diaryOf(sensorDiary(93)), {from, to, 80, 160, set, options.contains("--compare")});
         const bool mmol = options.contains("--unit mmol");
         const GlucoseUnit unit = mmol ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
         for (const auto &figures : {statisticsLines(s, unit, 80, 160), riskLines(s, unit)}) {
             for (const StatisticsLine &figure : figures)
-                texts << QStringList{figure.label, figure.value, targetWithMark(figure)}
+                texts << QStringList{figure.label, figure.value, targetWithMark(figure),
+                                     figure.change}
                              .join(u' ')
                              .simplified();
         }
-        texts << statisticsWarnings(s) << eventsText(s, unit)
+        texts << statisticsWarnings(s) << eventsText(s, unit) << comparisonText(s)
               << QStringLiteral("page %1 of %1").arg(pages);
         // A text wrapped in its box reads whole in the PDF's own order;
         // blanks are left out, as pdftotext guesses them from the gaps.
@@ -367,7 +374,7 @@ private slots:
              {"--days 3", "--days 3 --from 2025-01-01 --to 2025-01-02 -o", "--from 2025-01-01 -o",
               "--days 0 -o", "--days two -o", "--from 2025-01-02 --to 2025-01-01 -o",
               "--days 100000 -o", "--from 2025-02-30 --to 2025-03-01 -o", "--unit mg -o",
-              "--pages 2 -o", "x -o"})
+              "--targets elderly -o", "--compare=1 -o", "--pages 2 -o", "x -o"})
             QTest::newRow(bad) << QString(bad).replace("-o", "--output x.pdf") << 2 << ""
                                << "Usage: mellidor report";
         QTest::newRow("no folder") << "--output nowhere/r.pdf" << 1 << "nowhere"

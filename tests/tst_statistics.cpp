@@ -4,6 +4,7 @@
 #include "analysis/glucoseunit.h"
 #include "analysis/statistics.h"
 #include "analysis/statisticstext.h"
+#include "analysis/targetset.h"
 #include "app/statscommand.h"
 #include "core/clock.h"
 #include "core/diary.h"
@@ -18,6 +19,7 @@
 #include "ui/statisticswindow.h"
 #include "windowtestsupport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -59,6 +61,15 @@ static void checkFigures(const QJsonObject &json, const QJsonObject &expected)
                      : qAbs(actual.toDouble(1e9) - it->toDouble()) < 1e-6,
                  qPrintable(it.key() + " is " + got));
     }
+}
+
+// The style sheet of the first label of window that shows text, or "none".
+static QString labelStyle(const QWidget &window, const QString &text)
+{
+    for (const QLabel *label : window.findChildren<QLabel *>())
+        if (label->text().contains(text))
+            return label->styleSheet();
+    return "none";
 }
 
 using Figures = QJsonObject;
@@ -467,15 +478,17 @@ private slots:
         QCOMPARE(QList<QDate>({s.from, s.to}),
                  QList<QDate>({QDate(2025, 3, 1), QDate(2025, 3, 14)}));
         QCOMPARE(s.readings, 2);
-        const auto noted = [&window] {
-            for (const QLabel *label : window.findChildren<QLabel *>())
-                if (label->text().contains("The last 14 days hold no readings"))
-                    return true;
-            return false;
-        };
-        QVERIFY(noted());
+        QVERIFY(labelStyle(window, firstLookNote()) != "none");
+        // The command without a period looks the same way and says so; --days 14 does not.
+        QString text;
+        QTextStream out(&text);
+        for (const QStringList &arguments : {QStringList(), {"--json"}, {"--days", "14"}})
+            runStatsCommand(arguments, out, out);
+        out.flush();
+        QCOMPARE(text.count(firstLookNote()), 2);
+        QCOMPARE(text.count(QRegularExpression("2025-03-01.*to.*2025-03-14")), 2);
         window.setPeriod(PeriodChooser::Last14Days);
-        QVERIFY(window.statistics().readings == 0 && !noted());
+        QVERIFY(window.statistics().readings == 0 && labelStyle(window, firstLookNote()) == "none");
         QList<QDate> offered;
         answerDialog(m_main.get(), "saveReport", [&](QDialog *dialog) {
             for (const QDateEdit *edit : dialog->findChildren<QDateEdit *>())
@@ -649,8 +662,17 @@ private slots:
         QTest::newRow("dates") << "--from 2026-11-01 --to 2026-11-30 --json" << 0
                                << Figures{
                                       {"days", 30}, {"readings", 1}, {"in_target_percent", 100}};
+        for (TargetSet set : targetSets)
+            QTest::newRow(targetSetKey(set))
+                << "--json --targets " + QString(targetSetKey(set)) << 0
+                << Figures{{"target_set", QString(targetSetKey(set))}};
+        QTest::newRow("compared: JSON")
+            << "--days 7 --compare --json" << 0 << Figures{{"previous", Figures{{"mean", 150}}}};
+        QTest::newRow("compared: lines")
+            << "--days 7 --compare" << 0 << Figures{{"text", "Mean glucose: 90 mg/dL ↓ −60"}};
         for (const char *bad :
-             {"--days 0", "--days 2x", "--from 2026-11-01", "--weeks 2", "today",
+             {"--targets elderly", "--targets", "--compare=yes", "--days 0", "--days 2x",
+              "--from 2026-11-01", "--weeks 2", "today",
               "--days 3 --from 2026-11-01 --to 2026-11-02", "--from 2026-11-02 --to 2026-11-01",
               "--from 2026-02-30 --to 2026-03-01"})
             QTest::newRow(bad) << bad << 2 << Figures();
@@ -667,6 +689,8 @@ private slots:
         QTextStream out(&outText), err(&errText);
         QCOMPARE(runStatsCommand(arguments.split(u' '), out, err), status);
         QCOMPARE(errText.isEmpty(), status == 0);
+        QVERIFY2(outText.simplified().contains(expected.take("text").toString()),
+                 qPrintable(outText));
         checkFigures(QJsonDocument::fromJson(outText.toUtf8()).object(), expected);
     }
     void periods_data()
@@ -702,15 +726,39 @@ private slots:
         // One reading a day is a meter's: no sensor figures to warn about.
         QCOMPARE(window.warningText(), QString());
         // The person's own limits, each where it belongs.
-        QStringList labels;
-        for (const QLabel *label : window.findChildren<QLabel *>())
-            labels << label->text();
-        QVERIFY(labels.contains("At or above your upper limit 130") &&
-                labels.contains("At or below your lower limit 100"));
+        QVERIFY(labelStyle(window, "At or above your upper limit 130") != "none" &&
+                labelStyle(window, "At or below your lower limit 100") != "none");
         QVERIFY(window.figureTexts().contains(QStringLiteral("%1 mg/dL").arg(mgPerDl)));
         window.setUnit(GlucoseUnit::MmolPerL);
         QVERIFY(window.figureTexts().contains(mmolPerL + " mmol/L"));
         QVERIFY(!window.figureTexts().join(' ').contains("mg/dL")); // only the unit shown
+    }
+
+    // Changes green in the reader's favour; another set leaves no line behind.
+    void compareAndTargets()
+    {
+        StatisticsWindow window(&m_main->session());
+        window.setPeriod(PeriodChooser::Last7Days);
+        window.show();
+        const qsizetype labels = window.findChildren<QLabel *>().size();
+        window.compareBox()->click();
+        QCOMPARE(window.changeTexts().mid(0, 4), QStringList({"↑ +1", "↑ +1", "–", "↑ +30"}));
+        QCOMPARE(QStringList({labelStyle(window, "↑ +1"), labelStyle(window, "↑ +30")}),
+                 QStringList({Palette::styleSheetColor(Palette::met),
+                              Palette::styleSheetColor(Palette::missed)}));
+        QVERIFY(labelStyle(window, "Compared with 2026-11-23 to 2026-11-29") != "none");
+        Preferences chosen = m_main->preferences();
+        for (TargetSet set : {TargetSet::Older, TargetSet::PregnancyType1, TargetSet::Standard}) {
+            chosen.targets = set;
+            m_main->setPreferences(chosen);
+            QTRY_COMPARE(window.statistics().targetSet, set);
+            QCOMPARE(labelStyle(window, "Time above 250") != "none",
+                     set != TargetSet::PregnancyType1);
+            QCOMPARE(labelStyle(window, targetSetName(set)) != "none", set != TargetSet::Standard);
+        }
+        window.compareBox()->click();
+        QCOMPARE(window.findChildren<QLabel *>().size(), labels);
+        QVERIFY(window.changeTexts().join("").isEmpty() && !window.statistics().previous);
     }
 
     void followsTheDiary()
@@ -793,6 +841,7 @@ private slots:
             dialog->findChildren<QComboBox *>()[1]->setCurrentIndex(1);
             dialog->findChildren<QDateEdit *>()[0]->setDate(QDate(2026, 12, 3));
             dialog->findChildren<QDateEdit *>()[1]->setDate(QDate(2026, 12, 4));
+            dialog->findChild<QCheckBox *>()->setChecked(true);
             chooseFiles({"menu.pdf"});
             pressOk(dialog);
         });
@@ -801,13 +850,19 @@ private slots:
         const QString text = outputOf("pdftotext", {"-layout", "menu.pdf", "-"});
         QVERIFY2(text.contains("2026-12-03 to 2026-12-04 (2 days)") && text.contains("11.1 mmol/L"),
                  qPrintable(text));
+        QVERIFY(text.contains("Compared with 2026-12-01 to 2026-12-02"));
+        // The window's own choices: the targets chosen in the menu, its comparison.
+        m_main->setPreferences(
+            {GlucoseUnit::MgPerDl, InsulinDoses::WholeUnits, false, TargetSet::Older});
         StatisticsWindow window(&m_main->session());
         window.setPeriod(PeriodChooser::Last30Days);
+        window.compareBox()->setChecked(true);
         chooseFiles({"window.pdf"});
         window.findChild<QPushButton *>()->click(); // Save PDF... comes first
         verifyDialogsAnswered();
-        QVERIFY(outputOf("pdftotext", {"-layout", "window.pdf", "-"})
-                    .contains("2026-11-07 to 2026-12-06 (30 days)"));
+        const QString windowText = outputOf("pdftotext", {"-layout", "window.pdf", "-"});
+        QVERIFY(windowText.contains("2026-11-07 to 2026-12-06 (30 days)") &&
+                windowText.contains("Older or high-risk") && windowText.contains("Compared with"));
     }
 };
 

@@ -342,6 +342,26 @@ The diary opens. Before it saves a change, Mellidor tries the lock again; it doe
 
 Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht es die Sperre erneut; es speichert nicht, solange ein anderer Mellidor das Tagebuch geöffnet hat, und sagt Ihnen, wenn eine Änderung nicht gespeichert werden kann.</translation>
     </message>
+    <message>
+        <source>The last N days up to today (default: the last %1 days, or the %1 days up to the newest reading when those hold none).</source>
+        <translation>Die letzten N Tage bis heute (Vorgabe: die letzten %1 Tage, oder die %1 Tage bis zum neuesten Messwert, wenn jene keinen enthalten).</translation>
+    </message>
+    <message>
+        <source>The targets the figures are read against: %1 (default: as chosen in the window).</source>
+        <translation>Die Ziele, an denen die Kennzahlen gemessen werden: %1 (Vorgabe: wie im Fenster gewählt).</translation>
+    </message>
+    <message>
+        <source>--targets is one of %1</source>
+        <translation>--targets ist eines von %1</translation>
+    </message>
+    <message>
+        <source>Show each figure with its change against the period of the same length before.</source>
+        <translation>Jede Kennzahl mit ihrer Änderung gegenüber dem gleich langen Zeitraum davor zeigen.</translation>
+    </message>
+    <message>
+        <source>Compared with</source>
+        <translation>Verglichen mit</translation>
+    </message>
 </context>
 <context>
     <name>DayChart</name>
@@ -1524,6 +1544,26 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <source>Print</source>
         <translation>Drucken</translation>
     </message>
+    <message>
+        <source>&amp;Targets</source>
+        <translation>&amp;Ziele</translation>
+    </message>
+    <message>
+        <source>&amp;Standard (type 1 and type 2)</source>
+        <translation>&amp;Standard (Typ 1 und Typ 2)</translation>
+    </message>
+    <message>
+        <source>&amp;Older or high-risk</source>
+        <translation>Ä&amp;ltere oder Menschen mit hohem Risiko</translation>
+    </message>
+    <message>
+        <source>Pregnancy, type &amp;1</source>
+        <translation>Schwangerschaft, Typ &amp;1</translation>
+    </message>
+    <message>
+        <source>Pregnancy, type &amp;2 or gestational</source>
+        <translation>Schwangerschaft, Typ &amp;2 oder Gestationsdiabetes</translation>
+    </message>
 </context>
 <context>
     <name>MellidorPaint</name>
@@ -1675,6 +1715,10 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>&amp;Unit:</source>
         <translation>&amp;Einheit:</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with the period before</source>
+        <translation>Mit dem Zeitraum davor &amp;vergleichen</translation>
     </message>
 </context>
 <context>
@@ -1891,6 +1935,10 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <source>Pregnancy, type 2 or gestational</source>
         <translation>Schwangerschaft, Typ 2 oder Gestationsdiabetes</translation>
     </message>
+    <message>
+        <source>The last %1 days hold no readings: these are the %1 days up to the newest one.</source>
+        <translation>Die letzten %1 Tage enthalten keine Messwerte: dies sind die %1 Tage bis zum neuesten.</translation>
+    </message>
 </context>
 <context>
     <name>StatisticsWindow</name>
@@ -1919,10 +1967,6 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
         <translation>Drucken...</translation>
     </message>
     <message>
-        <source>The last %1 days hold no readings: these are the %1 days up to the newest one.</source>
-        <translation>Die letzten %1 Tage enthalten keine Messwerte: dies sind die %1 Tage bis zum neuesten.</translation>
-    </message>
-    <message>
         <source>The period ends before it starts.</source>
         <translation>Der Zeitraum endet, bevor er beginnt.</translation>
     </message>
@@ -1933,6 +1977,10 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>Report</source>
         <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with the period before</source>
+        <translation>Mit dem Zeitraum davor &amp;vergleichen</translation>
     </message>
 </context>
 <context>

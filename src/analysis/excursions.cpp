@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -98,21 +99,16 @@ std::vector<double> turningPoints(const double *values, size_t n, int interval)
         const double l = i + 1 < longWindow ? firstLong : longSum;
         return s * double(longWindow) - l * double(shortWindow);
     };
+    // At most one point a value, written without a call in the loop below:
+    // a call there would keep the sums in memory, not in registers.
+    const std::unique_ptr<double[]> found(new double[n + 1]);
+    size_t count = 0;
     double last = delta(0);
     double crossingDelta = last;
     // Values times sign: the extreme sought is the highest.
     double sign = last > 0 ? 1 : -1;
     size_t best = 0;
     double bestValue = values[0] * sign;
-    std::vector<double> points;
-    const auto seek = [&](size_t from, size_t to) {
-        for (size_t i = from; i <= to; ++i) {
-            const double v = values[i] * sign;
-            const bool more = v > bestValue;
-            best = more ? i : best;
-            bestValue = more ? v : bestValue;
-        }
-    };
     for (size_t i = 1; i < n; ++i) {
         double next;
         if (i < longWindow) {
@@ -124,20 +120,26 @@ std::vector<double> turningPoints(const double *values, size_t n, int interval)
             longSum -= values[i - longWindow];
             next = shortSum * double(longWindow) - longSum * double(shortWindow);
         }
-        seek(i, i);
+        const double v = values[i] * sign;
+        best = v > bestValue ? i : best;
+        bestValue = v > bestValue ? v : bestValue;
         // A delta of 0 is no side: compare with the last crossing's instead.
         const double before = last != 0 ? last : crossingDelta;
         if (next * before < 0) {
-            points.push_back(bestValue * sign);
+            found[count++] = bestValue * sign;
             sign = next > before ? 1 : -1;
             bestValue = values[best] * sign;
-            seek(best, i);
+            for (size_t j = best; j <= i; ++j) {
+                const double w = values[j] * sign;
+                best = w > bestValue ? j : best;
+                bestValue = w > bestValue ? w : bestValue;
+            }
             crossingDelta = next;
         }
         last = next;
     }
-    points.push_back(bestValue * sign);
-    return points;
+    found[count++] = bestValue * sign;
+    return std::vector<double>(found.get(), found.get() + count);
 }
 
 // The excursions of at least sd in one direction (up: nadir to peak), each

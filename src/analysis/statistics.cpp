@@ -421,7 +421,11 @@ GlucoseStatistics computeStatistics(const Diary &diary, const StatisticsRequest 
             if (minutes < 0 || value <= 0)
                 return;
             (*t.hours)[size_t(minutes / 60)].add(value);
-            t.series.push_back(TimedReading{day * minutesPerDay + minutes, value});
+            // Written in place: a reading built apart and copied in is read
+            // back whole before its two halves are stored, which stalls.
+            TimedReading &reading = t.series.emplace_back();
+            reading.minute = day * minutesPerDay + minutes;
+            reading.value = value;
         } else if (type == carbsType) {
             t.carbs += value;
         } else if (kinds[size_t(type + 1)] == InsulinKind::Rapid) {

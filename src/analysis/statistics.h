@@ -111,9 +111,13 @@ std::pair<QDate, QDate> periodBefore(const QDate &from, const QDate &to);
 // type; empty for a diary without one. The period "all entries".
 std::optional<std::pair<QDate, QDate>> entryDateRange(const Diary &diary);
 
+// A first look at the statistics, in the window and by `mellidor stats`
+// without a period, covers this many days.
+inline constexpr int firstLookDays = 14;
+
 // The last day of a first look at the last `days` days: today, or the day of
 // the newest reading when those days hold none (a past only imported).
-QDate firstLookEnd(const Diary &diary, const QDate &today, int days);
+QDate firstLookEnd(const Diary &diary, const QDate &today, int days = firstLookDays);
 
 // Linear interpolation between closest ranks: p at (n - 1) * p / 100 of the
 // sorted values. Empty for no values.

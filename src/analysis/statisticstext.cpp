@@ -344,6 +344,13 @@ QString comparisonText(const GlucoseStatistics &s)
         .arg(s.previous->from.toString(Qt::ISODate), s.previous->to.toString(Qt::ISODate));
 }
 
+QString firstLookNote()
+{
+    return StatisticsText::tr("The last %1 days hold no readings: these are the %1 days up "
+                              "to the newest one.")
+        .arg(firstLookDays);
+}
+
 QString eventsText(const GlucoseStatistics &s, GlucoseUnit unit)
 {
     if (!s.eventsBelow70 || !s.eventsBelow54)

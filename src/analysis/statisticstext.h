@@ -52,6 +52,10 @@ QStringList statisticsWarnings(const GlucoseStatistics &statistics);
 // "Compared with 2025-02-15 to 2025-02-28"; empty without the period before.
 QString comparisonText(const GlucoseStatistics &statistics);
 
+// Said with a first look that shows the days up to the newest reading
+// because the last firstLookDays hold none.
+QString firstLookNote();
+
 // The target followed by a mark for met or missed: "> 70 %  ✓".
 QString targetWithMark(const StatisticsLine &line);
 

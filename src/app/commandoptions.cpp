@@ -73,7 +73,11 @@ void addPeriodOptions(QCommandLineParser &parser, const PeriodRule &rule)
     if (rule.days)
         parser.addOption(
             {QStringLiteral("days"),
-             AppText::tr("The last N days up to today (default %1).").arg(rule.defaultDays),
+             rule.firstLook
+                 ? AppText::tr("The last N days up to today (default: the last %1 days, or the "
+                               "%1 days up to the newest reading when those hold none).")
+                       .arg(rule.defaultDays)
+                 : AppText::tr("The last N days up to today (default %1).").arg(rule.defaultDays),
              QStringLiteral("N")});
     parser.addOption({QStringLiteral("from"), AppText::tr("First day of the period."),
                       QStringLiteral("YYYY-MM-DD")});
@@ -144,7 +148,7 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
             return std::nullopt;
         }
     }
-    return OptionPeriod{today.addDays(-(count - 1)), today};
+    return OptionPeriod{today.addDays(-(count - 1)), today, !hasDays};
 }
 
 QCommandLineOption unitOption()
@@ -165,4 +169,46 @@ std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser, GlucoseU
     if (text == QLatin1String("mmol"))
         return GlucoseUnit::MmolPerL;
     return std::nullopt;
+}
+
+namespace {
+
+QString targetSetNames()
+{
+    QStringList names;
+    for (TargetSet set : targetSets)
+        names << QString::fromLatin1(targetSetKey(set));
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QCommandLineOption targetsOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("targets"),
+        AppText::tr("The targets the figures are read against: %1 (default: as chosen in the "
+                    "window).")
+            .arg(targetSetNames()),
+        QStringLiteral("set"));
+}
+
+std::optional<TargetSet> optionTargets(const QCommandLineParser &parser, TargetSet chosen)
+{
+    if (!parser.isSet(QStringLiteral("targets")))
+        return chosen;
+    return targetSetFromKey(parser.value(QStringLiteral("targets")).toUtf8());
+}
+
+QString badTargetsText()
+{
+    return AppText::tr("--targets is one of %1").arg(targetSetNames());
+}
+
+QCommandLineOption compareOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("compare"),
+        AppText::tr("Show each figure with its change against the period of the same length "
+                    "before."));
 }

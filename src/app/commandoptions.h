@@ -6,6 +6,7 @@
 #define COMMANDOPTIONS_H
 
 #include "core/glucoseconversion.h"
+#include "core/preferences.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -54,6 +55,7 @@ QDate optionDate(const QString &text);
 struct OptionPeriod
 {
     QDate from, to;
+    bool byDefault = false; // no option named it
 };
 
 // How a command takes its period: --days N up to today (where offered),
@@ -66,6 +68,9 @@ struct PeriodRule
     int defaultDays = 14;
     // The longest period; 0: back to the first day an option may name.
     int maxDays = 0;
+    // Without options the command takes a first look (firstLookEnd): the
+    // default days end at the newest reading when they hold none.
+    bool firstLook = false;
 };
 
 // Adds --days (where the rule has it), --from and --to to the parser.
@@ -79,5 +84,15 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
 // chosen for this diary in the window (shown).
 QCommandLineOption unitOption();
 std::optional<GlucoseUnit> optionUnit(const QCommandLineParser &parser, GlucoseUnit shown);
+
+// --targets with a set's name (targetSetKey) for the commands that read the
+// figures against targets; without it, the set chosen in the window.
+QCommandLineOption targetsOption();
+std::optional<TargetSet> optionTargets(const QCommandLineParser &parser, TargetSet chosen);
+// "--targets is standard, older, ..." for a name that is none of them.
+QString badTargetsText();
+
+// --compare: each figure beside its change against the period before.
+QCommandLineOption compareOption();
 
 #endif

@@ -23,7 +23,7 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     CommandOptions options(
         QStringLiteral("report"),
         QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] "
-                       "--output FILE.pdf"),
+                       "[--targets SET] [--compare] --output FILE.pdf"),
         AppText::tr("Writes a PDF report of a period for the diabetes team: the figures, the "
                     "ambulatory glucose profile, a curve per day and a logbook. The file is "
                     "replaced only once all of it is written; it cannot be the diary, its "
@@ -34,7 +34,8 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     addPeriodOptions(parser, periodRule);
     const QCommandLineOption file(QStringLiteral("output"), AppText::tr("The PDF file to write."),
                                   AppText::tr("file"));
-    parser.addOptions({unitOption(), file});
+    const QCommandLineOption compare = compareOption();
+    parser.addOptions({unitOption(), targetsOption(), compare, file});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
@@ -51,6 +52,8 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
         return options.fail(AppText::tr("--output FILE.pdf is required"), err);
     if (!optionUnit(parser, GlucoseUnit::MgPerDl))
         return options.fail(AppText::tr("--unit is mgdl or mmol"), err);
+    if (!optionTargets(parser, TargetSet::Standard))
+        return options.fail(badTargetsText(), err);
     // Before any work: the file named may be the diary itself.
     if (const QString refused = OutputFile::refusal(output); !refused.isEmpty()) {
         err << AppText::tr("mellidor report: cannot write %1: %2").arg(output, refused) << '\n';
@@ -74,6 +77,8 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     request.from = period->from;
     request.to = period->to;
     request.unit = *optionUnit(parser, session.preferences().glucoseUnit);
+    request.targets = *optionTargets(parser, session.preferences().targets);
+    request.compare = parser.isSet(compare);
     const std::optional<ReportData> data = reportOf(session, request, &problem);
     QString error;
     int pages = 0;

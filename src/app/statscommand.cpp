@@ -5,6 +5,7 @@
 #include "analysis/statisticstext.h"
 #include "app/apptext.h"
 #include "app/commandoptions.h"
+#include "core/clock.h"
 #include "core/diarysession.h"
 
 #include <QCommandLineParser>
@@ -18,19 +19,24 @@ QString number(std::optional<double> value, int decimals)
     return value ? shownNumber(*value, decimals) : QStringLiteral("-");
 }
 
+QString periodText(const GlucoseStatistics &s)
+{
+    return AppText::tr("%1 to %2 (%3 days)")
+        .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
+        .arg(s.days);
+}
+
 void printForPeople(const GlucoseStatistics &s, const Settings &settings, GlucoseUnit unit,
-                    QTextStream &out)
+                    const QString &note, QTextStream &out)
 {
     struct Row
     {
-        QString name, value, target;
+        QString name, value, target, change;
     };
     std::vector<Row> rows;
-    rows.push_back({AppText::tr("Period"),
-                    AppText::tr("%1 to %2 (%3 days)")
-                        .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
-                        .arg(s.days),
-                    {}});
+    rows.push_back({AppText::tr("Period"), periodText(s), {}, {}});
+    if (s.previous)
+        rows.push_back({AppText::tr("Compared with"), periodText(*s.previous), {}, {}});
     std::vector<StatisticsLine> lines =
         statisticsLines(s, unit, settings.lowerLimit, settings.upperLimit);
     for (StatisticsLine &line : riskLines(s, unit))
@@ -47,21 +53,29 @@ void printForPeople(const GlucoseStatistics &s, const Settings &settings, Glucos
                          .arg(line.target, !line.met   ? QString()
                                            : *line.met ? AppText::tr(", met")
                                                        : AppText::tr(", not met"));
-        rows.push_back({line.label, line.value, target});
+        rows.push_back({line.label, line.value, target, line.change});
     }
-    qsizetype nameWidth = 0, valueWidth = 0;
+    // The changes make a column of their own after the values and targets.
+    const bool changes = s.previous != nullptr;
+    qsizetype nameWidth = 0, valueWidth = 0, targetWidth = 0;
     for (const Row &row : rows) {
         nameWidth = std::max(nameWidth, row.name.size());
-        if (!row.target.isEmpty())
+        if (!row.target.isEmpty() || (changes && !row.change.isEmpty()))
             valueWidth = std::max(valueWidth, row.value.size());
+        targetWidth = std::max(targetWidth, row.target.size());
     }
     for (const Row &row : rows) {
         out << (row.name + u':').leftJustified(nameWidth + 2);
-        if (row.target.isEmpty())
+        if (changes && !row.change.isEmpty())
+            out << row.value.leftJustified(valueWidth + 3)
+                << row.target.leftJustified(targetWidth + 3) << row.change << '\n';
+        else if (row.target.isEmpty())
             out << row.value << '\n';
         else
             out << row.value.leftJustified(valueWidth + 3) << row.target << '\n';
     }
+    if (!note.isEmpty())
+        out << AppText::tr("Note: %1").arg(note) << '\n';
     for (const QString &warning : statisticsWarnings(s))
         out << AppText::tr("Note: %1").arg(warning) << '\n';
 
@@ -99,19 +113,22 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
 {
     CommandOptions options(
         QStringLiteral("stats"),
-        QStringLiteral(
-            "[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] [--json]"),
+        QStringLiteral("[--days N | --from YYYY-MM-DD --to YYYY-MM-DD] [--unit mgdl|mmol] "
+                       "[--targets SET] [--compare] [--json]"),
         AppText::tr("Prints the glucose statistics and the ambulatory glucose profile of a "
                     "period of the diary.\n"
                     "Exit status: 0 done (also for a period without readings), 1 the diary "
                     "cannot be read, 2 bad options."));
     QCommandLineParser &parser = options.parser();
-    const PeriodRule rule;
+    PeriodRule rule;
+    rule.firstLook = true;
+    rule.defaultDays = firstLookDays;
     addPeriodOptions(parser, rule);
     const QCommandLineOption json(QStringLiteral("json"),
                                   AppText::tr("Print one JSON object (always in mg/dL) "
                                               "instead of lines."));
-    parser.addOptions({unitOption(), json});
+    const QCommandLineOption compare = compareOption();
+    parser.addOptions({unitOption(), targetsOption(), compare, json});
     if (const int status = options.parse(arguments, out, err); status >= 0)
         return status;
     QString error;
@@ -123,6 +140,8 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
         return options.fail(error, err);
     if (!optionUnit(parser, GlucoseUnit::MgPerDl))
         return options.fail(AppText::tr("--unit is mgdl or mmol"), err);
+    if (!optionTargets(parser, TargetSet::Standard))
+        return options.fail(badTargetsText(), err);
 
     DiarySession session;
     const DiaryFile::LoadResult loaded = session.open();
@@ -132,12 +151,34 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     const std::optional<GlucoseUnit> unit = optionUnit(parser, session.preferences().glucoseUnit);
     const Settings &settings = session.settings();
-    const GlucoseStatistics statistics = computeStatistics(
-        session.diary(), period->from, period->to, settings.lowerLimit, settings.upperLimit);
-    if (parser.isSet(json))
+    StatisticsRequest request{period->from,
+                              period->to,
+                              settings.lowerLimit,
+                              settings.upperLimit,
+                              *optionTargets(parser, session.preferences().targets),
+                              parser.isSet(compare)};
+    GlucoseStatistics statistics = computeStatistics(session.diary(), request);
+    // Like the window's first look: after an import of the past, not an
+    // empty period but the days up to the newest reading, said so.
+    QString note;
+    if (period->byDefault && statistics.readings == 0) {
+        const QDate today = Clock::today();
+        if (const QDate end = firstLookEnd(session.diary(), today); end != today) {
+            request.from = end.addDays(1 - firstLookDays);
+            request.to = end;
+            statistics = computeStatistics(session.diary(), request);
+            note = firstLookNote();
+        }
+    }
+    if (parser.isSet(json)) {
+        // The object keeps its keys; its from and to name the days, and
+        // a person reading along is told why.
+        if (!note.isEmpty())
+            err << AppText::tr("mellidor stats: %1").arg(note) << '\n';
         out << QJsonDocument(toJson(statistics)).toJson(QJsonDocument::Compact) << '\n';
-    else
-        printForPeople(statistics, settings, *unit, out);
+    } else {
+        printForPeople(statistics, settings, *unit, note, out);
+    }
     out.flush();
     return 0;
 }

@@ -70,8 +70,12 @@ bool DiarySession::setPreferences(const Preferences &preferences, QString *error
 {
     const bool changed = preferences != m_preferences;
     m_preferences = preferences;
-    return !changed || PreferencesFile::write(DiaryFolder::path(DiaryFolder::File::Preferences),
-                                              preferences, error);
+    const bool stored =
+        !changed || PreferencesFile::write(DiaryFolder::path(DiaryFolder::File::Preferences),
+                                           preferences, error);
+    if (changed)
+        emit preferencesChanged();
+    return stored;
 }
 
 DiarySession::ImportStep

@@ -72,6 +72,10 @@ public:
     };
     ImportStep importBatches(const std::vector<const ImportBatch *> &batches, const QString &name);
 
+signals:
+    // setPreferences() changed them, stored or not.
+    void preferencesChanged();
+
 private:
     DiaryLock m_lock;
     bool m_lockAsked = false;

@@ -30,6 +30,9 @@ enum class TargetSet
     PregnancyType2
 };
 
+inline constexpr TargetSet targetSets[] = {TargetSet::Standard, TargetSet::Older,
+                                           TargetSet::PregnancyType1, TargetSet::PregnancyType2};
+
 // Their names in the preferences file and on the command line: "standard",
 // "older", "pregnancy-type-1", "pregnancy-type-2".
 QByteArray targetSetKey(TargetSet set);

@@ -73,6 +73,12 @@ Mellidor::Mellidor(DiarySession *session)
                                   m_unitActions, &Mellidor::chooseUnit));
     setupMenu->addMenu(choiceMenu(tr("&Insulin Doses"), {tr("&Whole Units"), tr("&Fractions")},
                                   m_doseActions, &Mellidor::chooseDoses));
+    // In the order of TargetSet.
+    setupMenu->addMenu(
+        choiceMenu(tr("&Targets"),
+                   {tr("&Standard (type 1 and type 2)"), tr("&Older or high-risk"),
+                    tr("Pregnancy, type &1"), tr("Pregnancy, type &2 or gestational")},
+                   m_targetActions, &Mellidor::chooseTargets));
 
     auto *menuBar = new QMenuBar(this);
     inputMenu->setTitle(tr("&Input"));
@@ -177,6 +183,13 @@ void Mellidor::chooseDoses(int choice)
     setPreferences(chosen);
 }
 
+void Mellidor::chooseTargets(int choice)
+{
+    Preferences chosen = preferences();
+    chosen.targets = targetSets[choice];
+    setPreferences(chosen);
+}
+
 void Mellidor::setPreferences(const Preferences &preferences)
 {
     QString error;
@@ -194,6 +207,7 @@ void Mellidor::applyPreferences(const Preferences &preferences)
     const bool mmol = preferences.glucoseUnit == GlucoseUnit::MmolPerL;
     m_unitActions[mmol ? 1 : 0]->setChecked(true);
     m_doseActions[preferences.insulinDoses == InsulinDoses::Fractions ? 1 : 0]->setChecked(true);
+    m_targetActions[int(preferences.targets)]->setChecked(true);
     listBox->diaryModel()->setGlucoseUnit(preferences.glucoseUnit);
     updateDiagrams();
 }
@@ -371,10 +385,11 @@ void Mellidor::printReport()
 
 void Mellidor::makeReport(const QString &title, bool print)
 {
-    const auto request = ReportDialog::ask(this, title, preferences().glucoseUnit,
-                                           firstLookEnd(m_session->diary(), Clock::today(), 14));
+    auto request = ReportDialog::ask(this, title, preferences().glucoseUnit,
+                                     firstLookEnd(m_session->diary(), Clock::today()));
     if (!request)
         return;
+    request->targets = preferences().targets;
     QString problem;
     if (const auto data = reportOf(*m_session, *request, &problem); !data)
         UserMessage::error(this, tr("Report"), problem);

@@ -54,8 +54,8 @@ public:
     DiarySession &session() const { return *m_session; }
     QUndoStack *undoStack() const;
 
-    // The unit and the doses this diary's person chose (Setup menu). Setting
-    // them stores them and shows every open view in them.
+    // The unit, the doses and the targets this diary's person chose (Setup
+    // menu). Setting them stores them and shows every open view in them.
     const Preferences &preferences() const;
     void setPreferences(const Preferences &preferences);
 
@@ -89,6 +89,7 @@ private:
                       void (Mellidor::*choose)(int));
     void chooseUnit(int choice);
     void chooseDoses(int choice);
+    void chooseTargets(int choice);
     void applyPreferences(const Preferences &preferences);
     // The diagram windows of this window (mellidorpaint.cpp).
     QList<MellidorPaint *> diagrams() const;
@@ -110,6 +111,7 @@ private:
     WindowHost *m_host;
     QAction *m_unitActions[2];
     QAction *m_doseActions[2];
+    QAction *m_targetActions[std::size(targetSets)];
 };
 
 #endif

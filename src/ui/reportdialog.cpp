@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "ui/periodchooser.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -37,6 +38,8 @@ std::optional<ReportRequest> ask(QWidget *parent, const QString &title, GlucoseU
     unitBox->addItems({unitName(GlucoseUnit::MgPerDl), unitName(GlucoseUnit::MmolPerL)});
     unitBox->setCurrentIndex(unit == GlucoseUnit::MmolPerL ? 1 : 0);
 
+    auto *compare = new QCheckBox(DialogText::tr("&Compare with the period before"), &dialog);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -44,6 +47,7 @@ std::optional<ReportRequest> ask(QWidget *parent, const QString &title, GlucoseU
     auto *form = new QFormLayout(&dialog);
     form->addRow(DialogText::tr("&Period:"), chooser);
     form->addRow(DialogText::tr("&Unit:"), unitBox);
+    form->addRow(compare);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -51,6 +55,7 @@ std::optional<ReportRequest> ask(QWidget *parent, const QString &title, GlucoseU
     ReportRequest request;
     std::tie(request.from, request.to) = chooser->days();
     request.unit = unitBox->currentIndex() == 1 ? GlucoseUnit::MmolPerL : GlucoseUnit::MgPerDl;
+    request.compare = compare->isChecked();
     return request;
 }
 

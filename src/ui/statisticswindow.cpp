@@ -12,6 +12,7 @@
 #include "ui/reportrenderer.h"
 #include "ui/usermessage.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -23,21 +24,21 @@
 
 namespace {
 
-// The first grid column of the risk figures, after a gap, and the rows of
-// the risk chart below them.
-constexpr int riskColumn = 4;
+// The columns of a line of figures; the first grid column of the risk
+// figures, after a gap; and the rows of the risk chart below them.
+constexpr int lineColumns = 4;
+constexpr int riskColumn = lineColumns + 1;
 constexpr int riskChartRow = 9;
 constexpr int riskChartRows = 14;
-
-constexpr int firstLookDays = 14;
 
 } // namespace
 
 StatisticsWindow::StatisticsWindow(DiarySession *session)
     : QWidget(nullptr), m_session(session), m_chooser(new PeriodChooser(true)),
-      m_unitBox(new QComboBox), m_periodLabel(new QLabel), m_warningLabel(new QLabel),
-      m_figureGrid(new QGridLayout), m_rangeBar(new RangeBar), m_griChart(new GriChart),
-      m_eventsLabel(new QLabel), m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
+      m_unitBox(new QComboBox), m_compareBox(new QCheckBox(tr("&Compare with the period before"))),
+      m_periodLabel(new QLabel), m_warningLabel(new QLabel), m_figureGrid(new QGridLayout),
+      m_rangeBar(new RangeBar), m_griChart(new GriChart), m_eventsLabel(new QLabel),
+      m_chart(new AgpChart), m_buttonRow(new QHBoxLayout)
 {
     setWindowTitle(tr("Statistics"));
     // Like the diagram: closing deletes it and never keeps the program running.
@@ -51,6 +52,7 @@ StatisticsWindow::StatisticsWindow(DiarySession *session)
     periodLabel->setBuddy(m_chooser);
     choices->addWidget(periodLabel);
     choices->addWidget(m_chooser);
+    choices->addWidget(m_compareBox);
     choices->addStretch();
     auto *unitLabel = new QLabel(tr("&Unit:"));
     unitLabel->setBuddy(m_unitBox);
@@ -75,7 +77,9 @@ StatisticsWindow::StatisticsWindow(DiarySession *session)
     risk->addWidget(m_griChart);
     risk->addWidget(m_eventsLabel);
     risk->addStretch();
-    m_figureGrid->addLayout(risk, riskChartRow, riskColumn, riskChartRows, 3);
+    // Under the labels, values and targets: the changes' column takes no
+    // room unless there are changes.
+    m_figureGrid->addLayout(risk, riskChartRow, riskColumn, riskChartRows, lineColumns - 1);
     auto *figures = new QHBoxLayout;
     figures->addLayout(m_figureGrid);
     figures->addSpacing(16);
@@ -103,21 +107,22 @@ StatisticsWindow::StatisticsWindow(DiarySession *session)
         refresh();
     });
     connect(m_unitBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::present);
-    if (session)
+    connect(m_compareBox, &QCheckBox::toggled, this, &StatisticsWindow::refresh);
+    if (session) {
         connect(&session->document(), &DiaryDocument::rowsChanged, this,
                 &StatisticsWindow::diaryChanged);
+        connect(session, &DiarySession::preferencesChanged, this, &StatisticsWindow::diaryChanged);
+    }
     refresh();
     // After an import of last year, the first look shows last year, not
     // nothing. Only then is the whole diary searched for its newest reading.
     if (m_statistics.readings > 0 || !session)
         return;
     const QDate today = Clock::today();
-    const QDate end = firstLookEnd(session->diary(), today, firstLookDays);
+    const QDate end = firstLookEnd(session->diary(), today);
     if (end == today)
         return;
-    m_firstLookNote = tr("The last %1 days hold no readings: these are the %1 days up "
-                         "to the newest one.")
-                          .arg(firstLookDays);
+    m_firstLookNote = firstLookNote();
     setDates(end.addDays(1 - firstLookDays), end);
 }
 
@@ -152,8 +157,20 @@ void StatisticsWindow::setUnit(GlucoseUnit unit)
 QStringList StatisticsWindow::figureTexts() const
 {
     QStringList texts;
-    for (const QLabel *label : m_figureValues)
-        texts << label->text();
+    for (const auto *rows : {&m_coreRows, &m_riskRows}) {
+        for (const FigureRow &row : *rows)
+            texts << row.value->text();
+    }
+    return texts;
+}
+
+QStringList StatisticsWindow::changeTexts() const
+{
+    QStringList texts;
+    for (const auto *rows : {&m_coreRows, &m_riskRows}) {
+        for (const FigureRow &row : *rows)
+            texts << row.change->text();
+    }
     return texts;
 }
 
@@ -178,7 +195,9 @@ void StatisticsWindow::refresh()
         period() == PeriodChooser::AllEntries ? entryDateRange(diary) : std::nullopt);
     // The date boxes show the period that the figures stand for.
     m_chooser->showDays(days);
-    m_statistics = computeStatistics(diary, days.first, days.second, m_lowerLimit, m_upperLimit);
+    const TargetSet targets = m_session ? m_session->preferences().targets : TargetSet::Standard;
+    m_statistics = computeStatistics(diary, {days.first, days.second, m_lowerLimit, m_upperLimit,
+                                             targets, m_compareBox->isChecked()});
     present();
 }
 
@@ -186,46 +205,64 @@ void StatisticsWindow::present()
 {
     const GlucoseStatistics &s = m_statistics;
     const GlucoseUnit shown = unit();
-    if (s.to < s.from)
+    if (s.to < s.from) {
         m_periodLabel->setText(tr("The period ends before it starts."));
-    else
-        m_periodLabel->setText(tr("%1 to %2 (%3 days)")
-                                   .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
-                                   .arg(s.days) +
-                               (m_firstLookNote.isEmpty() ? QString() : u'\n' + m_firstLookNote));
+    } else {
+        QStringList texts{tr("%1 to %2 (%3 days)")
+                              .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate))
+                              .arg(s.days)};
+        for (const QString &text : {m_firstLookNote, comparisonText(s)}) {
+            if (!text.isEmpty())
+                texts << text;
+        }
+        m_periodLabel->setText(texts.join(u'\n'));
+    }
     const QStringList warnings = statisticsWarnings(s);
     m_warningLabel->setText(warnings.join(u'\n'));
     m_warningLabel->setVisible(!warnings.isEmpty());
 
-    std::vector<StatisticsLine> lines = statisticsLines(s, shown, m_lowerLimit, m_upperLimit);
-    const size_t core = lines.size();
-    const std::vector<StatisticsLine> risk = riskLines(s, shown);
-    lines.insert(lines.end(), risk.begin(), risk.end());
-    for (size_t i = m_figureValues.size(); i < lines.size(); ++i) {
-        // The risk figures stand beside the core ones.
-        const int row = int(i < core ? i : i - core) + 1;
-        const int column = i < core ? 0 : riskColumn;
-        m_figureLabels.push_back(new QLabel);
-        m_figureValues.push_back(new QLabel);
-        m_figureTargets.push_back(new QLabel);
-        m_figureValues.back()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_figureGrid->addWidget(m_figureLabels.back(), row, column);
-        m_figureGrid->addWidget(m_figureValues.back(), row, column + 1);
-        m_figureGrid->addWidget(m_figureTargets.back(), row, column + 2);
-    }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const StatisticsLine &line = lines[i];
-        m_figureLabels[i]->setText(line.label);
-        m_figureValues[i]->setText(line.value);
-        m_figureTargets[i]->setText(targetWithMark(line));
-        m_figureTargets[i]->setStyleSheet(!line.met   ? QString()
-                                          : *line.met ? Palette::styleSheetColor(Palette::met)
-                                                      : Palette::styleSheetColor(Palette::missed));
-    }
+    showLines(m_coreRows, statisticsLines(s, shown, m_lowerLimit, m_upperLimit), 0);
+    showLines(m_riskRows, riskLines(s, shown), riskColumn);
     m_rangeBar->setStatistics(s, shown);
     m_griChart->setStatistics(s);
     m_eventsLabel->setText(::eventsText(s, shown));
     m_chart->setStatistics(s, shown, m_lowerLimit, m_upperLimit);
+}
+
+void StatisticsWindow::showLines(std::vector<FigureRow> &rows,
+                                 const std::vector<StatisticsLine> &lines, int column)
+{
+    // Another set of targets has other lines: none of the last stays behind.
+    while (rows.size() > lines.size()) {
+        for (QLabel *label :
+             {rows.back().label, rows.back().value, rows.back().target, rows.back().change})
+            delete label;
+        rows.pop_back();
+    }
+    while (rows.size() < lines.size()) {
+        const int row = int(rows.size()) + 1; // under the header
+        rows.push_back({new QLabel, new QLabel, new QLabel, new QLabel});
+        rows.back().value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_figureGrid->addWidget(rows.back().label, row, column);
+        m_figureGrid->addWidget(rows.back().value, row, column + 1);
+        m_figureGrid->addWidget(rows.back().target, row, column + 2);
+        m_figureGrid->addWidget(rows.back().change, row, column + 3);
+    }
+    const auto color = [](std::optional<bool> good) {
+        return !good ? QString() : Palette::styleSheetColor(*good ? Palette::met : Palette::missed);
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const StatisticsLine &line = lines[i];
+        const FigureRow &row = rows[i];
+        row.label->setText(line.label);
+        row.value->setText(line.value);
+        row.target->setText(targetWithMark(line));
+        row.target->setStyleSheet(color(line.met));
+        // Green in the reader's favour; without a change the column takes no room.
+        row.change->setText(line.change);
+        row.change->setStyleSheet(color(line.favourable));
+        row.change->setHidden(line.change.isEmpty());
+    }
 }
 
 void StatisticsWindow::showEvent(QShowEvent *event)
@@ -259,6 +296,8 @@ void StatisticsWindow::makeReport(ReportOutput output)
     request.from = m_statistics.from;
     request.to = m_statistics.to;
     request.unit = unit();
+    request.targets = m_statistics.targetSet;
+    request.compare = m_compareBox->isChecked();
     QString problem;
     const std::optional<ReportData> data = reportOf(*m_session, request, &problem);
     if (!data)

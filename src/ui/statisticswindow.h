@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The statistics window: the consensus figures, the range bar and the
-// ambulatory glucose profile of a chosen period. Non-modal like the diagram;
-// it reads the session's diary and limits afresh whenever it is shown,
-// activated, or the diary changes.
+// The statistics window: the consensus figures read against the chosen
+// targets, the range bar and the ambulatory glucose profile of a chosen
+// period, each figure with its change against the period before when asked.
+// Non-modal like the diagram; it reads the session's diary, limits and
+// targets afresh whenever it is shown, activated, or they change.
 #ifndef STATISTICSWINDOW_H
 #define STATISTICSWINDOW_H
 
@@ -17,12 +18,14 @@
 
 class AgpChart;
 class DiarySession;
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class GriChart;
 class RangeBar;
+struct StatisticsLine;
 
 class StatisticsWindow : public QWidget
 {
@@ -39,6 +42,8 @@ public:
     void setDates(const QDate &from, const QDate &to);
     GlucoseUnit unit() const;
     void setUnit(GlucoseUnit unit);
+    // "Compare with the period before".
+    QCheckBox *compareBox() const { return m_compareBox; }
 
     // What the window shows, for a report of the same period.
     const GlucoseStatistics &statistics() const { return m_statistics; }
@@ -52,8 +57,10 @@ public:
     // The row at the bottom: a stretch on its left, then "Save PDF..." and
     // "Print...".
     QHBoxLayout *buttonRow() const { return m_buttonRow; }
-    // The value texts of the figures, in the order of statisticsLines().
+    // The value texts of the figures, in the order of statisticsLines() and
+    // then riskLines(); and their changes against the period before.
     QStringList figureTexts() const;
+    QStringList changeTexts() const;
     QString warningText() const;
 
 public slots:
@@ -67,6 +74,14 @@ protected:
 private:
     void diaryChanged();
     void present();
+    // One line of figures in the grid: its label, value, target and change.
+    struct FigureRow
+    {
+        QLabel *label, *value, *target, *change;
+    };
+    // Shows lines in rows from column on, with as many rows as lines.
+    void showLines(std::vector<FigureRow> &rows, const std::vector<StatisticsLine> &lines,
+                   int column);
     // The report of the period and unit shown: a PDF, or on paper.
     enum class ReportOutput
     {
@@ -86,10 +101,11 @@ private:
 
     PeriodChooser *m_chooser;
     QComboBox *m_unitBox;
+    QCheckBox *m_compareBox;
     QLabel *m_periodLabel;
     QLabel *m_warningLabel;
     QGridLayout *m_figureGrid;
-    std::vector<QLabel *> m_figureLabels, m_figureValues, m_figureTargets;
+    std::vector<FigureRow> m_coreRows, m_riskRows;
     RangeBar *m_rangeBar;
     GriChart *m_griChart;
     QLabel *m_eventsLabel;
