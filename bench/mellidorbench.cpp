@@ -281,6 +281,7 @@ qint64 residentWith(qsizetype entries, bool history = false)
 } // namespace
 
 void registerImportBenchmarks();
+void registerFetchBenchmarks();
 
 namespace {
 
@@ -364,6 +365,7 @@ int main(int argc, char **argv)
     registerStatsBenchmarks();
     registerReportBenchmarks();
     registerImportBenchmarks();
+    registerFetchBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

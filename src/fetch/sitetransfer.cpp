@@ -101,8 +101,8 @@ void SiteTransfer::abort()
     if (!m_reply)
         return;
     m_reply->disconnect(this);
-    if (!m_reply->isFinished())
-        m_reply->abort();
+    // Deleting a reply stops it; abort() races with a connection that just
+    // closed (Qt 6.4 warns that an error came twice).
     m_reply->deleteLater();
     m_reply = nullptr;
 }

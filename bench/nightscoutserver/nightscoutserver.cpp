@@ -93,7 +93,7 @@ void NightscoutServer::respond(QTcpSocket *socket, const QByteArray &head)
             secret = line.mid(11).trimmed();
         packs = packs || (lower.startsWith("accept-encoding:") && lower.contains("gzip"));
     }
-    const bool faulty = fault != Fault::None && requests++ >= faultAfter;
+    const bool faulty = requests++ >= faultAfter && fault != Fault::None;
     QByteArray status = "200 OK", body, headers;
     const bool allowed =
         (secretHash.isEmpty() && token.isEmpty()) ||
