@@ -92,7 +92,8 @@ void TestNightscout::fetch_data()
     row("self-signed certificate", Fault::Tls,
         "The site's certificate is refused: The certificate is self-signed", 3,
         "https://127.0.0.1:%1");
-    row("http to another address", Fault::None, "http://0.0.0.0:", 3, "http://0.0.0.0:%1");
+    row("http to another address", Fault::None, "Mellidor does not ask http://0.0.0.0:", 3,
+        "http://0.0.0.0:%1");
     row("cancelled", Fault::None, "The fetch was cancelled.", 3, "", "", false, true);
 }
 

@@ -109,9 +109,10 @@ void NightscoutFetch::take(const Window &window, const QByteArray &page)
     const JsonRecords records = readJsonRecords(page);
     if (!QByteArrayView(page).trimmed().startsWith('[') || !records.error.isEmpty() ||
         records.cutAt >= 0)
-        return fail(
-            FetchText::tr("The site's answer is no readable list of records%1.")
-                .arg(records.error.isEmpty() ? QString() : QStringLiteral(": ") + records.error));
+        return fail(records.error.isEmpty()
+                        ? FetchText::tr("The site's answer is no readable list of records.")
+                        : FetchText::tr("The site's answer is no readable list of records: %1.")
+                              .arg(records.error));
     const bool entries = isEntries(window.collection);
     if (records.size() >= window.count) {
         // A full page may have left records out: ask both halves, or more

@@ -43,8 +43,8 @@ QString addressRefusal(const QUrl &url)
             .arg(shown(url));
     if (url.scheme() == u"https" || (url.scheme() == u"http" && isLoopback(url.host())))
         return QString();
-    return FetchText::tr("%1 is not asked: Mellidor uses https, and plain http only for this "
-                         "computer (a loopback address such as 127.0.0.1).")
+    return FetchText::tr("Mellidor does not ask %1: it uses https, and plain http only for "
+                         "this computer (a loopback address such as 127.0.0.1).")
         .arg(shown(url));
 }
 
