@@ -88,6 +88,8 @@ void TestNightscout::fetch_data()
     row("broken JSON", Fault::BrokenJson, "The site's answer is no readable list of records.");
     row("redirect to http", Fault::RedirectToHttp,
         "The site sends Mellidor on to http://127.0.0.2:");
+    row("redirect to another site", Fault::RedirectAway,
+        "The site sends Mellidor on to https://localhost:");
     row("oversized", Fault::Oversized, "The site's answer is larger than 0 MB");
     row("self-signed certificate", Fault::Tls,
         "The site's certificate is refused: The certificate is self-signed", 3,

@@ -595,6 +595,10 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
         <source>Mellidor does not ask %1: it uses https, and plain http only for this computer (a loopback address such as 127.0.0.1).</source>
         <translation>Mellidor fragt %1 nicht ab: Es verwendet https und einfaches http nur für diesen Computer (eine Loopback-Adresse wie 127.0.0.1).</translation>
     </message>
+    <message>
+        <source>The site sends Mellidor on to %1, another site; Mellidor does not take the token or API secret there. If that is the site&apos;s new address, enter it.</source>
+        <translation>Die Website leitet Mellidor weiter zu %1, einer anderen Website; Mellidor nimmt das Token oder das API-Secret nicht dorthin mit. Wenn das die neue Adresse der Website ist, tragen Sie sie ein.</translation>
+    </message>
 </context>
 <context>
     <name>Import</name>

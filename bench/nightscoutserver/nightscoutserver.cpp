@@ -103,10 +103,11 @@ void NightscoutServer::respond(QTcpSocket *socket, const QByteArray &head)
         status = "401 Unauthorized";
     } else if (faulty && fault == Fault::ServerError) {
         status = "500 Internal Server Error";
-    } else if (faulty && fault == Fault::RedirectToHttp) {
+    } else if (faulty && (fault == Fault::RedirectToHttp || fault == Fault::RedirectAway)) {
         status = "302 Found";
-        headers = "Location: http://127.0.0.2:" + QByteArray::number(serverPort()) +
-                  url.toEncoded() + "\r\n";
+        headers = (fault == Fault::RedirectAway ? "Location: https://localhost:"
+                                                : "Location: http://127.0.0.2:") +
+                  QByteArray::number(serverPort()) + url.toEncoded() + "\r\n";
     } else if (url.path().endsWith(u"/status.json")) {
         body =
             R"({"status":"ok","name":"Loopback","version":"15.0.2","settings":{"units":"mg/dl"}})";

@@ -27,6 +27,7 @@ public:
         Stalls,         // half the answer, then nothing
         BrokenJson,     // the answer cut, sent whole
         RedirectToHttp, // to plain http on another address
+        RedirectAway,   // to https on another host name
         Oversized,      // a valid answer of oversize bytes
         Tls             // the connection wants TLS, with certificate and key
     };

@@ -149,7 +149,12 @@ void SiteTransfer::checkHeaders()
     if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
         return stop(FetchText::tr("The site's answer is larger than %1 MB; it is not read.")
                         .arg(m_limits.maxBytes >> 20));
-    if (m_reply->rawHeader("Content-Encoding").trimmed().toLower() == "gzip" && !m_packed) {
+    // Each answer says whether it is packed, a redirect's too.
+    if (m_received > 0)
+        return;
+    m_packed.reset();
+    m_unpacked = false;
+    if (m_reply->rawHeader("Content-Encoding").trimmed().toLower() == "gzip") {
         m_packed = {new z_stream{}, [](z_stream_s *stream) {
                         inflateEnd(stream);
                         delete stream;
@@ -161,15 +166,22 @@ void SiteTransfer::checkHeaders()
 void SiteTransfer::redirect(const QUrl &url)
 {
     const QUrl target = m_reply->url().resolved(url);
-    if ((target.scheme() == u"https" || target.host() == m_site.host()) &&
-        addressRefusal(target).isEmpty()) {
-        m_idle.start();
-        emit m_reply->redirectAllowed();
-        return;
-    }
-    stop(FetchText::tr("The site sends Mellidor on to %1, which is neither https nor the same "
-                       "site; Mellidor does not follow it.")
-             .arg(shown(target)));
+    const bool sameHost = target.host() == m_site.host();
+    QString why = addressRefusal(target);
+    if (why.isEmpty() && !sameHost && target.scheme() != u"https")
+        why = FetchText::tr("The site sends Mellidor on to %1, which is neither https nor the "
+                            "same site; Mellidor does not follow it.")
+                  .arg(shown(target));
+    // Qt would send the request's headers along, the API secret's hash too.
+    if (why.isEmpty() && !sameHost && !m_hidden.isEmpty())
+        why = FetchText::tr("The site sends Mellidor on to %1, another site; Mellidor does not "
+                            "take the token or API secret there. If that is the site's new "
+                            "address, enter it.")
+                  .arg(shown(target));
+    if (!why.isEmpty())
+        return stop(why);
+    m_idle.start();
+    emit m_reply->redirectAllowed();
 }
 
 void SiteTransfer::end()
