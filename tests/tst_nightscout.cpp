@@ -44,7 +44,8 @@ private slots:
         m_server.emplace();
         m_server->add(QStringLiteral("entries"), testData("exports/nightscout-entries.json"));
         m_server->add(QStringLiteral("treatments"), testData("exports/nightscout-treatments.json"));
-        m_server->secretHash = NightscoutFile::secretHash(secret);
+        m_server->secretHash =
+            QCryptographicHash::hash(secret.trimmed(), QCryptographicHash::Sha1).toHex();
         m_server->token = QStringLiteral("reader-0123");
         m_server->certificate = QSslCertificate(testData("tls-self-signed.pem"));
         m_server->key = QSslKey(testData("tls-self-signed.key"), QSsl::Rsa);
@@ -112,8 +113,9 @@ void TestNightscout::fetch()
     WorkDir dir;
     const QString conf = dir.file(NightscoutFile::fileName);
     QString problem;
-    QVERIFY(NightscoutFile::write(
-        conf, {m_server->url(), {}, NightscoutFile::secretHash(secret), {}}, &problem));
+    const NightscoutSettings setup{
+        m_server->url(), {}, NightscoutFile::secretHash(secret), {}, true, 30};
+    QVERIFY(NightscoutFile::write(conf, setup, &problem));
     FetchLimits limits;
     limits.pageCount = 2; // so that full pages are split
     limits.maxBytes = m_server->oversize / 2;
@@ -171,6 +173,9 @@ void TestNightscout::fetch()
         QCOMPARE(std::pair(message, count), std::pair(QString(), qsizetype(added)));
     }
     QCOMPARE(m_server->defaultsRelied, 0);
+    const NightscoutSettings kept = NightscoutFile::read(conf);
+    QCOMPARE(std::tuple(kept.url, kept.secretHash, kept.autoFetch, kept.firstDaysBack),
+             std::tuple(setup.url, setup.secretHash, true, 30));
     struct stat status;
     QCOMPARE(::stat(QFile::encodeName(conf).constData(), &status), 0);
     QCOMPARE(status.st_mode & 0777, 0600u);

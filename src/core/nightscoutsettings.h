@@ -5,6 +5,8 @@
 #ifndef NIGHTSCOUTSETTINGS_H
 #define NIGHTSCOUTSETTINGS_H
 
+#include "core/clock.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -34,6 +36,8 @@ struct NightscoutSettings
     bool autoFetch = false;
     // Where a diary that holds nothing from the site starts.
     int firstDaysBack = 90;
+
+    QDate firstDay() const { return Clock::today().addDays(-firstDaysBack); }
 };
 
 namespace NightscoutFile {

@@ -78,7 +78,7 @@ SiteTransfer::SiteTransfer(QNetworkAccessManager *manager, QNetworkRequest reque
             m_certificateErrors << error.errorString();
     });
     connect(m_reply, &QNetworkReply::finished, this, &SiteTransfer::end);
-    // Anything that arrives, a connection or bytes, restarts the time.
+    // Bytes moving either way, or an answer's head, restart the time.
     for (auto progress : {&QNetworkReply::downloadProgress, &QNetworkReply::uploadProgress})
         connect(m_reply, progress, &m_idle, qOverload<>(&QTimer::start));
     m_idle.setSingleShot(true);
@@ -145,6 +145,7 @@ bool SiteTransfer::unpack(QByteArrayView packed)
 
 void SiteTransfer::checkHeaders()
 {
+    m_idle.start();
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
         return stop(FetchText::tr("The site's answer is larger than %1 MB; it is not read.")
