@@ -86,7 +86,7 @@ void TestNightscout::fetch_data()
     row("500", Fault::ServerError, "The site answered with HTTP status 500 Internal Server Error.");
     row("stops halfway", Fault::StopsHalfway, "The site's answer broke off");
     row("stalls", Fault::Stalls, "The site stopped answering");
-    row("broken JSON", Fault::BrokenJson, "The site's answer is no readable list of records.");
+    row("broken JSON", Fault::BrokenJson, "The site's answer is no readable list of records: ");
     row("redirect to http", Fault::RedirectToHttp,
         "The site sends Mellidor on to http://127.0.0.2:");
     row("redirect to another site", Fault::RedirectAway,

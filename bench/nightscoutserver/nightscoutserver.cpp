@@ -118,7 +118,7 @@ void NightscoutServer::respond(QTcpSocket *socket, const QByteArray &head)
                                                             : QStringLiteral("treatments"),
                       url);
         if (faulty && fault == Fault::BrokenJson)
-            body.truncate(body.size() / 2);
+            body.insert(1, ',');
     }
     if (packs && !body.isEmpty()) {
         body = gzip(body);

@@ -25,7 +25,7 @@ public:
         ServerError,    // 500
         StopsHalfway,   // the connection closes inside the answer
         Stalls,         // half the answer, then nothing
-        BrokenJson,     // the answer cut, sent whole
+        BrokenJson,     // a comma before the first record
         RedirectToHttp, // to plain http on another address
         RedirectAway,   // to https on another host name
         Oversized,      // a valid answer of oversize bytes

@@ -137,8 +137,6 @@ bool SiteTransfer::unpack(QByteArrayView packed)
         if (status != Z_OK && status != Z_BUF_ERROR && status != Z_STREAM_END)
             return false;
         m_unpacked = status == Z_STREAM_END;
-        if (status == Z_BUF_ERROR)
-            break;
     }
     return true;
 }
