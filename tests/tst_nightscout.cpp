@@ -97,6 +97,7 @@ void TestNightscout::fetch_data()
         "https://127.0.0.1:%1");
     row("http to another address", Fault::None, "Mellidor does not ask http://0.0.0.0:", 3,
         "http://0.0.0.0:%1");
+    row("no address", Fault::None, "\"https:///", 3, "https:///%1");
     row("cancelled", Fault::None, "The fetch was cancelled.", 3, "", "", false, true);
 }
 
