@@ -173,6 +173,10 @@ void TestNightscout::fetch()
     } else {
         QCOMPARE(std::pair(message, count), std::pair(QString(), qsizetype(added)));
     }
+    if (added)
+        QCOMPARE(NightscoutFile::read(conf).marks,
+                 (NightscoutMarks{QDateTime::fromMSecsSinceEpoch(1705474800000, Qt::UTC),
+                                  QDateTime(QDate(2024, 1, 17), QTime(20, 0), Qt::UTC)}));
     QCOMPARE(m_server->defaultsRelied, 0);
     const NightscoutSettings kept = NightscoutFile::read(conf);
     QCOMPARE(std::tuple(kept.url, kept.secretHash, kept.autoFetch, kept.firstDaysBack),
