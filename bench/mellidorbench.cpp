@@ -282,6 +282,7 @@ qint64 residentWith(qsizetype entries, bool history = false)
 } // namespace
 
 void registerImportBenchmarks();
+void registerFetchBenchmarks();
 
 namespace {
 
@@ -365,6 +366,7 @@ int main(int argc, char **argv)
     registerStatsBenchmarks();
     registerReportBenchmarks();
     registerImportBenchmarks();
+    registerFetchBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -214,6 +214,7 @@ private slots:
             writeBytes(folder + "/MellidorFile.txt", diaryLine);
             writeBytes(folder + "/Settings/Mellidor.conf", " 80\n160\n200\n  3\n");
             writeBytes(folder + "/Settings/Preferences.conf", "glucose_unit=mmol/L\n");
+            writeBytes(folder + "/Settings/Nightscout.conf", "url=https://ns.example\n");
             writeBytes(folder + "/MellidorFile.txt.journal", "0 0 0 0\n");
         }
         QVERIFY(QDir().mkpath("empty"));

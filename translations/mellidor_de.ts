@@ -509,6 +509,81 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
         <source>the diary&apos;s journal</source>
         <translation>das Journal des Tagebuchs</translation>
     </message>
+    <message>
+        <source>the Nightscout settings file</source>
+        <translation>die Nightscout-Einstellungsdatei</translation>
+    </message>
+</context>
+<context>
+    <name>Fetch</name>
+    <message>
+        <source>The site answers, but not as a Nightscout site does.</source>
+        <translation>Die Website antwortet, aber nicht wie eine Nightscout-Website.</translation>
+    </message>
+    <message>
+        <source>The fetch was cancelled.</source>
+        <translation>Der Abruf wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is no readable list of records.</source>
+        <translation>Die Antwort der Website ist keine lesbare Liste von Datensätzen.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is no readable list of records: %1.</source>
+        <translation>Die Antwort der Website ist keine lesbare Liste von Datensätzen: %1.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no web address such as https://example.org.</source>
+        <translation>„%1“ ist keine Webadresse wie https://example.org.</translation>
+    </message>
+    <message>
+        <source>Mellidor does not ask %1: it uses https, and plain http only for this computer (a loopback address such as 127.0.0.1).</source>
+        <translation>Mellidor fragt %1 nicht ab: Es verwendet https und einfaches http nur für diesen Computer (eine Loopback-Adresse wie 127.0.0.1).</translation>
+    </message>
+    <message>
+        <source>The site stopped answering: nothing came for %1 seconds.</source>
+        <translation>Die Website antwortet nicht mehr: %1 Sekunden lang kam nichts.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s packed answer cannot be unpacked.</source>
+        <translation>Die gepackte Antwort der Website lässt sich nicht entpacken.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is larger than %1 MB; it is not read.</source>
+        <translation>Die Antwort der Website ist größer als %1 MB; sie wird nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>The site sends Mellidor on to %1, which is neither https nor the same site; Mellidor does not follow it.</source>
+        <translation>Die Website leitet Mellidor weiter zu %1, das weder https noch dieselbe Website ist; Mellidor folgt dem nicht.</translation>
+    </message>
+    <message>
+        <source>The site sends Mellidor on to %1, another site; Mellidor does not take the token or API secret there. If that is the site&apos;s new address, enter it.</source>
+        <translation>Die Website leitet Mellidor weiter zu %1, einer anderen Website; Mellidor nimmt das Token oder das API-Secret nicht dorthin mit. Wenn das die neue Adresse der Website ist, tragen Sie sie ein.</translation>
+    </message>
+    <message>
+        <source>The site refused the token or API secret (HTTP status %1).</source>
+        <translation>Die Website hat das Token oder das API-Secret abgelehnt (HTTP-Status %1).</translation>
+    </message>
+    <message>
+        <source>The site&apos;s certificate is refused: %1.</source>
+        <translation>Das Zertifikat der Website wird abgelehnt: %1.</translation>
+    </message>
+    <message>
+        <source>The site answered with HTTP status %1 %2.</source>
+        <translation>Die Website antwortete mit HTTP-Status %1 %2.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer broke off: %1.</source>
+        <translation>Die Antwort der Website brach ab: %1.</translation>
+    </message>
+    <message>
+        <source>The site cannot be reached: %1.</source>
+        <translation>Die Website ist nicht erreichbar: %1.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer broke off before its end.</source>
+        <translation>Die Antwort der Website brach vor ihrem Ende ab.</translation>
+    </message>
 </context>
 <context>
     <name>Import</name>

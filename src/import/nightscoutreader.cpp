@@ -7,6 +7,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/nightscoutpages.h"
 
 #include <QDateTime>
 
@@ -36,41 +37,24 @@ bool numberOf(const JsonView &value, double &number)
     return value.isString() && parseNumber(value.toString().toUtf8(), number);
 }
 
-} // namespace
-
-bool looksLikeJson(QByteArrayView data)
+QString formatName(bool entries)
 {
-    for (char c : data) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            return c == '[' || c == '{';
-    }
-    return false;
+    return entries ? QStringLiteral("Nightscout entries JSON")
+                   : QStringLiteral("Nightscout treatments JSON");
 }
 
-bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
+// The records of an entries or a treatments collection, false once
+// cancelled. A record's line is counted in the file, or where recordsBefore
+// is given, as its place among the records.
+bool readRecords(const JsonRecords &records, bool entries, EntrySink &sink, qint64 bytesBefore,
+                 qsizetype recordsBefore)
 {
-    JsonRecords records = readJsonRecords(data);
-    if (!records.error.isEmpty()) {
-        sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
-        return true;
-    }
     JsonObjectView object;
-    bool entries = false, treatments = false;
-    for (qsizetype i = 0; i < records.size() && !entries; ++i) {
-        object.read(records.at(i));
-        entries = object.contains("sgv") || object.contains("mbg");
-        treatments = treatments || object.contains("eventType") || object.contains("created_at");
-    }
-    if (!entries && !treatments)
-        return false;
-    sink.setFormat(entries ? QStringLiteral("Nightscout entries JSON")
-                           : QStringLiteral("Nightscout treatments JSON"));
-
     const int bolus = bolusType, carbs = carbsType;
     for (qsizetype i = 0; i < records.size(); ++i) {
-        const qsizetype line = records.lineOf(i);
-        if (!sink.progress(records.startOf(i)))
-            return true;
+        const qsizetype line = recordsBefore < 0 ? records.lineOf(i) : recordsBefore + i + 1;
+        if (!sink.progress(bytesBefore + records.startOf(i)))
+            return false;
         object.read(records.at(i));
         ReadingTime when;
         double value = 0;
@@ -105,6 +89,39 @@ bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
                 sink.amount(when, bolus, insulin, line);
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool looksLikeJson(QByteArrayView data)
+{
+    for (char c : data) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return c == '[' || c == '{';
+    }
+    return false;
+}
+
+bool readNightscoutJson(QByteArrayView data, EntrySink &sink)
+{
+    JsonRecords records = readJsonRecords(data);
+    if (!records.error.isEmpty()) {
+        sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
+        return true;
+    }
+    JsonObjectView object;
+    bool entries = false, treatments = false;
+    for (qsizetype i = 0; i < records.size() && !entries; ++i) {
+        object.read(records.at(i));
+        entries = object.contains("sgv") || object.contains("mbg");
+        treatments = treatments || object.contains("eventType") || object.contains("created_at");
+    }
+    if (!entries && !treatments)
+        return false;
+    sink.setFormat(formatName(entries));
+    if (!readRecords(records, entries, sink, 0, -1))
+        return true;
     if (records.cutAt >= 0)
         sink.unread(records.cutLine, ImportText::tr("the file ends inside this entry"));
     return true;
@@ -164,4 +181,38 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         }
     }
     return true;
+}
+
+ImportResult readNightscoutPages(NightscoutCollection collection,
+                                 const std::vector<QByteArray> &pages, const QString &name)
+{
+    ImportResult result;
+    result.path = name;
+    qint64 bytes = 0;
+    for (const QByteArray &page : pages)
+        bytes += page.size();
+    const ImportProgress noProgress;
+    EntrySink sink(result, noProgress, bytes);
+    const bool entries = collection == NightscoutCollection::Entries;
+    sink.setFormat(formatName(entries));
+    qint64 bytesBefore = 0;
+    qsizetype recordsBefore = 0;
+    for (const QByteArray &page : pages) {
+        const JsonRecords records = readJsonRecords(page);
+        if (!records.error.isEmpty() || records.cutAt >= 0) {
+            result.batch = ImportBatch();
+            const QString why = records.error.isEmpty()
+                                    ? ImportText::tr("the file ends inside this entry")
+                                    : records.error;
+            result.error =
+                QStringLiteral("\"%1\" %2.")
+                    .arg(name, ImportText::tr("is JSON that cannot be read: %1").arg(why));
+            return result;
+        }
+        readRecords(records, entries, sink, bytesBefore, recordsBefore);
+        bytesBefore += page.size();
+        recordsBefore += records.size();
+    }
+    sink.finish();
+    return result;
 }
