@@ -39,6 +39,8 @@ struct NightscoutSettings
     int firstDaysBack = 90;
 
     QDate firstDay() const { return Clock::today().addDays(-firstDaysBack); }
+    // The site at address as typed: its marks are these.
+    bool isSite(const QString &address) const { return address.trimmed() == url.trimmed(); }
 };
 
 namespace NightscoutFile {
