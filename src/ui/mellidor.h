@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class DiarySession;
+class NightscoutFetcher;
 class QAction;
 class QButtonGroup;
 class QMenu;
@@ -79,6 +80,11 @@ private slots:
     void saveReport();
     void printReport();
 
+    // The Nightscout site and the fetches from it.
+private slots:
+    void fetchFromNightscout();
+    void setupNightscout();
+
 private:
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
@@ -106,6 +112,7 @@ private:
     std::unique_ptr<DiarySession> m_ownSession;
     DiarySession *m_session;
     WindowHost *m_host;
+    NightscoutFetcher *m_fetcher;
     QAction *m_unitActions[2];
     QAction *m_doseActions[2];
 };
