@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "core/diaryfolder.h"
 #include "core/diarylock.h"
+#include "core/nightscoutsettings.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 #include "testsupport.h"
@@ -275,6 +276,8 @@ private slots:
                                       << "Settings/Mellidor.conf" << 0600;
         QTest::newRow("their folder") << "settings"
                                       << "Settings" << 0700;
+        QTest::newRow("the Nightscout site's folder") << "nightscout"
+                                                      << "Settings" << 0700;
         QTest::newRow("the preferences") << "preferences"
                                          << "Settings/Preferences.conf" << 0600;
         QTest::newRow("the lock") << "lock"
@@ -297,6 +300,9 @@ private slots:
         DiaryLock lock("MellidorFile.txt");
         if (command == "settings")
             QVERIFY(SettingsFile::write("Settings/Mellidor.conf", Settings(), &error));
+        else if (command == "nightscout")
+            QVERIFY(NightscoutFile::write(DiaryFolder::path(DiaryFolder::File::Nightscout),
+                                          NightscoutSettings(), &error));
         else if (command == "preferences")
             QVERIFY(PreferencesFile::write(file, Preferences(), &error));
         else if (command == "lock")

@@ -5,12 +5,7 @@
 #include "core/regularfile.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QList>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace NightscoutFile {
 
@@ -93,15 +88,6 @@ QByteArray toBytes(const NightscoutSettings &settings)
 
 bool write(const QString &path, const NightscoutSettings &settings, QString *error)
 {
-    // Made private before anything is in it; the atomic write keeps the
-    // mode of the file it replaces.
-    const QString real = RegularFile::realPath(path);
-    if (!RegularFile::stampOf(real).exists && QDir().mkpath(QFileInfo(real).path())) {
-        const int fd = ::open(QFile::encodeName(real).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0)
-            ::close(fd);
-    }
     return writeFileInFolder(path, toBytes(settings), error);
 }
 

@@ -49,8 +49,8 @@ namespace NightscoutFile {
 NightscoutSettings read(const QString &path);
 NightscoutSettings parse(const QByteArray &bytes);
 QByteArray toBytes(const NightscoutSettings &settings);
-// Creates the folder when missing, and a missing file with mode 0600; an
-// existing file keeps its mode.
+// Creates the folder when missing (0700), and a missing file with mode
+// 0600; an existing file keeps its mode.
 bool write(const QString &path, const NightscoutSettings &settings, QString *error);
 
 // The SHA-1 in hex of an API secret as typed, or as a file's first line:
