@@ -357,7 +357,7 @@ Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht e
     <message>
         <source>Fetches the glucose entries and treatments that are new on the Nightscout site into the diary as one change; entries already in the diary, fetched or imported, are not added again. Without --url it asks the site set up in the window (Setup &gt; Nightscout) and goes on from the newest record the last fetch brought. The API secret is read from a file or from the environment variable %1, never from the command line, and only its SHA-1 is sent.
 Exit status: 0 done (also when nothing was new), 1 the diary is open elsewhere or cannot be saved, 2 bad options, 3 the site cannot be reached or refused.</source>
-        <translation>Ruft die Glukoseeinträge und Behandlungen, die auf der Nightscout-Website neu sind, als eine Änderung ins Tagebuch ab; Einträge, die schon im Tagebuch stehen, abgerufen oder importiert, werden nicht erneut hinzugefügt. Ohne --url fragt es die im Fenster eingerichtete Website (Einstellungen &gt; Nightscout) und macht beim neuesten Datensatz weiter, den der letzte Abruf brachte. Das API-Secret wird aus einer Datei oder aus der Umgebungsvariablen %1 gelesen, nie von der Befehlszeile, und nur sein SHA-1 wird gesendet.
+        <translation>Ruft die Glukoseeinträge und Behandlungen, die auf der Nightscout-Website neu sind, als eine Änderung ins Tagebuch ab; Einträge, die schon im Tagebuch stehen, abgerufen oder importiert, werden nicht erneut hinzugefügt. Ohne --url fragt es die im Fenster eingerichtete Website (Einstellungen &gt; Nightscout-Website) und macht beim neuesten Datensatz weiter, den der letzte Abruf brachte. Das API-Secret wird aus einer Datei oder aus der Umgebungsvariablen %1 gelesen, nie von der Befehlszeile, und nur sein SHA-1 wird gesendet.
 Rückgabewert: 0 erledigt (auch wenn nichts neu war), 1 das Tagebuch ist anderswo geöffnet oder kann nicht gespeichert werden, 2 falsche Optionen, 3 die Website ist nicht erreichbar oder lehnt ab.</translation>
     </message>
     <message>
@@ -386,7 +386,7 @@ Rückgabewert: 0 erledigt (auch wenn nichts neu war), 1 das Tagebuch ist andersw
     </message>
     <message>
         <source>no Nightscout site is set up: give --url, or set one up in the window (Setup &gt; Nightscout)</source>
-        <translation>keine Nightscout-Website eingerichtet: --url angeben oder eine im Fenster einrichten (Einstellungen &gt; Nightscout)</translation>
+        <translation>keine Nightscout-Website eingerichtet: --url angeben oder eine im Fenster einrichten (Einstellungen &gt; Nightscout-Website)</translation>
     </message>
     <message>
         <source>mellidor sync: %1 Nothing was added.</source>
@@ -1207,7 +1207,7 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     </message>
     <message>
         <source>&amp;Nightscout...</source>
-        <translation>&amp;Nightscout...</translation>
+        <translation>&amp;Nightscout-Website...</translation>
     </message>
     <message>
         <source>The Nightscout settings file &quot;%1&quot; cannot be written: %2
@@ -1279,7 +1279,7 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     </message>
     <message>
         <source>No Nightscout site is set up yet: enter its address under Setup &gt; Nightscout.</source>
-        <translation>Es ist noch keine Nightscout-Website eingerichtet: Tragen Sie ihre Adresse unter Einstellungen &gt; Nightscout ein.</translation>
+        <translation>Es ist noch keine Nightscout-Website eingerichtet: Tragen Sie ihre Adresse unter Einstellungen &gt; Nightscout-Website ein.</translation>
     </message>
     <message>
         <source>Fetching from %1...</source>

@@ -104,6 +104,7 @@ void NightscoutFetcher::showProgress()
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(500);
+    m_progress->setValue(0); // starts the half-second clock
     // Escape only hides a progress dialog; it must stop the fetch too.
     connect(m_progress, &QDialog::rejected, m_progress, &QProgressDialog::cancel);
     connect(m_progress, &QProgressDialog::canceled, m_fetch, [this] {
