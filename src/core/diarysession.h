@@ -47,9 +47,9 @@ public:
     // own when null), reading nothing yet. host tells the person; without
     // one nobody is told and a failed save is not tried again.
     void attach(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
-    // Reads the settings, the preferences, the Nightscout site and the diary, attached first
-    // (as attach() does) when it was not. Under the lock, what a stopped run
-    // left is tidied up first.
+    // Reads the settings, the preferences, the Nightscout site and the
+    // diary, attached first (as attach() does) when it was not. Under the
+    // lock, what a stopped run left is tidied up first.
     DiaryFile::LoadResult open(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
 
     // After attach().
