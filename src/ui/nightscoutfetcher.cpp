@@ -105,13 +105,14 @@ void NightscoutFetcher::showProgress()
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(500);
     m_progress->setValue(0); // starts the half-second clock
-    // Escape only hides a progress dialog; it must stop the fetch too.
-    connect(m_progress, &QDialog::rejected, m_progress, &QProgressDialog::cancel);
-    connect(m_progress, &QProgressDialog::canceled, m_fetch, [this] {
+    const auto cancel = [this] {
         m_cancelled = true;
         if (m_fetch)
             m_fetch->cancel();
-    });
+    };
+    connect(m_progress, &QProgressDialog::canceled, m_fetch, cancel);
+    // Escape only hides a progress dialog; it must stop the fetch too.
+    connect(m_progress, &QDialog::rejected, m_fetch, cancel);
 }
 
 void NightscoutFetcher::take(const std::vector<ImportResult> &results, const NightscoutMarks &marks)
