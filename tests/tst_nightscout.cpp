@@ -40,7 +40,7 @@ private slots:
     void init()
     {
         ::umask(022);
-        Clock::setForTesting([] { return QDateTime(QDate(2024, 1, 18), QTime(), Qt::UTC); });
+        Clock::setForTesting([] { return QDateTime(QDate(2024, 1, 18), QTime(12, 0), Qt::UTC); });
         m_server.emplace();
         m_server->add(QStringLiteral("entries"), testData("exports/nightscout-entries.json"));
         m_server->add(QStringLiteral("treatments"), testData("exports/nightscout-treatments.json"));
@@ -130,6 +130,7 @@ void TestNightscout::fetch_data()
         "sync --token reader-0123 --api-secret-file @secret", 2);
     row("sync: a bad day", Fault::None, "--from wants a date", 3, "", "", false, false,
         "sync --from 18.1.2024", 2);
+    row("sync: from today", Fault::None, "", 0, "", "", false, false, "sync --from 2024-01-18");
     row("sync: from a day, whatever was fetched", Fault::None, "", 4, "", "", false, false,
         "sync --from 2024-01-05");
 }
