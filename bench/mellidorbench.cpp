@@ -284,6 +284,7 @@ qint64 residentWith(qsizetype entries, bool history = false)
 } // namespace
 
 void registerImportBenchmarks();
+void registerFetchBenchmarks();
 
 namespace {
 
@@ -368,6 +369,7 @@ int main(int argc, char **argv)
     registerReportBenchmarks();
     registerImportBenchmarks();
     registerDayViewBenchmarks();
+    registerFetchBenchmarks();
     benchmark::Initialize(&argc, argv);
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

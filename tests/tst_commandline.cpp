@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "core/diaryfolder.h"
 #include "core/diarylock.h"
+#include "core/nightscoutsettings.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 #include "testsupport.h"
@@ -214,6 +215,7 @@ private slots:
             writeBytes(folder + "/MellidorFile.txt", diaryLine);
             writeBytes(folder + "/Settings/Mellidor.conf", " 80\n160\n200\n  3\n");
             writeBytes(folder + "/Settings/Preferences.conf", "glucose_unit=mmol/L\n");
+            writeBytes(folder + "/Settings/Nightscout.conf", "url=https://ns.example\n");
             writeBytes(folder + "/MellidorFile.txt.journal", "0 0 0 0\n");
         }
         QVERIFY(QDir().mkpath("empty"));
@@ -274,6 +276,8 @@ private slots:
                                       << "Settings/Mellidor.conf" << 0600;
         QTest::newRow("their folder") << "settings"
                                       << "Settings" << 0700;
+        QTest::newRow("the Nightscout site's folder") << "nightscout"
+                                                      << "Settings" << 0700;
         QTest::newRow("the preferences") << "preferences"
                                          << "Settings/Preferences.conf" << 0600;
         QTest::newRow("the lock") << "lock"
@@ -296,6 +300,9 @@ private slots:
         DiaryLock lock("MellidorFile.txt");
         if (command == "settings")
             QVERIFY(SettingsFile::write("Settings/Mellidor.conf", Settings(), &error));
+        else if (command == "nightscout")
+            QVERIFY(NightscoutFile::write(DiaryFolder::path(DiaryFolder::File::Nightscout),
+                                          NightscoutSettings(), &error));
         else if (command == "preferences")
             QVERIFY(PreferencesFile::write(file, Preferences(), &error));
         else if (command == "lock")

@@ -362,6 +362,70 @@ Das Tagebuch wird geöffnet. Bevor Mellidor eine Änderung speichert, versucht e
         <source>Compared with</source>
         <translation>Verglichen mit</translation>
     </message>
+    <message>
+        <source>Fetch what is new on the Nightscout site into the diary</source>
+        <translation>Das Neue der Nightscout-Website ins Tagebuch abrufen</translation>
+    </message>
+    <message>
+        <source>the API secret file &quot;%1&quot; cannot be read: %2</source>
+        <translation>die Datei mit dem API-Secret „%1“ kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>the API secret file &quot;%1&quot; holds no secret on its first line</source>
+        <translation>die Datei mit dem API-Secret „%1“ enthält in ihrer ersten Zeile kein Secret</translation>
+    </message>
+    <message>
+        <source>Fetches the glucose entries and treatments that are new on the Nightscout site into the diary as one change; entries already in the diary, fetched or imported, are not added again. Without --url it asks the site set up in the window (Setup &gt; Nightscout) and goes on from the newest record the last fetch brought. The API secret is read from a file or from the environment variable %1, never from the command line, and only its SHA-1 is sent.
+Exit status: 0 done (also when nothing was new), 1 the diary is open elsewhere or cannot be saved, 2 bad options, 3 the site cannot be reached or refused.</source>
+        <translation>Ruft die Glukoseeinträge und Behandlungen, die auf der Nightscout-Website neu sind, als eine Änderung ins Tagebuch ab; Einträge, die schon im Tagebuch stehen, abgerufen oder importiert, werden nicht erneut hinzugefügt. Ohne --url fragt es die im Fenster eingerichtete Website (Einstellungen &gt; Nightscout-Website) und macht beim neuesten Datensatz weiter, den der letzte Abruf brachte. Das API-Secret wird aus einer Datei oder aus der Umgebungsvariablen %1 gelesen, nie von der Befehlszeile, und nur sein SHA-1 wird gesendet.
+Rückgabewert: 0 erledigt (auch wenn nichts neu war), 1 das Tagebuch ist anderswo geöffnet oder kann nicht gespeichert werden, 2 falsche Optionen, 3 die Website ist nicht erreichbar oder lehnt ab.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s address; without it the stored site.</source>
+        <translation>Die Adresse der Website; ohne sie die gespeicherte Website.</translation>
+    </message>
+    <message>
+        <source>An access token of the site.</source>
+        <translation>Ein Zugriffstoken der Website.</translation>
+    </message>
+    <message>
+        <source>A file whose first line is the site&apos;s API secret.</source>
+        <translation>Eine Datei, deren erste Zeile das API-Secret der Website ist.</translation>
+    </message>
+    <message>
+        <source>Fetch from this day on, whatever was fetched before.</source>
+        <translation>Ab diesem Tag abrufen, gleich, was schon abgerufen wurde.</translation>
+    </message>
+    <message>
+        <source>--token and --api-secret-file exclude each other</source>
+        <translation>--token und --api-secret-file schließen einander aus</translation>
+    </message>
+    <message>
+        <source>--from is after today</source>
+        <translation>--from liegt nach heute</translation>
+    </message>
+    <message>
+        <source>no Nightscout site is set up: give --url, or set one up in the window (Setup &gt; Nightscout)</source>
+        <translation>keine Nightscout-Website eingerichtet: --url angeben oder eine im Fenster einrichten (Einstellungen &gt; Nightscout-Website)</translation>
+    </message>
+    <message>
+        <source>mellidor sync: %1 Nothing was added.</source>
+        <translation>mellidor sync: %1 Es wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>The diary &quot;%1&quot; cannot be saved: %2 Nothing was added.
+</source>
+        <translation>Das Tagebuch „%1“ kann nicht gespeichert werden: %2 Es wurde nichts hinzugefügt.
+</translation>
+    </message>
+    <message>
+        <source>Nothing new</source>
+        <translation>Nichts Neues</translation>
+    </message>
+    <message>
+        <source>mellidor sync: where this fetch ended cannot be stored (%1); the next one asks for the same records again and skips them.</source>
+        <translation>mellidor sync: wo dieser Abruf endete, kann nicht gespeichert werden (%1); der nächste fragt dieselben Datensätze noch einmal ab und überspringt sie.</translation>
+    </message>
 </context>
 <context>
     <name>DayChart</name>
@@ -666,6 +730,85 @@ Die Änderung bleibt in der Liste. Mellidor speichert erneut bei der nächsten �
     <message>
         <source>the diary&apos;s journal</source>
         <translation>das Journal des Tagebuchs</translation>
+    </message>
+    <message>
+        <source>the Nightscout settings file</source>
+        <translation>die Nightscout-Einstellungsdatei</translation>
+    </message>
+</context>
+<context>
+    <name>Fetch</name>
+    <message>
+        <source>The site answers, but not as a Nightscout site does.</source>
+        <translation>Die Website antwortet, aber nicht wie eine Nightscout-Website.</translation>
+    </message>
+    <message>
+        <source>The fetch was cancelled.</source>
+        <translation>Der Abruf wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is no readable list of records.</source>
+        <translation>Die Antwort der Website ist keine lesbare Liste von Datensätzen.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is no readable list of records: %1.</source>
+        <translation>Die Antwort der Website ist keine lesbare Liste von Datensätzen: %1.</translation>
+    </message>
+    <message>
+        <source>Fetch from Nightscout</source>
+        <translation>Von Nightscout abrufen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no web address such as https://example.org.</source>
+        <translation>„%1“ ist keine Webadresse wie https://example.org.</translation>
+    </message>
+    <message>
+        <source>Mellidor does not ask %1: it uses https, and plain http only for this computer (a loopback address such as 127.0.0.1).</source>
+        <translation>Mellidor fragt %1 nicht ab: Es verwendet https und einfaches http nur für diesen Computer (eine Loopback-Adresse wie 127.0.0.1).</translation>
+    </message>
+    <message>
+        <source>The site stopped answering: nothing came for %1 seconds.</source>
+        <translation>Die Website antwortet nicht mehr: %1 Sekunden lang kam nichts.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s packed answer cannot be unpacked.</source>
+        <translation>Die gepackte Antwort der Website lässt sich nicht entpacken.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer is larger than %1 MB; it is not read.</source>
+        <translation>Die Antwort der Website ist größer als %1 MB; sie wird nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>The site sends Mellidor on to %1, which is neither https nor the same site; Mellidor does not follow it.</source>
+        <translation>Die Website leitet Mellidor weiter zu %1, das weder https noch dieselbe Website ist; Mellidor folgt dem nicht.</translation>
+    </message>
+    <message>
+        <source>The site sends Mellidor on to %1, another site; Mellidor does not take the token or API secret there. If that is the site&apos;s new address, enter it.</source>
+        <translation>Die Website leitet Mellidor weiter zu %1, einer anderen Website; Mellidor nimmt das Token oder das API-Secret nicht dorthin mit. Wenn das die neue Adresse der Website ist, tragen Sie sie ein.</translation>
+    </message>
+    <message>
+        <source>The site refused the token or API secret (HTTP status %1).</source>
+        <translation>Die Website hat das Token oder das API-Secret abgelehnt (HTTP-Status %1).</translation>
+    </message>
+    <message>
+        <source>The site&apos;s certificate is refused: %1.</source>
+        <translation>Das Zertifikat der Website wird abgelehnt: %1.</translation>
+    </message>
+    <message>
+        <source>The site answered with HTTP status %1 %2.</source>
+        <translation>Die Website antwortete mit HTTP-Status %1 %2.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer broke off: %1.</source>
+        <translation>Die Antwort der Website brach ab: %1.</translation>
+    </message>
+    <message>
+        <source>The site cannot be reached: %1.</source>
+        <translation>Die Website ist nicht erreichbar: %1.</translation>
+    </message>
+    <message>
+        <source>The site&apos;s answer broke off before its end.</source>
+        <translation>Die Antwort der Website brach vor ihrem Ende ab.</translation>
     </message>
 </context>
 <context>
@@ -1563,6 +1706,122 @@ Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
     <message>
         <source>Pregnancy, type &amp;2 or gestational</source>
         <translation>Schwangerschaft, Typ &amp;2 oder Gestationsdiabetes</translation>
+    </message>
+    <message>
+        <source>&amp;Fetch from Nightscout</source>
+        <translation>Von Nightscout &amp;abrufen</translation>
+    </message>
+    <message>
+        <source>&amp;Nightscout...</source>
+        <translation>&amp;Nightscout-Website...</translation>
+    </message>
+    <message>
+        <source>The Nightscout settings file &quot;%1&quot; cannot be written: %2
+
+The new settings hold until Mellidor ends.</source>
+        <translation>Die Nightscout-Einstellungsdatei „%1“ kann nicht geschrieben werden: %2
+
+Die neuen Einstellungen gelten, bis Mellidor beendet wird.</translation>
+    </message>
+    <message>
+        <source>Nightscout</source>
+        <translation>Nightscout</translation>
+    </message>
+    <message>
+        <source>Site &amp;address:</source>
+        <translation>&amp;Adresse der Website:</translation>
+    </message>
+    <message>
+        <source>Access token</source>
+        <translation>Zugriffstoken</translation>
+    </message>
+    <message>
+        <source>API secret</source>
+        <translation>API-Secret</translation>
+    </message>
+    <message>
+        <source>Token or API secret</source>
+        <translation>Token oder API-Secret</translation>
+    </message>
+    <message>
+        <source>stored; type a new one to replace it</source>
+        <translation>gespeichert; zum Ersetzen ein neues eingeben</translation>
+    </message>
+    <message>
+        <source>Sign &amp;in with:</source>
+        <translation>Anmelden &amp;mit:</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Testen</translation>
+    </message>
+    <message>
+        <source>Fetch every 5 minutes while Mellidor is open</source>
+        <translation>Alle 5 Minuten abrufen, solange Mellidor geöffnet ist</translation>
+    </message>
+    <message>
+        <source> days back</source>
+        <translation> Tage zurück</translation>
+    </message>
+    <message>
+        <source>&amp;First fetch, for a diary with nothing from the site yet:</source>
+        <translation>&amp;Erster Abruf, für ein Tagebuch noch ohne Daten der Website:</translation>
+    </message>
+    <message>
+        <source>Enter the site&apos;s address first.</source>
+        <translation>Geben Sie zuerst die Adresse der Website ein.</translation>
+    </message>
+    <message>
+        <source>Asking the site...</source>
+        <translation>Die Website wird gefragt...</translation>
+    </message>
+    <message>
+        <source>The site answers: %1, Nightscout %2, glucose in %3.</source>
+        <translation>Die Website antwortet: %1, Nightscout %2, Glukose in %3.</translation>
+    </message>
+    <message>
+        <source>Fetch from Nightscout</source>
+        <translation>Von Nightscout abrufen</translation>
+    </message>
+    <message>
+        <source>No Nightscout site is set up yet: enter its address under Setup &gt; Nightscout.</source>
+        <translation>Es ist noch keine Nightscout-Website eingerichtet: Tragen Sie ihre Adresse unter Einstellungen &gt; Nightscout-Website ein.</translation>
+    </message>
+    <message>
+        <source>Fetching from %1...</source>
+        <translation>Abruf von %1...</translation>
+    </message>
+    <message>
+        <source>Nothing new</source>
+        <translation>Nichts Neues</translation>
+    </message>
+    <message>
+        <source>
+
+Where this fetch ended cannot be stored (%1); the next fetch asks for the same records again and skips them.</source>
+        <translation>
+
+Wo dieser Abruf endete, kann nicht gespeichert werden (%1); der nächste Abruf fragt dieselben Datensätze noch einmal ab und überspringt sie.</translation>
+    </message>
+    <message>
+        <source>Nothing fetched</source>
+        <translation>Nichts abgerufen</translation>
+    </message>
+    <message>
+        <source>
+
+Nothing was added.</source>
+        <translation>
+
+Es wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>
+
+Mellidor goes on trying every 5 minutes and says nothing more until a fetch works again.</source>
+        <translation>
+
+Mellidor versucht es weiter alle 5 Minuten und meldet nichts mehr, bis ein Abruf wieder gelingt.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "app/commandoptions.h"
 #include "app/reportcommand.h"
 #include "app/statscommand.h"
+#include "app/synccommand.h"
 #include "app/translation.h"
 #include "app/version.h"
 
@@ -30,18 +31,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Nobody to ask: a save that fails ends the command.
-class CommandLineHost : public DocumentHost
-{
-public:
-    explicit CommandLineHost(QTextStream &err) : m_err(err) {}
-    void showError(const QString &, const QString &text) override { m_err << text << '\n'; }
-    bool retrySave(const QString &) override { return false; }
-
-private:
-    QTextStream &m_err;
-};
 
 struct Command
 {
@@ -70,6 +59,9 @@ const Command commands[] = {
     {"report",
      QT_TRANSLATE_NOOP("CommandLine", "Write a PDF report of a period for the diabetes team"), true,
      false, runReportCommand},
+    {"sync",
+     QT_TRANSLATE_NOOP("CommandLine", "Fetch what is new on the Nightscout site into the diary"),
+     false, true, runSyncCommand},
 };
 
 const Command *findCommand(const QString &name)
@@ -127,24 +119,6 @@ struct TopLevel
     }
 };
 
-bool lockDiary(DiarySession &session, QTextStream &err)
-{
-    switch (session.lock()) {
-    case DiaryLock::Locked:
-        return true;
-    case DiaryLock::HeldByOther:
-        err << AppText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
-                           "changed.\n")
-                   .arg(shownDiaryPath(), session.lockHolder());
-        return false;
-    case DiaryLock::CannotLock:
-        err << AppText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
-                   .arg(shownDiaryPath(), session.diaryLock().errorText());
-        return false;
-    }
-    return false;
-}
-
 // Reading needs no lock: saves replace the file whole.
 bool openDiary(DiarySession &session, QTextStream &err)
 {
@@ -171,6 +145,29 @@ void commandMessageHandler(QtMsgType type, const QMessageLogContext &context,
 }
 
 } // namespace
+
+void CommandLineHost::showError(const QString &, const QString &text)
+{
+    m_err << text << '\n';
+}
+
+bool lockDiary(DiarySession &session, QTextStream &err)
+{
+    switch (session.lock()) {
+    case DiaryLock::Locked:
+        return true;
+    case DiaryLock::HeldByOther:
+        err << AppText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
+                           "changed.\n")
+                   .arg(shownDiaryPath(), session.lockHolder());
+        return false;
+    case DiaryLock::CannotLock:
+        err << AppText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
+                   .arg(shownDiaryPath(), session.diaryLock().errorText());
+        return false;
+    }
+    return false;
+}
 
 bool isCommandLine(const QStringList &arguments)
 {

@@ -4,8 +4,11 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
+#include "core/diarydocument.h"
+
 #include <QStringList>
 
+class DiarySession;
 class QTextStream;
 
 // A command takes the arguments after its own word, with the working
@@ -18,6 +21,7 @@ enum CommandStatus
     CommandOk = 0,
     CommandDiaryFailed = 1, // diary open in another Mellidor, unreadable or not saved
     CommandInputFailed = 2, // a file that cannot be read, or wrong arguments
+    CommandSiteFailed = 3,  // a web site that cannot be reached or refused
 };
 
 // True when the arguments (with the program name first) ask for a command,
@@ -31,6 +35,22 @@ int commandLineMain(int argc, char **argv);
 // Runs a command line with the program name first; an application object
 // must exist.
 int runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Nobody to ask: a save that fails ends the command.
+class CommandLineHost : public DocumentHost
+{
+public:
+    explicit CommandLineHost(QTextStream &err) : m_err(err) {}
+    void showError(const QString &, const QString &text) override;
+    bool retrySave(const QString &) override { return false; }
+
+private:
+    QTextStream &m_err;
+};
+
+// Takes the session's lock for a command that changes the diary, or says
+// why not.
+bool lockDiary(DiarySession &session, QTextStream &err);
 
 int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);
 int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream &err);

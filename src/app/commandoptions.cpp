@@ -68,6 +68,22 @@ QDate optionDate(const QString &text)
     return date >= firstOptionDate() && date <= lastOptionDate() ? date : QDate();
 }
 
+std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString &name,
+                                QString *error)
+{
+    if (!parser.isSet(name))
+        return QDate();
+    const QString text = parser.value(name);
+    const QDate date = optionDate(text);
+    if (!date.isValid()) {
+        *error = AppText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not \"%4\"")
+                     .arg(name, firstOptionDate().toString(Qt::ISODate),
+                          lastOptionDate().toString(Qt::ISODate), text);
+        return std::nullopt;
+    }
+    return date;
+}
+
 void addPeriodOptions(QCommandLineParser &parser, const PeriodRule &rule)
 {
     if (rule.days)
@@ -111,17 +127,10 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
     OptionPeriod period;
     if (parser.isSet(from) || parser.isSet(to)) {
         for (const auto &[name, date] : {std::pair{&from, &period.from}, {&to, &period.to}}) {
-            if (!parser.isSet(*name))
-                continue;
-            const QString text = parser.value(*name);
-            *date = optionDate(text);
-            if (!date->isValid()) {
-                *error = AppText::tr("--%1 wants a date as YYYY-MM-DD from %2 to %3, not "
-                                     "\"%4\"")
-                             .arg(*name, firstOptionDate().toString(Qt::ISODate),
-                                  lastOptionDate().toString(Qt::ISODate), text);
+            const std::optional<QDate> day = dateOption(parser, *name, error);
+            if (!day)
                 return std::nullopt;
-            }
+            *date = *day;
         }
         if (period.from.isValid() && period.to.isValid()) {
             if (period.to < period.from) {

@@ -49,6 +49,10 @@ QDate lastOptionDate();
 
 // A date written YYYY-MM-DD within those days; a null date otherwise.
 QDate optionDate(const QString &text);
+// The date of the option name: null when it is not given, empty with error
+// saying what is wrong when it is no such date.
+std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString &name,
+                                QString *error);
 
 // A period named by options, both days included; a null date is an open
 // end.

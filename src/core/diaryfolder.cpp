@@ -22,6 +22,8 @@ const Entry table[] = {
      QT_TRANSLATE_NOOP("Diary", "the settings file")},
     {File::Preferences, "Settings/Preferences.conf", false,
      QT_TRANSLATE_NOOP("Diary", "the preferences file")},
+    {File::Nightscout, "Settings/Nightscout.conf", false,
+     QT_TRANSLATE_NOOP("Diary", "the Nightscout settings file")},
     {File::Lock, ".lock", true, QT_TRANSLATE_NOOP("Diary", "the diary's lock file")},
     {File::Journal, ".journal", true, QT_TRANSLATE_NOOP("Diary", "the diary's journal")},
 };

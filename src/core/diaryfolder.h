@@ -17,6 +17,7 @@ enum class File
     Diary,
     Settings,
     Preferences,
+    Nightscout,
     Lock,
     Journal
 };

@@ -41,6 +41,7 @@ DiaryFile::LoadResult DiarySession::open(DiaryRows *rows, DocumentHost *host)
         attach(rows, host);
     m_settings = SettingsFile::read(DiaryFolder::path(DiaryFolder::File::Settings));
     m_preferences = PreferencesFile::read(DiaryFolder::path(DiaryFolder::File::Preferences));
+    m_nightscout = NightscoutFile::read(DiaryFolder::path(DiaryFolder::File::Nightscout));
     if (m_lockAsked)
         m_document->setLock(&m_lock);
     return m_document->open(DiaryFolder::path(DiaryFolder::File::Diary));
@@ -76,6 +77,16 @@ bool DiarySession::setPreferences(const Preferences &preferences, QString *error
     if (changed)
         emit preferencesChanged();
     return stored;
+}
+
+bool DiarySession::setNightscout(const NightscoutSettings &site, QString *error)
+{
+    const bool sameSite = m_nightscout.isSite(site.url);
+    m_nightscout = site;
+    if (!sameSite)
+        m_nightscout.marks = NightscoutMarks();
+    return NightscoutFile::write(DiaryFolder::path(DiaryFolder::File::Nightscout), m_nightscout,
+                                 error);
 }
 
 DiarySession::ImportStep

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One diary session: the folder of the working directory with its files
-// (DiaryFolder), the lock, the document, the settings and the preferences.
+// (DiaryFolder), the lock, the document, the settings, the preferences and
+// the Nightscout site.
 // The window and the commands are thin faces on it. What they share beyond
 // it takes a session: an import (import/diaryimport.h), a report's data
 // (analysis/reportdata.h).
@@ -11,6 +12,7 @@
 #include "core/diaryfolder.h"
 #include "core/diarylock.h"
 #include "core/importmerge.h"
+#include "core/nightscoutsettings.h"
 #include "core/preferences.h"
 #include "core/settings.h"
 
@@ -45,9 +47,9 @@ public:
     // own when null), reading nothing yet. host tells the person; without
     // one nobody is told and a failed save is not tried again.
     void attach(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
-    // Reads the settings, the preferences and the diary, attached first
-    // (as attach() does) when it was not. Under the lock, what a stopped run
-    // left is tidied up first.
+    // Reads the settings, the preferences, the Nightscout site and the
+    // diary, attached first (as attach() does) when it was not. Under the
+    // lock, what a stopped run left is tidied up first.
     DiaryFile::LoadResult open(DiaryRows *rows = nullptr, DocumentHost *host = nullptr);
 
     // After attach().
@@ -60,6 +62,10 @@ public:
     // until the session ends and error says why.
     bool setSettings(const Settings &settings, QString *error);
     bool setPreferences(const Preferences &preferences, QString *error);
+    const NightscoutSettings &nightscout() const { return m_nightscout; }
+    // As above. Another address starts afresh: the marks of the old site
+    // are dropped.
+    bool setNightscout(const NightscoutSettings &site, QString *error);
 
     // The entries of the batches as one step named name, each planned where
     // it belongs and none twice: the counts per batch, and why the step
@@ -84,6 +90,7 @@ private:
     DiaryDocument *m_document = nullptr;
     Settings m_settings;
     Preferences m_preferences;
+    NightscoutSettings m_nightscout;
 };
 
 #endif

@@ -20,7 +20,7 @@ QStringList importRefusals(const std::vector<ImportResult> &results, bool *cance
 }
 
 ImportOutcome importIntoSession(DiarySession &session, std::vector<ImportResult> results,
-                                const QStringList &names)
+                                const QStringList &names, const QString &stepName)
 {
     ImportOutcome outcome;
     outcome.refused = importRefusals(results, &outcome.cancelled);
@@ -31,7 +31,8 @@ ImportOutcome importIntoSession(DiarySession &session, std::vector<ImportResult>
         batches.push_back(&result.batch);
         outcome.mmolRead = outcome.mmolRead || result.mmolReadings > 0;
     }
-    const DiarySession::ImportStep step = session.importBatches(batches, ImportText::tr("Import"));
+    const DiarySession::ImportStep step =
+        session.importBatches(batches, stepName.isEmpty() ? ImportText::tr("Import") : stepName);
     outcome.added = step.added;
     outcome.saveError = step.saveError;
     for (size_t i = 0; i < results.size(); ++i)

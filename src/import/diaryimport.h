@@ -35,8 +35,9 @@ QStringList importRefusals(const std::vector<ImportResult> &results, bool *cance
 // All files or none: with a refusal the diary stays as it is. Otherwise the
 // new entries of every file become one step (Undo takes all of it back),
 // each placed by its date and time, none twice. names: the files as the
-// summaries name them.
+// summaries name them; stepName: the step as Undo names it, "Import" when
+// empty.
 ImportOutcome importIntoSession(DiarySession &session, std::vector<ImportResult> results,
-                                const QStringList &names);
+                                const QStringList &names, const QString &stepName = QString());
 
 #endif

@@ -7,6 +7,7 @@
 #include "import/entrysink.h"
 #include "import/importtext.h"
 #include "import/jsonrecords.h"
+#include "import/nightscoutpages.h"
 #include "import/readers.h"
 
 #include <QDateTime>
@@ -37,40 +38,25 @@ bool numberOf(const JsonView &value, double &number)
     return value.isString() && parseNumber(value.toString().toUtf8(), number);
 }
 
-} // namespace
-
-bool looksLikeJson(QByteArrayView data)
+QString formatName(bool entries)
 {
-    for (char c : data) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            return c == '[' || c == '{';
-    }
-    return false;
+    return entries ? QStringLiteral("Nightscout entries JSON")
+                   : QStringLiteral("Nightscout treatments JSON");
 }
 
-bool readNightscoutJson(const JsonRecords &records, EntrySink &sink)
+// The records of an entries or a treatments collection, false once
+// cancelled. A record's line is counted in the file, or where recordsBefore
+// is given, as its place among the records.
+bool readRecords(const JsonRecords &records, bool entries, EntrySink &sink, qint64 bytesBefore,
+                 qsizetype recordsBefore)
 {
-    if (!records.error.isEmpty()) {
-        sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
-        return true;
-    }
     JsonObjectView object;
-    bool entries = false, treatments = false;
-    for (JsonRecordCursor record(records); !entries && record.next();) {
-        object.read(record.record());
-        entries = object.contains("sgv") || object.contains("mbg");
-        treatments = treatments || object.contains("eventType") || object.contains("created_at");
-    }
-    if (!entries && !treatments)
-        return false;
-    sink.setFormat(entries ? QStringLiteral("Nightscout entries JSON")
-                           : QStringLiteral("Nightscout treatments JSON"));
-
     const int bolus = bolusType, carbs = carbsType;
-    for (JsonRecordCursor record(records); record.next();) {
-        const qsizetype line = record.line();
-        if (!sink.progress(record.start()))
-            return true;
+    qsizetype index = 0;
+    for (JsonRecordCursor record(records); record.next(); ++index) {
+        const qsizetype line = recordsBefore < 0 ? record.line() : recordsBefore + index + 1;
+        if (!sink.progress(bytesBefore + record.start()))
+            return false;
         object.read(record.record());
         ReadingTime when;
         double value = 0;
@@ -105,6 +91,38 @@ bool readNightscoutJson(const JsonRecords &records, EntrySink &sink)
                 sink.amount(when, bolus, insulin, line);
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool looksLikeJson(QByteArrayView data)
+{
+    for (char c : data) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            return c == '[' || c == '{';
+    }
+    return false;
+}
+
+bool readNightscoutJson(const JsonRecords &records, EntrySink &sink)
+{
+    if (!records.error.isEmpty()) {
+        sink.refuse(ImportText::tr("is JSON that cannot be read: %1").arg(records.error));
+        return true;
+    }
+    JsonObjectView object;
+    bool entries = false, treatments = false;
+    for (JsonRecordCursor record(records); !entries && record.next();) {
+        object.read(record.record());
+        entries = object.contains("sgv") || object.contains("mbg");
+        treatments = treatments || object.contains("eventType") || object.contains("created_at");
+    }
+    if (!entries && !treatments)
+        return false;
+    sink.setFormat(formatName(entries));
+    if (!readRecords(records, entries, sink, 0, -1))
+        return true;
     if (records.cutAt >= 0)
         sink.unread(records.cutLine, ImportText::tr("the file ends inside this entry"));
     return true;
@@ -162,4 +180,38 @@ bool readNightscoutTable(QByteArrayView data, EntrySink &sink)
         }
     }
     return true;
+}
+
+ImportResult readNightscoutPages(NightscoutCollection collection,
+                                 const std::vector<QByteArray> &pages, const QString &name)
+{
+    ImportResult result;
+    result.path = name;
+    qint64 bytes = 0;
+    for (const QByteArray &page : pages)
+        bytes += page.size();
+    const ImportProgress noProgress;
+    EntrySink sink(result, noProgress, bytes);
+    const bool entries = collection == NightscoutCollection::Entries;
+    sink.setFormat(formatName(entries));
+    qint64 bytesBefore = 0;
+    qsizetype recordsBefore = 0;
+    for (const QByteArray &page : pages) {
+        const JsonRecords records = readJsonRecords(page);
+        if (!records.error.isEmpty() || records.cutAt >= 0) {
+            result.batch = ImportBatch();
+            const QString why = records.error.isEmpty()
+                                    ? ImportText::tr("the file ends inside this entry")
+                                    : records.error;
+            result.error =
+                QStringLiteral("\"%1\" %2.")
+                    .arg(name, ImportText::tr("is JSON that cannot be read: %1").arg(why));
+            return result;
+        }
+        readRecords(records, entries, sink, bytesBefore, recordsBefore);
+        bytesBefore += page.size();
+        recordsBefore += qsizetype(records.starts.size());
+    }
+    sink.finish();
+    return result;
 }

@@ -10,6 +10,8 @@
 #include "core/outputfile.h"
 #include "import/diaryimport.h"
 #include "ui/importprogress.h"
+#include "ui/nightscoutdialog.h"
+#include "ui/nightscoutfetcher.h"
 #include "ui/reportdialog.h"
 #include "ui/reportrenderer.h"
 #include "ui/statisticswindow.h"
@@ -58,6 +60,7 @@ Mellidor::Mellidor(DiarySession *session)
     inputMenu->addSeparator();
     inputMenu->addAction(tr("&Import..."), this, &Mellidor::importFiles);
     inputMenu->addAction(tr("E&xport..."), this, &Mellidor::exportFile);
+    inputMenu->addAction(tr("&Fetch from Nightscout"), this, &Mellidor::fetchFromNightscout);
     auto *graphicMenu = new QMenu(this);
     // All three open the same line diagram.
     graphicMenu->addAction(tr("&Line Diagram"), this, &Mellidor::paintLineDiagram);
@@ -79,6 +82,7 @@ Mellidor::Mellidor(DiarySession *session)
                    {tr("&Standard (type 1 and type 2)"), tr("&Older or high-risk"),
                     tr("Pregnancy, type &1"), tr("Pregnancy, type &2 or gestational")},
                    m_targetActions, &Mellidor::chooseTargets));
+    setupMenu->addAction(tr("&Nightscout..."), this, &Mellidor::setupNightscout);
 
     auto *menuBar = new QMenuBar(this);
     inputMenu->setTitle(tr("&Input"));
@@ -124,6 +128,8 @@ Mellidor::Mellidor(DiarySession *session)
     loadDiary();
     loadSettings();
     applyPreferences(m_session->preferences());
+    m_fetcher = new NightscoutFetcher(this, m_session, m_host);
+    m_fetcher->followSettings();
 }
 
 Mellidor::~Mellidor()
@@ -397,4 +403,24 @@ void Mellidor::makeReport(const QString &title, bool print)
         Report::printReport(this, *data);
     else
         Report::savePdfAs(this, *data);
+}
+
+void Mellidor::fetchFromNightscout()
+{
+    m_fetcher->fetchNow();
+}
+
+void Mellidor::setupNightscout()
+{
+    const std::optional<NightscoutSettings> site =
+        NightscoutDialog::ask(this, m_session->nightscout());
+    if (!site)
+        return;
+    QString error;
+    if (!m_session->setNightscout(*site, &error))
+        UserMessage::error(this, tr("Settings not saved"),
+                           tr("The Nightscout settings file \"%1\" cannot be written: %2\n\n"
+                              "The new settings hold until Mellidor ends.")
+                               .arg(DiarySession::shownPath(DiaryFolder::File::Nightscout), error));
+    m_fetcher->followSettings();
 }

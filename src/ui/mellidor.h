@@ -18,6 +18,7 @@
 
 class DiarySession;
 class MellidorPaint;
+class NightscoutFetcher;
 class QAction;
 class QButtonGroup;
 class QMenu;
@@ -80,6 +81,11 @@ private slots:
     void saveReport();
     void printReport();
 
+    // The Nightscout site and the fetches from it.
+private slots:
+    void fetchFromNightscout();
+    void setupNightscout();
+
 private:
     // Row of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
@@ -109,6 +115,7 @@ private:
     std::unique_ptr<DiarySession> m_ownSession;
     DiarySession *m_session;
     WindowHost *m_host;
+    NightscoutFetcher *m_fetcher;
     QAction *m_unitActions[2];
     QAction *m_doseActions[2];
     QAction *m_targetActions[std::size(targetSets)];
