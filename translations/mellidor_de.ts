@@ -187,10 +187,6 @@ Rückgabewert: 0 erledigt, 1 das Tagebuch kann nicht gelesen oder die Datei nich
         <translation>Glukoseeinheit: mgdl oder mmol (Vorgabe: wie im Fenster gewählt).</translation>
     </message>
     <message>
-        <source>unexpected argument: %1</source>
-        <translation>unerwartetes Argument: %1</translation>
-    </message>
-    <message>
         <source>--%1 given more than once</source>
         <translation>--%1 mehr als einmal angegeben</translation>
     </message>
@@ -309,10 +305,6 @@ Rückgabewert: 0 erledigt (auch für einen Zeitraum ohne Messwerte), 1 das Tageb
     <message>
         <source>Print one JSON object (always in mg/dL) instead of lines.</source>
         <translation>Ein JSON-Objekt (immer in mg/dL) statt Zeilen ausgeben.</translation>
-    </message>
-    <message>
-        <source>unexpected argument &quot;%1&quot;</source>
-        <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
         <source>mellidor stats: %1</source>

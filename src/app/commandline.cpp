@@ -381,12 +381,8 @@ int runExportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                                     AppText::tr("Write to <file> instead of standard output."),
                                     AppText::tr("file"));
     parser.addOption(output);
-    if (const int status = options.parse(arguments, out, err); status >= 0)
+    if (const int status = options.parseOptionsOnly(arguments, out, err); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return options.fail(
-            AppText::tr("unexpected argument \"%1\".").arg(parser.positionalArguments().first()),
-            err);
     QString problem;
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &problem);
     if (!period)

@@ -29,6 +29,28 @@ int CommandOptions::parse(const QStringList &arguments, QTextStream &out, QTextS
     return -1;
 }
 
+int CommandOptions::parseOptionsOnly(const QStringList &arguments, QTextStream &out,
+                                     QTextStream &err)
+{
+    if (const int status = parse(arguments, out, err); status >= 0)
+        return status;
+    if (!m_parser.positionalArguments().isEmpty())
+        return fail(AppText::tr("unexpected argument \"%1\".")
+                        .arg(m_parser.positionalArguments().constFirst()),
+                    err);
+    return -1;
+}
+
+int CommandOptions::refuseRepeats(const QList<QCommandLineOption> &options, QTextStream &err) const
+{
+    for (const QCommandLineOption &option : options) {
+        if (m_parser.values(option).size() > 1)
+            return fail(AppText::tr("--%1 given more than once").arg(option.names().constLast()),
+                        err);
+    }
+    return -1;
+}
+
 int CommandOptions::fail(const QString &problem, QTextStream &err) const
 {
     err << "mellidor " << m_name << ": " << problem << '\n'

@@ -26,6 +26,10 @@ public:
     // Parses the arguments after the command's word. Returns -1 to go on,
     // else the exit status: 0 with the help on out, 2 with the error on err.
     int parse(const QStringList &arguments, QTextStream &out, QTextStream &err);
+    // As parse, for a command that takes options only.
+    int parseOptionsOnly(const QStringList &arguments, QTextStream &out, QTextStream &err);
+    // Fails for the first of options given more than once; -1 when none is.
+    int refuseRepeats(const QList<QCommandLineOption> &options, QTextStream &err) const;
     // Writes "mellidor COMMAND: problem" and the usage line; returns 2.
     int fail(const QString &problem, QTextStream &err) const;
 

@@ -36,18 +36,15 @@ int runReportCommand(const QStringList &arguments, QTextStream &out, QTextStream
                                   AppText::tr("file"));
     const QCommandLineOption compare = compareOption();
     parser.addOptions({unitOption(), targetsOption(), compare, file});
-    if (const int status = options.parse(arguments, out, err); status >= 0)
+    if (const int status = options.parseOptionsOnly(arguments, out, err); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return options.fail(
-            AppText::tr("unexpected argument: %1").arg(parser.positionalArguments().first()), err);
     QString problem;
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, periodRule, &problem);
     if (!period)
         return options.fail(problem, err);
     const QString output = parser.value(file);
-    if (parser.values(file).size() > 1)
-        return options.fail(AppText::tr("--%1 given more than once").arg(file.names()[0]), err);
+    if (const int status = options.refuseRepeats({file}, err); status >= 0)
+        return status;
     if (output.isEmpty())
         return options.fail(AppText::tr("--output FILE.pdf is required"), err);
     if (!optionUnit(parser, GlucoseUnit::MgPerDl))

@@ -129,12 +129,9 @@ int runStatsCommand(const QStringList &arguments, QTextStream &out, QTextStream 
                                               "instead of lines."));
     const QCommandLineOption compare = compareOption();
     parser.addOptions({unitOption(), targetsOption(), compare, json});
-    if (const int status = options.parse(arguments, out, err); status >= 0)
+    if (const int status = options.parseOptionsOnly(arguments, out, err); status >= 0)
         return status;
     QString error;
-    if (!parser.positionalArguments().isEmpty())
-        return options.fail(
-            AppText::tr("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]), err);
     const std::optional<OptionPeriod> period = parsePeriodOptions(parser, rule, &error);
     if (!period)
         return options.fail(error, err);

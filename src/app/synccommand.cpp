@@ -69,17 +69,10 @@ int runSyncCommand(const QStringList &arguments, QTextStream &out, QTextStream &
         QStringLiteral("from"), AppText::tr("Fetch from this day on, whatever was fetched before."),
         QStringLiteral("YYYY-MM-DD"));
     parser.addOptions({url, token, secretFile, from});
-    if (const int status = options.parse(arguments, out, err); status >= 0)
+    if (const int status = options.parseOptionsOnly(arguments, out, err); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return options.fail(
-            AppText::tr("unexpected argument \"%1\".").arg(parser.positionalArguments().first()),
-            err);
-    for (const QCommandLineOption &option : {url, token, secretFile, from}) {
-        if (parser.values(option).size() > 1)
-            return options.fail(
-                AppText::tr("--%1 given more than once").arg(option.names().constFirst()), err);
-    }
+    if (const int status = options.refuseRepeats({url, token, secretFile, from}, err); status >= 0)
+        return status;
     if (parser.isSet(token) && parser.isSet(secretFile))
         return options.fail(AppText::tr("--token and --api-secret-file exclude each other"), err);
     QString problem;

@@ -2,6 +2,7 @@
 #include "core/nightscoutsettings.h"
 
 #include "core/atomicfile.h"
+#include "core/keyvaluelines.h"
 #include "core/regularfile.h"
 
 #include <QCryptographicHash>
@@ -45,12 +46,7 @@ NightscoutSettings read(const QString &path)
 NightscoutSettings parse(const QByteArray &bytes)
 {
     NightscoutSettings settings;
-    for (const QByteArray &text : bytes.split('\n')) {
-        const qsizetype at = text.indexOf('=');
-        if (at < 0)
-            continue;
-        const QByteArray key = text.left(at).trimmed();
-        const QByteArray value = text.mid(at + 1).trimmed();
+    forEachKeyValue(bytes, [&settings](const QByteArray &key, const QByteArray &value) {
         if (key == urlKey)
             settings.url = QString::fromUtf8(value);
         else if (key == tokenKey)
@@ -65,7 +61,7 @@ NightscoutSettings parse(const QByteArray &bytes)
             settings.autoFetch = value == yes;
         else if (key == daysKey && value.toInt() > 0)
             settings.firstDaysBack = value.toInt();
-    }
+    });
     return settings;
 }
 

@@ -2,6 +2,7 @@
 #include "core/preferences.h"
 
 #include "core/atomicfile.h"
+#include "core/keyvaluelines.h"
 #include "core/regularfile.h"
 
 #include <QList>
@@ -50,12 +51,7 @@ Preferences read(const QString &path)
 Preferences parse(const QByteArray &bytes)
 {
     Preferences preferences;
-    for (const QByteArray &line : bytes.split('\n')) {
-        const qsizetype at = line.indexOf('=');
-        if (at < 0)
-            continue;
-        const QByteArray key = line.left(at).trimmed();
-        const QByteArray value = line.mid(at + 1).trimmed();
+    forEachKeyValue(bytes, [&preferences](const QByteArray &key, const QByteArray &value) {
         if (key == unitKey && value == mgPerDl)
             preferences.glucoseUnit = GlucoseUnit::MgPerDl;
         else if (key == unitKey && value == mmolPerL)
@@ -68,7 +64,7 @@ Preferences parse(const QByteArray &bytes)
             preferences.mmolOffered = value == yes;
         else if (key == targetsKey && targetSetFromKey(value))
             preferences.targets = *targetSetFromKey(value);
-    }
+    });
     return preferences;
 }
 
