@@ -133,7 +133,7 @@ private slots:
     void menus_data()
     {
         QTest::addColumn<int>("menu");
-        QCOMPARE(m_english.size(), 6);
+        QCOMPARE(m_english.size(), 7);
         for (int i = 0; i < m_english.size(); ++i)
             QTest::newRow(qPrintable(m_english[i].first)) << i;
     }
