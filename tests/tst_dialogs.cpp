@@ -318,8 +318,8 @@ private slots:
             QTest::newRow(name) << QByteArray(slot) << filtered << date << line << current;
         };
         const QDate second(2026, 12, 2);
-        row("Go to Date: the day's newest entry", "goToDate", false, second, 0,
-            " 2.12.2026,23:55,Glucose, 102");
+        row("Go to Date: the day's newest entry", "goToDate", false, second.addDays(2), 0,
+            " 4.12.2026,23:55,Glucose, 104");
         row("Go to Date: the newest entry shown", "goToDate", true, second, 0,
             " 2.12.2026,12:00,Carbs,   2");
         row("Go to Date: between days, the older one", "goToDate", false, second.addDays(1), 0,
