@@ -295,8 +295,11 @@ void Mellidor::goToDate()
     QVBoxLayout *column = nullptr;
     QDialog *dialog = makeDialog(this, QStringLiteral("GoToDate"), tr("Go to Date"), 10, &column);
     QHBoxLayout *line = addLine(column);
-    line->addWidget(new QLabel(tr("Date:"), dialog), 0);
+    auto *label = new QLabel(tr("Date:"), dialog);
+    line->addWidget(label, 0);
     auto *dateEdit = new QDateEdit(shown.isValid() ? shown : Clock::today(), dialog);
+    // Screen readers name the field by its label.
+    label->setBuddy(dateEdit);
     dateEdit->setCalendarPopup(true);
     dateEdit->setDisplayFormat(DayView::dateFormat());
     line->addWidget(dateEdit, 0);
