@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The day view at 1,000,000 entries: opening it (its day index built from
 // nothing, the first paint included), showing another day or week with its
-// paint, and marking a month of the calendar.
+// paint, and marking a month of the calendar. And the main window's list
+// with a sensor's readings hidden: its first paint beside the full list's,
+// and hiding or showing them again, paint included.
 #include "dayviewbench.h"
 
 #include "core/diary.h"
@@ -17,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QImage>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -140,6 +143,52 @@ void markMonth(benchmark::State &state)
     }
 }
 
+// The main window's list of the large diary, at a window's size.
+std::unique_ptr<ListBox> loadedListBox()
+{
+    auto list = std::make_unique<ListBox>();
+    Diary copy = loadedDiary();
+    list->diaryModel()->replaceRows(copy);
+    list->resize(400, 600);
+    return list;
+}
+
+// From a list never shown to its first picture; the filter is built before.
+void listFirstPaint(benchmark::State &state, bool filtered)
+{
+    for (auto _ : state) {
+        const auto list = loadedListBox();
+        list->setSensorReadingsShown(!filtered);
+        QElapsedTimer timer;
+        timer.start();
+        list->show();
+        const QImage image = list->grab().toImage();
+        state.SetIterationTime(seconds(timer));
+        if (image.isNull() || (list->lineCount() < list->rowCount()) != filtered)
+            state.SkipWithError("not painted as asked");
+    }
+}
+
+// One toggle of the filter with the paint that follows, the current entry
+// in the middle of the diary.
+void listToggle(benchmark::State &state, bool hide)
+{
+    const auto list = loadedListBox();
+    list->show();
+    list->setCurrentRow(list->rowCount() / 2);
+    (void)list->grab();
+    for (auto _ : state) {
+        list->setSensorReadingsShown(hide);
+        QElapsedTimer timer;
+        timer.start();
+        list->setSensorReadingsShown(!hide);
+        const QImage image = list->grab().toImage();
+        state.SetIterationTime(seconds(timer));
+        if (image.isNull() || list->currentRow() < 0)
+            state.SkipWithError("no current entry");
+    }
+}
+
 } // namespace
 
 void registerDayViewBenchmarks()
@@ -158,4 +207,13 @@ void registerDayViewBenchmarks()
     add(
         "day_view_another_week/1000000", [](benchmark::State &s) { showAnother(s, true); }, steps);
     add("day_view_mark_month/1000000", markMonth, steps);
+    add(
+        "list_first_paint/1000000", [](benchmark::State &s) { listFirstPaint(s, false); }, 1);
+    add(
+        "list_first_paint_filtered/1000000", [](benchmark::State &s) { listFirstPaint(s, true); },
+        1);
+    add(
+        "list_hide_sensor/1000000", [](benchmark::State &s) { listToggle(s, true); }, 5);
+    add(
+        "list_show_sensor/1000000", [](benchmark::State &s) { listToggle(s, false); }, 5);
 }

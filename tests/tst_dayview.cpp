@@ -6,7 +6,9 @@
 #include "ui/dayview.h"
 #include "ui/listbox.h"
 #include "ui/palette.h"
+#include "ui/sensorfiltermodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QCalendarWidget>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -407,6 +409,11 @@ private slots:
         QTest::newRow("a reading after midnight makes a series")
             << diary + entry(tuesday, 1430, "Glucose", 90) << false << Change::Insert << 0
             << entry(wednesday, 5, "Glucose", 95) << true << before << wednesday << monday;
+        QTest::newRow("a deleted reading leaves its neighbour alone")
+            << diary + entry(tuesday, 1420, "Glucose", 90) + entry(tuesday, 1430, "Glucose", 95)
+            << false << Change::Remove << 0 << QByteArray() << true
+            << QStringList{"23:40 Glucose   90", "12:30 Carbs   45", "08:00 Glucose  120"}
+            << tuesday << monday;
     }
 
     void following()
@@ -421,6 +428,9 @@ private slots:
         QFETCH(QDate, marked);
         QFETCH(QDate, unmarked);
         DayView &view = open(diary, tuesday);
+        // The list's filter follows too, as if built afresh.
+        SensorFilterModel filter(m_list.get());
+        QAbstractItemModelTester tester(&filter);
         view.setWeekMode(week);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -446,6 +456,9 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(counter.paints > 0, touches);
         QCOMPARE(tableLines(view), shown);
+        SensorFilterModel fresh(m_list.get());
+        for (int line = 0; line <= fresh.rowCount(); ++line)
+            QCOMPARE(filter.rowOfLine(line), fresh.rowOfLine(line));
         QCOMPARE(view.calendar()->dateTextFormat(marked).fontWeight(), int(QFont::Bold));
         QCOMPARE(view.calendar()->dateTextFormat(unmarked).fontWeight(), int(QFont::Normal));
     }

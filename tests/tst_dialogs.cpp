@@ -3,6 +3,7 @@
 #include "core/diaryfolder.h"
 #include "core/entrytext.h"
 #include "core/settings.h"
+#include "ui/dayview.h"
 #include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -24,6 +26,12 @@ struct Opened
     WorkDir dir;
     Mellidor window;
 };
+
+// A sensor's readings hide in the list; oldest first, as in the file.
+const QByteArray sensorDay = " 1.12.2026,08:00,Glucose, 100\n 1.12.2026,08:05,Glucose, 110\n"
+                             " 1.12.2026,08:10,Carbs,  40\n 1.12.2026,08:15,Glucose, 120\n"
+                             " 1.12.2026,09:00,Glucose, 150\n 1.12.2026,09:05,Bolus,   4\n"
+                             " 1.12.2026,10:00,Glucose, 130\n 1.12.2026,10:05,Glucose, 135\n";
 
 } // namespace
 
@@ -235,6 +243,142 @@ private slots:
         QCOMPARE(readBytes(o.dir.diary()),
                  entry.isEmpty() ? file : (edit ? QByteArray() : file) + line.toUtf8() + '\n');
         QVERIFY(m_messages.isEmpty());
+    }
+
+    // With a sensor's readings hidden, each command acts on the entry shown
+    // and the file changes in that line only.
+    void filteredList_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("line");       // current in the list shown; -1 none
+        QTest::addColumn<QList<int>>("set"); // the dialog's spin boxes; -1 keeps
+        QTest::addColumn<bool>("undo");
+        QTest::addColumn<QByteArray>("from"); // this line of the file becomes to
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<int>("shown"); // lines shown afterwards
+        using L = QList<int>;
+        const auto row = [](const char *name, const char *slot, int line, const L &set, bool undo,
+                            const char *from, const char *to, int shown) {
+            QTest::newRow(name) << QByteArray(slot) << line << set << undo << QByteArray(from)
+                                << QByteArray(to) << shown;
+        };
+        row("Edit", "editValue", 2, {-1, -1, -1, -1, -1, 50}, false, "08:10,Carbs,  40",
+            "08:10,Carbs,  50", 3);
+        row("Edit into a series hides the entry", "editValue", 1, {-1, -1, -1, 8, 20, -1}, false,
+            "09:00,Glucose, 150", "08:20,Glucose, 150", 2);
+        row("Delete", "deleteValue", 2, L(), false, " 1.12.2026,08:10,Carbs,  40\n", "", 2);
+        row("Delete without a selection: the top entry shown", "deleteValue", -1, L(), false,
+            " 1.12.2026,09:05,Bolus,   4\n", "", 2);
+        row("Undo of a Delete", "deleteValue", 1, L(), true, nullptr, "", 3);
+        // A new entry is the file's last line.
+        row("New", "insertNewValue", 1, {90}, false, nullptr, " 5. 3.2020,07:05,Glucose,  90\n", 4);
+    }
+
+    void filteredList()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(int, line);
+        QFETCH(QList<int>, set);
+        QFETCH(bool, undo);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(int, shown);
+        Opened o(sensorDay);
+        triggerMenuItem(o.window, 3, "Show &Sensor");
+        o.window.listBox->setCurrentItem(line);
+        if (set.isEmpty())
+            QVERIFY(QMetaObject::invokeMethod(&o.window, slot));
+        else
+            answerDialog(&o.window, slot, [&](QDialog *dialog) {
+                for (int i = 0; i < set.size(); ++i) {
+                    if (set[i] >= 0)
+                        spinBoxes(dialog)[i]->setValue(set[i]);
+                }
+                pressOk(dialog);
+            });
+        if (undo)
+            triggerMenuItem(o.window, 0, QStringLiteral("&Undo"));
+        const QByteArray expected =
+            from.isNull() ? sensorDay + to : QByteArray(sensorDay).replace(from, to);
+        QCOMPARE(readBytes(o.dir.diary()), expected);
+        QCOMPARE(o.window.listBox->lineCount(), shown);
+    }
+
+    // The View menu and the day view find an entry in the list, with or
+    // without a sensor's readings; the day view follows the current entry.
+    void findEntry_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<bool>("filtered");
+        QTest::addColumn<QDate>("date"); // entered, or shown in the day view
+        QTest::addColumn<int>("line");   // chosen in the day view, or current in the list
+        QTest::addColumn<QString>("current");
+        const auto row = [](const char *name, const char *slot, bool filtered, const QDate &date,
+                            int line, const char *current) {
+            QTest::newRow(name) << QByteArray(slot) << filtered << date << line << current;
+        };
+        const QDate second(2026, 12, 2);
+        row("Go to Date: the day's newest entry", "goToDate", false, second.addDays(2), 0,
+            " 4.12.2026,23:55,Glucose, 104");
+        row("Go to Date: the newest entry shown", "goToDate", true, second, 0,
+            " 2.12.2026,12:00,Carbs,   2");
+        row("Go to Date: between days, the older one", "goToDate", false, second.addDays(1), 0,
+            " 2.12.2026,23:55,Glucose, 102");
+        row("Go to Date: before the first day, the first", "goToDate", true, second.addDays(-300),
+            0, " 1.12.2026,12:00,Carbs,   1");
+        row("chosen in the day view", "showDayView", false, second, 1,
+            " 2.12.2026,06:00,Bolus,   2");
+        row("chosen in the day view, filtered", "showDayView", true, second, 0,
+            " 2.12.2026,12:00,Carbs,   2");
+        row("Show Day, filtered", "showDay", true, QDate(), 3, " 2.12.2026,06:00,Bolus,   2");
+    }
+
+    void findEntry()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(bool, filtered);
+        QFETCH(QDate, date);
+        QFETCH(int, line);
+        QFETCH(QString, current);
+        // Three days with a dose, a meal and a sensor's evening; none on the 3rd.
+        QByteArray file;
+        for (const int day : {1, 2, 4}) {
+            file += QString::asprintf("%2d.12.2026,06:00,Bolus,%4d\n%2d.12.2026,12:00,Carbs,%4d\n",
+                                      day, day, day, day)
+                        .toUtf8();
+            for (int minutes = 20 * 60; minutes < 24 * 60; minutes += 5)
+                file += QString::asprintf("%2d.12.2026,%02d:%02d,Glucose,%4d\n", day, minutes / 60,
+                                          minutes % 60, 100 + day)
+                            .toUtf8();
+        }
+        Opened o(file);
+        o.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&o.window));
+        if (filtered)
+            triggerMenuItem(o.window, 3, "Show &Sensor");
+        ListBox &list = *o.window.listBox;
+        list.setCurrentItem(line);
+        if (slot == "goToDate") {
+            answerDialog(&o.window, slot, [&](QDialog *dialog) {
+                dialog->findChild<QDateEdit *>()->setDate(date);
+                pressOk(dialog);
+            });
+        } else {
+            QVERIFY(QMetaObject::invokeMethod(&o.window, slot));
+        }
+        DayView *dayView = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            dayView = dayView ? dayView : qobject_cast<DayView *>(widget);
+        if (date.isValid() && dayView) {
+            dayView->showDay(date);
+            dayView->entriesView()->setCurrentIndex(
+                dayView->entriesView()->model()->index(line, 0));
+        }
+        QCOMPARE(rowLines(o.window).value(list.currentRow()), current);
+        QVERIFY(list.viewport()->rect().contains(list.visualRect(list.currentIndex())));
+        QCOMPARE(dayView ? dayView->day() : QDate(),
+                 slot == "goToDate" ? QDate() : QDate(2026, 12, 2));
+        QCOMPARE(readBytes(o.dir.diary()), file);
     }
 
     void editOnEmptyListShowsNothing()

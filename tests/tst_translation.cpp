@@ -17,7 +17,7 @@
 namespace {
 
 // Every menu of the window, the menu bar first, each with its title and the
-// texts of its items, in the order they show.
+// texts of its items (with a tab and the shortcut), in the order they show.
 using Menus = QList<std::pair<QString, QStringList>>;
 
 void collectMenus(const QWidget *menu, Menus &menus)
@@ -28,7 +28,8 @@ void collectMenus(const QWidget *menu, Menus &menus)
     for (const QAction *action : menu->actions()) {
         if (action->isSeparator())
             continue;
-        menus[index].second << action->text();
+        const QString shortcut = action->shortcut().toString();
+        menus[index].second << action->text() + (shortcut.isEmpty() ? "" : u'\t' + shortcut);
         if (action->menu())
             collectMenus(action->menu(), menus);
     }
@@ -99,6 +100,14 @@ private slots:
         {
             Mellidor english;
             m_english = menuTexts(english);
+            // The new menu and items come after those that were there.
+            QCOMPARE(m_english.value(0).second,
+                     (QStringList{"&Input", "&Graphic", "&Setup", "&View"}));
+            QCOMPARE(m_english.value(2).second.mid(3, 3),
+                     (QStringList{"&Statistics", "&Day View", "&Report..."}));
+            QCOMPARE(m_english.constLast().second,
+                     (QStringList{"&Go to Date...\tCtrl+G", "Show &Sensor Readings",
+                                  "Show &Day\tCtrl+D"}));
             m_englishWindow = windowPieces(&english);
             if (!QStandardPaths::findExecutable("pdftotext").isEmpty())
                 m_englishReport = reportPieces();
@@ -133,7 +142,7 @@ private slots:
     void menus_data()
     {
         QTest::addColumn<int>("menu");
-        QCOMPARE(m_english.size(), 7);
+        QCOMPARE(m_english.size(), 8);
         for (int i = 0; i < m_english.size(); ++i)
             QTest::newRow(qPrintable(m_english[i].first)) << i;
     }

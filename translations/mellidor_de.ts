@@ -1815,6 +1815,34 @@ Mellidor goes on trying every 5 minutes and says nothing more until a fetch work
 
 Mellidor versucht es weiter alle 5 Minuten und meldet nichts mehr, bis ein Abruf wieder gelingt.</translation>
     </message>
+    <message>
+        <source>&amp;Day View</source>
+        <translation>&amp;Tagesansicht</translation>
+    </message>
+    <message>
+        <source>Go to Date</source>
+        <translation>Zu Datum gehen</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Go to Date...</source>
+        <translation>&amp;Zu Datum gehen...</translation>
+    </message>
+    <message>
+        <source>Show &amp;Sensor Readings</source>
+        <translation>&amp;Sensorwerte anzeigen</translation>
+    </message>
+    <message>
+        <source>Show &amp;Day</source>
+        <translation>&amp;Tag anzeigen</translation>
+    </message>
 </context>
 <context>
     <name>MellidorPaint</name>

@@ -6,16 +6,13 @@
 #ifndef DAYCONTENT_H
 #define DAYCONTENT_H
 
+#include "analysis/sensorseries.h"
 #include "analysis/statistics.h"
 #include "core/diary.h"
 
 #include <QDate>
 
 #include <vector>
-
-// A Glucose reading belongs to a sensor series when another reading lies at
-// most this many minutes before or after it.
-inline constexpr int sensorSeriesMinutes = 15;
 
 struct DayReading
 {
@@ -58,10 +55,6 @@ struct DayContent
     // Shows the same as other: all but the row numbers agree.
     bool showsSameAs(const DayContent &other) const;
 };
-
-// The readings of a sensor series: minutes must ascend. True for each
-// reading with another one within sensorSeriesMinutes.
-std::vector<bool> sensorSeries(const std::vector<int> &minutes);
 
 DayContent dayContent(const Diary &diary, const QDate &day, int lowerLimit, int upperLimit);
 

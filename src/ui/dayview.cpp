@@ -75,7 +75,7 @@ DayView::DayView(DiaryModel *list, const DayChartSettings &settings, QWidget *pa
     button(addStep(tr("\u25c0 Day"), tr("Previous day"), Qt::Key_Left, &DayView::showPreviousDay));
     m_dateEdit->setCalendarPopup(true);
     m_dateEdit->setCalendarWidget(m_calendar);
-    m_dateEdit->setDisplayFormat(longYearFormat(QLocale()));
+    m_dateEdit->setDisplayFormat(dateFormat());
     m_dateEdit->setAccessibleName(tr("Day shown"));
     steps->addWidget(m_dateEdit);
     button(addStep(tr("Day \u25b6"), tr("Next day"), Qt::Key_Right, &DayView::showNextDay));
@@ -162,6 +162,11 @@ QAction *DayView::addStep(const QString &label, const QString &name, const QKeyS
     connect(action, &QAction::triggered, this, step);
     addAction(action);
     return action;
+}
+
+QString DayView::dateFormat()
+{
+    return longYearFormat(QLocale());
 }
 
 QString DayView::dayText(const QDate &day)

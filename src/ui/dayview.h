@@ -55,6 +55,8 @@ public:
 
     // "Tue 30.09.2025": the day in the locale's short format with the whole year.
     static QString dayText(const QDate &day);
+    // That format without the weekday, for a date field.
+    static QString dateFormat();
 
 public slots:
     void showDay(const QDate &day);

@@ -2,6 +2,7 @@
 #include "ui/listbox.h"
 
 #include "analysis/glucoseunit.h"
+#include "ui/sensorfiltermodel.h"
 
 #include <QHeaderView>
 
@@ -119,31 +120,124 @@ ListBox::ListBox(QWidget *parent) : QTableView(parent), m_model(new DiaryModel(t
     horizontalHeader()->setStretchLastSection(true);
 }
 
+int ListBox::count() const
+{
+    return m_filter ? 4 * lineCount() : int(diary().itemCount());
+}
+
+QString ListBox::text(int index) const
+{
+    if (!m_filter)
+        return diary().itemText(index);
+    const int n = lineCount();
+    if (index < 0 || index >= 4 * n)
+        return QString();
+    return diary().text(rowOfLine(index % n), index / n);
+}
+
 int ListBox::currentItem() const
 {
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return -1;
-    return current.column() * rowCount() + current.row();
+    return current.column() * lineCount() + current.row();
 }
 
 void ListBox::setCurrentItem(int index)
 {
-    const int n = rowCount();
+    const int n = lineCount();
     if (index < 0 || n == 0 || index >= 4 * n) {
         setCurrentIndex(QModelIndex());
         return;
     }
-    setCurrentIndex(m_model->index(index % n, index / n));
+    setCurrentIndex(model()->index(index % n, index / n));
+}
+
+int ListBox::lineCount() const
+{
+    return m_filter ? m_filter->rowCount() : rowCount();
+}
+
+int ListBox::rowOfLine(int line) const
+{
+    if (m_filter)
+        return m_filter->rowOfLine(line);
+    return line >= 0 && line < rowCount() ? line : -1;
+}
+
+int ListBox::lineOfRow(int row) const
+{
+    if (m_filter)
+        return m_filter->lineOfRow(row);
+    return row >= 0 && row < rowCount() ? row : -1;
+}
+
+int ListBox::currentRow() const
+{
+    return rowOfLine(currentIndex().isValid() ? currentIndex().row() : -1);
 }
 
 void ListBox::setCurrentRow(int row)
+{
+    const QModelIndex current = currentIndex();
+    setCurrentCell(row, current.isValid() ? current.column() : 0);
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+}
+
+void ListBox::setCurrentCell(int row, int column)
 {
     if (row < 0 || row >= rowCount()) {
         setCurrentIndex(QModelIndex());
         return;
     }
+    setCurrentIndex(model()->index(m_filter ? m_filter->lineAtOrBelow(row) : row, column));
+}
+
+int ListBox::newestRowFrom(const QDate &day) const
+{
+    const Diary &d = diary();
+    const DayIndex &days = d.days();
+    const auto newestShown = [&](const QDate &on) {
+        int newest = -1;
+        for (const int row : d.rowsOn(on)) {
+            // Top first: at one time the upper row wins.
+            if (lineOfRow(row) >= 0 && (newest < 0 || d.dateTimeKey(row) > d.dateTimeKey(newest)))
+                newest = row;
+        }
+        return newest;
+    };
+    for (QDate on = day; on.isValid(); on = days.before(on)) {
+        if (const int row = newestShown(on); row >= 0)
+            return row;
+    }
+    for (QDate on = days.after(day); on.isValid(); on = days.after(on)) {
+        if (const int row = newestShown(on); row >= 0)
+            return row;
+    }
+    return -1;
+}
+
+void ListBox::setSensorReadingsShown(bool shown)
+{
+    if (shown == showsSensorReadings())
+        return;
     const QModelIndex current = currentIndex();
-    setCurrentIndex(m_model->index(row, current.isValid() ? current.column() : 0));
-    scrollTo(currentIndex());
+    const int row = currentRow();
+    int widths[Diary::ValueColumn];
+    for (int column = 0; column < Diary::ValueColumn; ++column)
+        widths[column] = columnWidth(column);
+    SensorFilterModel *filter = shown ? nullptr : new SensorFilterModel(m_model, this);
+    // A new model brings a new selection model; the old one goes.
+    QItemSelectionModel *selection = selectionModel();
+    setModel(filter ? static_cast<QAbstractItemModel *>(filter) : m_model);
+    delete selection;
+    delete m_filter;
+    m_filter = filter;
+    for (int column = 0; column < Diary::ValueColumn; ++column)
+        setColumnWidth(column, widths[column]);
+    if (current.isValid()) {
+        setCurrentCell(row, current.column());
+        scrollTo(currentIndex(), PositionAtCenter);
+    }
 }

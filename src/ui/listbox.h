@@ -3,6 +3,10 @@
 // row 0 at the top. Besides whole rows it offers the flat item reads of a
 // four-column list box, where the current cell (row r, column c) is item
 // c * N + r.
+//
+// The list can hide the readings of sensor series. It then shows fewer
+// lines than the diary has rows, and the item reads count the lines shown:
+// N is the number of lines, r a line. Rows are always the diary's.
 #ifndef LISTBOX_H
 #define LISTBOX_H
 
@@ -47,6 +51,8 @@ private:
     GlucoseUnit m_unit = GlucoseUnit::MgPerDl;
 };
 
+class SensorFilterModel;
+
 class ListBox : public QTableView
 {
     Q_OBJECT
@@ -56,19 +62,39 @@ public:
     const Diary &diary() const { return m_model->diary(); }
     DiaryModel *diaryModel() const { return m_model; }
 
-    int count() const { return int(diary().itemCount()); }
-    QString text(int index) const { return diary().itemText(index); }
+    // Over the lines shown.
+    int count() const;
+    QString text(int index) const;
     int currentItem() const;
     void setCurrentItem(int index);
 
     int rowCount() const { return diary().rowCount(); }
     void insertRow(int row, const EntryTexts &texts) { m_model->insertEntries({row}, {texts}); }
     void removeRow(int row) { m_model->removeEntries({row}); }
-    // Makes the row current, in the current cell's column, and shows it.
+
+    int lineCount() const;
+    // The row a line shows, or -1; the line that shows a row, or -1.
+    int rowOfLine(int line) const;
+    int lineOfRow(int row) const;
+    // The row of the current line, or -1.
+    int currentRow() const;
+    // Makes the row current, in the current cell's column, and shows it; a
+    // hidden row makes the nearest shown row below it current.
     void setCurrentRow(int row);
+    // The same in this column, without scrolling to it.
+    void setCurrentCell(int row, int column);
+    // The newest entry shown on the day, or else on the nearest older day
+    // (the nearest newer one when there is none); -1 when nothing shows.
+    int newestRowFrom(const QDate &day) const;
+
+    bool showsSensorReadings() const { return !m_filter; }
+    // Hides or shows the readings of sensor series; the current entry stays
+    // current where it shows, the columns keep their widths.
+    void setSensorReadingsShown(bool shown);
 
 private:
     DiaryModel *m_model;
+    SensorFilterModel *m_filter = nullptr;
 };
 
 #endif

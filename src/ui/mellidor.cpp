@@ -9,6 +9,7 @@
 #include "core/entrytext.h"
 #include "core/outputfile.h"
 #include "import/diaryimport.h"
+#include "ui/dayview.h"
 #include "ui/importprogress.h"
 #include "ui/nightscoutdialog.h"
 #include "ui/nightscoutfetcher.h"
@@ -67,6 +68,7 @@ Mellidor::Mellidor(DiarySession *session)
     graphicMenu->addAction(tr("&Bar Chart"), this, &Mellidor::paintLineDiagram);
     graphicMenu->addAction(tr("&Histogram"), this, &Mellidor::paintLineDiagram);
     graphicMenu->addAction(tr("&Statistics"), this, &Mellidor::showStatistics);
+    graphicMenu->addAction(tr("&Day View"), this, &Mellidor::showDayView);
     graphicMenu->addAction(tr("&Report..."), this, &Mellidor::saveReport);
     graphicMenu->addAction(tr("&Print..."), this, &Mellidor::printReport);
     auto *setupMenu = new QMenu(this);
@@ -91,6 +93,7 @@ Mellidor::Mellidor(DiarySession *session)
     menuBar->addMenu(inputMenu);
     menuBar->addMenu(graphicMenu);
     menuBar->addMenu(setupMenu);
+    menuBar->addMenu(makeViewMenu());
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -140,6 +143,7 @@ Mellidor::~Mellidor()
     if (!document.isUnreadable() && !document.saveAll())
         qWarning("Mellidor: %s", qPrintable(document.saveFailureText(document.lastSaveError())));
     closeDiagrams();
+    delete m_dayView;
     delete buttonGroup;
 }
 
@@ -216,6 +220,7 @@ void Mellidor::applyPreferences(const Preferences &preferences)
     m_targetActions[int(preferences.targets)]->setChecked(true);
     listBox->diaryModel()->setGlucoseUnit(preferences.glucoseUnit);
     updateDiagrams();
+    updateDayView();
 }
 
 void Mellidor::loadDiary()
@@ -255,34 +260,28 @@ void Mellidor::closeEvent(QCloseEvent *event)
 
 QDate Mellidor::getDateFromListBox(int row) const
 {
-    const Diary &diary = listBox->diary();
-    if (row >= 0 && row < diary.rowCount())
-        return diary.date(row);
-    return parseDate(diary.itemText(row));
+    if (const int entry = listBox->rowOfLine(row); entry >= 0)
+        return listBox->diary().date(entry);
+    return parseDate(listBox->text(row));
 }
 
 QTime Mellidor::getTimeFromListBox(int row) const
 {
-    const Diary &diary = listBox->diary();
-    const int n = diary.rowCount();
-    if (row >= 0 && row < n)
-        return diary.time(row);
-    return parseTime(diary.itemText(qsizetype(n) + row));
+    if (const int entry = listBox->rowOfLine(row); entry >= 0)
+        return listBox->diary().time(entry);
+    return parseTime(listBox->text(listBox->lineCount() + row));
 }
 
 QString Mellidor::getTypeFromListBox(int row) const
 {
-    const Diary &diary = listBox->diary();
-    return diary.itemText(2 * qsizetype(diary.rowCount()) + row);
+    return listBox->text(2 * listBox->lineCount() + row);
 }
 
 int Mellidor::getValueFromListBox(int row) const
 {
-    const Diary &diary = listBox->diary();
-    const int n = diary.rowCount();
-    if (row >= 0 && row < n)
-        return diary.value(row);
-    return parseValue(diary.itemText(3 * qsizetype(n) + row));
+    if (const int entry = listBox->rowOfLine(row); entry >= 0)
+        return listBox->diary().value(entry);
+    return parseValue(listBox->text(3 * listBox->lineCount() + row));
 }
 
 void Mellidor::setMultiSelection(bool on)
@@ -313,7 +312,7 @@ int Mellidor::chosenRow() const
 
 void Mellidor::deleteValue()
 {
-    const int row = chosenRow();
+    const int row = listBox->rowOfLine(chosenRow());
     if (row >= 0)
         undoStack()->push(new DeleteEntry(&m_session->document(), row));
 }

@@ -12,13 +12,16 @@
 #include <memory>
 
 #include <QDate>
+#include <QPointer>
 #include <QString>
 #include <QTime>
 #include <QWidget>
 
+class DayView;
 class DiarySession;
 class MellidorPaint;
 class NightscoutFetcher;
+struct DayChartSettings;
 class QAction;
 class QButtonGroup;
 class QMenu;
@@ -86,8 +89,15 @@ private slots:
     void fetchFromNightscout();
     void setupNightscout();
 
+    // The day view and the View menu (mellidorview.cpp).
+private slots:
+    void showDayView();
+    void goToDate();
+    void showSensorReadings(bool shown);
+    void showDay();
+
 private:
-    // Row of the entry that Edit and Delete act on, or -1 for an empty list.
+    // Line of the entry that Edit and Delete act on, or -1 for an empty list.
     int chosenRow() const;
 
     void loadSettings();
@@ -104,6 +114,12 @@ private:
     void loadDiary();
     // The Graphic menu's report: a PDF, or on paper.
     void makeReport(const QString &title, bool print);
+    QMenu *makeViewMenu();
+    // The one day view, opened when there is none.
+    DayView *dayView();
+    DayChartSettings dayChartSettings() const;
+    // The limits or the unit changed.
+    void updateDayView();
 
     QSpinBox *valueBox;
     QSpinBox *dayBox;
@@ -119,6 +135,7 @@ private:
     QAction *m_unitActions[2];
     QAction *m_doseActions[2];
     QAction *m_targetActions[std::size(targetSets)];
+    QPointer<DayView> m_dayView;
 };
 
 #endif

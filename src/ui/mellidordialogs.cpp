@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three modal dialogs of the main window: a new entry, a corrected entry
-// and the settings.
+// The modal dialogs of the main window: a new entry, a corrected entry, the
+// settings and the date the list goes to.
 #include "core/clock.h"
 #include "core/diarychange.h"
 #include "core/diarysession.h"
 #include "core/entrytext.h"
 #include "core/glucoseconversion.h"
+#include "ui/dayview.h"
 #include "ui/entryvaluebox.h"
 #include "ui/mellidor.h"
 #include "ui/usermessage.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -156,18 +158,20 @@ void Mellidor::insertNewValue()
 void Mellidor::editValue()
 {
     const int n = listBox->count() >> 2;
-    const int row = chosenRow();
+    const int line = chosenRow();
+    // The entry the line shows: the diary's row.
+    const int row = listBox->rowOfLine(line);
     if (row < 0)
         return;
 
-    const QDate date = getDateFromListBox(row);
-    const QTime time = getTimeFromListBox(row);
-    const QString typeText = listBox->text(2 * n + row);
-    const QString valueText = listBox->text(3 * n + row);
+    const QDate date = getDateFromListBox(line);
+    const QTime time = getTimeFromListBox(line);
+    const QString typeText = listBox->text(2 * n + line);
+    const QString valueText = listBox->text(3 * n + line);
     const int value = parseValue(valueText);
     // An impossible date still shows its own numbers, brought into range.
     const DateParts parts = date.isValid() ? DateParts{date.day(), date.month(), date.year()}
-                                           : parseDateParts(listBox->text(row));
+                                           : parseDateParts(listBox->text(line));
 
     QVBoxLayout *column = nullptr;
     QDialog *dialog = makeDialog(this, QStringLiteral("Edit"), tr("Edit"), 5, &column);
@@ -278,6 +282,35 @@ void Mellidor::setup()
                 tr("The settings file \"%1\" cannot be written: %2\n\n"
                    "The new settings hold until Mellidor ends.")
                     .arg(DiarySession::shownPath(DiaryFolder::File::Settings), error));
+        }
+        updateDayView();
+    }
+    delete dialog;
+}
+
+void Mellidor::goToDate()
+{
+    const int row = listBox->rowOfLine(chosenRow());
+    const QDate shown = row >= 0 ? listBox->diary().date(row) : QDate();
+    QVBoxLayout *column = nullptr;
+    QDialog *dialog = makeDialog(this, QStringLiteral("GoToDate"), tr("Go to Date"), 10, &column);
+    QHBoxLayout *line = addLine(column);
+    auto *label = new QLabel(tr("Date:"), dialog);
+    line->addWidget(label, 0);
+    auto *dateEdit = new QDateEdit(shown.isValid() ? shown : Clock::today(), dialog);
+    // Screen readers name the field by its label.
+    label->setBuddy(dateEdit);
+    dateEdit->setCalendarPopup(true);
+    dateEdit->setDisplayFormat(DayView::dateFormat());
+    line->addWidget(dateEdit, 0);
+    addButtons(dialog);
+    dateEdit->setFocus();
+
+    if (dialog->exec() == QDialog::Accepted) {
+        if (const int found = listBox->newestRowFrom(dateEdit->date()); found >= 0) {
+            listBox->setCurrentRow(found);
+            // The day's newest entry at the top, the older ones below it.
+            listBox->scrollTo(listBox->currentIndex(), QAbstractItemView::PositionAtTop);
         }
     }
     delete dialog;

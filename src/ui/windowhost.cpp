@@ -32,10 +32,9 @@ bool WindowHost::busy() const
 
 void WindowHost::rowsAboutToBeReadAgain()
 {
-    const QModelIndex current = m_list->currentIndex();
-    m_currentRow = current.isValid() ? current.row() : -1;
-    m_currentColumn = current.column();
-    m_currentTexts = current.isValid() ? m_list->diary().entryTexts(m_currentRow) : EntryTexts();
+    m_currentRow = m_list->currentRow();
+    m_currentColumn = m_list->currentIndex().column();
+    m_currentTexts = m_currentRow >= 0 ? m_list->diary().entryTexts(m_currentRow) : EntryTexts();
 }
 
 void WindowHost::rowsReadAgain()
@@ -44,7 +43,7 @@ void WindowHost::rowsReadAgain()
     if (m_currentRow >= 0) {
         const int row = m_list->diary().findRow(m_currentTexts, m_currentRow);
         if (row >= 0)
-            m_list->setCurrentIndex(m_list->model()->index(row, m_currentColumn));
+            m_list->setCurrentCell(row, m_currentColumn);
     }
     emit readAgain();
 }
