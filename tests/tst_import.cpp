@@ -217,11 +217,11 @@ private slots:
             " 1. 3.2020,08:00,Glucose, 112\n 1. 3.2020,08:01,Bolus,2.35\n"
             " 1. 3.2020,08:02,Carbs,  31\n");
         // A spreadsheet's re-save: the BOM read as Latin-1 and quoted again,
-        // columns moved, spaces for the T.
+        // columns moved, spaces for the T, a tab in a column's name.
         add("Dexcom re-saved: mangled first cell, columns moved, spaced timestamps", {1, 0, 0, ymd},
             "\"\xc3\xaf\xc2\xbb\xc2\xbf\"\"\"\"Index\"\"\"\"\",Event Type,Event Subtype,"
             "Timestamp (YYYY-MM-DDThh:mm:ss),Glucose Value (mg/dL),Insulin Value (u),"
-            "Carb Value (grams),Transmitter Time (Long Integer),Transmitter ID,Source Device "
+            "Carb Value (grams),Transmitter Time\t(Long Integer),Transmitter ID,Source Device "
             "ID\r\n1,Device,,,,,,,,G6\r\n2,EGV,,2019-10-14 16:55:59,112,,,7573,8GH86L,G6\r\n"
             "3,Insulin,Fast-Acting,2019-10-14 17:06:00,,2.5\r\n4,Carbs,,2019-10-14 17:07,,,20\r\n",
             "14.10.2019,16:55,Glucose, 112\n14.10.2019,17:06,Bolus, 2.5\n"
