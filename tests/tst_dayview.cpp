@@ -458,7 +458,7 @@ private slots:
         QCOMPARE(tableLines(view), shown);
         SensorFilterModel fresh(m_list.get());
         for (int line = 0; line <= fresh.rowCount(); ++line)
-            QCOMPARE(filter.rowOfLine(line), fresh.rowOfLine(line));
+            QCOMPARE(filter.listRow(line), fresh.listRow(line));
         QCOMPARE(view.calendar()->dateTextFormat(marked).fontWeight(), int(QFont::Bold));
         QCOMPARE(view.calendar()->dateTextFormat(unmarked).fontWeight(), int(QFont::Normal));
     }

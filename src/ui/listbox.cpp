@@ -161,7 +161,7 @@ int ListBox::lineCount() const
 int ListBox::rowOfLine(int line) const
 {
     if (m_filter)
-        return m_filter->rowOfLine(line);
+        return m_filter->listRow(line);
     return line >= 0 && line < rowCount() ? line : -1;
 }
 

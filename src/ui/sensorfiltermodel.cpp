@@ -7,7 +7,7 @@
 #include <algorithm>
 
 SensorFilterModel::SensorFilterModel(DiaryModel *list, QObject *parent)
-    : QAbstractTableModel(parent), m_list(list)
+    : ListRowsModel(list, parent)
 {
     connect(list, &QAbstractItemModel::modelAboutToBeReset, this,
             &SensorFilterModel::beginResetModel);
@@ -27,36 +27,12 @@ SensorFilterModel::SensorFilterModel(DiaryModel *list, QObject *parent)
             &SensorFilterModel::rowsAboutToGo);
     connect(list, &QAbstractItemModel::rowsRemoved, this, &SensorFilterModel::rowsGone);
     connect(list, &QAbstractItemModel::rowsInserted, this, &SensorFilterModel::rowsCame);
-    connect(list, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                   const QList<int> &roles) {
-                if (!m_rows.empty())
-                    emit dataChanged(index(0, topLeft.column()),
-                                     index(rowCount() - 1, bottomRight.column()), roles);
-            });
     rebuild();
 }
 
-int SensorFilterModel::rowCount(const QModelIndex &parent) const
+const Diary &SensorFilterModel::diary() const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int SensorFilterModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() || !m_list ? 0 : m_list->columnCount();
-}
-
-QVariant SensorFilterModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || !m_list || index.row() >= rowCount())
-        return QVariant();
-    return m_list->data(m_list->index(m_rows[size_t(index.row())], index.column()), role);
-}
-
-int SensorFilterModel::rowOfLine(int line) const
-{
-    return line >= 0 && line < rowCount() ? m_rows[size_t(line)] : -1;
+    return static_cast<const DiaryModel *>(m_list.data())->diary();
 }
 
 int SensorFilterModel::lineOfRow(int row) const
@@ -76,7 +52,7 @@ void SensorFilterModel::rebuild()
     m_rows.clear();
     if (!m_list)
         return;
-    const std::vector<bool> series = sensorSeriesRows(m_list->diary());
+    const std::vector<bool> series = sensorSeriesRows(diary());
     for (size_t row = 0; row < series.size(); ++row) {
         if (!series[row])
             m_rows.push_back(int(row));
@@ -87,7 +63,7 @@ void SensorFilterModel::rowsAboutToGo(const QModelIndex &, int first, int last)
 {
     m_goneDays.clear();
     for (int row = first; row <= last; ++row)
-        m_goneDays.push_back(m_list->diary().date(row));
+        m_goneDays.push_back(diary().date(row));
     const int from = int(std::lower_bound(m_rows.begin(), m_rows.end(), first) - m_rows.begin());
     const int to = int(std::lower_bound(m_rows.begin(), m_rows.end(), last + 1) - m_rows.begin());
     if (from < to)
@@ -114,7 +90,7 @@ void SensorFilterModel::rowsCame(const QModelIndex &, int first, int last)
         *at += added;
     std::vector<QDate> days;
     for (int row = first; row <= last; ++row)
-        days.push_back(m_list->diary().date(row));
+        days.push_back(diary().date(row));
     const std::vector<int> hidden = review(days);
     // A row without a day of its own is no reading: it shows.
     for (int row = first; row <= last; ++row) {
@@ -125,7 +101,7 @@ void SensorFilterModel::rowsCame(const QModelIndex &, int first, int last)
 
 std::vector<int> SensorFilterModel::review(const std::vector<QDate> &days)
 {
-    const Diary &diary = m_list->diary();
+    const Diary &diary = this->diary();
     std::vector<QDate> around;
     for (const QDate &day : days) {
         if (!day.isValid())

@@ -8,26 +8,21 @@
 #ifndef SENSORFILTERMODEL_H
 #define SENSORFILTERMODEL_H
 
-#include <QAbstractTableModel>
+#include "ui/listrowsmodel.h"
+
 #include <QDate>
-#include <QPointer>
 
 #include <vector>
 
+class Diary;
 class DiaryModel;
 
-class SensorFilterModel : public QAbstractTableModel
+class SensorFilterModel : public ListRowsModel
 {
     Q_OBJECT
 public:
     explicit SensorFilterModel(DiaryModel *list, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-
-    // The row of the list that a line shows, or -1.
-    int rowOfLine(int line) const;
     // The line that shows a row of the list, or -1 when it is hidden.
     int lineOfRow(int row) const;
     // The line of the row, or of the nearest shown row below it, or the
@@ -44,8 +39,9 @@ private:
     std::vector<int> review(const std::vector<QDate> &days);
     void showRow(int row, bool shown);
 
-    QPointer<DiaryModel> m_list;
-    std::vector<int> m_rows;
+    // The diary the list shows; the list model is a DiaryModel.
+    const Diary &diary() const;
+
     std::vector<QDate> m_goneDays; // of rows about to be removed
 };
 
