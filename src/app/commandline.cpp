@@ -73,11 +73,6 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-QString shownDiaryPath()
-{
-    return DiarySession::shownPath();
-}
-
 // The top-level options; commands follow as positional arguments.
 struct TopLevel
 {
@@ -119,18 +114,6 @@ struct TopLevel
     }
 };
 
-// Reading needs no lock: saves replace the file whole.
-bool openDiary(DiarySession &session, QTextStream &err)
-{
-    const DiaryFile::LoadResult loaded = session.open();
-    if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
-                   .arg(shownDiaryPath(), loaded.error);
-        return false;
-    }
-    return true;
-}
-
 QtMessageHandler defaultMessageHandler = nullptr;
 
 // Qt warns when XDG_RUNTIME_DIR is unset (cron, ssh, a container); the
@@ -151,6 +134,17 @@ void CommandLineHost::showError(const QString &, const QString &text)
     m_err << text << '\n';
 }
 
+bool openDiary(DiarySession &session, QTextStream &err, DocumentHost *host)
+{
+    const DiaryFile::LoadResult loaded = session.open(nullptr, host);
+    if (loaded.status == DiaryFile::LoadResult::Failed) {
+        err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
+                   .arg(DiarySession::shownPath(), loaded.error);
+        return false;
+    }
+    return true;
+}
+
 bool lockDiary(DiarySession &session, QTextStream &err)
 {
     switch (session.lock()) {
@@ -159,11 +153,11 @@ bool lockDiary(DiarySession &session, QTextStream &err)
     case DiaryLock::HeldByOther:
         err << AppText::tr("The diary \"%1\" is open in another Mellidor%2; nothing was "
                            "changed.\n")
-                   .arg(shownDiaryPath(), session.lockHolder());
+                   .arg(DiarySession::shownPath(), session.lockHolder());
         return false;
     case DiaryLock::CannotLock:
         err << AppText::tr("The diary \"%1\" cannot be locked (%2); nothing was changed.\n")
-                   .arg(shownDiaryPath(), session.diaryLock().errorText());
+                   .arg(DiarySession::shownPath(), session.diaryLock().errorText());
         return false;
     }
     return false;
@@ -347,7 +341,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     }
     if (loaded.status == DiaryFile::LoadResult::Failed) {
         err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
-                   .arg(shownDiaryPath(), loaded.error);
+                   .arg(DiarySession::shownPath(), loaded.error);
         return CommandDiaryFailed;
     }
     QStringList names;
@@ -356,7 +350,7 @@ int runImportCommand(const QStringList &arguments, QTextStream &out, QTextStream
     const ImportOutcome outcome = importIntoSession(session, std::move(results), names);
     if (!outcome.saveError.isEmpty()) {
         err << AppText::tr("The diary \"%1\" cannot be saved: %2 Nothing was imported.\n")
-                   .arg(shownDiaryPath(), outcome.saveError);
+                   .arg(DiarySession::shownPath(), outcome.saveError);
         return CommandDiaryFailed;
     }
     for (const QString &summary : outcome.summaries)

@@ -48,6 +48,9 @@ private:
     QTextStream &m_err;
 };
 
+// Opens the session's diary, or says why it cannot be read. Reading needs
+// no lock: saves replace the file whole.
+bool openDiary(DiarySession &session, QTextStream &err, DocumentHost *host = nullptr);
 // Takes the session's lock for a command that changes the diary, or says
 // why not.
 bool lockDiary(DiarySession &session, QTextStream &err);

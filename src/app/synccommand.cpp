@@ -94,12 +94,8 @@ int runSyncCommand(const QStringList &arguments, QTextStream &out, QTextStream &
     if (!lockDiary(session, err))
         return CommandDiaryFailed;
     CommandLineHost host(err);
-    const DiaryFile::LoadResult loaded = session.open(nullptr, &host);
-    if (loaded.status == DiaryFile::LoadResult::Failed) {
-        err << AppText::tr("The diary \"%1\" cannot be read: %2\n")
-                   .arg(DiarySession::shownPath(), loaded.error);
+    if (!openDiary(session, err, &host))
         return CommandDiaryFailed;
-    }
     // The stored token or secret goes to the stored site only.
     NightscoutSettings site = session.nightscout();
     if (parser.isSet(url) && !site.isSite(parser.value(url)))
