@@ -43,12 +43,20 @@ int CommandOptions::parseOptionsOnly(const QStringList &arguments, QTextStream &
 
 int CommandOptions::refuseRepeats(const QList<QCommandLineOption> &options, QTextStream &err) const
 {
-    for (const QCommandLineOption &option : options) {
-        if (m_parser.values(option).size() > 1)
-            return fail(AppText::tr("--%1 given more than once").arg(option.names().constLast()),
-                        err);
+    QStringList names;
+    for (const QCommandLineOption &option : options)
+        names << option.names().constLast();
+    const QString problem = repeatedOption(m_parser, names);
+    return problem.isEmpty() ? -1 : fail(problem, err);
+}
+
+QString repeatedOption(const QCommandLineParser &parser, const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (parser.values(name).size() > 1)
+            return AppText::tr("--%1 given more than once").arg(name);
     }
-    return -1;
+    return QString();
 }
 
 int CommandOptions::fail(const QString &problem, QTextStream &err) const
@@ -128,11 +136,11 @@ std::optional<OptionPeriod> parsePeriodOptions(const QCommandLineParser &parser,
 {
     const QString days = QStringLiteral("days"), from = QStringLiteral("from"),
                   to = QStringLiteral("to");
-    for (const QString &name : {days, from, to}) {
-        if ((name != days || rule.days) && parser.values(name).size() > 1) {
-            *error = AppText::tr("--%1 given more than once").arg(name);
-            return std::nullopt;
-        }
+    if (const QString problem =
+            repeatedOption(parser, rule.days ? QStringList{days, from, to} : QStringList{from, to});
+        !problem.isEmpty()) {
+        *error = problem;
+        return std::nullopt;
     }
     const bool hasDays = rule.days && parser.isSet(days);
     if (hasDays && (parser.isSet(from) || parser.isSet(to))) {

@@ -42,6 +42,10 @@ private:
     QCommandLineOption m_help;
 };
 
+// "--NAME given more than once" for the first of the names given so; empty
+// when none is.
+QString repeatedOption(const QCommandLineParser &parser, const QStringList &names);
+
 // The parser's help with its first line (which names the binary's path)
 // replaced by usage.
 QString helpWithUsage(const QCommandLineParser &parser, const QString &usage);
