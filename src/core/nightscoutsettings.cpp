@@ -30,10 +30,7 @@ QDateTime instantOf(const QByteArray &text)
 
 void line(QByteArray &bytes, const char *key, const QString &value)
 {
-    // A line break in a value would start a line of its own.
-    QString text = value;
-    text.remove(u'\n').remove(u'\r');
-    bytes += key + QByteArray("=") + text.toUtf8() + '\n';
+    appendKeyValue(bytes, key, value.toUtf8());
 }
 
 } // namespace

@@ -71,27 +71,15 @@ Preferences parse(const QByteArray &bytes)
 QByteArray toBytes(const Preferences &preferences)
 {
     QByteArray bytes;
-    bytes += unitKey;
-    bytes += '=';
-    bytes += preferences.glucoseUnit == GlucoseUnit::MmolPerL ? mmolPerL : mgPerDl;
-    bytes += '\n';
-    bytes += dosesKey;
-    bytes += '=';
-    bytes += preferences.insulinDoses == InsulinDoses::Fractions ? fractions : wholeUnits;
-    bytes += '\n';
-    if (preferences.mmolOffered) {
-        bytes += offeredKey;
-        bytes += '=';
-        bytes += yes;
-        bytes += '\n';
-    }
+    appendKeyValue(bytes, unitKey,
+                   preferences.glucoseUnit == GlucoseUnit::MmolPerL ? mmolPerL : mgPerDl);
+    appendKeyValue(bytes, dosesKey,
+                   preferences.insulinDoses == InsulinDoses::Fractions ? fractions : wholeUnits);
+    if (preferences.mmolOffered)
+        appendKeyValue(bytes, offeredKey, yes);
     // Written only when chosen, so the defaults' file stays as it was.
-    if (preferences.targets != TargetSet::Standard) {
-        bytes += targetsKey;
-        bytes += '=';
-        bytes += targetSetKey(preferences.targets);
-        bytes += '\n';
-    }
+    if (preferences.targets != TargetSet::Standard)
+        appendKeyValue(bytes, targetsKey, targetSetKey(preferences.targets));
     return bytes;
 }
 
